@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace flr {
+
+// The buttons a message box offers.
+enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
+
+enum class PromptIcon { None, Information, Question, Warning, Error };
+
+enum class PromptAnswer { Ok, Cancel, Yes, No, Retry, Abort, Ignore };
+
+enum class BeepKind { Default, Exclamation };
+
+// Every message box and beep of the program goes through the one installed Prompter: the
+// desktop program installs one that shows real boxes, tests install one that answers from a
+// script and records what was asked. Texts are UTF-8.
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    // Shows the box and returns the button the user chose. May be called from any thread;
+    // an implementation that needs a particular thread marshals the call itself.
+    virtual PromptAnswer Ask(std::string_view text, std::string_view caption,
+                             PromptButtons buttons, PromptIcon icon) = 0;
+    virtual void Beep(BeepKind kind) = 0;
+};
+
+// Installs `prompter` (not owned; it must outlive its installation) and returns the one it
+// replaces. nullptr restores the built-in prompter, which writes to stderr and answers every
+// question with its most cautious button (Cancel or No).
+Prompter* InstallPrompter(Prompter* prompter);
+
+// The answer the built-in prompter gives: Ok for a plain box, otherwise Cancel, No or Abort.
+PromptAnswer CautiousAnswer(PromptButtons buttons);
+
+PromptAnswer ShowMessage(std::string_view text, std::string_view caption,
+                         PromptButtons buttons = PromptButtons::Ok,
+                         PromptIcon icon = PromptIcon::None);
+
+void Beep(BeepKind kind = BeepKind::Default);
+
+}  // namespace flr

@@ -1,0 +1,39 @@
+// flr-cli: the headless companion of the desktop program. It links the logic libraries only.
+#include <cstdio>
+#include <cstring>
+
+#include "version.h"
+
+namespace {
+
+void PrintUsage(std::FILE* out)
+{
+    std::fputs(
+        "Usage: flr-cli COMMAND [ARGUMENTS]\n"
+        "\n"
+        "Commands:\n"
+        "  --version      print the program version\n"
+        "  --help         print this text\n",
+        out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        PrintUsage(stderr);
+        return 2;
+    }
+    const char* command = argv[1];
+    if (std::strcmp(command, "--version") == 0) {
+        std::printf("flr-cli %s\n", FLR_VERSION_TEXT);
+        return 0;
+    }
+    if (std::strcmp(command, "--help") == 0 || std::strcmp(command, "-h") == 0) {
+        PrintUsage(stdout);
+        return 0;
+    }
+    std::fprintf(stderr, "flr-cli: unknown command '%s' (try --help)\n", command);
+    return 2;
+}

@@ -1,0 +1,52 @@
+#include "scriptedprompter.h"
+
+#include <algorithm>
+
+namespace flr::test {
+
+ScriptedPrompter::ScriptedPrompter() : m_previous(InstallPrompter(this)) {}
+
+ScriptedPrompter::~ScriptedPrompter() { InstallPrompter(m_previous); }
+
+void ScriptedPrompter::Answer(PromptAnswer answer)
+{
+    std::lock_guard lock(m_mutex);
+    m_script.push_back(answer);
+}
+
+std::vector<ScriptedPrompter::Message> ScriptedPrompter::Messages() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_messages;
+}
+
+int ScriptedPrompter::Beeps(BeepKind kind) const
+{
+    std::lock_guard lock(m_mutex);
+    return static_cast<int>(std::count(m_beeps.begin(), m_beeps.end(), kind));
+}
+
+int ScriptedPrompter::BeepCount() const
+{
+    std::lock_guard lock(m_mutex);
+    return static_cast<int>(m_beeps.size());
+}
+
+PromptAnswer ScriptedPrompter::Ask(std::string_view text, std::string_view caption,
+                                   PromptButtons buttons, PromptIcon icon)
+{
+    std::lock_guard lock(m_mutex);
+    m_messages.push_back({std::string(text), std::string(caption), buttons, icon});
+    if (m_script.empty()) return CautiousAnswer(buttons);
+    const PromptAnswer answer = m_script.front();
+    m_script.pop_front();
+    return answer;
+}
+
+void ScriptedPrompter::Beep(BeepKind kind)
+{
+    std::lock_guard lock(m_mutex);
+    m_beeps.push_back(kind);
+}
+
+}  // namespace flr::test
