@@ -10,6 +10,7 @@
 
 #include "childframe.h"
 #include "commands.h"
+#include "datasourcedialog.h"
 #include "flrdoc.h"
 #include "mainframe.h"
 #include "preferencesdialog.h"
@@ -19,6 +20,8 @@
 #include "updatesettings.h"
 
 #include <QCheckBox>
+#include <QListWidget>
+#include <fstream>
 
 namespace flr {
 namespace {
@@ -162,6 +165,26 @@ TEST_F(MainFrameTest, PreferencesWriteOnlyAChange)
     dialog.AutoUpdateBox()->setChecked(true);
     dialog.accept();
     EXPECT_EQ(*m_store->ReadText("Settings/Update/AUTOUPDATE"), "yes");
+}
+
+TEST_F(MainFrameTest, DataSourceDialogListsUserDataSources)
+{
+    // The driver manager reads the user's data sources from $ODBCINI.
+    const QByteArray oldIni = qgetenv("ODBCINI");
+    qputenv("ODBCINI", QByteArray::fromStdString((m_dir / ".odbc.ini").string()));
+    std::ofstream(m_dir / ".odbc.ini") << "[Show Catalogue]\nDriver=SQLite3\nDatabase=/tmp/x.db\n";
+
+    CDataSourceDialog dialog(m_frame.get());
+    QListWidget* list = dialog.List();
+    int row = -1;
+    for (int i = 0; i < list->count(); ++i) {
+        if (list->item(i)->data(Qt::UserRole).toString() == "Show Catalogue") row = i;
+    }
+    if (oldIni.isEmpty()) qunsetenv("ODBCINI"); else qputenv("ODBCINI", oldIni);
+    ASSERT_GE(row, 0);
+    list->setCurrentRow(row);
+    dialog.accept();
+    EXPECT_EQ(dialog.ConnectString(), "DSN=Show Catalogue");
 }
 
 }  // namespace
