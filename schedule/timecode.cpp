@@ -19,6 +19,35 @@ double SaneSeconds(double seconds)
     return seconds > kMaxSeconds ? kMaxSeconds : seconds;
 }
 
+// A frame rate the arithmetic can divide by; anything else is treated as the default 25.
+int SaneFps(int fps) { return fps > 0 && fps <= 255 ? fps : 25; }
+
+// The decomposition of a span of seconds that the subtraction uses: whole hours, minutes and
+// seconds, and the frames of the fraction, truncated. The small allowance keeps a fraction
+// such as 0.2 s at 25 fps (4.9999... in binary) at the 5 frames it stands for.
+struct SecondsParts {
+    int hours = 0;
+    int minutes = 0;
+    int seconds = 0;
+    int frames = 0;
+};
+
+SecondsParts SplitSeconds(double p, int fps)
+{
+    SecondsParts out;
+    if (p > 3600) {
+        out.hours = static_cast<int>(p * (1.0 / 3600));
+        p -= out.hours * 3600;
+    }
+    if (p > 60) {
+        out.minutes = static_cast<int>(p * (1.0 / 60));
+        p -= out.minutes * 60;
+    }
+    out.seconds = static_cast<int>(p);
+    out.frames = static_cast<int>(fps * (p - out.seconds) + 1e-7);
+    return out;
+}
+
 bool IsScanSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -92,6 +121,7 @@ std::optional<TimeCodeParts> ParseTimeCode(std::string_view text)
 
 std::string SecondsToTimeCodeText(double seconds, int fps)
 {
+    fps = SaneFps(fps);
     double t = SaneSeconds(seconds) + 0.5 / fps;
     int hours = 0;
     int minutes = 0;
@@ -125,6 +155,7 @@ std::string SecondsToTimeCodeText(double seconds, int fps)
 
 std::string AddTimeCodeTexts(std::string_view a, std::string_view b, int fps)
 {
+    fps = SaneFps(fps);
     TimeCodeParts x = ScanTimeCode(a);
     const TimeCodeParts y = ScanTimeCode(b);
     int f = x.frames + y.frames;
@@ -156,26 +187,18 @@ CTimeCode AddSeconds(CTimeCode value, double seconds, int fps)
 
 CTimeCode SubtractSeconds(std::string_view text, double seconds, int fps, std::string& out)
 {
+    fps = SaneFps(fps);
     TimeCodeParts t = ScanTimeCode(text);
     int& H = t.hours;
     int& M = t.minutes;
     int& S = t.seconds;
     int& F = t.frames;
-    double p = SaneSeconds(seconds);
-
-    int hp = 0;
-    if (p > 3600) {
-        hp = static_cast<int>(p * (1.0 / 3600));
-        p -= hp * 3600;
-    }
-    int mp = 0;
-    if (p > 60) {
-        mp = static_cast<int>(p * (1.0 / 60));
-        p -= mp * 60;
-    }
-    const int sp = static_cast<int>(p);
     // Truncated, not rounded: the In Time is the frame at or before the exact instant.
-    const int fp = static_cast<int>(fps * (p - sp));
+    const SecondsParts span = SplitSeconds(SaneSeconds(seconds), fps);
+    const int hp = span.hours;
+    const int mp = span.minutes;
+    const int sp = span.seconds;
+    const int fp = span.frames;
 
     bool borrow = true;
     if (fp > F) {
@@ -218,6 +241,7 @@ CTimeCode SubtractPrefire(CTimeCode value, double prefire, int fps)
 
 std::string DifferenceText(std::string_view a, std::string_view b, int fps)
 {
+    fps = SaneFps(fps);
     const TimeCodeParts x = ScanTimeCode(a);
     const TimeCodeParts y = ScanTimeCode(b);
     auto frames = [fps](const TimeCodeParts& p) {
@@ -232,12 +256,18 @@ std::string DifferenceText(std::string_view a, std::string_view b, int fps)
 
 TimeCodeParts DelayToParts(std::string_view delay, int fps)
 {
+    fps = SaneFps(fps);
+    // A delay never runs backwards: a negative text reads as no delay at all.
+    size_t start = 0;
+    while (start < delay.size() && IsScanSpace(delay[start])) ++start;
+    if (start < delay.size() && delay[start] == '-') return {};
+    if (start < delay.size() && delay[start] == '+') ++start;
+    delay = delay.substr(start);
     size_t separator = delay.find('.');
     if (separator == std::string_view::npos) separator = delay.find(',');
     const std::string_view whole = delay.substr(0, separator);
 
-    // Leading digits only: a sign or anything else ends the number, an empty part reads as 0.
-    // A negative delay therefore never yields negative fields.
+    // Leading digits only; an empty part reads as 0.
     int seconds = 0;
     for (size_t i = 0; i < whole.size() && whole[i] >= '0' && whole[i] <= '9'; ++i) {
         if (seconds > 100000000) break;  // far beyond any show; keeps the int defined
@@ -261,6 +291,16 @@ TimeCodeParts DelayToParts(std::string_view delay, int fps)
     parts.minutes = seconds / 60;
     parts.seconds = seconds - parts.minutes * 60;
     return parts;
+}
+
+}  // namespace flr
+
+namespace flr {
+
+std::string PrefireToTimeCodeText(double prefire, int fps)
+{
+    const SecondsParts span = SplitSeconds(SaneSeconds(prefire), SaneFps(fps));
+    return FormatTimeCodeParts({span.hours, span.minutes, span.seconds, span.frames});
 }
 
 }  // namespace flr

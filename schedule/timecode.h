@@ -16,6 +16,9 @@ struct TimeCodeParts {
     int frames = 0;
 };
 
+// Every operation that takes a frame rate treats one outside 1..255 as 25, so a damaged show
+// file cannot make the arithmetic divide by zero.
+
 // A show position packed into 32 bits, hours in the most significant byte down to frames in
 // the least, so that comparing the raw values compares positions in time. It carries no
 // frame rate: every operation that needs one takes it from the caller.
@@ -82,6 +85,10 @@ CTimeCode SubtractSeconds(std::string_view text, double seconds, int fps, std::s
 // The In Time for a Time and an item's prefire: kInvalidTimeCode when the prefire is longer
 // than the Time.
 CTimeCode SubtractPrefire(CTimeCode value, double prefire, int fps);
+
+// The span that SubtractPrefire takes off for `prefire` seconds, as a time-code text: adding it
+// to an In Time gives the Time whose In Time is exactly that In Time again.
+std::string PrefireToTimeCodeText(double prefire, int fps);
 
 // (b - a) in seconds as "%.2f"; negative when b lies before a.
 std::string DifferenceText(std::string_view a, std::string_view b, int fps);

@@ -129,7 +129,8 @@ public:
     // prefire does not apply, returns whether the Time changed.
     bool SetTime(int hours, int minutes, int seconds, int frames, bool prefireOff, int fps,
                  bool propagate);
-    // Reads the text with ParseTimeCode (unread fields count as 0) and calls SetTime.
+    // Reads the text with ParseTimeCode and calls SetTime; a text that is not a time code
+    // changes nothing and gives false.
     bool SetTimeText(std::string_view text, bool prefireOff, int fps, bool propagate);
 
     // Recomputes the delay text from the times.
@@ -137,9 +138,14 @@ public:
 
     // Recomputes the times from the delay texts from this entry to the end of the schedule
     // order, moving entries whose Time became earlier than their predecessor's toward the
-    // front. False when a prefire error arose on the way. The caller then renumbers, resorts
-    // and checks addresses.
+    // front. False when the re-timing put a prefire error on an entry (or this one has one).
+    // The caller then renumbers, resorts and checks addresses.
     bool RetimeFromDelays(int fps, bool prefireOff);
+
+    // Re-times only the chained effects of this entry's chain from their delays, keeping each
+    // at its place in the schedule order; for a change of the show's prefire setting, after
+    // which a chained effect must still fire its delay after its predecessor.
+    void RetimeChain(int fps, bool prefireOff);
 
     // Takes the entry out of both orders if it is linked, inserts it behind `previous` in the
     // schedule order and sorts it into the ignition-point order. With no `previous` the entry
@@ -166,6 +172,7 @@ private:
     void InsertFiringAfter(CIgnition* previous);  // nullptr: at the front of `first`'s order
     void InsertFiringBefore(CIgnition* next);
     void SwapWithNextFiring();
+    std::string TimeFromDelay(int fps, bool prefireOff) const;
     bool FiresBefore(const CIgnition& other) const;  // same In Time, smaller address
 
     int32_t m_number = kNoNumber;

@@ -237,29 +237,36 @@ void CIgnition::UpdateDelay(int fps)
     SetDelayText(DifferenceText(base, FormatTimeCode(m_time), fps), false);
 }
 
+std::string CIgnition::TimeFromDelay(int fps, bool prefireOff) const
+{
+    const std::string delay =
+        FormatTimeCodeParts(DelayToParts(m_delayText.value_or(std::string()), fps));
+    if (m_chainPrev) {
+        // A chained effect fires its delay after its predecessor fires. Its Time lies the
+        // item's prefire later, taken off exactly as SetTime subtracts it, so that the In Time
+        // lands on the delay and does not creep by a frame with every re-timing. With prefire
+        // off for the show the In Time is the Time.
+        std::string t = AddTimeCodeTexts(FormatTimeCode(m_chainPrev->m_inTime), delay, fps);
+        const CEffect* item = m_item.get();
+        if (item && !m_ignorePrefire && !prefireOff && item->GetPrefire() > 0) {
+            t = AddTimeCodeTexts(PrefireToTimeCodeText(item->GetPrefire(), fps), t, fps);
+        }
+        return t;
+    }
+    // A primary effect is seen its delay after the previous primary effect.
+    const CIgnition* previous = PreviousPrimary();
+    return AddTimeCodeTexts(previous ? FormatTimeCode(previous->m_time) : kZeroTime, delay, fps);
+}
+
 bool CIgnition::RetimeFromDelays(int fps, bool prefireOff)
 {
     bool ok = true;
     CIgnition* e = this;
     while (e) {
-        const std::string delay =
-            FormatTimeCodeParts(DelayToParts(e->m_delayText.value_or(std::string()), fps));
-        std::string t;
-        if (e->m_chainPrev) {
-            // A chained effect fires its delay after its predecessor fires.
-            t = AddTimeCodeTexts(FormatTimeCode(e->m_chainPrev->m_inTime), delay, fps);
-            const CEffect* item = e->m_item.get();
-            if (item && !e->m_ignorePrefire && !prefireOff && item->GetPrefire() > 0) {
-                t = AddTimeCodeTexts(SecondsToTimeCodeText(item->GetPrefire(), fps), t, fps);
-            }
-        } else {
-            // A primary effect is seen its delay after the previous primary effect.
-            const CIgnition* previous = e->PreviousPrimary();
-            t = AddTimeCodeTexts(previous ? FormatTimeCode(previous->m_time) : kZeroTime, delay,
-                                 fps);
-        }
-        e->SetTimeText(t, prefireOff, fps, false);
-        if (e->HasPrefireError()) ok = false;
+        const bool hadError = e->HasPrefireError();
+        e->SetTimeText(e->TimeFromDelay(fps, prefireOff), prefireOff, fps, false);
+        // A failure is one this re-timing caused, or one on the entry the user edited.
+        if (e->HasPrefireError() && (!hadError || e == this)) ok = false;
 
         CIgnition* s = e->m_nextSchedule;
         while (e->m_prevSchedule && e->m_prevSchedule->m_time > e->m_time) {
@@ -268,6 +275,19 @@ bool CIgnition::RetimeFromDelays(int fps, bool prefireOff)
         e = s;
     }
     return ok;
+}
+
+void CIgnition::RetimeChain(int fps, bool prefireOff)
+{
+    for (CIgnition* c = ChainHead()->m_chainNext; c; c = c->m_chainNext) {
+        c->SetTimeText(c->TimeFromDelay(fps, prefireOff), prefireOff, fps, false);
+        while (c->m_prevSchedule && c->m_prevSchedule->m_time > c->m_time) {
+            c->MoveBefore(c->m_prevSchedule, false);
+        }
+        while (c->m_nextSchedule && c->m_nextSchedule->m_time < c->m_time) {
+            c->LinkAfter(c->m_nextSchedule, false);
+        }
+    }
 }
 
 // ---- Linking

@@ -110,6 +110,36 @@ TEST(TimeCode, SubtractionBorrowsAtExactMinutesAndHours)
     EXPECT_EQ(Subtract("00:00:00:00", 0.0, 25), "00:00:00:00");
 }
 
+TEST(TimeCode, BinaryFractionsDoNotCostAFrame)
+{
+    // 0.2 s is 4.999... frames at 25 fps in binary; it still stands for 5.
+    EXPECT_EQ(Subtract("00:00:10:00", 1.2, 25), "00:00:08:20");
+    EXPECT_EQ(Subtract("00:00:10:00", 0.1, 30), "00:00:09:27");
+}
+
+TEST(TimeCode, AddingThePrefireSpanUndoesItsSubtractionExactly)
+{
+    for (int fps : {25, 30}) {
+        for (int hundredths = 0; hundredths <= 6000; hundredths += 7) {
+            const double prefire = hundredths / 100.0;
+            const CTimeCode target = CTimeCode::FromParts(0, 2, 3, 4);
+            const std::string time =
+                AddTimeCodeTexts(FormatTimeCode(target), PrefireToTimeCodeText(prefire, fps), fps);
+            const CTimeCode back =
+                SubtractPrefire(CTimeCode::FromParts(*ParseTimeCode(time)), prefire, fps);
+            ASSERT_EQ(back, target) << prefire << " s at " << fps;
+        }
+    }
+}
+
+TEST(TimeCode, ANonsenseFrameRateCountsAs25)
+{
+    EXPECT_EQ(SecondsToTimeCodeText(1.0, 0), "00:00:01:00");
+    EXPECT_EQ(DifferenceText("00:00:00:00", "00:00:01:00", -3), "1.00");
+    EXPECT_EQ(AddTimeCodeTexts("00:00:00:00", "00:00:01:00", 0), "00:00:01:00");
+    EXPECT_EQ(Parts(DelayToParts("0.50", 0)), "00:00:00:12");
+}
+
 TEST(TimeCode, PrefireNeverMovesAnInTimeLater)
 {
     const CTimeCode time = CTimeCode::FromParts(0, 0, 2, 0);
@@ -141,8 +171,10 @@ TEST(TimeCode, DelayTextsSplitIntoFields)
     EXPECT_EQ(Parts(DelayToParts("7.5", 25)), "00:00:07:12");
     EXPECT_EQ(Parts(DelayToParts("7", 25)), "00:00:07:00");
     EXPECT_EQ(Parts(DelayToParts("", 25)), "00:00:00:00");
-    // A sign is not a digit: a negative delay never gives negative fields.
-    EXPECT_EQ(Parts(DelayToParts("-12.40", 25)), "00:00:00:10");
+    // A delay never runs backwards: a negative one reads as none.
+    EXPECT_EQ(Parts(DelayToParts("-12.40", 25)), "00:00:00:00");
+    EXPECT_EQ(Parts(DelayToParts("-0.04", 25)), "00:00:00:00");
+    EXPECT_EQ(Parts(DelayToParts(" +1.50", 25)), "00:00:01:12");
 }
 
 }  // namespace

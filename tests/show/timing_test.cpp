@@ -131,6 +131,41 @@ TEST(Timing, ChainedEffectsWithPrefireOffFireTheirDelayAfterThePredecessor)
     EXPECT_EQ(*c->GetDelayText(), "1.00");
 }
 
+TEST(Timing, ChainDelaysDoNotCreepWhenRetimedAgainAndAgain)
+{
+    CFLRDoc doc;
+    CIgnition* p = AppendEntry(doc, "00:00:10:00", "A01");
+    CIgnition* c = AppendChained(doc, p, "1.00", test::MakeItem("X", 0.99));
+    for (int i = 0; i < 5; ++i) {
+        p->RetimeFromDelays(25, false);
+        c->UpdateDelay(25);
+        EXPECT_EQ(*c->GetDelayText(), "1.00");
+        EXPECT_EQ(In(c), "00:00:11:00");
+    }
+}
+
+TEST(Timing, ChangingTheShowsPrefireKeepsChainsInOrder)
+{
+    CFLRDoc doc;
+    auto setup = std::make_unique<CFireworkSetup>();
+    setup->SetPrefireOff(true);
+    doc.SetSetup(std::move(setup));
+    CIgnition* p = AppendEntry(doc, "00:00:10:00", "A01", test::MakeItem("H", 2.0));
+    CIgnition* c = AppendChained(doc, p, "1.00", test::MakeItem("L", 5.0));
+    EXPECT_EQ(In(c), "00:00:11:00");
+    // Prefire on: every In Time follows from its Time, then the chain from its delays.
+    for (CIgnition* e : test::ScheduleOrder(doc)) {
+        e->SetTimeText(At(e), false, 25, false);
+    }
+    p->RetimeChain(25, false);
+    EXPECT_EQ(In(p), "00:00:08:00");
+    EXPECT_EQ(In(c), "00:00:09:00");
+    EXPECT_EQ(At(c), "00:00:14:00");
+    doc.FirstFiring()->Resort(true);
+    test::Renumber(doc);
+    test::ExpectInvariants(doc);
+}
+
 TEST(Timing, PropagationKeepsTheLaterEntriesOwnPrefire)
 {
     CFLRDoc doc;
