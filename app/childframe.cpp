@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "flrdoc.h"
+#include "flrview.h"
 #include "prompt.h"
 #include "showio.h"
 
@@ -33,9 +34,7 @@ CChildFrame::CChildFrame(std::unique_ptr<CFLRDoc> doc, const QString& path, cons
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    m_view = new QLabel(tr("Firing schedule"));
-    m_view->setObjectName(QStringLiteral("placeholderView"));
-    static_cast<QLabel*>(m_view)->setAlignment(Qt::AlignCenter);
+    m_view = new CFLRView(*m_doc);
     layout->addWidget(m_view, 1);
 
     m_statusBar = new QStatusBar;
@@ -53,23 +52,26 @@ CChildFrame::CChildFrame(std::unique_ptr<CFLRDoc> doc, const QString& path, cons
     setMinimumSize(kMinWidth, kMinHeight);
     setMaximumSize(12800, 10240);
     UpdateTitle();
+
+    m_view->SetStatusSink([this](const QString& price, const QString& weight) {
+        SetPriceText(price);
+        SetDiscountText(weight);
+    });
+    m_view->InitialUpdate();
 }
 
-CChildFrame::~CChildFrame() = default;
+CChildFrame::~CChildFrame()
+{
+    // The view observes the document: it goes first.
+    delete m_view;
+    m_view = nullptr;
+}
 
 void CChildFrame::SetPath(const QString& path)
 {
     m_path = path;
     m_title = QFileInfo(path).fileName();
     UpdateTitle();
-}
-
-void CChildFrame::SetView(QWidget* view)
-{
-    auto* layout = static_cast<QVBoxLayout*>(widget()->layout());
-    layout->replaceWidget(m_view, view);
-    delete m_view;
-    m_view = view;
 }
 
 bool CChildFrame::SetPriceText(const QString& text)

@@ -9,6 +9,7 @@ class QStatusBar;
 namespace flr {
 
 class CFLRDoc;
+class CFLRView;
 
 // The frame of one open show: an MDI sub-window holding the show's view above a status bar of
 // three panes (message, price, discount/weight). Owns the document.
@@ -28,9 +29,8 @@ public:
     QString Title() const { return m_title; }
     void SetPath(const QString& path);
 
-    // Replaces the view shown above the status bar (the frame takes ownership).
-    void SetView(QWidget* view);
-    QWidget* View() const { return m_view; }
+    // The show's view, above the status bar.
+    CFLRView* View() const { return m_view; }
 
     // False, doing nothing, when the frame has no status bar.
     bool SetPriceText(const QString& text);
@@ -58,7 +58,7 @@ private:
     std::unique_ptr<CFLRDoc> m_doc;
     QString m_path;
     QString m_title;
-    QWidget* m_view = nullptr;
+    CFLRView* m_view = nullptr;
     QStatusBar* m_statusBar = nullptr;
     QLabel* m_pricePane = nullptr;
     QLabel* m_discountPane = nullptr;

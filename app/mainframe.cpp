@@ -22,6 +22,7 @@
 #include "childframe.h"
 #include "commands.h"
 #include "flrdoc.h"
+#include "flrview.h"
 #include "icons.h"
 #include "preferencesdialog.h"
 #include "recentfilelist.h"
@@ -38,6 +39,17 @@ constexpr const char* kPlacementKey = "MainFrame/PLACEMENT";
 constexpr const char* kBarsKey = "Control Bars/State";
 
 QString Text(const std::string& s) { return QString::fromStdString(s); }
+
+// A command's changing text ("Delete Ignitions") keeps the mnemonic of its menu text
+// ("&Delete Ignition") where the two begin alike; an empty text restores the menu text.
+QString WithMnemonic(const QString& base, const std::string& text)
+{
+    if (text.empty()) return base;
+    QString out = QString::fromStdString(text);
+    const qsizetype amp = base.indexOf(QLatin1Char('&'));
+    if (amp >= 0 && out.left(amp) == base.left(amp)) out.insert(amp, QLatin1Char('&'));
+    return out;
+}
 
 // Every command id that appears in a menu or the toolbar, with its display text.
 void CollectCommands(const std::vector<MenuEntry>& entries, std::map<int, std::string>& out)
@@ -108,6 +120,7 @@ void CMainFrame::CreateActions()
     for (const auto& [id, text] : texts) {
         const size_t tab = text.find('\t');
         auto* action = new QAction(Text(text.substr(0, tab)), this);
+        action->setProperty("baseText", action->text());
         QList<QKeySequence> keys;
         if (tab != std::string::npos) keys << QKeySequence(Text(text.substr(tab + 1)));
         for (const std::string& extra : ExtraShortcuts(id)) keys << QKeySequence(Text(extra));
@@ -122,7 +135,7 @@ void CMainFrame::CreateActions()
     }
     // Ctrl+E is Show Editor without a show and Check Out Effects with one; neither runs.
     for (int id : {cmd::ViewToolbar, cmd::ViewStatusBar, cmd::ShowDatabase, cmd::Racks,
-                   cmd::HideChained, cmd::ShowFrameDigits}) {
+                   cmd::HideChained, cmd::ShowFrameDigits, cmd::IgnorePrefire}) {
         Action(id)->setCheckable(true);
     }
     Action(cmd::ViewToolbar)->setChecked(true);
@@ -269,7 +282,9 @@ bool CMainFrame::IsHandled(int id) const
 
 void CMainFrame::UpdateCommandUi()
 {
-    const bool hasShow = ActiveChild() != nullptr;
+    CChildFrame* child = ActiveChild();
+    const bool hasShow = child != nullptr;
+    const CommandTarget* view = child ? child->View() : nullptr;
     for (const auto& [id, action] : m_actions) {
         bool enabled = IsHandled(id);
         switch (id) {
@@ -281,6 +296,12 @@ void CMainFrame::UpdateCommandUi()
         case cmd::WindowArrange: enabled = hasShow; break;
         case cmd::AddItem: enabled = enabled && !m_addingItem; break;
         default: break;
+        }
+        if (!IsHandled(id) && view) {
+            const CommandState state = view->State(id);
+            enabled = state.enabled;
+            if (action->isCheckable()) action->setChecked(state.checked);
+            action->setText(WithMnemonic(action->property("baseText").toString(), state.text));
         }
         action->setEnabled(enabled);
     }
@@ -321,7 +342,11 @@ void CMainFrame::Run(int id)
     case cmd::WindowTile: m_mdi->tileSubWindows(); break;
     case cmd::WindowArrange: m_mdi->tileSubWindows(); break;
     default:
-        if (m_extraHandler) m_extraHandler(id);
+        if (CChildFrame* child = ActiveChild()) {
+            child->View()->RunCommand(id);
+        } else if (m_extraHandler) {
+            m_extraHandler(id);
+        }
         break;
     }
     UpdateCommandUi();
@@ -349,6 +374,12 @@ CChildFrame* CMainFrame::AddChild(std::unique_ptr<CFLRDoc> doc, const QString& p
 {
     auto* child = new CChildFrame(std::move(doc), path, title);
     m_mdi->addSubWindow(child);
+    connect(child->View(), &CFLRView::ContextMenuRequested, this, [this](const QPoint& at) {
+        UpdateCommandUi();
+        QMenu menu(this);
+        FillMenu(&menu, ContextMenus()[1].entries);
+        menu.exec(at);
+    });
     connect(child, &CChildFrame::SavedAs, this,
             [this](const QString& p) { m_recent.Add(p.toStdString()); });
     connect(child, &QObject::destroyed, this, [this] {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 namespace flr {
 
 // Command ids of menus, toolbar and accelerators; stored in no file, but kept stable so the
@@ -79,5 +81,22 @@ enum : int {
     DuplicateIgnition = 32849,
 };
 }  // namespace cmd
+
+// Enabled state, check mark and text of a command for the current selection.
+struct CommandState {
+    bool enabled = false;
+    bool checked = false;
+    std::string text;  // empty: keep the menu's own text
+};
+
+// Something that carries out commands: the active show's view, for the main frame.
+class CommandTarget {
+public:
+    virtual ~CommandTarget() = default;
+    // True when the target took the command.
+    virtual bool RunCommand(int id) = 0;
+    // Disabled for commands the target does not know.
+    virtual CommandState State(int id) const = 0;
+};
 
 }  // namespace flr

@@ -53,8 +53,14 @@ std::vector<CIgnition*> ScheduleEditor::Rows() const
 void ScheduleEditor::SetPrefireOff(bool prefireOff)
 {
     m_prefireOff = prefireOff;
-    // Every entry, also chained effects whose rows are hidden: they fire too.
-    for (CIgnition* e = m_doc.FirstSchedule(); e; e = e->GetNextSchedule()) RetimeEntry(e);
+    // Every entry, also chained effects whose rows are hidden: they fire too. Then each chain
+    // from its delays, so that its effects still fire their delays after one another.
+    std::vector<CIgnition*> heads;
+    for (CIgnition* e = m_doc.FirstSchedule(); e; e = e->GetNextSchedule()) {
+        RetimeEntry(e);
+        if (!e->GetChainPrev() && e->GetChainNext()) heads.push_back(e);
+    }
+    for (CIgnition* head : heads) head->RetimeChain(Fps(), m_prefireOff);
     if (CIgnition* first = m_doc.FirstFiring()) {
         first->Resort(true);
         m_doc.FirstFiring()->CheckAddresses();

@@ -3,19 +3,13 @@
 #include <string>
 #include <vector>
 
+#include "commandids.h"
 #include "effect.h"
 
 namespace flr {
 
 class CFLRDoc;
 class CIgnition;
-
-// Enabled state, check mark and text of a schedule command for the current selection.
-struct CommandState {
-    bool enabled = false;
-    bool checked = false;
-    std::string text;  // empty: keep the menu's own text
-};
 
 // The schedule's editing commands, without windows: what the schedule view runs on the
 // selected rows. Questions and beeps go through the prompt layer; every command that changes

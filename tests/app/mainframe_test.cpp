@@ -12,6 +12,8 @@
 #include "commands.h"
 #include "datasourcedialog.h"
 #include "flrdoc.h"
+#include "flrview.h"
+#include "schedulelist.h"
 #include "mainframe.h"
 #include "preferencesdialog.h"
 #include "recentfilelist.h"
@@ -145,13 +147,37 @@ TEST_F(MainFrameTest, CancellingTheSaveQuestionKeepsTheProgramRunning)
 TEST_F(MainFrameTest, ChildFrameStatusPanesAndMinimumSize)
 {
     CChildFrame* child = m_frame->NewShow();
+    // The view's first update puts the show's totals in the panes.
     EXPECT_EQ(child->PriceText(), "Price: 0");
-    EXPECT_EQ(child->DiscountText(), "Discount: 0");
+    EXPECT_EQ(child->DiscountText(), "Weight: 0.00");
     EXPECT_TRUE(child->SetPriceText("Price: 120"));
     EXPECT_EQ(child->PriceText(), "Price: 120");
     child->resize(100, 100);
     EXPECT_GE(child->width(), 500);
     EXPECT_GE(child->height(), 275);
+}
+
+TEST_F(MainFrameTest, ScheduleCommandsRunOnTheActiveView)
+{
+    CChildFrame* child = m_frame->NewShow();
+    QApplication::processEvents();
+    m_frame->UpdateCommandUi();
+    EXPECT_FALSE(m_frame->Action(cmd::DeleteIgnition)->isEnabled());
+    m_frame->Action(cmd::AddIgnition)->trigger();
+    m_frame->Action(cmd::AddIgnition)->trigger();
+    EXPECT_EQ(child->View()->Editor().Rows().size(), 2u);
+    EXPECT_TRUE(child->Doc().IsModified());
+    child->View()->List()->selectAll();
+    m_frame->UpdateCommandUi();
+    QAction* del = m_frame->Action(cmd::DeleteIgnition);
+    EXPECT_TRUE(del->isEnabled());
+    EXPECT_EQ(del->text(), "&Delete Ignitions");
+    m_prompter.Answer(PromptAnswer::Yes);
+    del->trigger();
+    EXPECT_EQ(m_prompter.Messages().back().text,
+              "Are you sure that you want to delete the 2 selected ignitions?");
+    EXPECT_TRUE(child->View()->Editor().Rows().empty());
+    child->Doc().SetModifiedFlag(false);
 }
 
 TEST_F(MainFrameTest, PreferencesWriteOnlyAChange)
