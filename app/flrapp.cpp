@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+#include "datasourcedialog.h"
+#include "dbconnection.h"
 #include "effectcatalogue.h"
 #include "mainframe.h"
 #include "prompt.h"
@@ -22,6 +24,7 @@ bool CFLRApp::InitInstance(const QStringList& arguments)
 {
     // Sockets need no initialisation here; the recent-file list is read with the settings.
     if (m_updateSettings.GetAutoUpdate()) RunUpdateCheck();
+    if (!OpenProductDatabase()) return false;
 
     m_frame = std::make_unique<CMainFrame>(m_settings, m_updateSettings, m_recent);
     m_prompter->SetOwner(m_frame.get());
@@ -32,9 +35,29 @@ bool CFLRApp::InitInstance(const QStringList& arguments)
     return true;
 }
 
+bool CFLRApp::OpenProductDatabase()
+{
+    if (!m_connection) {
+        m_connection = std::make_unique<CDBConnection>(m_settings);
+        m_connection->SetDataSourceChooser([]() -> std::optional<std::string> {
+            CDataSourceDialog dialog;
+            if (dialog.exec() != QDialog::Accepted || dialog.ConnectString().empty()) {
+                return std::nullopt;
+            }
+            return dialog.ConnectString();
+        });
+    }
+    // A database that cannot be opened has said so and start-up goes on without it; one that
+    // is too old ends start-up.
+    m_connection->OpenDatabase();
+    if (m_connection->IsOpen() && !m_connection->CheckVersion()) return false;
+    return true;
+}
+
 void CFLRApp::ExitInstance()
 {
     m_frame.reset();
+    m_connection.reset();
     EffectCatalogue::Program().Clear();
 }
 

@@ -9,6 +9,7 @@
 
 namespace flr {
 
+class CDBConnection;
 class CMainFrame;
 class QtPrompter;
 
@@ -26,18 +27,22 @@ public:
     void ExitInstance();
 
     CMainFrame* MainFrame() const { return m_frame.get(); }
+    // The product database connection (from start-up step 5 to exit), or null.
+    CDBConnection* Connection() const { return m_connection.get(); }
     SettingsStore& Settings() { return m_settings; }
     CUpdateSettings& UpdateSettings() { return m_updateSettings; }
     RecentFileList& RecentFiles() { return m_recent; }
 
 private:
     void RunUpdateCheck();
+    bool OpenProductDatabase();
     bool ProcessCommandLine(const QStringList& arguments);
 
     SettingsStore m_settings;
     CUpdateSettings m_updateSettings;
     RecentFileList m_recent;
     std::unique_ptr<QtPrompter> m_prompter;
+    std::unique_ptr<CDBConnection> m_connection;
     std::unique_ptr<CMainFrame> m_frame;
 };
 
