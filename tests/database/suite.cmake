@@ -1,0 +1,13 @@
+# The product database suite, included from tests/CMakeLists.txt. Its cases share one
+# PostgreSQL test database (and one of them stops that server), so they never run in parallel
+# with each other.
+add_executable(flr_database_tests
+    database/dbfixture.cpp
+    database/recordset_test.cpp
+    database/decimaltext_test.cpp
+    database/dbconnection_test.cpp)
+target_link_libraries(flr_database_tests PRIVATE flr_database flr_testsupport GTest::gtest_main)
+gtest_discover_tests(flr_database_tests DISCOVERY_MODE PRE_TEST
+    PROPERTIES
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+        RESOURCE_LOCK flr_database)
