@@ -1,5 +1,8 @@
 #include "database.h"
 
+#include "datasource.h"
+#include "textcodec.h"
+
 #include <strings.h>
 
 #include <algorithm>
@@ -65,6 +68,7 @@ CDatabase::~CDatabase() { Close(); }
 bool CDatabase::OpenEx(std::string_view connect, DBError* error)
 {
     Close();
+    UseOdbcIniOfHome();
     m_connect = StripOdbcPrefix(connect);
     return Connect(error);
 }
@@ -127,10 +131,10 @@ bool CDatabase::Connect(DBError* error)
     if (SQL_SUCCEEDED(SQLGetInfo(m_dbc, SQL_IDENTIFIER_QUOTE_CHAR, info, sizeof info, &infoLength)) &&
         info[0] != ' ')
         m_quote = info;  // a blank means the driver does not quote identifiers
-    if (::strncasecmp(m_dbmsName.c_str(), "PostgreSQL", 10) == 0) {
-        // The catalogue's texts are Windows-1252 bytes wherever they are stored.
+    m_textUtf8 = ::strncasecmp(m_dbmsName.c_str(), "PostgreSQL", 10) == 0;
+    if (m_textUtf8) {
         DBError ignored;
-        ExecuteSQL("SET client_encoding TO 'WIN1252'", &ignored);
+        ExecuteSQL("SET client_encoding TO 'UTF8'", &ignored);
     }
     return true;
 }
@@ -141,6 +145,16 @@ void CDatabase::Disconnect()
     SQLDisconnect(m_dbc);
     SQLFreeHandle(SQL_HANDLE_DBC, m_dbc);
     m_dbc = SQL_NULL_HDBC;
+}
+
+std::string CDatabase::ToDriverText(std::string_view text) const
+{
+    return m_textUtf8 ? Cp1252ToUtf8(text) : std::string(text);
+}
+
+std::string CDatabase::FromDriverText(std::string_view text) const
+{
+    return m_textUtf8 ? Utf8ToCp1252(text) : std::string(text);
 }
 
 std::string CDatabase::QuoteIdentifier(std::string_view name) const
@@ -199,7 +213,7 @@ bool CDatabase::ExecuteSQL(std::string_view sql, DBError* error)
         NoteFailure(err);
         return false;
     }
-    std::string text(sql);
+    std::string text = ToDriverText(sql);
     const SQLRETURN rc =
         SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(text.data()), SQLINTEGER(text.size()));
     const bool ok = SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA;

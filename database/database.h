@@ -19,8 +19,10 @@ struct DBError {
 };
 
 // The application's one connection to the product database, on the unixODBC driver manager
-// (the framework database object of the desktop original). Texts cross it as Windows-1252
-// bytes: on PostgreSQL the session's client encoding is set to WIN1252 after connecting.
+// (the framework database object of the desktop original). The program's texts are
+// Windows-1252 bytes; on PostgreSQL the session speaks UTF-8 and the texts are converted at
+// this boundary (a character Windows-1252 lacks reads as '?'), so no stored text can make
+// a read fail.
 // User-interface thread only. Recordsets opened on it hold no statement between calls, so the
 // connection may be closed or reconnected while they exist.
 class CDatabase {
@@ -41,6 +43,12 @@ public:
     const std::string& GetConnect() const { return m_completedConnect; }
     // The DBMS name the driver reports ("SQLite", "PostgreSQL").
     const std::string& GetDBMSName() const { return m_dbmsName; }
+
+    // True when texts cross the driver as UTF-8 (PostgreSQL) rather than as they are.
+    bool TextIsUtf8() const { return m_textUtf8; }
+    // A program text (Windows-1252) as the driver wants it, and back.
+    std::string ToDriverText(std::string_view text) const;
+    std::string FromDriverText(std::string_view text) const;
 
     // `name` between the driver's identifier quote characters (as it is when the driver
     // has none).
@@ -70,6 +78,7 @@ private:
     std::string m_completedConnect;  // as the driver manager completed it
     std::string m_dbmsName;
     std::string m_quote;             // identifier quote character(s), "" when none
+    bool m_textUtf8 = false;
     bool m_linkLost = false;         // a call failed with a lost link: reconnect before the next
 };
 

@@ -1,6 +1,7 @@
 #include "datasource.h"
 
 #include <odbcinst.h>
+#include <pwd.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -144,8 +145,19 @@ std::string InstallerError()
 
 }  // namespace
 
+void UseOdbcIniOfHome()
+{
+    if (std::getenv("ODBCINI")) return;
+    const char* home = std::getenv("HOME");
+    if (!home || !*home) return;
+    const passwd* user = ::getpwuid(::getuid());
+    if (user && user->pw_dir && std::string(user->pw_dir) == home) return;
+    ::setenv("ODBCINI", (fs::path(home) / ".odbc.ini").c_str(), 1);
+}
+
 bool RegisterDataSource(std::string_view name, DBError* error)
 {
+    UseOdbcIniOfHome();
     DBError local;
     DBError& err = error ? *error : local;
     if (!EnsureDefaultDatabase(&err)) return false;
@@ -171,6 +183,7 @@ bool RegisterDataSource(std::string_view name, DBError* error)
 
 std::string DataSourceDatabase(std::string_view name)
 {
+    UseOdbcIniOfHome();
     UserConfigMode mode;
     char path[1024] = {};
     const std::string dsn(name);

@@ -48,6 +48,11 @@ bool EnsureDefaultDatabase(DBError* error);
 // missing. Success is the registration's. Failures are returned in `error`, not shown.
 bool RegisterDataSource(std::string_view name, DBError* error = nullptr);
 
+// unixODBC finds the user's odbc.ini through ODBCINI or the password database's home folder,
+// never through HOME. When ODBCINI is unset and HOME names another folder (tests, sandboxes),
+// this points ODBCINI at $HOME/.odbc.ini. Called before the driver manager reads it.
+void UseOdbcIniOfHome();
+
 // The database file a registered data source names ("" when it is not registered).
 std::string DataSourceDatabase(std::string_view name);
 

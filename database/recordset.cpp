@@ -14,7 +14,7 @@ namespace {
 // One ODBC statement: parameters bound from values that live as long as the statement.
 class Statement {
 public:
-    explicit Statement(SQLHDBC dbc)
+    Statement(const CDatabase& database, SQLHDBC dbc) : m_database(database)
     {
         if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &m_stmt))) {
             m_error = DiagnosticOf(SQL_HANDLE_DBC, dbc);
@@ -31,7 +31,7 @@ public:
     bool Execute(const std::string& sql, const std::vector<DBValue>& params)
     {
         if (m_stmt == SQL_NULL_HSTMT) return false;
-        std::string text = sql;
+        std::string text = m_database.ToDriverText(sql);
         if (!Check(SQLPrepare(m_stmt, reinterpret_cast<SQLCHAR*>(text.data()), SQLINTEGER(text.size()))))
             return false;
         for (size_t i = 0; i < params.size(); ++i) {
@@ -46,7 +46,7 @@ public:
                                       &bound.integer, 0, &bound.indicator);
                 break;
             case FieldKind::Text:
-                bound.text = value.text;
+                bound.text = m_database.ToDriverText(value.text);
                 bound.indicator = SQLLEN(bound.text.size());
                 rc = SQLBindParameter(m_stmt, number, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR,
                                       std::max<SQLULEN>(255, bound.text.size()), 0, bound.text.data(),
@@ -114,15 +114,17 @@ public:
             char buffer[512];
             for (;;) {
                 const SQLRETURN rc = SQLGetData(m_stmt, column, SQL_C_CHAR, buffer, sizeof buffer, &indicator);
-                if (rc == SQL_NO_DATA) return true;
+                if (rc == SQL_NO_DATA) break;
                 if (!Check(rc)) return false;
-                if (indicator == SQL_NULL_DATA) return true;
+                if (indicator == SQL_NULL_DATA) break;
                 const size_t got = (indicator == SQL_NO_TOTAL || size_t(indicator) >= sizeof buffer)
                                        ? sizeof buffer - 1
                                        : size_t(indicator);
                 value.text.append(buffer, got);
-                if (rc == SQL_SUCCESS) return true;
+                if (rc == SQL_SUCCESS) break;
             }
+            if (m_database.TextIsUtf8()) value.text = m_database.FromDriverText(value.text);
+            return true;
         }
         }
     }
@@ -144,6 +146,7 @@ private:
         return false;
     }
 
+    const CDatabase& m_database;
     SQLHSTMT m_stmt = SQL_NULL_HSTMT;
     std::deque<Bound> m_bound;  // a deque keeps the bound addresses still while it grows
     DBError m_error;
@@ -248,7 +251,7 @@ bool CRecordset::Run(DBError* error)
 
     SQLHDBC dbc = m_database->AcquireHandle(&err);
     if (dbc == SQL_NULL_HDBC) return false;
-    Statement statement(dbc);
+    Statement statement(*m_database, dbc);
     if (!statement.Execute(m_sql, m_params)) {
         err = statement.Error();
         m_database->NoteFailure(err);
@@ -388,7 +391,7 @@ bool CRecordset::Execute(const std::string& sql, const std::vector<DBValue>& par
     DBError& err = error ? *error : local;
     SQLHDBC dbc = m_database->AcquireHandle(&err);
     if (dbc == SQL_NULL_HDBC) return false;
-    Statement statement(dbc);
+    Statement statement(*m_database, dbc);
     if (!statement.Execute(sql, params)) {
         err = statement.Error();
         m_database->NoteFailure(err);
