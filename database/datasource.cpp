@@ -47,7 +47,7 @@ std::string SqliteConnectString(std::string_view path, int busyTimeoutMs)
     std::string driver = SqliteDriver();
     if (driver.empty()) driver = "SQLite3";
     return "DRIVER={" + driver + "};Database=" + std::string(path) +
-           ";NoCreat=1;Timeout=" + std::to_string(busyTimeoutMs) + ";";
+           ";NoCreat=1;StepAPI=1;Timeout=" + std::to_string(busyTimeoutMs) + ";";
 }
 
 std::string_view EmbeddedSqliteSchema() { return embedded::kSchemaSqlite; }
@@ -176,6 +176,7 @@ bool RegisterDataSource(std::string_view name, DBError* error)
                     SQLWritePrivateProfileString(dsn.c_str(), "Database", DefaultDatabasePath().c_str(),
                                                  "odbc.ini") &&
                     SQLWritePrivateProfileString(dsn.c_str(), "NoCreat", "1", "odbc.ini") &&
+                    SQLWritePrivateProfileString(dsn.c_str(), "StepAPI", "1", "odbc.ini") &&
                     SQLWritePrivateProfileString(dsn.c_str(), "Timeout", "5000", "odbc.ini");
     if (!ok) err = {"IM000", InstallerError()};
     return ok;

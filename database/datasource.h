@@ -20,8 +20,9 @@ std::string DefaultDatabasePath();
 std::string SqliteDriver();
 
 // A connect string for the SQLite product database in `path`. The driver is told never to
-// create a missing file (a missing database is an error, not an empty catalogue) and to
-// wait at most `busyTimeoutMs` for a lock another program holds.
+// create a missing file (a missing database is an error, not an empty catalogue), to step
+// through results rather than copy them as text first (twice as fast), and to wait at most
+// `busyTimeoutMs` for a lock another program holds.
 std::string SqliteConnectString(std::string_view path, int busyTimeoutMs = 5000);
 
 // The SQL files of resources/, compiled in (UTF-8).

@@ -84,6 +84,9 @@ bool CDBConnection::OpenDatabase()
     if (RegisterDataSource(kDataSourceName, &error)) {
         m_connect = std::string(kDefaultConnect);
         if (!TryOpen(&error)) reportAndChoose(error);
+    } else {
+        // Without a data source nothing can open; say why rather than carry on silently.
+        reportAndChoose(error);
     }
     SaveConnectString();
     return m_database.IsOpen();

@@ -10,20 +10,24 @@ namespace flr {
 
 namespace {
 
-// atol's reading: optional blanks and sign, then the leading digits; anything else gives 0.
+// atol's reading: optional blanks and sign, then the leading digits; anything else gives 0,
+// and so does a number too large for a long. `digits` gets the number of digits read.
 long LeadingInteger(std::string_view text, size_t* digits = nullptr)
 {
-    std::string copy(text);
-    const char* begin = copy.c_str();
-    while (*begin == ' ' || *begin == '\t') ++begin;
-    const char* p = begin;
-    if (*p == '+' || *p == '-') ++p;
-    const char* firstDigit = p;
-    while (*p >= '0' && *p <= '9') ++p;
-    if (digits) *digits = size_t(p - firstDigit);
-    errno = 0;
-    const long value = std::strtol(begin, nullptr, 10);
-    return errno == ERANGE ? 0 : value;
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    const size_t first = i;
+    unsigned long long value = 0;
+    bool overflow = false;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = value * 10 + unsigned(text[i] - '0');
+        if (value > (unsigned long long)std::numeric_limits<long>::max()) overflow = true;
+    }
+    if (digits) *digits = i - first;
+    if (overflow) return 0;
+    return negative ? -long(value) : long(value);
 }
 
 // A clipped conversion: a price beyond the column's range is stored at its limit.
@@ -49,15 +53,12 @@ std::string TwoDecimals(double value)
 double ParseDecimalText(std::string_view text)
 {
     if (text.empty()) return 0.0;
-    std::string work(text);
-    for (char& c : work)
-        if (c == '.') c = ',';
-    const size_t comma = work.find(',');
-    if (comma == std::string::npos) return double(LeadingInteger(work));
-    const std::string_view whole(work.data(), comma);
-    const std::string_view fraction(work.data() + comma + 1, work.size() - comma - 1);
+    // "." counts as ",": the first of either splits whole part and fraction.
+    const size_t comma = text.find_first_of(",.");
+    if (comma == std::string_view::npos) return double(LeadingInteger(text));
+    const std::string_view whole = text.substr(0, comma);
     size_t digits = 0;
-    const long fractionValue = LeadingInteger(fraction, &digits);
+    const long fractionValue = LeadingInteger(text.substr(comma + 1), &digits);
     double value = double(LeadingInteger(whole));
     if (digits > 0 && fractionValue > 0) {
         const double part = double(fractionValue) / std::pow(10.0, double(digits));

@@ -85,48 +85,86 @@ public:
         SQLDescribeCol(m_stmt, column, name, sizeof name, &length, &type, &size, &digits, &nullable);
         return reinterpret_cast<char*>(name);
     }
-    // 1 for a row, 0 at the end, -1 on failure.
-    int Fetch()
+    // Reads every row of the result into `rows`, `kinds` giving the bound columns. Fetches a
+    // block of rows per call through bound column arrays: the driver manager's cost per value
+    // would otherwise dominate reading a large catalogue. Texts longer than kTextBuffer - 1
+    // bytes (four times the columns' 255 characters) are cut there.
+    bool FetchAll(const std::vector<FieldKind>& kinds, std::vector<std::vector<DBValue>>& rows)
     {
-        const SQLRETURN rc = SQLFetch(m_stmt);
-        if (rc == SQL_NO_DATA) return 0;
-        return Check(rc) ? 1 : -1;
-    }
-    bool Get(SQLUSMALLINT column, DBValue& value)
-    {
-        SQLLEN indicator = 0;
-        switch (value.kind) {
-        case FieldKind::Integer: {
-            SQLINTEGER number = 0;
-            if (!Check(SQLGetData(m_stmt, column, SQL_C_SLONG, &number, 0, &indicator))) return false;
-            value.integer = indicator == SQL_NULL_DATA ? 0 : int32_t(number);
-            return true;
-        }
-        case FieldKind::Bit: {
-            unsigned char bit = 0;
-            if (!Check(SQLGetData(m_stmt, column, SQL_C_BIT, &bit, 0, &indicator))) return false;
-            value.bit = indicator != SQL_NULL_DATA && bit != 0;
-            return true;
-        }
-        case FieldKind::Text:
-        default: {
-            value.text.clear();
-            char buffer[512];
-            for (;;) {
-                const SQLRETURN rc = SQLGetData(m_stmt, column, SQL_C_CHAR, buffer, sizeof buffer, &indicator);
-                if (rc == SQL_NO_DATA) break;
-                if (!Check(rc)) return false;
-                if (indicator == SQL_NULL_DATA) break;
-                const size_t got = (indicator == SQL_NO_TOTAL || size_t(indicator) >= sizeof buffer)
-                                       ? sizeof buffer - 1
-                                       : size_t(indicator);
-                value.text.append(buffer, got);
-                if (rc == SQL_SUCCESS) break;
+        constexpr SQLULEN kBlock = 256;
+        constexpr SQLLEN kTextBuffer = 1024;
+        SQLSetStmtAttr(m_stmt, SQL_ATTR_ROW_BIND_TYPE, reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0);
+        SQLSetStmtAttr(m_stmt, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(kBlock), 0);
+        SQLULEN block = 1;
+        SQLGetStmtAttr(m_stmt, SQL_ATTR_ROW_ARRAY_SIZE, &block, 0, nullptr);  // the driver may cut it
+        if (block < 1 || block > kBlock) block = 1;
+        SQLULEN fetched = 0;
+        SQLSetStmtAttr(m_stmt, SQL_ATTR_ROWS_FETCHED_PTR, &fetched, 0);
+        std::vector<SQLUSMALLINT> status(block);
+        SQLSetStmtAttr(m_stmt, SQL_ATTR_ROW_STATUS_PTR, status.data(), 0);
+
+        struct Column {
+            std::vector<SQLINTEGER> integers;
+            std::vector<unsigned char> bits;
+            std::vector<char> texts;
+            std::vector<SQLLEN> indicators;
+        };
+        std::vector<Column> columns(kinds.size());
+        for (size_t c = 0; c < kinds.size(); ++c) {
+            Column& column = columns[c];
+            column.indicators.resize(block);
+            const SQLUSMALLINT number = SQLUSMALLINT(c + 1);
+            SQLRETURN rc;
+            switch (kinds[c]) {
+            case FieldKind::Integer:
+                column.integers.resize(block);
+                rc = SQLBindCol(m_stmt, number, SQL_C_SLONG, column.integers.data(), 0, column.indicators.data());
+                break;
+            case FieldKind::Bit:
+                column.bits.resize(block);
+                rc = SQLBindCol(m_stmt, number, SQL_C_BIT, column.bits.data(), 0, column.indicators.data());
+                break;
+            case FieldKind::Text:
+            default:
+                column.texts.resize(block * kTextBuffer);
+                rc = SQLBindCol(m_stmt, number, SQL_C_CHAR, column.texts.data(), kTextBuffer,
+                                column.indicators.data());
+                break;
             }
-            if (m_database.TextIsUtf8()) value.text = m_database.FromDriverText(value.text);
-            return true;
+            if (!Check(rc)) return false;
         }
+        for (;;) {
+            const SQLRETURN rc = SQLFetch(m_stmt);
+            if (rc == SQL_NO_DATA) break;
+            if (!Check(rc)) return false;
+            for (SQLULEN r = 0; r < fetched && r < block; ++r) {
+                if (status[r] == SQL_ROW_ERROR || status[r] == SQL_ROW_NOROW) continue;
+                std::vector<DBValue>& row = rows.emplace_back(kinds.size());
+                for (size_t c = 0; c < kinds.size(); ++c) {
+                    const Column& column = columns[c];
+                    const SQLLEN indicator = column.indicators[r];
+                    const bool null = indicator == SQL_NULL_DATA;
+                    DBValue& value = row[c];
+                    value.kind = kinds[c];
+                    switch (kinds[c]) {
+                    case FieldKind::Integer: value.integer = null ? 0 : int32_t(column.integers[r]); break;
+                    case FieldKind::Bit: value.bit = !null && column.bits[r] != 0; break;
+                    case FieldKind::Text:
+                        if (!null) {
+                            const char* text = column.texts.data() + r * kTextBuffer;
+                            const size_t length = (indicator == SQL_NO_TOTAL || indicator >= kTextBuffer)
+                                                      ? size_t(kTextBuffer - 1)
+                                                      : size_t(std::max<SQLLEN>(indicator, 0));
+                            value.text = m_database.TextIsUtf8()
+                                             ? m_database.FromDriverText(std::string_view(text, length))
+                                             : std::string(text, length);
+                        }
+                        break;
+                    }
+                }
+            }
         }
+        return true;
     }
 
     const DBError& Error() const { return m_error; }
@@ -271,21 +309,13 @@ bool CRecordset::Run(DBError* error)
             return false;
         }
     }
-    Row templ;
-    for (const Field& field : m_fields) templ.push_back(DBValue{field.kind, 0, {}, false});
-    for (;;) {
-        const int fetched = statement.Fetch();
-        if (fetched == 0) break;
-        Row row = templ;
-        bool ok = fetched > 0;
-        for (size_t i = 0; ok && i < row.size(); ++i) ok = statement.Get(SQLUSMALLINT(i + 1), row[i]);
-        if (!ok) {
-            err = statement.Error();
-            m_database->NoteFailure(err);
-            m_rows.clear();
-            return false;
-        }
-        m_rows.push_back(std::move(row));
+    std::vector<FieldKind> kinds;
+    for (const Field& field : m_fields) kinds.push_back(field.kind);
+    if (!statement.FetchAll(kinds, m_rows)) {
+        err = statement.Error();
+        m_database->NoteFailure(err);
+        m_rows.clear();
+        return false;
     }
     m_open = true;
     LoadMembers();

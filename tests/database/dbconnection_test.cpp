@@ -143,6 +143,21 @@ TEST_F(ConnectionTest, AnUnwritableSettingsStoreIsARegistryError)
     EXPECT_TRUE(connection.OpenDatabase());  // start-up goes on
 }
 
+TEST_F(ConnectionTest, AFailedRegistrationIsReportedNotSilent)
+{
+    ScriptedPrompter prompter;
+    // The data folder cannot be made: a file stands where it should be.
+    std::ofstream(m_home / "data" / "Flarion") << "x";
+    SettingsStore settings(SettingsPath());
+    CDBConnection connection(settings);
+    EXPECT_EQ(connection.GetConnectString(), "");
+    EXPECT_FALSE(connection.OpenDatabase());
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_EQ(prompter.Messages()[0].caption, "Database Error");
+    EXPECT_EQ(prompter.Messages()[0].text.rfind("Unable to open database :\n\n[", 0), 0u);
+    EXPECT_FALSE(settings.ReadText("Settings/DBSTRING"));
+}
+
 TEST_F(ConnectionTest, AConnectStringForOneRunIsNeverSaved)
 {
     ScriptedPrompter prompter;
