@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <odbcinst.h>
+
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "datasource.h"
@@ -200,6 +203,51 @@ TEST_F(ConnectionTest, ARackTypeListWithoutConnectionOpensTheDefaultDataSource)
     ASSERT_TRUE(items.OpenTable());
     EXPECT_EQ(items.GetRecordCount(), 63u);
     EXPECT_NE(items.GetDatabase(), nullptr);
+}
+
+// A team's catalogue: "DBSTRING" names a PostgreSQL data source of the user's odbc.ini.
+TEST_F(ConnectionTest, ASharedPostgresCatalogueIsUsedThroughItsDataSource)
+{
+    const std::string connect = PostgresConnectString();
+    if (connect.empty()) GTEST_SKIP() << "PostgreSQL skipped: FLR_TEST_PG_CONNECT is not set";
+    // The driver's connect-string keywords become its odbc.ini keys.
+    const std::map<std::string, std::string> keys = {{"SERVER", "Servername"}, {"PORT", "Port"},
+                                                     {"DATABASE", "Database"}, {"UID", "Username"},
+                                                     {"PWD", "Password"}};
+    std::string driver;
+    std::vector<std::pair<std::string, std::string>> attributes;
+    std::stringstream parts(connect);
+    for (std::string part; std::getline(parts, part, ';');) {
+        const size_t equals = part.find('=');
+        if (equals == std::string::npos) continue;
+        std::string key = part.substr(0, equals), value = part.substr(equals + 1);
+        for (char& c : key) c = char(std::toupper(static_cast<unsigned char>(c)));
+        if (key == "DRIVER") {
+            driver = value.substr(value.front() == '{' ? 1 : 0);
+            if (!driver.empty() && driver.back() == '}') driver.pop_back();
+        } else if (keys.count(key)) {
+            attributes.emplace_back(keys.at(key), value);
+        }
+    }
+    ASSERT_FALSE(driver.empty());
+    UseOdbcIniOfHome();
+    SQLSetConfigMode(ODBC_USER_DSN);
+    ASSERT_TRUE(SQLWriteDSNToIni("FLR Shared Catalogue", driver.c_str()));
+    for (const auto& [key, value] : attributes)
+        ASSERT_TRUE(SQLWritePrivateProfileString("FLR Shared Catalogue", key.c_str(), value.c_str(), "odbc.ini"));
+    SQLSetConfigMode(ODBC_BOTH_DSN);
+
+    ScriptedPrompter prompter;
+    SettingsStore settings(SettingsPath());
+    ASSERT_TRUE(settings.WriteText("Settings/DBSTRING", "DSN=FLR Shared Catalogue"));
+    CDBConnection connection(settings);
+    ASSERT_TRUE(connection.OpenDatabase());
+    EXPECT_EQ(connection.GetDatabase().GetDBMSName(), "PostgreSQL");
+    EXPECT_TRUE(connection.CheckVersion());
+    CDBRSFireworks items(&connection.GetDatabase());
+    ASSERT_TRUE(items.OpenTable(FireworksQuery::OfSize(150, FireworksQuery::Order::SerialID)));
+    EXPECT_GE(items.GetRecordCount(), 3u);
+    EXPECT_TRUE(prompter.Messages().empty());
 }
 
 // The shared catalogue's server goes away while the program runs, and comes back.
