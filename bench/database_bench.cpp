@@ -1,6 +1,5 @@
 // Reading the whole item table into items through ODBC, as the database bar and flr-cli do.
 #include <benchmark/benchmark.h>
-
 #include <unistd.h>
 
 #include <filesystem>
@@ -17,8 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // A catalogue of `rows` items in a fresh SQLite file; returns its connect string.
-std::string MakeCatalogue(int rows, const fs::path& folder)
-{
+std::string MakeCatalogue(int rows, const fs::path& folder) {
     fs::create_directories(folder);
     const std::string path = (folder / ("items-" + std::to_string(rows) + ".sqlite")).string();
     fs::remove(path);
@@ -29,19 +27,20 @@ std::string MakeCatalogue(int rows, const fs::path& folder)
     std::string script = "DELETE FROM \"tbFireworks\";\n";
     for (int i = 1; i <= rows; ++i) {
         const int size = 20 + (i % 14) * 10;
-        script += "INSERT INTO \"tbFireworks\" VALUES (" + std::to_string(i) + ", 'BN-" + std::to_string(100000 + i) +
-                  "', 'Bench Shell " + std::to_string(i) + "', " + std::to_string(size) + ", " +
-                  std::to_string(i % 65536) + ", " + std::to_string(size * 6) + ", '" +
-                  std::to_string(1 + i % 4) + ",50', 100, '4.25', 1, 0, " + std::to_string(i % 300) +
-                  ", 0, 0, 7, 15, " + std::to_string(1 + i % 6) + ", 'A bench item with a description');\n";
+        script += "INSERT INTO \"tbFireworks\" VALUES (" + std::to_string(i) + ", 'BN-" +
+                  std::to_string(100000 + i) + "', 'Bench Shell " + std::to_string(i) + "', " +
+                  std::to_string(size) + ", " + std::to_string(i % 65536) + ", " +
+                  std::to_string(size * 6) + ", '" + std::to_string(1 + i % 4) +
+                  ",50', 100, '4.25', 1, 0, " + std::to_string(i % 300) + ", 0, 0, 7, 15, " +
+                  std::to_string(1 + i % 6) + ", 'A bench item with a description');\n";
     }
     if (!db.ExecuteScript(script, &error)) return {};
     return flr::SqliteConnectString(path);
 }
 
-void BM_ReadAllItems(benchmark::State& state)
-{
-    const fs::path folder = fs::temp_directory_path() / ("flr-bench-db-" + std::to_string(::getpid()));
+void BM_ReadAllItems(benchmark::State& state) {
+    const fs::path folder =
+        fs::temp_directory_path() / ("flr-bench-db-" + std::to_string(::getpid()));
     const std::string connect = MakeCatalogue(int(state.range(0)), folder);
     flr::CDatabase db;
     if (connect.empty() || !db.OpenEx(connect)) {

@@ -3,10 +3,9 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
-
-#include <nlohmann/json.hpp>
 
 #include "dbconnection.h"
 #include "dbrsfireworks.h"
@@ -15,8 +14,7 @@
 
 namespace flr {
 
-int RunItemsCommand(int argc, char** argv)
-{
+int RunItemsCommand(int argc, char** argv) {
     std::optional<std::string> connect;
     for (int i = 0; i < argc; ++i) {
         if (std::strcmp(argv[i], "--connect") == 0 && i + 1 < argc) {

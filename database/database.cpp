@@ -1,13 +1,12 @@
 #include "database.h"
 
-#include "datasource.h"
-#include "textcodec.h"
-
 #include <strings.h>
 
 #include <algorithm>
-
 #include <vector>
+
+#include "datasource.h"
+#include "textcodec.h"
 
 namespace flr {
 
@@ -15,30 +14,30 @@ namespace {
 
 // SQLSTATEs after which the connection is useless: the 08 class, a server shutting down
 // (57P01..57P03 come through as HY000 texts from some drivers, so those are matched by text).
-bool IsLinkState(std::string_view state) { return state.size() == 5 && state.substr(0, 2) == "08"; }
+bool IsLinkState(std::string_view state) {
+    return state.size() == 5 && state.substr(0, 2) == "08";
+}
 
-std::string StripOdbcPrefix(std::string_view connect)
-{
-    if (connect.size() >= 5 && ::strncasecmp(connect.data(), "ODBC;", 5) == 0) connect.remove_prefix(5);
+std::string StripOdbcPrefix(std::string_view connect) {
+    if (connect.size() >= 5 && ::strncasecmp(connect.data(), "ODBC;", 5) == 0)
+        connect.remove_prefix(5);
     return std::string(connect);
 }
 
 }  // namespace
 
-bool DBError::IsConnectionLost() const
-{
+bool DBError::IsConnectionLost() const {
     if (IsLinkState(state)) return true;
     // The PostgreSQL driver reports a dropped server with a general state and these texts.
-    for (const char* marker : {"server closed the connection", "terminating connection",
-                               "no connection to the server", "Could not send Query",
-                               "connection is closed", "Connection refused"}) {
+    for (const char* marker :
+         {"server closed the connection", "terminating connection", "no connection to the server",
+          "Could not send Query", "connection is closed", "Connection refused"}) {
         if (text.find(marker) != std::string::npos) return true;
     }
     return false;
 }
 
-DBError DiagnosticOf(SQLSMALLINT handleType, SQLHANDLE handle)
-{
+DBError DiagnosticOf(SQLSMALLINT handleType, SQLHANDLE handle) {
     DBError error;
     SQLCHAR state[6] = {};
     SQLINTEGER native = 0;
@@ -50,8 +49,9 @@ DBError DiagnosticOf(SQLSMALLINT handleType, SQLHANDLE handle)
         if (!SQL_SUCCEEDED(rc)) break;
         if (record == 1) error.state.assign(reinterpret_cast<char*>(state), 5);
         if (!error.text.empty()) error.text += ' ';
-        error.text.append(reinterpret_cast<char*>(text.data()),
-                          std::min<size_t>(size_t(std::max<SQLSMALLINT>(length, 0)), text.size() - 1));
+        error.text.append(
+            reinterpret_cast<char*>(text.data()),
+            std::min<size_t>(size_t(std::max<SQLSMALLINT>(length, 0)), text.size() - 1));
         if (record >= 4) break;
     }
     if (error.text.empty()) error.text = "The ODBC driver reported an error without a message.";
@@ -63,29 +63,31 @@ DBError DiagnosticOf(SQLSMALLINT handleType, SQLHANDLE handle)
 
 CDatabase::CDatabase() = default;
 
-CDatabase::~CDatabase() { Close(); }
+CDatabase::~CDatabase() {
+    Close();
+}
 
-bool CDatabase::OpenEx(std::string_view connect, DBError* error)
-{
+bool CDatabase::OpenEx(std::string_view connect, DBError* error) {
     Close();
     UseOdbcIniOfHome();
     m_connect = StripOdbcPrefix(connect);
-    return Connect(error);
+    if (Connect(error)) return true;
+    m_connect.clear();
+    return false;
 }
 
-void CDatabase::Close()
-{
+void CDatabase::Close() {
     Disconnect();
     if (m_env != SQL_NULL_HENV) {
         SQLFreeHandle(SQL_HANDLE_ENV, m_env);
         m_env = SQL_NULL_HENV;
     }
+    m_connect.clear();
     m_completedConnect.clear();
     m_linkLost = false;
 }
 
-bool CDatabase::Connect(DBError* error)
-{
+bool CDatabase::Connect(DBError* error) {
     DBError local;
     DBError& err = error ? *error : local;
     if (m_env == SQL_NULL_HENV) {
@@ -116,9 +118,9 @@ bool CDatabase::Connect(DBError* error)
     }
     m_dbc = dbc;
     m_linkLost = false;
-    m_completedConnect.assign(reinterpret_cast<char*>(completed.data()),
-                              std::min<size_t>(size_t(std::max<SQLSMALLINT>(completedLength, 0)),
-                                               completed.size() - 1));
+    m_completedConnect.assign(
+        reinterpret_cast<char*>(completed.data()),
+        std::min<size_t>(size_t(std::max<SQLSMALLINT>(completedLength, 0)), completed.size() - 1));
     if (m_completedConnect.empty()) m_completedConnect = m_connect;
 
     char info[256] = {};
@@ -128,7 +130,8 @@ bool CDatabase::Connect(DBError* error)
         m_dbmsName = info;
     m_quote.clear();
     info[0] = 0;
-    if (SQL_SUCCEEDED(SQLGetInfo(m_dbc, SQL_IDENTIFIER_QUOTE_CHAR, info, sizeof info, &infoLength)) &&
+    if (SQL_SUCCEEDED(
+            SQLGetInfo(m_dbc, SQL_IDENTIFIER_QUOTE_CHAR, info, sizeof info, &infoLength)) &&
         info[0] != ' ')
         m_quote = info;  // a blank means the driver does not quote identifiers
     m_textUtf8 = ::strncasecmp(m_dbmsName.c_str(), "PostgreSQL", 10) == 0;
@@ -139,26 +142,22 @@ bool CDatabase::Connect(DBError* error)
     return true;
 }
 
-void CDatabase::Disconnect()
-{
+void CDatabase::Disconnect() {
     if (m_dbc == SQL_NULL_HDBC) return;
     SQLDisconnect(m_dbc);
     SQLFreeHandle(SQL_HANDLE_DBC, m_dbc);
     m_dbc = SQL_NULL_HDBC;
 }
 
-std::string CDatabase::ToDriverText(std::string_view text) const
-{
+std::string CDatabase::ToDriverText(std::string_view text) const {
     return m_textUtf8 ? Cp1252ToUtf8(text) : std::string(text);
 }
 
-std::string CDatabase::FromDriverText(std::string_view text) const
-{
+std::string CDatabase::FromDriverText(std::string_view text) const {
     return m_textUtf8 ? Utf8ToCp1252(text) : std::string(text);
 }
 
-std::string CDatabase::QuoteIdentifier(std::string_view name) const
-{
+std::string CDatabase::QuoteIdentifier(std::string_view name) const {
     if (m_quote.empty()) return std::string(name);
     std::string quoted = m_quote;
     for (char c : name) {
@@ -169,27 +168,22 @@ std::string CDatabase::QuoteIdentifier(std::string_view name) const
     return quoted;
 }
 
-SQLHDBC CDatabase::AcquireHandle(DBError* error)
-{
+SQLHDBC CDatabase::AcquireHandle(DBError* error) {
     DBError local;
     DBError& err = error ? *error : local;
-    if (m_dbc == SQL_NULL_HDBC && m_connect.empty()) {
-        err = {"08003", "The database is not open."};
-        return SQL_NULL_HDBC;
-    }
-    if (m_linkLost || m_dbc == SQL_NULL_HDBC) {
+    if (m_linkLost) {
+        // The link of an open connection broke: make it again with the same connect string.
         Disconnect();
         if (!Connect(&err)) {
-            // Stays marked: the next use tries again.
-            m_linkLost = true;
+            m_linkLost = true;  // the next use tries again
             return SQL_NULL_HDBC;
         }
     }
+    if (m_dbc == SQL_NULL_HDBC) err = {"08003", "The database is not open."};
     return m_dbc;
 }
 
-void CDatabase::NoteFailure(const DBError& error)
-{
+void CDatabase::NoteFailure(const DBError& error) {
     if (error.IsConnectionLost()) {
         m_linkLost = true;
         return;
@@ -201,8 +195,7 @@ void CDatabase::NoteFailure(const DBError& error)
         m_linkLost = true;
 }
 
-bool CDatabase::ExecuteSQL(std::string_view sql, DBError* error)
-{
+bool CDatabase::ExecuteSQL(std::string_view sql, DBError* error) {
     DBError local;
     DBError& err = error ? *error : local;
     SQLHDBC dbc = AcquireHandle(&err);
@@ -225,8 +218,7 @@ bool CDatabase::ExecuteSQL(std::string_view sql, DBError* error)
     return ok;
 }
 
-bool CDatabase::ExecuteScript(std::string_view script, DBError* error)
-{
+bool CDatabase::ExecuteScript(std::string_view script, DBError* error) {
     DBError local;
     DBError& err = error ? *error : local;
     SQLHDBC dbc = AcquireHandle(&err);
@@ -258,7 +250,8 @@ bool CDatabase::ExecuteScript(std::string_view script, DBError* error)
     }
     statements.push_back(current);
 
-    SQLSetConnectAttr(dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0);
+    SQLSetConnectAttr(dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF),
+                      0);
     bool ok = true;
     for (const std::string& statement : statements) {
         if (statement.find_first_not_of(" \t\r\n") == std::string::npos) continue;
@@ -269,7 +262,8 @@ bool CDatabase::ExecuteScript(std::string_view script, DBError* error)
     }
     if (m_dbc != SQL_NULL_HDBC) {
         SQLEndTran(SQL_HANDLE_DBC, m_dbc, ok ? SQL_COMMIT : SQL_ROLLBACK);
-        SQLSetConnectAttr(m_dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
+        SQLSetConnectAttr(m_dbc, SQL_ATTR_AUTOCOMMIT,
+                          reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
     }
     return ok;
 }

@@ -37,6 +37,7 @@ public:
     // driver's message in `error`, when the connection cannot be made.
     bool OpenEx(std::string_view connect, DBError* error = nullptr);
     void Close();
+    // False also while a lost link could not be made again yet.
     bool IsOpen() const { return m_dbc != SQL_NULL_HDBC; }
 
     // The connect string as the driver manager completed it ("" while closed).
@@ -61,8 +62,8 @@ public:
     bool ExecuteScript(std::string_view script, DBError* error = nullptr);
 
     // For recordsets and statements: the connection handle, reconnecting first when an
-    // earlier call found the link lost. SQL_NULL_HDBC with `error` set when there is no
-    // usable connection.
+    // earlier call found the link of the open connection lost. SQL_NULL_HDBC with `error` set
+    // when there is no usable connection (never opened, closed, or the server still away).
     SQLHDBC AcquireHandle(DBError* error);
     // Statements report their failures here so that a lost link is noticed and re-made on
     // the next use.
@@ -77,9 +78,9 @@ private:
     std::string m_connect;           // as given, without "ODBC;"
     std::string m_completedConnect;  // as the driver manager completed it
     std::string m_dbmsName;
-    std::string m_quote;             // identifier quote character(s), "" when none
+    std::string m_quote;  // identifier quote character(s), "" when none
     bool m_textUtf8 = false;
-    bool m_linkLost = false;         // a call failed with a lost link: reconnect before the next
+    bool m_linkLost = false;  // a call failed with a lost link: reconnect before the next
 };
 
 // The ODBC diagnostic of `handle` as an error value.

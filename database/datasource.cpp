@@ -15,8 +15,7 @@ namespace flr {
 
 namespace fs = std::filesystem;
 
-std::string DefaultDatabasePath()
-{
+std::string DefaultDatabasePath() {
     fs::path base;
     const char* data = std::getenv("XDG_DATA_HOME");
     if (data && *data == '/') {
@@ -28,35 +27,40 @@ std::string DefaultDatabasePath()
     return (base / "Flarion" / "FLR" / "Database.sqlite").string();
 }
 
-std::string SqliteDriver()
-{
+std::string SqliteDriver() {
     char driver[512] = {};
     SQLGetPrivateProfileString("SQLite3", "Driver", "", driver, sizeof driver, "ODBCINST.INI");
     if (driver[0]) return "SQLite3";
-    for (const char* path : {"/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so",
-                             "/usr/lib/aarch64-linux-gnu/odbc/libsqlite3odbc.so",
-                             "/usr/lib/odbc/libsqlite3odbc.so", "/usr/lib64/libsqlite3odbc.so",
-                             "/usr/local/lib/libsqlite3odbc.so"}) {
+    for (const char* path :
+         {"/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so",
+          "/usr/lib/aarch64-linux-gnu/odbc/libsqlite3odbc.so", "/usr/lib/odbc/libsqlite3odbc.so",
+          "/usr/lib64/libsqlite3odbc.so", "/usr/local/lib/libsqlite3odbc.so"}) {
         if (::access(path, R_OK) == 0) return path;
     }
     return {};
 }
 
-std::string SqliteConnectString(std::string_view path, int busyTimeoutMs)
-{
+std::string SqliteConnectString(std::string_view path, int busyTimeoutMs) {
     std::string driver = SqliteDriver();
     if (driver.empty()) driver = "SQLite3";
     return "DRIVER={" + driver + "};Database=" + std::string(path) +
            ";NoCreat=1;StepAPI=1;Timeout=" + std::to_string(busyTimeoutMs) + ";";
 }
 
-std::string_view EmbeddedSqliteSchema() { return embedded::kSchemaSqlite; }
-std::string_view EmbeddedPostgresSchema() { return embedded::kSchemaPostgres; }
-std::string_view EmbeddedSampleData() { return embedded::kSampleData; }
-std::string_view EmbeddedPostgresSequences() { return embedded::kSequencesPostgres; }
+std::string_view EmbeddedSqliteSchema() {
+    return embedded::kSchemaSqlite;
+}
+std::string_view EmbeddedPostgresSchema() {
+    return embedded::kSchemaPostgres;
+}
+std::string_view EmbeddedSampleData() {
+    return embedded::kSampleData;
+}
+std::string_view EmbeddedPostgresSequences() {
+    return embedded::kSequencesPostgres;
+}
 
-bool CreateCatalogue(CDatabase& database, bool sampleData, DBError* error)
-{
+bool CreateCatalogue(CDatabase& database, bool sampleData, DBError* error) {
     const bool postgres = database.GetDBMSName().rfind("PostgreSQL", 0) == 0;
     std::string script(postgres ? EmbeddedPostgresSchema() : EmbeddedSqliteSchema());
     if (sampleData) {
@@ -70,15 +74,15 @@ bool CreateCatalogue(CDatabase& database, bool sampleData, DBError* error)
     return database.ExecuteScript(script, error);
 }
 
-bool CreateSqliteDatabase(const std::string& path, DBError* error)
-{
+bool CreateSqliteDatabase(const std::string& path, DBError* error) {
     DBError local;
     DBError& err = error ? *error : local;
     std::error_code ec;
     const fs::path target(path);
     if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
     if (ec) {
-        err = {"HY000", "Unable to create the folder " + target.parent_path().string() + ": " + ec.message()};
+        err = {"HY000", "Unable to create the folder " + target.parent_path().string() + ": " +
+                            ec.message()};
         return false;
     }
     if (fs::exists(target, ec)) {
@@ -109,8 +113,7 @@ bool CreateSqliteDatabase(const std::string& path, DBError* error)
     return ok;
 }
 
-bool EnsureDefaultDatabase(DBError* error)
-{
+bool EnsureDefaultDatabase(DBError* error) {
     const std::string path = DefaultDatabasePath();
     std::error_code ec;
     if (fs::exists(path, ec)) return true;
@@ -122,8 +125,7 @@ namespace {
 // The installer's functions read and write the user's odbc.ini while in user mode.
 class UserConfigMode {
 public:
-    UserConfigMode()
-    {
+    UserConfigMode() {
         SQLGetConfigMode(&m_previous);
         SQLSetConfigMode(ODBC_USER_DSN);
     }
@@ -133,8 +135,7 @@ private:
     UWORD m_previous = ODBC_BOTH_DSN;
 };
 
-std::string InstallerError()
-{
+std::string InstallerError() {
     DWORD code = 0;
     char message[SQL_MAX_MESSAGE_LENGTH] = {};
     WORD length = 0;
@@ -145,8 +146,7 @@ std::string InstallerError()
 
 }  // namespace
 
-void UseOdbcIniOfHome()
-{
+void UseOdbcIniOfHome() {
     if (std::getenv("ODBCINI")) return;
     const char* home = std::getenv("HOME");
     if (!home || !*home) return;
@@ -155,15 +155,15 @@ void UseOdbcIniOfHome()
     ::setenv("ODBCINI", (fs::path(home) / ".odbc.ini").c_str(), 1);
 }
 
-bool RegisterDataSource(std::string_view name, DBError* error)
-{
+bool RegisterDataSource(std::string_view name, DBError* error) {
     UseOdbcIniOfHome();
     DBError local;
     DBError& err = error ? *error : local;
     if (!EnsureDefaultDatabase(&err)) return false;
     const std::string driver = SqliteDriver();
     if (driver.empty()) {
-        err = {"IM002", "The SQLite 3 ODBC driver is not installed (Debian package libsqliteodbc)."};
+        err = {"IM002",
+               "The SQLite 3 ODBC driver is not installed (Debian package libsqliteodbc)."};
         return false;
     }
     const std::string dsn(name);
@@ -173,8 +173,8 @@ bool RegisterDataSource(std::string_view name, DBError* error)
     const bool ok = SQLWriteDSNToIni(dsn.c_str(), driver.c_str()) &&
                     SQLWritePrivateProfileString(dsn.c_str(), "Description", "FLR product database",
                                                  "odbc.ini") &&
-                    SQLWritePrivateProfileString(dsn.c_str(), "Database", DefaultDatabasePath().c_str(),
-                                                 "odbc.ini") &&
+                    SQLWritePrivateProfileString(dsn.c_str(), "Database",
+                                                 DefaultDatabasePath().c_str(), "odbc.ini") &&
                     SQLWritePrivateProfileString(dsn.c_str(), "NoCreat", "1", "odbc.ini") &&
                     SQLWritePrivateProfileString(dsn.c_str(), "StepAPI", "1", "odbc.ini") &&
                     SQLWritePrivateProfileString(dsn.c_str(), "Timeout", "5000", "odbc.ini");
@@ -182,8 +182,7 @@ bool RegisterDataSource(std::string_view name, DBError* error)
     return ok;
 }
 
-std::string DataSourceDatabase(std::string_view name)
-{
+std::string DataSourceDatabase(std::string_view name) {
     UseOdbcIniOfHome();
     UserConfigMode mode;
     char path[1024] = {};

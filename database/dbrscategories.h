@@ -7,8 +7,8 @@
 
 namespace flr {
 
-// The categories of items (`tbFireworks` CategoryID refers to CategoryNo). A name beginning with "-" is hidden.
-// Columns bound in this order: CategoryNo, Category, BitValue.
+// The categories of items (`tbFireworks` CategoryID refers to CategoryNo). A name beginning with
+// "-" is hidden. Columns bound in this order: CategoryNo, Category, BitValue.
 class CDBRSCategories : public CRecordset {
 public:
     // `database` as for CRecordset: not owned; nullptr opens a connection of its own.

@@ -8,7 +8,8 @@
 namespace flr {
 
 // The customers a show is made for; Index is the record key, numbered by the data source.
-// Columns bound in this order: Index, CustomerNo, CustomerName, ContactName, BillingAddr, City, Region, ZipCode, Tel, Tel2, Mob, Mob2, Ext, Fax, E-Mail, Notes.
+// Columns bound in this order: Index, CustomerNo, CustomerName, ContactName, BillingAddr, City,
+// Region, ZipCode, Tel, Tel2, Mob, Mob2, Ext, Fax, E-Mail, Notes.
 class CDBRSCustomers : public CRecordset {
 public:
     // `database` as for CRecordset: not owned; nullptr opens a connection of its own.

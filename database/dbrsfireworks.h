@@ -20,16 +20,22 @@ struct FireworksQuery {
     enum class Order { None, ProductName, SerialID, Size };
 
     Order order = Order::None;
-    std::optional<int32_t> size;            // WHERE Size = n
-    std::optional<std::string> sizeText;    // WHERE Size = the calibre as the user typed it
-    std::optional<std::string> serialId;    // WHERE SerialID = the article number
-    std::optional<int32_t> productNo;       // WHERE ProductNO = n
+    std::optional<int32_t> size;          // WHERE Size = n
+    std::optional<std::string> sizeText;  // WHERE Size = the calibre as the user typed it
+    std::optional<std::string> serialId;  // WHERE SerialID = the article number
+    std::optional<int32_t> productNo;     // WHERE ProductNO = n
 
     static FireworksQuery OrderedBy(Order order) { return {order, {}, {}, {}, {}}; }
     static FireworksQuery OfSize(int32_t size, Order order) { return {order, size, {}, {}, {}}; }
-    static FireworksQuery OfSizeText(std::string text, Order order) { return {order, {}, std::move(text), {}, {}}; }
-    static FireworksQuery WithSerialID(std::string serial) { return {Order::None, {}, {}, std::move(serial), {}}; }
-    static FireworksQuery WithProductNO(int32_t number) { return {Order::None, {}, {}, {}, number}; }
+    static FireworksQuery OfSizeText(std::string text, Order order) {
+        return {order, {}, std::move(text), {}, {}};
+    }
+    static FireworksQuery WithSerialID(std::string serial) {
+        return {Order::None, {}, {}, std::move(serial), {}};
+    }
+    static FireworksQuery WithProductNO(int32_t number) {
+        return {Order::None, {}, {}, {}, number};
+    }
 };
 
 // The firework items, one row of tbFireworks per item. Columns bound in this order:

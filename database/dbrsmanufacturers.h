@@ -8,7 +8,8 @@
 namespace flr {
 
 // The manufacturers (suppliers) of the items; Index is the record key (an item's SupplierID).
-// Columns bound in this order: Index, SupplierNO, Name, ContactTitle, ContactName, Address, City, ZipCode, Region, Tel, Mob, Fax, E-Mail, Notes, CountryID.
+// Columns bound in this order: Index, SupplierNO, Name, ContactTitle, ContactName, Address, City,
+// ZipCode, Region, Tel, Mob, Fax, E-Mail, Notes, CountryID.
 class CDBRSManufacturers : public CRecordset {
 public:
     // `database` as for CRecordset: not owned; nullptr opens a connection of its own.

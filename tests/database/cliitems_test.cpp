@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <cstdio>
-#include <string>
-
 #include <nlohmann/json.hpp>
+#include <string>
 
 #include "datasource.h"
 #include "dbfixture.h"
@@ -20,10 +18,9 @@ struct CliRun {
 };
 
 // Runs flr-cli with `arguments` (shell words), stderr into stdout when `withStderr`.
-CliRun RunCli(const std::string& arguments, bool withStderr = false)
-{
-    const std::string command =
-        std::string("'") + FLR_CLI_PATH + "' " + arguments + (withStderr ? " 2>&1" : " 2>/dev/null");
+CliRun RunCli(const std::string& arguments, bool withStderr = false) {
+    const std::string command = std::string("'") + FLR_CLI_PATH + "' " + arguments +
+                                (withStderr ? " 2>&1" : " 2>/dev/null");
     CliRun run;
     std::FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) return run;
@@ -39,8 +36,7 @@ CliRun RunCli(const std::string& arguments, bool withStderr = false)
 
 using CliItemsTest = IsolatedHomeTest;
 
-TEST_F(CliItemsTest, PrintsTheDefaultCatalogueAsJsonInRecordsetOrder)
-{
+TEST_F(CliItemsTest, PrintsTheDefaultCatalogueAsJsonInRecordsetOrder) {
     const CliRun run = RunCli("items");
     ASSERT_EQ(run.exitCode, 0) << run.out;
     const nlohmann::json items = nlohmann::json::parse(run.out);
@@ -62,8 +58,7 @@ TEST_F(CliItemsTest, PrintsTheDefaultCatalogueAsJsonInRecordsetOrder)
     EXPECT_TRUE(std::filesystem::exists(DefaultDatabasePath()));
 }
 
-TEST_F(CliItemsTest, AConnectStringOverridesAndFailuresExitWithTheDatabaseError)
-{
+TEST_F(CliItemsTest, AConnectStringOverridesAndFailuresExitWithTheDatabaseError) {
     const std::string path = (m_home / "Old.sqlite").string();
     ASSERT_TRUE(CreateSqliteDatabase(path, nullptr));
     CliRun run = RunCli("items --connect '" + SqliteConnectString(path) + "'");
@@ -80,9 +75,11 @@ TEST_F(CliItemsTest, AConnectStringOverridesAndFailuresExitWithTheDatabaseError)
     EXPECT_NE(run.out.find("Database Error"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("This FLR version is not compatible"), std::string::npos) << run.out;
 
-    run = RunCli("items --connect '" + SqliteConnectString((m_home / "none.sqlite").string()) + "'", true);
+    run = RunCli("items --connect '" + SqliteConnectString((m_home / "none.sqlite").string()) + "'",
+                 true);
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.out.find("Database Error: Unable to open database"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Database Error: Unable to open database"), std::string::npos)
+        << run.out;
 
     EXPECT_EQ(RunCli("items --bogus").exitCode, 2);
 }

@@ -22,8 +22,7 @@ namespace {
 
 using Fields = std::vector<std::pair<std::string, FieldKind>>;
 
-Fields FieldsOf(const CRecordset& rs)
-{
+Fields FieldsOf(const CRecordset& rs) {
     Fields fields;
     for (const auto& field : rs.GetFields()) fields.emplace_back(field.name, field.kind);
     return fields;
@@ -33,8 +32,7 @@ constexpr FieldKind I = FieldKind::Integer;
 constexpr FieldKind T = FieldKind::Text;
 
 // Walks an open item recordset into its article numbers.
-std::vector<std::string> SerialsOf(CDBRSFireworks& rs)
-{
+std::vector<std::string> SerialsOf(CDBRSFireworks& rs) {
     std::vector<std::string> serials;
     for (; !rs.IsEOF(); rs.MoveNext()) serials.push_back(rs.m_SerialID);
     return serials;
@@ -44,8 +42,7 @@ std::vector<std::string> SerialsOf(CDBRSFireworks& rs)
 
 using RecordsetTest = DatabaseTest;
 
-TEST_P(RecordsetTest, EveryRecordsetBindsItsColumnsInOrderAndReadsTheSampleTables)
-{
+TEST_P(RecordsetTest, EveryRecordsetBindsItsColumnsInOrderAndReadsTheSampleTables) {
     CDBRSCategories categories(&m_db);
     EXPECT_EQ(FieldsOf(categories), (Fields{{"CategoryNo", I}, {"Category", T}, {"BitValue", I}}));
     ASSERT_TRUE(categories.OpenTable());
@@ -63,11 +60,22 @@ TEST_P(RecordsetTest, EveryRecordsetBindsItsColumnsInOrderAndReadsTheSampleTable
     ASSERT_TRUE(countries.OpenTable());
 
     CDBRSCustomers customers(&m_db);
-    EXPECT_EQ(FieldsOf(customers),
-              (Fields{{"Index", I}, {"CustomerNo", T}, {"CustomerName", T}, {"ContactName", T},
-                      {"BillingAddr", T}, {"City", T}, {"Region", T}, {"ZipCode", T}, {"Tel", T},
-                      {"Tel2", T}, {"Mob", T}, {"Mob2", T}, {"Ext", T}, {"Fax", T}, {"E-Mail", T},
-                      {"Notes", T}}));
+    EXPECT_EQ(FieldsOf(customers), (Fields{{"Index", I},
+                                           {"CustomerNo", T},
+                                           {"CustomerName", T},
+                                           {"ContactName", T},
+                                           {"BillingAddr", T},
+                                           {"City", T},
+                                           {"Region", T},
+                                           {"ZipCode", T},
+                                           {"Tel", T},
+                                           {"Tel2", T},
+                                           {"Mob", T},
+                                           {"Mob2", T},
+                                           {"Ext", T},
+                                           {"Fax", T},
+                                           {"E-Mail", T},
+                                           {"Notes", T}}));
     ASSERT_TRUE(customers.OpenTable());
     EXPECT_TRUE(customers.CanAppend());
     EXPECT_EQ(customers.m_CustomerName, "No Customer");
@@ -76,17 +84,34 @@ TEST_P(RecordsetTest, EveryRecordsetBindsItsColumnsInOrderAndReadsTheSampleTable
     EXPECT_EQ(customers.m_EMail, "fest@altenbrueck.example");
 
     CDBRSManufacturers makers(&m_db);
-    EXPECT_EQ(FieldsOf(makers),
-              (Fields{{"Index", I}, {"SupplierNO", I}, {"Name", T}, {"ContactTitle", T},
-                      {"ContactName", T}, {"Address", T}, {"City", T}, {"ZipCode", T}, {"Region", T},
-                      {"Tel", T}, {"Mob", T}, {"Fax", T}, {"E-Mail", T}, {"Notes", T}, {"CountryID", I}}));
+    EXPECT_EQ(FieldsOf(makers), (Fields{{"Index", I},
+                                        {"SupplierNO", I},
+                                        {"Name", T},
+                                        {"ContactTitle", T},
+                                        {"ContactName", T},
+                                        {"Address", T},
+                                        {"City", T},
+                                        {"ZipCode", T},
+                                        {"Region", T},
+                                        {"Tel", T},
+                                        {"Mob", T},
+                                        {"Fax", T},
+                                        {"E-Mail", T},
+                                        {"Notes", T},
+                                        {"CountryID", I}}));
     ASSERT_TRUE(makers.OpenTable());
     EXPECT_EQ(makers.m_SupplierNO, 1001);
     EXPECT_EQ(makers.m_CountryID, 6);
 
     CDBRSRackTypes racks(&m_db);
-    EXPECT_EQ(FieldsOf(racks), (Fields{{"ID", I}, {"TypeNO", I}, {"Name", T}, {"Config", T},
-                                       {"Angles", T}, {"Notes", T}, {"Image", T}, {"Hide", FieldKind::Bit}}));
+    EXPECT_EQ(FieldsOf(racks), (Fields{{"ID", I},
+                                       {"TypeNO", I},
+                                       {"Name", T},
+                                       {"Config", T},
+                                       {"Angles", T},
+                                       {"Notes", T},
+                                       {"Image", T},
+                                       {"Hide", FieldKind::Bit}}));
     ASSERT_TRUE(racks.OpenTable());
     std::vector<std::string> names;
     bool anyHidden = false;
@@ -108,8 +133,7 @@ TEST_P(RecordsetTest, EveryRecordsetBindsItsColumnsInOrderAndReadsTheSampleTable
     EXPECT_TRUE(m_prompter->Messages().empty());
 }
 
-TEST_P(RecordsetTest, ItemRowsBecomeItemsFieldByField)
-{
+TEST_P(RecordsetTest, ItemRowsBecomeItemsFieldByField) {
     CDBRSFireworks rs(&m_db);
     ASSERT_EQ(rs.GetFieldCount(), 18u);
     ASSERT_TRUE(rs.OpenTable(FireworksQuery::WithSerialID("AB-K050-02")));
@@ -135,9 +159,10 @@ TEST_P(RecordsetTest, ItemRowsBecomeItemsFieldByField)
     // of the row and table as stored.
     if (GetParam() == Engine::PostgreSQL) {
         DBError error;
-        ASSERT_TRUE(m_db.ExecuteSQL("UPDATE \"tbFireworks\" SET \"ProductName\" = U&'Hv\\011Bzdn\\00E1 Noc' "
-                                    "WHERE \"SerialID\" = 'AB-K050-02'",
-                                    &error))
+        ASSERT_TRUE(m_db.ExecuteSQL(
+            "UPDATE \"tbFireworks\" SET \"ProductName\" = U&'Hv\\011Bzdn\\00E1 Noc' "
+            "WHERE \"SerialID\" = 'AB-K050-02'",
+            &error))
             << error.text;
         ASSERT_TRUE(rs.OpenTable(FireworksQuery::WithSerialID("AB-K050-02")));
         EXPECT_EQ(rs.m_ProductName, Utf8ToCp1252("Hv?zdná Noc"));
@@ -150,8 +175,7 @@ TEST_P(RecordsetTest, ItemRowsBecomeItemsFieldByField)
     EXPECT_DOUBLE_EQ(rs.MakeItem()->GetDuration(), 2.0);
 }
 
-TEST_P(RecordsetTest, ItemQueriesFilterAndSortWithBoundValues)
-{
+TEST_P(RecordsetTest, ItemQueriesFilterAndSortWithBoundValues) {
     CDBRSFireworks rs(&m_db);
     ASSERT_TRUE(rs.OpenTable());
     EXPECT_GE(rs.GetRecordCount(), 60u);
@@ -183,10 +207,12 @@ TEST_P(RecordsetTest, ItemQueriesFilterAndSortWithBoundValues)
     rs.Close();
 
     // A calibre typed as text: a number finds its items; anything else finds none, quietly.
-    ASSERT_TRUE(rs.OpenTable(FireworksQuery::OfSizeText(" 100 ", FireworksQuery::Order::ProductName)));
+    ASSERT_TRUE(
+        rs.OpenTable(FireworksQuery::OfSizeText(" 100 ", FireworksQuery::Order::ProductName)));
     EXPECT_EQ(rs.GetRecordCount(), 6u);
     rs.Close();
-    ASSERT_TRUE(rs.OpenTable(FireworksQuery::OfSizeText("100; DROP TABLE tbFireworks", FireworksQuery::Order::None)));
+    ASSERT_TRUE(rs.OpenTable(
+        FireworksQuery::OfSizeText("100; DROP TABLE tbFireworks", FireworksQuery::Order::None)));
     EXPECT_TRUE(rs.IsBOF());
     rs.Close();
 
@@ -212,8 +238,7 @@ TEST_P(RecordsetTest, ItemQueriesFilterAndSortWithBoundValues)
     EXPECT_TRUE(m_prompter->Messages().empty());
 }
 
-TEST_P(RecordsetTest, ItemsAreAddedEditedAndDeleted)
-{
+TEST_P(RecordsetTest, ItemsAreAddedEditedAndDeleted) {
     EffectRef source = CEffect::Create();
     source->SetArticleNumber("NEW-125");
     source->SetName("Imported Shell");
@@ -279,8 +304,7 @@ TEST_P(RecordsetTest, ItemsAreAddedEditedAndDeleted)
     EXPECT_TRUE(m_prompter->Messages().empty());
 }
 
-TEST_P(RecordsetTest, CustomersManufacturersAndRackTypesAreAddedEditedAndDeleted)
-{
+TEST_P(RecordsetTest, CustomersManufacturersAndRackTypesAreAddedEditedAndDeleted) {
     {
         CDBRSCustomers rs(&m_db);
         ASSERT_TRUE(rs.OpenTable());
@@ -291,7 +315,8 @@ TEST_P(RecordsetTest, CustomersManufacturersAndRackTypesAreAddedEditedAndDeleted
         rs.m_Mob2 = "0170 1";
         ASSERT_TRUE(rs.Update());
         ASSERT_TRUE(rs.Requery());
-        for (; !rs.IsEOF() && rs.m_CustomerNo != "C-2000"; rs.MoveNext()) {}
+        for (; !rs.IsEOF() && rs.m_CustomerNo != "C-2000"; rs.MoveNext()) {
+        }
         ASSERT_FALSE(rs.IsEOF());
         EXPECT_GT(rs.m_Index, 6);
         EXPECT_EQ(rs.m_EMail, "info@lakeside.example");
@@ -311,13 +336,15 @@ TEST_P(RecordsetTest, CustomersManufacturersAndRackTypesAreAddedEditedAndDeleted
         rs.m_CountryID = 3;
         ASSERT_TRUE(rs.Update());
         ASSERT_TRUE(rs.Requery());
-        for (; !rs.IsEOF() && rs.m_SupplierNO != 2001; rs.MoveNext()) {}
+        for (; !rs.IsEOF() && rs.m_SupplierNO != 2001; rs.MoveNext()) {
+        }
         ASSERT_FALSE(rs.IsEOF());
         rs.Edit();
         rs.m_City = "Emberton";
         ASSERT_TRUE(rs.Update());
         ASSERT_TRUE(rs.Requery());
-        for (; !rs.IsEOF() && rs.m_SupplierNO != 2001; rs.MoveNext()) {}
+        for (; !rs.IsEOF() && rs.m_SupplierNO != 2001; rs.MoveNext()) {
+        }
         ASSERT_FALSE(rs.IsEOF());
         EXPECT_EQ(rs.m_City, "Emberton");
         EXPECT_EQ(rs.m_CountryID, 3);
@@ -346,8 +373,7 @@ TEST_P(RecordsetTest, CustomersManufacturersAndRackTypesAreAddedEditedAndDeleted
     EXPECT_TRUE(m_prompter->Messages().empty());
 }
 
-TEST_P(RecordsetTest, LookupTablesChangeThroughADynasetAndSnapshotsStayReadOnly)
-{
+TEST_P(RecordsetTest, LookupTablesChangeThroughADynasetAndSnapshotsStayReadOnly) {
     CDBRSColors colors(&m_db);
     ASSERT_TRUE(colors.OpenTable());
     colors.AddNew();  // a snapshot ignores it
@@ -382,7 +408,8 @@ TEST_P(RecordsetTest, LookupTablesChangeThroughADynasetAndSnapshotsStayReadOnly)
     ASSERT_TRUE(countries.Update(&error)) << error.text;
     countries.Close();
     ASSERT_TRUE(countries.OpenTable());
-    for (; !countries.IsEOF() && countries.m_CountryID != 40; countries.MoveNext()) {}
+    for (; !countries.IsEOF() && countries.m_CountryID != 40; countries.MoveNext()) {
+    }
     ASSERT_FALSE(countries.IsEOF());
     EXPECT_EQ(countries.m_Country, Utf8ToCp1252("Österreich"));
 
@@ -396,8 +423,7 @@ TEST_P(RecordsetTest, LookupTablesChangeThroughADynasetAndSnapshotsStayReadOnly)
     EXPECT_EQ(revision, 4);
 }
 
-TEST_P(RecordsetTest, VersionCheckAcceptsTwoNineAndLaterAndAnUnreadableTable)
-{
+TEST_P(RecordsetTest, VersionCheckAcceptsTwoNineAndLaterAndAnUnreadableTable) {
     SettingsStore settings((m_home / "FLR.ini").string());
     CDBConnection connection(settings, m_connect);
     ASSERT_TRUE(connection.OpenDatabase());
@@ -405,10 +431,11 @@ TEST_P(RecordsetTest, VersionCheckAcceptsTwoNineAndLaterAndAnUnreadableTable)
 
     const auto setVersion = [&](int major, int minor) {
         DBError error;
-        ASSERT_TRUE(m_db.ExecuteSQL("UPDATE " + m_db.QuoteIdentifier("tbVersion") + " SET " +
-                                        m_db.QuoteIdentifier("Major") + " = " + std::to_string(major) +
-                                        ", " + m_db.QuoteIdentifier("Minor") + " = " + std::to_string(minor),
-                                    &error))
+        ASSERT_TRUE(m_db.ExecuteSQL(
+            "UPDATE " + m_db.QuoteIdentifier("tbVersion") + " SET " +
+                m_db.QuoteIdentifier("Major") + " = " + std::to_string(major) + ", " +
+                m_db.QuoteIdentifier("Minor") + " = " + std::to_string(minor),
+            &error))
             << error.text;
     };
     setVersion(2, 8);
@@ -425,7 +452,8 @@ TEST_P(RecordsetTest, VersionCheckAcceptsTwoNineAndLaterAndAnUnreadableTable)
 
     // No version table: the connect message, -1s, and start-up goes on.
     DBError error;
-    ASSERT_TRUE(m_db.ExecuteSQL("DROP TABLE " + m_db.QuoteIdentifier("tbVersion"), &error)) << error.text;
+    ASSERT_TRUE(m_db.ExecuteSQL("DROP TABLE " + m_db.QuoteIdentifier("tbVersion"), &error))
+        << error.text;
     CDBRSVersion version(&m_db);
     int32_t major = 0, minor = 0, revision = 0;
     version.ReadVersion(major, minor, revision);
@@ -436,14 +464,15 @@ TEST_P(RecordsetTest, VersionCheckAcceptsTwoNineAndLaterAndAnUnreadableTable)
     const size_t before = m_prompter->Messages().size();
     EXPECT_TRUE(connection.CheckVersion());
     ASSERT_EQ(m_prompter->Messages().size(), before + 1);
-    EXPECT_EQ(m_prompter->Messages().back().text.rfind("Unable to connect to FLR database - [", 0), 0u);
+    EXPECT_EQ(m_prompter->Messages().back().text.rfind("Unable to connect to FLR database - [", 0),
+              0u);
     EXPECT_EQ(m_prompter->Messages().back().caption, "Database Error");
 }
 
-TEST_P(RecordsetTest, AFailedOpenSaysSoAndLeavesTheRecordsetClosed)
-{
+TEST_P(RecordsetTest, AFailedOpenSaysSoAndLeavesTheRecordsetClosed) {
     DBError error;
-    ASSERT_TRUE(m_db.ExecuteSQL("DROP TABLE " + m_db.QuoteIdentifier("tbCustomers"), &error)) << error.text;
+    ASSERT_TRUE(m_db.ExecuteSQL("DROP TABLE " + m_db.QuoteIdentifier("tbCustomers"), &error))
+        << error.text;
     CDBRSCustomers customers(&m_db);
     EXPECT_FALSE(customers.OpenTable());
     EXPECT_FALSE(customers.IsOpen());
@@ -463,14 +492,15 @@ TEST_P(RecordsetTest, AFailedOpenSaysSoAndLeavesTheRecordsetClosed)
         << error.text;
     EXPECT_FALSE(customers.OpenTable());
     ASSERT_EQ(m_prompter->Messages().size(), 2u);
-    EXPECT_NE(m_prompter->Messages()[1].text.find("16"), std::string::npos) << m_prompter->Messages()[1].text;
+    EXPECT_NE(m_prompter->Messages()[1].text.find("16"), std::string::npos)
+        << m_prompter->Messages()[1].text;
 
     // The other tables carry on.
     CDBRSFireworks items(&m_db);
     EXPECT_TRUE(items.OpenTable());
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, RecordsetTest, testing::Values(Engine::SQLite, Engine::PostgreSQL),
-                         EngineName);
+INSTANTIATE_TEST_SUITE_P(Engines, RecordsetTest,
+                         testing::Values(Engine::SQLite, Engine::PostgreSQL), EngineName);
 
 }  // namespace flr::test
