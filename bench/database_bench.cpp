@@ -16,7 +16,8 @@ namespace {
 namespace fs = std::filesystem;
 
 // A catalogue of `rows` items in a fresh SQLite file; returns its connect string.
-std::string MakeCatalogue(int rows, const fs::path& folder) {
+std::string MakeCatalogue(int rows, const fs::path& folder)
+{
     fs::create_directories(folder);
     const std::string path = (folder / ("items-" + std::to_string(rows) + ".sqlite")).string();
     fs::remove(path);
@@ -38,7 +39,8 @@ std::string MakeCatalogue(int rows, const fs::path& folder) {
     return flr::SqliteConnectString(path);
 }
 
-void BM_ReadAllItems(benchmark::State& state) {
+void BM_ReadAllItems(benchmark::State& state)
+{
     const fs::path folder =
         fs::temp_directory_path() / ("flr-bench-db-" + std::to_string(::getpid()));
     const std::string connect = MakeCatalogue(int(state.range(0)), folder);

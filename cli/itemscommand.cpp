@@ -14,7 +14,8 @@
 
 namespace flr {
 
-int RunItemsCommand(int argc, char** argv) {
+int RunItemsCommand(int argc, char** argv)
+{
     std::optional<std::string> connect;
     for (int i = 0; i < argc; ++i) {
         if (std::strcmp(argv[i], "--connect") == 0 && i + 1 < argc) {

@@ -14,11 +14,10 @@ namespace {
 
 // SQLSTATEs after which the connection is useless: the 08 class, a server shutting down
 // (57P01..57P03 come through as HY000 texts from some drivers, so those are matched by text).
-bool IsLinkState(std::string_view state) {
-    return state.size() == 5 && state.substr(0, 2) == "08";
-}
+bool IsLinkState(std::string_view state) { return state.size() == 5 && state.substr(0, 2) == "08"; }
 
-std::string StripOdbcPrefix(std::string_view connect) {
+std::string StripOdbcPrefix(std::string_view connect)
+{
     if (connect.size() >= 5 && ::strncasecmp(connect.data(), "ODBC;", 5) == 0)
         connect.remove_prefix(5);
     return std::string(connect);
@@ -26,7 +25,8 @@ std::string StripOdbcPrefix(std::string_view connect) {
 
 }  // namespace
 
-bool DBError::IsConnectionLost() const {
+bool DBError::IsConnectionLost() const
+{
     if (IsLinkState(state)) return true;
     // The PostgreSQL driver reports a dropped server with a general state and these texts.
     for (const char* marker :
@@ -37,7 +37,8 @@ bool DBError::IsConnectionLost() const {
     return false;
 }
 
-DBError DiagnosticOf(SQLSMALLINT handleType, SQLHANDLE handle) {
+DBError DiagnosticOf(SQLSMALLINT handleType, SQLHANDLE handle)
+{
     DBError error;
     SQLCHAR state[6] = {};
     SQLINTEGER native = 0;
@@ -63,11 +64,10 @@ DBError DiagnosticOf(SQLSMALLINT handleType, SQLHANDLE handle) {
 
 CDatabase::CDatabase() = default;
 
-CDatabase::~CDatabase() {
-    Close();
-}
+CDatabase::~CDatabase() { Close(); }
 
-bool CDatabase::OpenEx(std::string_view connect, DBError* error) {
+bool CDatabase::OpenEx(std::string_view connect, DBError* error)
+{
     Close();
     UseOdbcIniOfHome();
     m_connect = StripOdbcPrefix(connect);
@@ -76,7 +76,8 @@ bool CDatabase::OpenEx(std::string_view connect, DBError* error) {
     return false;
 }
 
-void CDatabase::Close() {
+void CDatabase::Close()
+{
     Disconnect();
     if (m_env != SQL_NULL_HENV) {
         SQLFreeHandle(SQL_HANDLE_ENV, m_env);
@@ -87,7 +88,8 @@ void CDatabase::Close() {
     m_linkLost = false;
 }
 
-bool CDatabase::Connect(DBError* error) {
+bool CDatabase::Connect(DBError* error)
+{
     DBError local;
     DBError& err = error ? *error : local;
     if (m_env == SQL_NULL_HENV) {
@@ -142,22 +144,26 @@ bool CDatabase::Connect(DBError* error) {
     return true;
 }
 
-void CDatabase::Disconnect() {
+void CDatabase::Disconnect()
+{
     if (m_dbc == SQL_NULL_HDBC) return;
     SQLDisconnect(m_dbc);
     SQLFreeHandle(SQL_HANDLE_DBC, m_dbc);
     m_dbc = SQL_NULL_HDBC;
 }
 
-std::string CDatabase::ToDriverText(std::string_view text) const {
+std::string CDatabase::ToDriverText(std::string_view text) const
+{
     return m_textUtf8 ? Cp1252ToUtf8(text) : std::string(text);
 }
 
-std::string CDatabase::FromDriverText(std::string_view text) const {
+std::string CDatabase::FromDriverText(std::string_view text) const
+{
     return m_textUtf8 ? Utf8ToCp1252(text) : std::string(text);
 }
 
-std::string CDatabase::QuoteIdentifier(std::string_view name) const {
+std::string CDatabase::QuoteIdentifier(std::string_view name) const
+{
     if (m_quote.empty()) return std::string(name);
     std::string quoted = m_quote;
     for (char c : name) {
@@ -168,7 +174,8 @@ std::string CDatabase::QuoteIdentifier(std::string_view name) const {
     return quoted;
 }
 
-SQLHDBC CDatabase::AcquireHandle(DBError* error) {
+SQLHDBC CDatabase::AcquireHandle(DBError* error)
+{
     DBError local;
     DBError& err = error ? *error : local;
     if (m_linkLost) {
@@ -183,7 +190,8 @@ SQLHDBC CDatabase::AcquireHandle(DBError* error) {
     return m_dbc;
 }
 
-void CDatabase::NoteFailure(const DBError& error) {
+void CDatabase::NoteFailure(const DBError& error)
+{
     if (error.IsConnectionLost()) {
         m_linkLost = true;
         return;
@@ -195,7 +203,8 @@ void CDatabase::NoteFailure(const DBError& error) {
         m_linkLost = true;
 }
 
-bool CDatabase::ExecuteSQL(std::string_view sql, DBError* error) {
+bool CDatabase::ExecuteSQL(std::string_view sql, DBError* error)
+{
     DBError local;
     DBError& err = error ? *error : local;
     SQLHDBC dbc = AcquireHandle(&err);
@@ -218,7 +227,8 @@ bool CDatabase::ExecuteSQL(std::string_view sql, DBError* error) {
     return ok;
 }
 
-bool CDatabase::ExecuteScript(std::string_view script, DBError* error) {
+bool CDatabase::ExecuteScript(std::string_view script, DBError* error)
+{
     DBError local;
     DBError& err = error ? *error : local;
     SQLHDBC dbc = AcquireHandle(&err);

@@ -15,7 +15,8 @@ namespace flr {
 
 namespace fs = std::filesystem;
 
-std::string DefaultDatabasePath() {
+std::string DefaultDatabasePath()
+{
     fs::path base;
     const char* data = std::getenv("XDG_DATA_HOME");
     if (data && *data == '/') {
@@ -27,7 +28,8 @@ std::string DefaultDatabasePath() {
     return (base / "Flarion" / "FLR" / "Database.sqlite").string();
 }
 
-std::string SqliteDriver() {
+std::string SqliteDriver()
+{
     char driver[512] = {};
     SQLGetPrivateProfileString("SQLite3", "Driver", "", driver, sizeof driver, "ODBCINST.INI");
     if (driver[0]) return "SQLite3";
@@ -40,27 +42,21 @@ std::string SqliteDriver() {
     return {};
 }
 
-std::string SqliteConnectString(std::string_view path, int busyTimeoutMs) {
+std::string SqliteConnectString(std::string_view path, int busyTimeoutMs)
+{
     std::string driver = SqliteDriver();
     if (driver.empty()) driver = "SQLite3";
     return "DRIVER={" + driver + "};Database=" + std::string(path) +
            ";NoCreat=1;StepAPI=1;Timeout=" + std::to_string(busyTimeoutMs) + ";";
 }
 
-std::string_view EmbeddedSqliteSchema() {
-    return embedded::kSchemaSqlite;
-}
-std::string_view EmbeddedPostgresSchema() {
-    return embedded::kSchemaPostgres;
-}
-std::string_view EmbeddedSampleData() {
-    return embedded::kSampleData;
-}
-std::string_view EmbeddedPostgresSequences() {
-    return embedded::kSequencesPostgres;
-}
+std::string_view EmbeddedSqliteSchema() { return embedded::kSchemaSqlite; }
+std::string_view EmbeddedPostgresSchema() { return embedded::kSchemaPostgres; }
+std::string_view EmbeddedSampleData() { return embedded::kSampleData; }
+std::string_view EmbeddedPostgresSequences() { return embedded::kSequencesPostgres; }
 
-bool CreateCatalogue(CDatabase& database, bool sampleData, DBError* error) {
+bool CreateCatalogue(CDatabase& database, bool sampleData, DBError* error)
+{
     const bool postgres = database.GetDBMSName().rfind("PostgreSQL", 0) == 0;
     std::string script(postgres ? EmbeddedPostgresSchema() : EmbeddedSqliteSchema());
     if (sampleData) {
@@ -74,7 +70,8 @@ bool CreateCatalogue(CDatabase& database, bool sampleData, DBError* error) {
     return database.ExecuteScript(script, error);
 }
 
-bool CreateSqliteDatabase(const std::string& path, DBError* error) {
+bool CreateSqliteDatabase(const std::string& path, DBError* error)
+{
     DBError local;
     DBError& err = error ? *error : local;
     std::error_code ec;
@@ -113,7 +110,8 @@ bool CreateSqliteDatabase(const std::string& path, DBError* error) {
     return ok;
 }
 
-bool EnsureDefaultDatabase(DBError* error) {
+bool EnsureDefaultDatabase(DBError* error)
+{
     const std::string path = DefaultDatabasePath();
     std::error_code ec;
     if (fs::exists(path, ec)) return true;
@@ -125,7 +123,8 @@ namespace {
 // The installer's functions read and write the user's odbc.ini while in user mode.
 class UserConfigMode {
 public:
-    UserConfigMode() {
+    UserConfigMode()
+    {
         SQLGetConfigMode(&m_previous);
         SQLSetConfigMode(ODBC_USER_DSN);
     }
@@ -135,7 +134,8 @@ private:
     UWORD m_previous = ODBC_BOTH_DSN;
 };
 
-std::string InstallerError() {
+std::string InstallerError()
+{
     DWORD code = 0;
     char message[SQL_MAX_MESSAGE_LENGTH] = {};
     WORD length = 0;
@@ -146,7 +146,8 @@ std::string InstallerError() {
 
 }  // namespace
 
-void UseOdbcIniOfHome() {
+void UseOdbcIniOfHome()
+{
     if (std::getenv("ODBCINI")) return;
     const char* home = std::getenv("HOME");
     if (!home || !*home) return;
@@ -155,7 +156,8 @@ void UseOdbcIniOfHome() {
     ::setenv("ODBCINI", (fs::path(home) / ".odbc.ini").c_str(), 1);
 }
 
-bool RegisterDataSource(std::string_view name, DBError* error) {
+bool RegisterDataSource(std::string_view name, DBError* error)
+{
     UseOdbcIniOfHome();
     DBError local;
     DBError& err = error ? *error : local;
@@ -182,7 +184,8 @@ bool RegisterDataSource(std::string_view name, DBError* error) {
     return ok;
 }
 
-std::string DataSourceDatabase(std::string_view name) {
+std::string DataSourceDatabase(std::string_view name)
+{
     UseOdbcIniOfHome();
     UserConfigMode mode;
     char path[1024] = {};

@@ -17,7 +17,8 @@ constexpr const char* kConnectKey = "Settings/DBSTRING";
 
 // The connect string names our own default data source and that database has gone: make it
 // again, as on first use, rather than greet the user with a broken catalogue.
-void RestoreDefaultDatabase(const std::string& connect) {
+void RestoreDefaultDatabase(const std::string& connect)
+{
     if (::strcasecmp(connect.c_str(), std::string(kDefaultConnect).c_str()) != 0 &&
         ::strcasecmp(connect.c_str(), ("ODBC;" + std::string(kDefaultConnect)).c_str()) != 0)
         return;
@@ -27,19 +28,22 @@ void RestoreDefaultDatabase(const std::string& connect) {
 
 }  // namespace
 
-std::string ExtractDataSourceName(const std::string& connect) {
+std::string ExtractDataSourceName(const std::string& connect)
+{
     const size_t start = connect.find("DSN=");
     if (start == std::string::npos) return connect;
     const size_t end = connect.find(';', start);
     return connect.substr(start, end == std::string::npos ? std::string::npos : end - start);
 }
 
-bool IsCompatibleVersion(int major, int minor) {
+bool IsCompatibleVersion(int major, int minor)
+{
     if (major == -1) return true;
     return !(major < 2 || (major == 2 && minor < 9));
 }
 
-CDBConnection::CDBConnection(SettingsStore& settings) : m_settings(settings) {
+CDBConnection::CDBConnection(SettingsStore& settings) : m_settings(settings)
+{
     const std::optional<std::string> stored = m_settings.ReadText(kConnectKey);
     if (stored && !stored->empty()) {
         m_connect = *stored;
@@ -52,14 +56,18 @@ CDBConnection::CDBConnection(SettingsStore& settings) : m_settings(settings) {
 }
 
 CDBConnection::CDBConnection(SettingsStore& settings, std::string connect)
-    : m_settings(settings), m_connect(std::move(connect)), m_persistent(false) {}
+    : m_settings(settings), m_connect(std::move(connect)), m_persistent(false)
+{
+}
 
-bool CDBConnection::TryOpen(DBError* error) {
+bool CDBConnection::TryOpen(DBError* error)
+{
     RestoreDefaultDatabase(m_connect);
     return m_database.OpenEx(m_connect, error);
 }
 
-bool CDBConnection::OpenDatabase() {
+bool CDBConnection::OpenDatabase()
+{
     if (m_database.IsOpen()) return true;
     const auto reportAndChoose = [this](const DBError& error) {
         ShowMessage("Unable to open database :\n\n[" + error.text + "].", "Database Error",
@@ -85,7 +93,8 @@ bool CDBConnection::OpenDatabase() {
     return m_database.IsOpen();
 }
 
-void CDBConnection::ChooseDataSource() {
+void CDBConnection::ChooseDataSource()
+{
     if (!m_chooser) return;
     const std::optional<std::string> chosen = m_chooser();
     if (!chosen) return;
@@ -97,7 +106,8 @@ void CDBConnection::ChooseDataSource() {
     m_connect = ExtractDataSourceName(*chosen);
 }
 
-bool CDBConnection::SaveConnectString() {
+bool CDBConnection::SaveConnectString()
+{
     if (m_connect.empty() || !m_persistent) return true;
     if (m_settings.WriteText(kConnectKey, m_connect)) return true;
     const int code = errno ? errno : EACCES;
@@ -106,7 +116,8 @@ bool CDBConnection::SaveConnectString() {
     return false;
 }
 
-bool CDBConnection::CheckVersion() {
+bool CDBConnection::CheckVersion()
+{
     int32_t major = -1, minor = -1, revision = -1;
     {
         CDBRSVersion version(&m_database);

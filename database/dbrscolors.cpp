@@ -2,13 +2,15 @@
 
 namespace flr {
 
-CDBRSColors::CDBRSColors(CDatabase* database) : CRecordset(database) {
+CDBRSColors::CDBRSColors(CDatabase* database) : CRecordset(database)
+{
     BindInteger("ColorID", &m_ColorID);
     BindText("Color", &m_Color);
     SetKey(0, false);
 }
 
-bool CDBRSColors::OpenTable() {
+bool CDBRSColors::OpenTable()
+{
     return OpenWithReport(OpenType::Snapshot,
                           [this] { return "SELECT * FROM " + Quote(TableName()); });
 }

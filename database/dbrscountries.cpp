@@ -2,13 +2,15 @@
 
 namespace flr {
 
-CDBRSCountries::CDBRSCountries(CDatabase* database) : CRecordset(database) {
+CDBRSCountries::CDBRSCountries(CDatabase* database) : CRecordset(database)
+{
     BindInteger("CountryID", &m_CountryID);
     BindText("Country", &m_Country);
     SetKey(0, false);
 }
 
-bool CDBRSCountries::OpenTable() {
+bool CDBRSCountries::OpenTable()
+{
     return OpenWithReport(OpenType::Snapshot,
                           [this] { return "SELECT * FROM " + Quote(TableName()); });
 }

@@ -2,7 +2,8 @@
 
 namespace flr {
 
-CDBRSCustomers::CDBRSCustomers(CDatabase* database) : CRecordset(database) {
+CDBRSCustomers::CDBRSCustomers(CDatabase* database) : CRecordset(database)
+{
     BindInteger("Index", &m_Index);
     BindText("CustomerNo", &m_CustomerNo);
     BindText("CustomerName", &m_CustomerName);
@@ -22,7 +23,8 @@ CDBRSCustomers::CDBRSCustomers(CDatabase* database) : CRecordset(database) {
     SetKey(0, true);
 }
 
-bool CDBRSCustomers::OpenTable() {
+bool CDBRSCustomers::OpenTable()
+{
     if (IsOpen()) return true;
     return OpenWithReport(OpenType::Dynaset,
                           [this] { return "SELECT * FROM " + Quote(TableName()); });

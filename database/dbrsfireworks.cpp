@@ -12,7 +12,8 @@ namespace {
 
 // atol's reading: optional blanks and sign, then the leading digits; anything else gives 0,
 // and so does a number too large for a long. `digits` gets the number of digits read.
-long LeadingInteger(std::string_view text, size_t* digits = nullptr) {
+long LeadingInteger(std::string_view text, size_t* digits = nullptr)
+{
     size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
     bool negative = false;
@@ -30,7 +31,8 @@ long LeadingInteger(std::string_view text, size_t* digits = nullptr) {
 }
 
 // A clipped conversion: a price beyond the column's range is stored at its limit.
-int32_t TruncatePrice(double price) {
+int32_t TruncatePrice(double price)
+{
     if (std::isnan(price)) return 0;
     const double t = std::trunc(price);
     if (t >= double(std::numeric_limits<int32_t>::max()))
@@ -41,7 +43,8 @@ int32_t TruncatePrice(double price) {
 }
 
 // "%0.2f" with a "." whatever the process locale says.
-std::string TwoDecimals(double value) {
+std::string TwoDecimals(double value)
+{
     char text[64];
     const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2);
     return result.ec == std::errc() ? std::string(text, result.ptr) : std::string("0.00");
@@ -49,7 +52,8 @@ std::string TwoDecimals(double value) {
 
 }  // namespace
 
-double ParseDecimalText(std::string_view text) {
+double ParseDecimalText(std::string_view text)
+{
     if (text.empty()) return 0.0;
     // "." counts as ",": the first of either splits whole part and fraction.
     const size_t comma = text.find_first_of(",.");
@@ -67,7 +71,8 @@ double ParseDecimalText(std::string_view text) {
     return value;
 }
 
-CDBRSFireworks::CDBRSFireworks(CDatabase* database) : CRecordset(database) {
+CDBRSFireworks::CDBRSFireworks(CDatabase* database) : CRecordset(database)
+{
     BindInteger("ProductNO", &m_ProductNO);
     BindText("SerialID", &m_SerialID);
     BindText("ProductName", &m_ProductName);
@@ -89,7 +94,8 @@ CDBRSFireworks::CDBRSFireworks(CDatabase* database) : CRecordset(database) {
     SetKey(0, true);
 }
 
-bool CDBRSFireworks::OpenTable(const FireworksQuery& query) {
+bool CDBRSFireworks::OpenTable(const FireworksQuery& query)
+{
     if (IsOpen()) return true;
     std::vector<DBValue> params;
     bool matchesNothing = false;
@@ -127,30 +133,27 @@ bool CDBRSFireworks::OpenTable(const FireworksQuery& query) {
             }
             if (matchesNothing) sql += where.empty() ? " WHERE 1 = 0" : " AND 1 = 0";
             switch (query.order) {
-                case FireworksQuery::Order::None:
-                    break;
-                case FireworksQuery::Order::ProductName:
-                    sql += " ORDER BY " + Quote("ProductName");
-                    break;
-                case FireworksQuery::Order::SerialID:
-                    sql += " ORDER BY " + Quote("SerialID");
-                    break;
-                case FireworksQuery::Order::Size:
-                    sql += " ORDER BY " + Quote("Size");
-                    break;
+            case FireworksQuery::Order::None: break;
+            case FireworksQuery::Order::ProductName:
+                sql += " ORDER BY " + Quote("ProductName");
+                break;
+            case FireworksQuery::Order::SerialID: sql += " ORDER BY " + Quote("SerialID"); break;
+            case FireworksQuery::Order::Size: sql += " ORDER BY " + Quote("Size"); break;
             }
             return sql;
         },
         std::move(params));
 }
 
-EffectRef CDBRSFireworks::MakeItem() const {
+EffectRef CDBRSFireworks::MakeItem() const
+{
     EffectRef item = CEffect::Create();
     FillItem(*item);
     return item;
 }
 
-void CDBRSFireworks::FillItem(CEffect& item) const {
+void CDBRSFireworks::FillItem(CEffect& item) const
+{
     item.SetRecordNumber(m_ProductNO);
     item.SetArticleNumber(m_SerialID);
     item.SetName(m_ProductName);
@@ -168,7 +171,8 @@ void CDBRSFireworks::FillItem(CEffect& item) const {
     item.SetDescription(m_ProductDescription);
 }
 
-int CDBRSFireworks::SetFromItem(const CEffect* item) {
+int CDBRSFireworks::SetFromItem(const CEffect* item)
+{
     if (!item) return 0;
     m_SerialID = item->GetArticleNumber();
     m_ProductName = item->GetName();

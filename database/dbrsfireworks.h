@@ -27,13 +27,16 @@ struct FireworksQuery {
 
     static FireworksQuery OrderedBy(Order order) { return {order, {}, {}, {}, {}}; }
     static FireworksQuery OfSize(int32_t size, Order order) { return {order, size, {}, {}, {}}; }
-    static FireworksQuery OfSizeText(std::string text, Order order) {
+    static FireworksQuery OfSizeText(std::string text, Order order)
+    {
         return {order, {}, std::move(text), {}, {}};
     }
-    static FireworksQuery WithSerialID(std::string serial) {
+    static FireworksQuery WithSerialID(std::string serial)
+    {
         return {Order::None, {}, {}, std::move(serial), {}};
     }
-    static FireworksQuery WithProductNO(int32_t number) {
+    static FireworksQuery WithProductNO(int32_t number)
+    {
         return {Order::None, {}, {}, {}, number};
     }
 };

@@ -2,7 +2,8 @@
 
 namespace flr {
 
-CDBRSManufacturers::CDBRSManufacturers(CDatabase* database) : CRecordset(database) {
+CDBRSManufacturers::CDBRSManufacturers(CDatabase* database) : CRecordset(database)
+{
     BindInteger("Index", &m_Index);
     BindInteger("SupplierNO", &m_SupplierNO);
     BindText("Name", &m_Name);
@@ -21,7 +22,8 @@ CDBRSManufacturers::CDBRSManufacturers(CDatabase* database) : CRecordset(databas
     SetKey(0, true);
 }
 
-bool CDBRSManufacturers::OpenTable() {
+bool CDBRSManufacturers::OpenTable()
+{
     if (IsOpen()) return true;
     return OpenWithReport(OpenType::Dynaset,
                           [this] { return "SELECT * FROM " + Quote(TableName()); });

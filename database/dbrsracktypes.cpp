@@ -2,7 +2,8 @@
 
 namespace flr {
 
-CDBRSRackTypes::CDBRSRackTypes(CDatabase* database) : CRecordset(database) {
+CDBRSRackTypes::CDBRSRackTypes(CDatabase* database) : CRecordset(database)
+{
     BindInteger("ID", &m_ID);
     BindInteger("TypeNO", &m_TypeNO);
     BindText("Name", &m_Name);
@@ -14,7 +15,8 @@ CDBRSRackTypes::CDBRSRackTypes(CDatabase* database) : CRecordset(database) {
     SetKey(0, true);
 }
 
-bool CDBRSRackTypes::OpenTable() {
+bool CDBRSRackTypes::OpenTable()
+{
     if (IsOpen()) return true;
     return OpenWithReport(OpenType::Dynaset, [this] {
         return "SELECT * FROM " + Quote(TableName()) + " ORDER BY " + Quote("Name");

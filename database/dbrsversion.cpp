@@ -2,13 +2,15 @@
 
 namespace flr {
 
-CDBRSVersion::CDBRSVersion(CDatabase* database) : CRecordset(database) {
+CDBRSVersion::CDBRSVersion(CDatabase* database) : CRecordset(database)
+{
     BindInteger("Major", &m_Major);
     BindInteger("Minor", &m_Minor);
     BindInteger("Revision", &m_Revision);
 }
 
-void CDBRSVersion::ReadVersion(int32_t& major, int32_t& minor, int32_t& revision) {
+void CDBRSVersion::ReadVersion(int32_t& major, int32_t& minor, int32_t& revision)
+{
     major = minor = revision = -1;
     if (!OpenWithReport(OpenType::Snapshot,
                         [this] { return "SELECT * FROM " + Quote(TableName()); }) ||

@@ -14,19 +14,22 @@ namespace {
 // One ODBC statement: parameters bound from values that live as long as the statement.
 class Statement {
 public:
-    Statement(const CDatabase& database, SQLHDBC dbc) : m_database(database) {
+    Statement(const CDatabase& database, SQLHDBC dbc) : m_database(database)
+    {
         if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &m_stmt))) {
             m_error = DiagnosticOf(SQL_HANDLE_DBC, dbc);
             m_stmt = SQL_NULL_HSTMT;
         }
     }
-    ~Statement() {
+    ~Statement()
+    {
         if (m_stmt != SQL_NULL_HSTMT) SQLFreeHandle(SQL_HANDLE_STMT, m_stmt);
     }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
-    bool Execute(const std::string& sql, const std::vector<DBValue>& params) {
+    bool Execute(const std::string& sql, const std::vector<DBValue>& params)
+    {
         if (m_stmt == SQL_NULL_HSTMT) return false;
         std::string text = m_database.ToDriverText(sql);
         if (!Check(SQLPrepare(m_stmt, reinterpret_cast<SQLCHAR*>(text.data()),
@@ -38,25 +41,25 @@ public:
             const SQLUSMALLINT number = SQLUSMALLINT(i + 1);
             SQLRETURN rc;
             switch (value.kind) {
-                case FieldKind::Integer:
-                    bound.integer = value.integer;
-                    rc = SQLBindParameter(m_stmt, number, SQL_PARAM_INPUT, SQL_C_SLONG, SQL_INTEGER,
-                                          10, 0, &bound.integer, 0, &bound.indicator);
-                    break;
-                case FieldKind::Text:
-                    bound.text = m_database.ToDriverText(value.text);
-                    bound.indicator = SQLLEN(bound.text.size());
-                    rc = SQLBindParameter(m_stmt, number, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR,
-                                          std::max<SQLULEN>(255, bound.text.size()), 0,
-                                          bound.text.data(), SQLLEN(bound.text.size()),
-                                          &bound.indicator);
-                    break;
-                case FieldKind::Bit:
-                default:
-                    bound.bit = value.bit ? 1 : 0;
-                    rc = SQLBindParameter(m_stmt, number, SQL_PARAM_INPUT, SQL_C_BIT, SQL_BIT, 1, 0,
-                                          &bound.bit, 0, &bound.indicator);
-                    break;
+            case FieldKind::Integer:
+                bound.integer = value.integer;
+                rc = SQLBindParameter(m_stmt, number, SQL_PARAM_INPUT, SQL_C_SLONG, SQL_INTEGER, 10,
+                                      0, &bound.integer, 0, &bound.indicator);
+                break;
+            case FieldKind::Text:
+                bound.text = m_database.ToDriverText(value.text);
+                bound.indicator = SQLLEN(bound.text.size());
+                rc = SQLBindParameter(m_stmt, number, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR,
+                                      std::max<SQLULEN>(255, bound.text.size()), 0,
+                                      bound.text.data(), SQLLEN(bound.text.size()),
+                                      &bound.indicator);
+                break;
+            case FieldKind::Bit:
+            default:
+                bound.bit = value.bit ? 1 : 0;
+                rc = SQLBindParameter(m_stmt, number, SQL_PARAM_INPUT, SQL_C_BIT, SQL_BIT, 1, 0,
+                                      &bound.bit, 0, &bound.indicator);
+                break;
             }
             if (!Check(rc)) return false;
         }
@@ -64,17 +67,20 @@ public:
         return rc == SQL_NO_DATA || Check(rc);
     }
 
-    long Affected() {
+    long Affected()
+    {
         SQLLEN count = -1;
         SQLRowCount(m_stmt, &count);
         return long(count);
     }
-    SQLSMALLINT Columns() {
+    SQLSMALLINT Columns()
+    {
         SQLSMALLINT count = 0;
         SQLNumResultCols(m_stmt, &count);
         return count;
     }
-    std::string ColumnName(SQLUSMALLINT column) {
+    std::string ColumnName(SQLUSMALLINT column)
+    {
         SQLCHAR name[256] = {};
         SQLSMALLINT length = 0, type = 0, digits = 0, nullable = 0;
         SQLULEN size = 0;
@@ -86,7 +92,8 @@ public:
     // block of rows per call through bound column arrays: the driver manager's cost per value
     // would otherwise dominate reading a large catalogue. Texts longer than kTextBuffer - 1
     // bytes (four times the columns' 255 characters) are cut there.
-    bool FetchAll(const std::vector<FieldKind>& kinds, std::vector<std::vector<DBValue>>& rows) {
+    bool FetchAll(const std::vector<FieldKind>& kinds, std::vector<std::vector<DBValue>>& rows)
+    {
         constexpr SQLULEN kBlock = 256;
         constexpr SQLLEN kTextBuffer = 1024;
         SQLSetStmtAttr(m_stmt, SQL_ATTR_ROW_BIND_TYPE,
@@ -114,22 +121,22 @@ public:
             const SQLUSMALLINT number = SQLUSMALLINT(c + 1);
             SQLRETURN rc;
             switch (kinds[c]) {
-                case FieldKind::Integer:
-                    column.integers.resize(block);
-                    rc = SQLBindCol(m_stmt, number, SQL_C_SLONG, column.integers.data(), 0,
-                                    column.indicators.data());
-                    break;
-                case FieldKind::Bit:
-                    column.bits.resize(block);
-                    rc = SQLBindCol(m_stmt, number, SQL_C_BIT, column.bits.data(), 0,
-                                    column.indicators.data());
-                    break;
-                case FieldKind::Text:
-                default:
-                    column.texts.resize(block * kTextBuffer);
-                    rc = SQLBindCol(m_stmt, number, SQL_C_CHAR, column.texts.data(), kTextBuffer,
-                                    column.indicators.data());
-                    break;
+            case FieldKind::Integer:
+                column.integers.resize(block);
+                rc = SQLBindCol(m_stmt, number, SQL_C_SLONG, column.integers.data(), 0,
+                                column.indicators.data());
+                break;
+            case FieldKind::Bit:
+                column.bits.resize(block);
+                rc = SQLBindCol(m_stmt, number, SQL_C_BIT, column.bits.data(), 0,
+                                column.indicators.data());
+                break;
+            case FieldKind::Text:
+            default:
+                column.texts.resize(block * kTextBuffer);
+                rc = SQLBindCol(m_stmt, number, SQL_C_CHAR, column.texts.data(), kTextBuffer,
+                                column.indicators.data());
+                break;
             }
             if (!Check(rc)) return false;
         }
@@ -147,25 +154,23 @@ public:
                     DBValue& value = row[c];
                     value.kind = kinds[c];
                     switch (kinds[c]) {
-                        case FieldKind::Integer:
-                            value.integer = null ? 0 : int32_t(column.integers[r]);
-                            break;
-                        case FieldKind::Bit:
-                            value.bit = !null && column.bits[r] != 0;
-                            break;
-                        case FieldKind::Text:
-                            if (!null) {
-                                const char* text = column.texts.data() + r * kTextBuffer;
-                                const size_t length =
-                                    (indicator == SQL_NO_TOTAL || indicator >= kTextBuffer)
-                                        ? size_t(kTextBuffer - 1)
-                                        : size_t(std::max<SQLLEN>(indicator, 0));
-                                value.text =
-                                    m_database.TextIsUtf8()
-                                        ? m_database.FromDriverText(std::string_view(text, length))
-                                        : std::string(text, length);
-                            }
-                            break;
+                    case FieldKind::Integer:
+                        value.integer = null ? 0 : int32_t(column.integers[r]);
+                        break;
+                    case FieldKind::Bit: value.bit = !null && column.bits[r] != 0; break;
+                    case FieldKind::Text:
+                        if (!null) {
+                            const char* text = column.texts.data() + r * kTextBuffer;
+                            const size_t length =
+                                (indicator == SQL_NO_TOTAL || indicator >= kTextBuffer)
+                                    ? size_t(kTextBuffer - 1)
+                                    : size_t(std::max<SQLLEN>(indicator, 0));
+                            value.text =
+                                m_database.TextIsUtf8()
+                                    ? m_database.FromDriverText(std::string_view(text, length))
+                                    : std::string(text, length);
+                        }
+                        break;
                     }
                 }
             }
@@ -183,7 +188,8 @@ private:
         SQLLEN indicator = 0;
     };
 
-    bool Check(SQLRETURN rc) {
+    bool Check(SQLRETURN rc)
+    {
         if (SQL_SUCCEEDED(rc)) return true;
         m_error = DiagnosticOf(SQL_HANDLE_STMT, m_stmt);
         return false;
@@ -201,43 +207,49 @@ CRecordset::CRecordset(CDatabase* database) : m_database(database) {}
 
 CRecordset::~CRecordset() = default;
 
-std::string CRecordset::GetDefaultConnect() const {
-    return "ODBC;DSN=FLR Database";
-}
+std::string CRecordset::GetDefaultConnect() const { return "ODBC;DSN=FLR Database"; }
 
-void CRecordset::BindInteger(const char* name, int32_t* member) {
+void CRecordset::BindInteger(const char* name, int32_t* member)
+{
     m_fields.push_back({name, FieldKind::Integer, member});
 }
-void CRecordset::BindText(const char* name, std::string* member) {
+void CRecordset::BindText(const char* name, std::string* member)
+{
     m_fields.push_back({name, FieldKind::Text, member});
 }
-void CRecordset::BindBit(const char* name, bool* member) {
+void CRecordset::BindBit(const char* name, bool* member)
+{
     m_fields.push_back({name, FieldKind::Bit, member});
 }
 
-void CRecordset::SetKey(int column, bool assignedBySource) {
+void CRecordset::SetKey(int column, bool assignedBySource)
+{
     m_keyColumn = column;
     m_keyAssigned = assignedBySource;
 }
 
-std::vector<CRecordset::FieldInfo> CRecordset::GetFields() const {
+std::vector<CRecordset::FieldInfo> CRecordset::GetFields() const
+{
     std::vector<FieldInfo> fields;
     for (const Field& field : m_fields) fields.push_back({field.name, field.kind});
     return fields;
 }
 
-std::string CRecordset::TableName() const {
+std::string CRecordset::TableName() const
+{
     std::string name = GetDefaultSQL();
     if (name.size() >= 2 && name.front() == '[' && name.back() == ']')
         name = name.substr(1, name.size() - 2);
     return name;
 }
 
-std::string CRecordset::Quote(std::string_view name) const {
+std::string CRecordset::Quote(std::string_view name) const
+{
     return m_database ? m_database->QuoteIdentifier(name) : std::string(name);
 }
 
-bool CRecordset::Connect(DBError* error) {
+bool CRecordset::Connect(DBError* error)
+{
     if (m_database) return true;
     m_ownDatabase = std::make_unique<CDatabase>();
     if (!m_ownDatabase->OpenEx(GetDefaultConnect(), error)) {
@@ -249,7 +261,8 @@ bool CRecordset::Connect(DBError* error) {
 }
 
 bool CRecordset::OpenWithReport(OpenType type, const std::function<std::string()>& sql,
-                                std::vector<DBValue> params) {
+                                std::vector<DBValue> params)
+{
     Close();
     DBError error;
     if (Connect(&error) && Open(type, sql(), std::move(params), &error)) return true;
@@ -259,7 +272,8 @@ bool CRecordset::OpenWithReport(OpenType type, const std::function<std::string()
 }
 
 bool CRecordset::Open(OpenType type, std::string_view sql, std::vector<DBValue> params,
-                      DBError* error) {
+                      DBError* error)
+{
     Close();
     if (!Connect(error)) return false;
     m_type = type;
@@ -268,7 +282,8 @@ bool CRecordset::Open(OpenType type, std::string_view sql, std::vector<DBValue> 
     return Run(error);
 }
 
-bool CRecordset::Requery(DBError* error) {
+bool CRecordset::Requery(DBError* error)
+{
     if (!m_open) {
         if (error) *error = {"HY010", "The recordset is not open."};
         return false;
@@ -276,7 +291,8 @@ bool CRecordset::Requery(DBError* error) {
     return Run(error);
 }
 
-bool CRecordset::Run(DBError* error) {
+bool CRecordset::Run(DBError* error)
+{
     DBError local;
     DBError& err = error ? *error : local;
     m_open = false;
@@ -319,90 +335,85 @@ bool CRecordset::Run(DBError* error) {
     return true;
 }
 
-void CRecordset::Close() {
+void CRecordset::Close()
+{
     m_open = false;
     m_rows.clear();
     m_current = 0;
     m_editMode = EditMode::None;
 }
 
-void CRecordset::MoveFirst() {
+void CRecordset::MoveFirst()
+{
     m_current = 0;
     m_editMode = EditMode::None;
     LoadMembers();
 }
 
-void CRecordset::MoveNext() {
+void CRecordset::MoveNext()
+{
     if (m_current < m_rows.size()) ++m_current;
     m_editMode = EditMode::None;
     LoadMembers();
 }
 
-void CRecordset::LoadMembers() {
+void CRecordset::LoadMembers()
+{
     if (!m_open || m_current >= m_rows.size()) return;
     const Row& row = m_rows[m_current];
     for (size_t i = 0; i < m_fields.size(); ++i) {
         void* member = m_fields[i].member;
         switch (m_fields[i].kind) {
-            case FieldKind::Integer:
-                *static_cast<int32_t*>(member) = row[i].integer;
-                break;
-            case FieldKind::Text:
-                *static_cast<std::string*>(member) = row[i].text;
-                break;
-            case FieldKind::Bit:
-                *static_cast<bool*>(member) = row[i].bit;
-                break;
+        case FieldKind::Integer: *static_cast<int32_t*>(member) = row[i].integer; break;
+        case FieldKind::Text: *static_cast<std::string*>(member) = row[i].text; break;
+        case FieldKind::Bit: *static_cast<bool*>(member) = row[i].bit; break;
         }
     }
 }
 
-void CRecordset::ClearMembers() {
+void CRecordset::ClearMembers()
+{
     for (const Field& field : m_fields) {
         switch (field.kind) {
-            case FieldKind::Integer:
-                *static_cast<int32_t*>(field.member) = 0;
-                break;
-            case FieldKind::Text:
-                static_cast<std::string*>(field.member)->clear();
-                break;
-            case FieldKind::Bit:
-                *static_cast<bool*>(field.member) = false;
-                break;
+        case FieldKind::Integer: *static_cast<int32_t*>(field.member) = 0; break;
+        case FieldKind::Text: static_cast<std::string*>(field.member)->clear(); break;
+        case FieldKind::Bit: *static_cast<bool*>(field.member) = false; break;
         }
     }
 }
 
-DBValue CRecordset::MemberValue(size_t column) const {
+DBValue CRecordset::MemberValue(size_t column) const
+{
     const Field& field = m_fields[column];
     switch (field.kind) {
-        case FieldKind::Integer:
-            return DBValue::Integer(*static_cast<const int32_t*>(field.member));
-        case FieldKind::Text:
-            return DBValue::Text(*static_cast<const std::string*>(field.member));
-        case FieldKind::Bit:
-            break;
+    case FieldKind::Integer: return DBValue::Integer(*static_cast<const int32_t*>(field.member));
+    case FieldKind::Text: return DBValue::Text(*static_cast<const std::string*>(field.member));
+    case FieldKind::Bit: break;
     }
     return DBValue::Bit(*static_cast<const bool*>(field.member));
 }
 
-void CRecordset::AddNew() {
+void CRecordset::AddNew()
+{
     if (!CanAppend()) return;
     m_editMode = EditMode::Adding;
     ClearMembers();
 }
 
-void CRecordset::Edit() {
+void CRecordset::Edit()
+{
     if (!CanUpdate() || IsEOF()) return;
     m_editMode = EditMode::Editing;
 }
 
-void CRecordset::CancelUpdate() {
+void CRecordset::CancelUpdate()
+{
     m_editMode = EditMode::None;
     LoadMembers();
 }
 
-void CRecordset::WhereRow(const Row& row, std::string& sql, std::vector<DBValue>& params) const {
+void CRecordset::WhereRow(const Row& row, std::string& sql, std::vector<DBValue>& params) const
+{
     sql += " WHERE ";
     if (m_keyColumn >= 0) {
         sql += Quote(m_fields[size_t(m_keyColumn)].name) + " = ?";
@@ -417,7 +428,8 @@ void CRecordset::WhereRow(const Row& row, std::string& sql, std::vector<DBValue>
 }
 
 bool CRecordset::Execute(const std::string& sql, const std::vector<DBValue>& params, DBError* error,
-                         long* affected) {
+                         long* affected)
+{
     DBError local;
     DBError& err = error ? *error : local;
     SQLHDBC dbc = m_database->AcquireHandle(&err);
@@ -432,7 +444,8 @@ bool CRecordset::Execute(const std::string& sql, const std::vector<DBValue>& par
     return true;
 }
 
-bool CRecordset::Update(DBError* error) {
+bool CRecordset::Update(DBError* error)
+{
     const EditMode mode = m_editMode;
     if (mode == EditMode::None || !CanUpdate()) {
         if (error) *error = {"HY010", "Update without AddNew or Edit."};
@@ -490,7 +503,8 @@ bool CRecordset::Update(DBError* error) {
     return true;
 }
 
-bool CRecordset::Delete(DBError* error) {
+bool CRecordset::Delete(DBError* error)
+{
     if (!CanUpdate() || IsEOF()) {
         if (error) *error = {"HY109", "There is no current row to delete."};
         return false;

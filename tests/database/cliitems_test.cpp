@@ -18,7 +18,8 @@ struct CliRun {
 };
 
 // Runs flr-cli with `arguments` (shell words), stderr into stdout when `withStderr`.
-CliRun RunCli(const std::string& arguments, bool withStderr = false) {
+CliRun RunCli(const std::string& arguments, bool withStderr = false)
+{
     const std::string command = std::string("'") + FLR_CLI_PATH + "' " + arguments +
                                 (withStderr ? " 2>&1" : " 2>/dev/null");
     CliRun run;
@@ -36,7 +37,8 @@ CliRun RunCli(const std::string& arguments, bool withStderr = false) {
 
 using CliItemsTest = IsolatedHomeTest;
 
-TEST_F(CliItemsTest, PrintsTheDefaultCatalogueAsJsonInRecordsetOrder) {
+TEST_F(CliItemsTest, PrintsTheDefaultCatalogueAsJsonInRecordsetOrder)
+{
     const CliRun run = RunCli("items");
     ASSERT_EQ(run.exitCode, 0) << run.out;
     const nlohmann::json items = nlohmann::json::parse(run.out);
@@ -58,7 +60,8 @@ TEST_F(CliItemsTest, PrintsTheDefaultCatalogueAsJsonInRecordsetOrder) {
     EXPECT_TRUE(std::filesystem::exists(DefaultDatabasePath()));
 }
 
-TEST_F(CliItemsTest, AConnectStringOverridesAndFailuresExitWithTheDatabaseError) {
+TEST_F(CliItemsTest, AConnectStringOverridesAndFailuresExitWithTheDatabaseError)
+{
     const std::string path = (m_home / "Old.sqlite").string();
     ASSERT_TRUE(CreateSqliteDatabase(path, nullptr));
     CliRun run = RunCli("items --connect '" + SqliteConnectString(path) + "'");

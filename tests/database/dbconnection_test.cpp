@@ -20,7 +20,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadFile(const fs::path& path) {
+std::string ReadFile(const fs::path& path)
+{
     std::ifstream in(path);
     std::stringstream text;
     text << in.rdbuf();
@@ -32,12 +33,14 @@ std::string ReadFile(const fs::path& path) {
 // Qt settles the user settings folder once per process, so these tests name their file.
 class ConnectionTest : public IsolatedHomeTest {
 protected:
-    std::string SettingsPath() const {
+    std::string SettingsPath() const
+    {
         return (m_home / "config" / "Flarion" / "FLR.ini").string();
     }
 };
 
-TEST_F(ConnectionTest, AnEmptyConnectStringRegistersTheDefaultDatabaseAndSavesTheDsn) {
+TEST_F(ConnectionTest, AnEmptyConnectStringRegistersTheDefaultDatabaseAndSavesTheDsn)
+{
     ScriptedPrompter prompter;
     SettingsStore settings(SettingsPath());
     ASSERT_TRUE(settings.WriteText("Settings/DBSTRING", ""));
@@ -61,7 +64,8 @@ TEST_F(ConnectionTest, AnEmptyConnectStringRegistersTheDefaultDatabaseAndSavesTh
     EXPECT_TRUE(prompter.Messages().empty());
 }
 
-TEST_F(ConnectionTest, AStoredConnectStringIsUsedAsItIs) {
+TEST_F(ConnectionTest, AStoredConnectStringIsUsedAsItIs)
+{
     ScriptedPrompter prompter;
     const std::string path = (m_home / "Other.sqlite").string();
     ASSERT_TRUE(CreateSqliteDatabase(path, nullptr));
@@ -75,7 +79,8 @@ TEST_F(ConnectionTest, AStoredConnectStringIsUsedAsItIs) {
     EXPECT_TRUE(prompter.Messages().empty());
 }
 
-TEST_F(ConnectionTest, AMissingDatabaseFileAsksForAnotherDataSourceAndKeepsItsDsnPart) {
+TEST_F(ConnectionTest, AMissingDatabaseFileAsksForAnotherDataSourceAndKeepsItsDsnPart)
+{
     ScriptedPrompter prompter;
     SettingsStore settings(SettingsPath());
     const std::string missing = SqliteConnectString((m_home / "gone.sqlite").string());
@@ -98,7 +103,8 @@ TEST_F(ConnectionTest, AMissingDatabaseFileAsksForAnotherDataSourceAndKeepsItsDs
     EXPECT_EQ(settings.ReadText("Settings/DBSTRING").value_or(""), "DSN=FLR Database");
 }
 
-TEST_F(ConnectionTest, ACancelledChoiceLeavesTheDatabaseClosedAndTheStringAsItWas) {
+TEST_F(ConnectionTest, ACancelledChoiceLeavesTheDatabaseClosedAndTheStringAsItWas)
+{
     ScriptedPrompter prompter;
     SettingsStore settings(SettingsPath());
     const std::string missing = SqliteConnectString((m_home / "gone.sqlite").string());
@@ -114,7 +120,8 @@ TEST_F(ConnectionTest, ACancelledChoiceLeavesTheDatabaseClosedAndTheStringAsItWa
     EXPECT_EQ(prompter.Messages().size(), 2u);
 }
 
-TEST_F(ConnectionTest, TheDefaultDatabaseIsMadeAgainWhenItHasGone) {
+TEST_F(ConnectionTest, TheDefaultDatabaseIsMadeAgainWhenItHasGone)
+{
     ScriptedPrompter prompter;
     SettingsStore settings(SettingsPath());
     {
@@ -128,7 +135,8 @@ TEST_F(ConnectionTest, TheDefaultDatabaseIsMadeAgainWhenItHasGone) {
     EXPECT_TRUE(prompter.Messages().empty());
 }
 
-TEST_F(ConnectionTest, AnUnwritableSettingsStoreIsARegistryError) {
+TEST_F(ConnectionTest, AnUnwritableSettingsStoreIsARegistryError)
+{
     ScriptedPrompter prompter;
     const fs::path blocker = m_home / "blocker";
     std::ofstream(blocker) << "x";
@@ -141,7 +149,8 @@ TEST_F(ConnectionTest, AnUnwritableSettingsStoreIsARegistryError) {
     EXPECT_TRUE(connection.OpenDatabase());  // start-up goes on
 }
 
-TEST_F(ConnectionTest, AFailedRegistrationIsReportedNotSilent) {
+TEST_F(ConnectionTest, AFailedRegistrationIsReportedNotSilent)
+{
     ScriptedPrompter prompter;
     // The data folder cannot be made: a file stands where it should be.
     std::ofstream(m_home / "data" / "Flarion") << "x";
@@ -155,7 +164,8 @@ TEST_F(ConnectionTest, AFailedRegistrationIsReportedNotSilent) {
     EXPECT_FALSE(settings.ReadText("Settings/DBSTRING"));
 }
 
-TEST_F(ConnectionTest, AConnectStringForOneRunIsNeverSaved) {
+TEST_F(ConnectionTest, AConnectStringForOneRunIsNeverSaved)
+{
     ScriptedPrompter prompter;
     SettingsStore settings(SettingsPath());
     const std::string path = (m_home / "Run.sqlite").string();
@@ -165,7 +175,8 @@ TEST_F(ConnectionTest, AConnectStringForOneRunIsNeverSaved) {
     EXPECT_FALSE(settings.ReadText("Settings/DBSTRING"));
 }
 
-TEST_F(ConnectionTest, ALockedSqliteFileGivesTheMessageAndWorksOnceReleased) {
+TEST_F(ConnectionTest, ALockedSqliteFileGivesTheMessageAndWorksOnceReleased)
+{
     ScriptedPrompter prompter;
     const std::string path = (m_home / "Locked.sqlite").string();
     ASSERT_TRUE(CreateSqliteDatabase(path, nullptr));
@@ -187,7 +198,8 @@ TEST_F(ConnectionTest, ALockedSqliteFileGivesTheMessageAndWorksOnceReleased) {
     EXPECT_EQ(items.GetRecordCount(), 63u);
 }
 
-TEST_F(ConnectionTest, ARackTypeListWithoutConnectionOpensTheDefaultDataSource) {
+TEST_F(ConnectionTest, ARackTypeListWithoutConnectionOpensTheDefaultDataSource)
+{
     ScriptedPrompter prompter;
     ASSERT_TRUE(RegisterDataSource("FLR Database"));
     CDBRSFireworks items(nullptr);
@@ -198,7 +210,8 @@ TEST_F(ConnectionTest, ARackTypeListWithoutConnectionOpensTheDefaultDataSource) 
 }
 
 // A team's catalogue: "DBSTRING" names a PostgreSQL data source of the user's odbc.ini.
-TEST_F(ConnectionTest, ASharedPostgresCatalogueIsUsedThroughItsDataSource) {
+TEST_F(ConnectionTest, ASharedPostgresCatalogueIsUsedThroughItsDataSource)
+{
     const std::string connect = PostgresConnectString();
     if (connect.empty()) GTEST_SKIP() << "PostgreSQL skipped: FLR_TEST_PG_CONNECT is not set";
     // The driver's connect-string keywords become its odbc.ini keys.
@@ -245,7 +258,8 @@ TEST_F(ConnectionTest, ASharedPostgresCatalogueIsUsedThroughItsDataSource) {
 }
 
 // The shared catalogue's server goes away while the program runs, and comes back.
-TEST_F(ConnectionTest, APostgresServerStoppedMidSessionGivesTheMessageAndRecovers) {
+TEST_F(ConnectionTest, APostgresServerStoppedMidSessionGivesTheMessageAndRecovers)
+{
     const std::string connect = PostgresConnectString();
     const char* stop = std::getenv("FLR_TEST_PG_STOP");
     const char* start = std::getenv("FLR_TEST_PG_START");
@@ -266,7 +280,8 @@ TEST_F(ConnectionTest, APostgresServerStoppedMidSessionGivesTheMessageAndRecover
     struct Restart {
         const char* command;
         bool done = false;
-        ~Restart() {
+        ~Restart()
+        {
             if (!done) (void)std::system(command);
         }
     } restart{start};

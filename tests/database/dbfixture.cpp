@@ -10,16 +10,19 @@ namespace flr::test {
 
 namespace fs = std::filesystem;
 
-std::string EngineName(const testing::TestParamInfo<Engine>& info) {
+std::string EngineName(const testing::TestParamInfo<Engine>& info)
+{
     return info.param == Engine::SQLite ? "SQLite" : "PostgreSQL";
 }
 
-std::string PostgresConnectString() {
+std::string PostgresConnectString()
+{
     const char* connect = std::getenv("FLR_TEST_PG_CONNECT");
     return connect ? connect : "";
 }
 
-void IsolatedHomeTest::SetUp() {
+void IsolatedHomeTest::SetUp()
+{
     const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string(info->test_suite_name()) + "-" + info->name();
     for (char& c : name)
@@ -34,12 +37,14 @@ void IsolatedHomeTest::SetUp() {
     ::setenv("ODBCINI", (m_home / ".odbc.ini").c_str(), 1);
 }
 
-void IsolatedHomeTest::TearDown() {
+void IsolatedHomeTest::TearDown()
+{
     std::error_code ec;
     fs::remove_all(m_home, ec);
 }
 
-void DatabaseTest::SetUp() {
+void DatabaseTest::SetUp()
+{
     IsolatedHomeTest::SetUp();
     if (GetParam() == Engine::SQLite) {
         const std::string path = (m_home / "Test.sqlite").string();
@@ -68,7 +73,8 @@ void DatabaseTest::SetUp() {
     m_prompter = std::make_unique<ScriptedPrompter>();
 }
 
-void DatabaseTest::TearDown() {
+void DatabaseTest::TearDown()
+{
     m_prompter.reset();
     m_db.Close();
     IsolatedHomeTest::TearDown();

@@ -5,7 +5,8 @@
 
 namespace flr {
 
-TEST(DecimalTextTest, ReadsCommaAndPointFractionsAndWholeNumbers) {
+TEST(DecimalTextTest, ReadsCommaAndPointFractionsAndWholeNumbers)
+{
     EXPECT_DOUBLE_EQ(ParseDecimalText(""), 0.0);
     EXPECT_DOUBLE_EQ(ParseDecimalText("1,5"), 1.5);
     EXPECT_DOUBLE_EQ(ParseDecimalText("2.25"), 2.25);
@@ -18,7 +19,8 @@ TEST(DecimalTextTest, ReadsCommaAndPointFractionsAndWholeNumbers) {
     EXPECT_DOUBLE_EQ(ParseDecimalText("99999999999999999999"), 0.0);  // out of range: nothing
 }
 
-TEST(DecimalTextTest, SetFromItemWritesTwoDecimalsAndWholePrices) {
+TEST(DecimalTextTest, SetFromItemWritesTwoDecimalsAndWholePrices)
+{
     CDBRSFireworks rs(nullptr);
     EffectRef item = CEffect::Create();
     item->SetPrefire(1.005);
@@ -40,7 +42,8 @@ TEST(DecimalTextTest, SetFromItemWritesTwoDecimalsAndWholePrices) {
     EXPECT_DOUBLE_EQ(fresh->GetPrefire(), 0.0);
 }
 
-TEST(DataSourceNameTest, KeepsTheDsnPartAlone) {
+TEST(DataSourceNameTest, KeepsTheDsnPartAlone)
+{
     EXPECT_EQ(ExtractDataSourceName("DSN=FLR Database;UID=admin;PWD=x"), "DSN=FLR Database");
     EXPECT_EQ(ExtractDataSourceName("ODBC;DSN=Shared Catalogue"), "DSN=Shared Catalogue");
     EXPECT_EQ(ExtractDataSourceName("DRIVER={SQLite3};Database=/x.sqlite"),
@@ -48,7 +51,8 @@ TEST(DataSourceNameTest, KeepsTheDsnPartAlone) {
     EXPECT_EQ(ExtractDataSourceName(""), "");
 }
 
-TEST(DataSourceNameTest, VersionTwoNineAndLaterIsCompatible) {
+TEST(DataSourceNameTest, VersionTwoNineAndLaterIsCompatible)
+{
     EXPECT_TRUE(IsCompatibleVersion(-1, -1));
     EXPECT_TRUE(IsCompatibleVersion(2, 9));
     EXPECT_TRUE(IsCompatibleVersion(3, 0));

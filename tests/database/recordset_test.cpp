@@ -22,7 +22,8 @@ namespace {
 
 using Fields = std::vector<std::pair<std::string, FieldKind>>;
 
-Fields FieldsOf(const CRecordset& rs) {
+Fields FieldsOf(const CRecordset& rs)
+{
     Fields fields;
     for (const auto& field : rs.GetFields()) fields.emplace_back(field.name, field.kind);
     return fields;
@@ -32,7 +33,8 @@ constexpr FieldKind I = FieldKind::Integer;
 constexpr FieldKind T = FieldKind::Text;
 
 // Walks an open item recordset into its article numbers.
-std::vector<std::string> SerialsOf(CDBRSFireworks& rs) {
+std::vector<std::string> SerialsOf(CDBRSFireworks& rs)
+{
     std::vector<std::string> serials;
     for (; !rs.IsEOF(); rs.MoveNext()) serials.push_back(rs.m_SerialID);
     return serials;
@@ -42,7 +44,8 @@ std::vector<std::string> SerialsOf(CDBRSFireworks& rs) {
 
 using RecordsetTest = DatabaseTest;
 
-TEST_P(RecordsetTest, EveryRecordsetBindsItsColumnsInOrderAndReadsTheSampleTables) {
+TEST_P(RecordsetTest, EveryRecordsetBindsItsColumnsInOrderAndReadsTheSampleTables)
+{
     CDBRSCategories categories(&m_db);
     EXPECT_EQ(FieldsOf(categories), (Fields{{"CategoryNo", I}, {"Category", T}, {"BitValue", I}}));
     ASSERT_TRUE(categories.OpenTable());
@@ -133,7 +136,8 @@ TEST_P(RecordsetTest, EveryRecordsetBindsItsColumnsInOrderAndReadsTheSampleTable
     EXPECT_TRUE(m_prompter->Messages().empty());
 }
 
-TEST_P(RecordsetTest, ItemRowsBecomeItemsFieldByField) {
+TEST_P(RecordsetTest, ItemRowsBecomeItemsFieldByField)
+{
     CDBRSFireworks rs(&m_db);
     ASSERT_EQ(rs.GetFieldCount(), 18u);
     ASSERT_TRUE(rs.OpenTable(FireworksQuery::WithSerialID("AB-K050-02")));
@@ -175,7 +179,8 @@ TEST_P(RecordsetTest, ItemRowsBecomeItemsFieldByField) {
     EXPECT_DOUBLE_EQ(rs.MakeItem()->GetDuration(), 2.0);
 }
 
-TEST_P(RecordsetTest, ItemQueriesFilterAndSortWithBoundValues) {
+TEST_P(RecordsetTest, ItemQueriesFilterAndSortWithBoundValues)
+{
     CDBRSFireworks rs(&m_db);
     ASSERT_TRUE(rs.OpenTable());
     EXPECT_GE(rs.GetRecordCount(), 60u);
@@ -238,7 +243,8 @@ TEST_P(RecordsetTest, ItemQueriesFilterAndSortWithBoundValues) {
     EXPECT_TRUE(m_prompter->Messages().empty());
 }
 
-TEST_P(RecordsetTest, ItemsAreAddedEditedAndDeleted) {
+TEST_P(RecordsetTest, ItemsAreAddedEditedAndDeleted)
+{
     EffectRef source = CEffect::Create();
     source->SetArticleNumber("NEW-125");
     source->SetName("Imported Shell");
@@ -304,7 +310,8 @@ TEST_P(RecordsetTest, ItemsAreAddedEditedAndDeleted) {
     EXPECT_TRUE(m_prompter->Messages().empty());
 }
 
-TEST_P(RecordsetTest, CustomersManufacturersAndRackTypesAreAddedEditedAndDeleted) {
+TEST_P(RecordsetTest, CustomersManufacturersAndRackTypesAreAddedEditedAndDeleted)
+{
     {
         CDBRSCustomers rs(&m_db);
         ASSERT_TRUE(rs.OpenTable());
@@ -373,7 +380,8 @@ TEST_P(RecordsetTest, CustomersManufacturersAndRackTypesAreAddedEditedAndDeleted
     EXPECT_TRUE(m_prompter->Messages().empty());
 }
 
-TEST_P(RecordsetTest, LookupTablesChangeThroughADynasetAndSnapshotsStayReadOnly) {
+TEST_P(RecordsetTest, LookupTablesChangeThroughADynasetAndSnapshotsStayReadOnly)
+{
     CDBRSColors colors(&m_db);
     ASSERT_TRUE(colors.OpenTable());
     colors.AddNew();  // a snapshot ignores it
@@ -423,7 +431,8 @@ TEST_P(RecordsetTest, LookupTablesChangeThroughADynasetAndSnapshotsStayReadOnly)
     EXPECT_EQ(revision, 4);
 }
 
-TEST_P(RecordsetTest, VersionCheckAcceptsTwoNineAndLaterAndAnUnreadableTable) {
+TEST_P(RecordsetTest, VersionCheckAcceptsTwoNineAndLaterAndAnUnreadableTable)
+{
     SettingsStore settings((m_home / "FLR.ini").string());
     CDBConnection connection(settings, m_connect);
     ASSERT_TRUE(connection.OpenDatabase());
@@ -469,7 +478,8 @@ TEST_P(RecordsetTest, VersionCheckAcceptsTwoNineAndLaterAndAnUnreadableTable) {
     EXPECT_EQ(m_prompter->Messages().back().caption, "Database Error");
 }
 
-TEST_P(RecordsetTest, AFailedOpenSaysSoAndLeavesTheRecordsetClosed) {
+TEST_P(RecordsetTest, AFailedOpenSaysSoAndLeavesTheRecordsetClosed)
+{
     DBError error;
     ASSERT_TRUE(m_db.ExecuteSQL("DROP TABLE " + m_db.QuoteIdentifier("tbCustomers"), &error))
         << error.text;
