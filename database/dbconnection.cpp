@@ -109,9 +109,11 @@ void CDBConnection::ChooseDataSource()
 bool CDBConnection::SaveConnectString()
 {
     if (m_connect.empty() || !m_persistent) return true;
+    errno = 0;
     if (m_settings.WriteText(kConnectKey, m_connect)) return true;
-    const int code = errno ? errno : EACCES;
-    const std::string text = std::strerror(code) + std::string(" (") + m_settings.FilePath() + ")";
+    // The system's text for what stopped the write; a store that failed without saying why
+    // was refused access.
+    const std::string text = std::strerror(errno ? errno : EACCES);
     ShowMessage(text, "Registry Error", PromptButtons::Ok, PromptIcon::Error);
     return false;
 }
