@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "itemscommand.h"
 #include "version.h"
 
 namespace {
@@ -13,7 +14,8 @@ void PrintUsage(std::FILE* out)
         "\n"
         "Commands:\n"
         "  --version      print the program version\n"
-        "  --help         print this text\n",
+        "  --help         print this text\n"
+        "  items [--connect STRING]  print the product database's items as JSON\n",
         out);
 }
 
@@ -30,6 +32,7 @@ int main(int argc, char** argv)
         std::printf("flr-cli %s\n", FLR_VERSION_TEXT);
         return 0;
     }
+    if (std::strcmp(command, "items") == 0) return flr::RunItemsCommand(argc - 2, argv + 2);
     if (std::strcmp(command, "--help") == 0 || std::strcmp(command, "-h") == 0) {
         PrintUsage(stdout);
         return 0;
