@@ -497,6 +497,8 @@ private:
         first->UpdateDelay(fps);
         entries.push_back(first);
         CIgnition* previous = first;
+        // Chain members that got a new predecessor after their delay was computed.
+        std::vector<CIgnition*> stale;
 
         while (ReadIgnitionRecord(read) == RecordEnd::Yielded) {
             CIgnition* e = read.release();
@@ -511,14 +513,13 @@ private:
             entries.push_back(e);
             if (e->IsChained() && primaryIndex >= 0 && primaryIndex < k) {
                 entries[static_cast<size_t>(primaryIndex)]->AddChained(e);
+                if (CIgnition* next = e->GetChainNext()) stale.push_back(next);
             }
             e->UpdateDelay(fps);
         }
-        // An effect sorted into its chain ahead of earlier-read members changes their
-        // predecessors: their delays are only right once every chain is complete.
-        for (CIgnition* e : entries) {
-            if (e->GetChainPrev()) e->UpdateDelay(fps);
-        }
+        // An effect sorted into its chain ahead of earlier-read members changes the
+        // predecessor of the member behind it, whose delay was computed from the old one.
+        for (CIgnition* e : stale) e->UpdateDelay(fps);
 
         // A later ignition list replaces an earlier one.
         m_doc.DeleteAllIgnitions();
