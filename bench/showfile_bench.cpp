@@ -1,6 +1,7 @@
 // Opening and saving realistic shows of 1,000 to 100,000 entries.
 #include <benchmark/benchmark.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -57,6 +58,28 @@ void Open(benchmark::State& state, bool renumberEachLink)
 // Reading the file, linking, numbering once, checking addresses.
 void BM_OpenShow(benchmark::State& state) { Open(state, false); }
 BENCHMARK(BM_OpenShow)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The same from bytes already in memory: the difference is the file reading.
+void BM_OpenShowFromMemory(benchmark::State& state)
+{
+    QFile file(QString::fromStdString(ShowPath(static_cast<int>(state.range(0)))));
+    if (!file.open(QIODevice::ReadOnly)) std::abort();
+    const QByteArray bytes = file.readAll();
+    for (auto _ : state) {
+        EffectCatalogue catalogue;
+        auto doc = std::make_unique<CFLRDoc>();
+        CShowFileReader reader(catalogue);
+        if (reader.ReadBytes(std::string_view(bytes.constData(), size_t(bytes.size())), *doc) !=
+            CShowFileReader::Status::Ok) {
+            std::abort();
+        }
+        state.PauseTiming();
+        doc.reset();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_OpenShowFromMemory)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // The same with a renumbering after every link: quadratic, so only the smaller sizes.
 void BM_OpenShowRenumberingEachLink(benchmark::State& state) { Open(state, true); }

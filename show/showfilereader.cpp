@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <memory>
@@ -15,31 +16,43 @@ namespace flr {
 
 using namespace showfile;
 
-namespace {
+namespace showfile {
 
-constexpr const char* kFileError = "File Error";
-constexpr const char* kUnknownEffectData = "Error. Unknown data found in effect list.";
-constexpr const char* kUnknownIgnitionData = "Error. Unknown data found in ignition list.";
-constexpr const char* kFailedToRead = "Error. FLR failed to read some of the data.";
-
-// A bounded little-endian cursor over the file. A read that cannot be satisfied in full
-// consumes the rest and reports false, so the caller ends its chunk and the next tag read
-// ends the file.
+// A bounded little-endian cursor over the file, either all in memory or read from a device
+// a block at a time (a large show then never sits in memory twice). A read that cannot be
+// satisfied in full consumes the rest and reports false, so the caller ends its chunk and the
+// next tag read ends the file.
 class Input {
 public:
-    explicit Input(std::string_view bytes) : m_bytes(bytes) {}
+    explicit Input(std::string_view bytes) : m_view(bytes) {}
+    explicit Input(QIODevice& device) : m_device(&device) {}
 
     bool Read(void* out, size_t n)
     {
-        if (m_bytes.size() - m_pos < n) return Exhaust();
-        std::memcpy(out, m_bytes.data() + m_pos, n);
-        m_pos += n;
+        if (m_view.size() - m_pos >= n) {
+            std::memcpy(out, m_view.data() + m_pos, n);
+            m_pos += n;
+            return true;
+        }
+        char* to = static_cast<char*>(out);
+        while (n > 0) {
+            if (m_pos == m_view.size() && !Refill()) return Exhaust();
+            const size_t take = std::min(n, m_view.size() - m_pos);
+            std::memcpy(to, m_view.data() + m_pos, take);
+            m_pos += take;
+            to += take;
+            n -= take;
+        }
         return true;
     }
     bool Skip(size_t n)
     {
-        if (m_bytes.size() - m_pos < n) return Exhaust();
-        m_pos += n;
+        while (n > 0) {
+            if (m_pos == m_view.size() && !Refill()) return Exhaust();
+            const size_t take = std::min(n, m_view.size() - m_pos);
+            m_pos += take;
+            n -= take;
+        }
         return true;
     }
     bool ReadU16(uint16_t& out)
@@ -76,10 +89,9 @@ public:
     // the rest of the field is passed over so the next field is read where it starts.
     bool ReadText(size_t n, size_t limit, std::string& out)
     {
-        if (m_bytes.size() - m_pos < n) return Exhaust();
-        out.assign(m_bytes.data() + m_pos, n < limit ? n : limit);
-        m_pos += n;
-        return true;
+        const size_t keep = n < limit ? n : limit;
+        out.resize(keep);
+        return Read(out.data(), keep) && Skip(n - keep);
     }
     bool ReadFieldHeader(uint16_t& id, uint16_t& length)
     {
@@ -88,18 +100,46 @@ public:
 
     bool CameUpShort() const { return m_short; }
 
+    // Set when the device failed (rather than ended); the reading stops there.
+    const QString& DeviceError() const { return m_deviceError; }
+
 private:
+    static constexpr qint64 kBlockSize = 64 * 1024;
+
+    bool Refill()
+    {
+        if (!m_device) return false;
+        m_block.resize(kBlockSize);
+        const qint64 got = m_device->read(m_block.data(), kBlockSize);
+        if (got < 0) m_deviceError = m_device->errorString();
+        if (got <= 0) return false;
+        m_view = std::string_view(m_block.data(), static_cast<size_t>(got));
+        m_pos = 0;
+        return true;
+    }
     bool Exhaust()
     {
-        m_pos = m_bytes.size();
+        m_pos = m_view.size();
         m_short = true;
         return false;
     }
 
-    std::string_view m_bytes;
+    QIODevice* m_device = nullptr;
+    std::string m_block;
+    std::string_view m_view;
     size_t m_pos = 0;
     bool m_short = false;
+    QString m_deviceError;
 };
+
+}  // namespace showfile
+
+namespace {
+
+constexpr const char* kFileError = "File Error";
+constexpr const char* kUnknownEffectData = "Error. Unknown data found in effect list.";
+constexpr const char* kUnknownIgnitionData = "Error. Unknown data found in ignition list.";
+constexpr const char* kFailedToRead = "Error. FLR failed to read some of the data.";
 
 bool IsScanSpace(char c)
 {
@@ -552,18 +592,25 @@ CShowFileReader::Status CShowFileReader::Read(const std::string& path, CFLRDoc& 
         m_error = file.errorString().toStdString();
         return Status::CannotOpen;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        m_error = file.errorString().toStdString();
+    Input in(file);
+    const Status status = ReadFrom(in, doc);
+    // A read error before the header was through counts as an unreadable file.
+    if (status != Status::Ok && !in.DeviceError().isEmpty()) {
+        m_error = in.DeviceError().toStdString();
         return Status::CannotOpen;
     }
-    return ReadBytes(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), doc);
+    return status;
 }
 
 CShowFileReader::Status CShowFileReader::ReadBytes(std::string_view bytes, CFLRDoc& doc)
 {
     m_error.clear();
     Input in(bytes);
+    return ReadFrom(in, doc);
+}
+
+CShowFileReader::Status CShowFileReader::ReadFrom(Input& in, CFLRDoc& doc)
+{
     uint32_t first;
     if (!in.ReadU32(first) || first != 0) return Status::NotShowFile;
     char magic[kMagicSize + 1] = {};

@@ -11,6 +11,9 @@ namespace flr {
 
 class CFLRDoc;
 class EffectCatalogue;
+namespace showfile {
+class Input;
+}
 
 // Reads ".flr" show files into a document. Damaged content is reported as "File Error"
 // messages through the prompt layer (flr::ShowMessage) and what was read before the damage is
@@ -48,6 +51,8 @@ public:
     void SetRenumberEachLink(bool value) { m_renumberEachLink = value; }
 
 private:
+    Status ReadFrom(showfile::Input& in, CFLRDoc& doc);
+
     EffectCatalogue& m_catalogue;
     MissingItemsHandler m_onMissing;
     std::string m_error;

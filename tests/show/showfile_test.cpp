@@ -320,6 +320,35 @@ TEST_F(ShowFileTest, RealisticShowsRoundTripAndKeepTheInvariants)
     }
 }
 
+// Files are read a block at a time: a large show, whole or cut anywhere, must come out as
+// the same bytes read from memory give.
+TEST_F(ShowFileTest, ReadingFromDiskAcrossBlocksMatchesReadingFromMemory)
+{
+    CFLRDoc doc;
+    test::MakeRealisticShow(doc, 3000, 5, test::MakeCatalogueItems(30));
+    const std::string bytes = CShowFileWriter::ToBytes(doc);
+    ASSERT_GT(bytes.size(), 3u * 64 * 1024);
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("big.flr").toStdString();
+    for (size_t cut : {bytes.size(), size_t(65536), size_t(65537), size_t(65535 + 64 * 1024),
+                       bytes.size() - 5}) {
+        WriteFileBytes(path, bytes.substr(0, cut));
+        CFLRDoc fromDisk;
+        CFLRDoc fromMemory;
+        EffectCatalogue diskCatalogue;
+        EffectCatalogue memoryCatalogue;
+        test::ScriptedPrompter diskPrompter;
+        ASSERT_EQ(CShowFileReader(diskCatalogue).Read(path, fromDisk), Status::Ok);
+        const size_t diskMessages = diskPrompter.Messages().size();
+        test::ScriptedPrompter memoryPrompter;
+        ASSERT_EQ(CShowFileReader(memoryCatalogue).ReadBytes(bytes.substr(0, cut), fromMemory),
+                  Status::Ok);
+        EXPECT_EQ(diskMessages, memoryPrompter.Messages().size()) << cut;
+        EXPECT_EQ(diskMessages, cut == bytes.size() ? 0u : 1u) << cut;
+        EXPECT_EQ(Snapshot(fromDisk), Snapshot(fromMemory)) << cut;
+    }
+}
+
 // The committed files were written by this writer; FLR_WRITE_GOLDEN=1 rewrites them.
 TEST_F(ShowFileTest, GoldenFilesReadAndWriteBackUnchanged)
 {
