@@ -120,6 +120,7 @@ private:
     bool Exhaust()
     {
         m_pos = m_view.size();
+        m_device = nullptr;  // nothing after a short read counts, whatever the device has
         m_short = true;
         return false;
     }
