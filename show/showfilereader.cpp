@@ -540,6 +540,12 @@ private:
         CIgnition* previous = first;
         // Chain members that got a new predecessor after their delay was computed.
         std::vector<CIgnition*> stale;
+        // For each entry the record index of its chain's head, and for each head the chain's
+        // last member. An effect that fires after that member is appended to it directly: the
+        // place AddChained finds after walking the whole (sorted) chain, without the walk, so
+        // long chains cannot make loading quadratic.
+        std::vector<size_t> headOf{0};
+        std::vector<CIgnition*> tailOf{first};
 
         while (ReadIgnitionRecord(read) == RecordEnd::Yielded) {
             CIgnition* e = read.release();
@@ -552,9 +558,22 @@ private:
             e->LinkAfter(previous, m_renumberEachLink);
             previous = e;
             entries.push_back(e);
+            headOf.push_back(static_cast<size_t>(k));
+            tailOf.push_back(e);
             if (e->IsChained() && primaryIndex >= 0 && primaryIndex < k) {
-                entries[static_cast<size_t>(primaryIndex)]->AddChained(e);
-                if (CIgnition* next = e->GetChainNext()) stale.push_back(next);
+                const size_t head = headOf[static_cast<size_t>(primaryIndex)];
+                CIgnition* tail = tailOf[head];
+                const bool added = !m_renumberEachLink && tail->GetInTime() < e->GetInTime()
+                                       ? tail->AddChained(e)
+                                       : entries[static_cast<size_t>(primaryIndex)]->AddChained(e);
+                if (added) {
+                    headOf.back() = head;
+                    if (CIgnition* next = e->GetChainNext()) {
+                        stale.push_back(next);
+                    } else {
+                        tailOf[head] = e;
+                    }
+                }
             }
             e->UpdateDelay(fps);
         }

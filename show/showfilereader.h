@@ -46,8 +46,10 @@ public:
     const std::string& ErrorString() const { return m_error; }
 
     // Links every entry with a renumbering after each link, as the ordering operations do on
-    // their own, instead of numbering once at the end. Slower (quadratic); the result is the
-    // same. Kept for the tests that check the fast path against it.
+    // their own, instead of numbering once at the end, and puts every chained effect in its
+    // chain by a walk from the entry its record names instead of appending it to the chain's
+    // end where it belongs there. Slower (quadratic); the result is the same. Kept for the
+    // tests that check the fast path against it.
     void SetRenumberEachLink(bool value) { m_renumberEachLink = value; }
 
 private:

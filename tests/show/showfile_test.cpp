@@ -446,7 +446,7 @@ TEST_F(ShowFileTest, FastLoadGivesTheSameShowAsRenumberingAfterEveryLink)
 {
     std::mt19937 random(2026);
     auto pick = [&random](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
-    for (int round = 0; round < 60; ++round) {
+    for (int round = 0; round < 150; ++round) {
         FileBytes f;
         f.Header().DefaultSetupChunks().U32(0x600);
         const char* artNos[] = {"P0", "P1", "P2"};
