@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "commands.h"
 #include "itemscommand.h"
 #include "version.h"
 
@@ -15,6 +16,8 @@ void PrintUsage(std::FILE* out)
         "Commands:\n"
         "  --version      print the program version\n"
         "  --help         print this text\n"
+        "  dump SHOW.flr  print the show as JSON\n"
+        "  save IN.flr OUT.flr  open a show and save it again\n"
         "  items [--connect STRING]  print the product database's items as JSON\n",
         out);
 }
@@ -37,6 +40,8 @@ int main(int argc, char** argv)
         PrintUsage(stdout);
         return 0;
     }
+    if (std::strcmp(command, "dump") == 0) return flr::RunDump(argc - 2, argv + 2);
+    if (std::strcmp(command, "save") == 0) return flr::RunSave(argc - 2, argv + 2);
     std::fprintf(stderr, "flr-cli: unknown command '%s' (try --help)\n", command);
     return 2;
 }
