@@ -2,6 +2,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "commands.h"
+#include "itemscommand.h"
 #include "version.h"
 
 namespace {
@@ -13,7 +15,10 @@ void PrintUsage(std::FILE* out)
         "\n"
         "Commands:\n"
         "  --version      print the program version\n"
-        "  --help         print this text\n",
+        "  --help         print this text\n"
+        "  dump SHOW.flr  print the show as JSON\n"
+        "  save IN.flr OUT.flr  open a show and save it again\n"
+        "  items [--connect STRING]  print the product database's items as JSON\n",
         out);
 }
 
@@ -30,10 +35,13 @@ int main(int argc, char** argv)
         std::printf("flr-cli %s\n", FLR_VERSION_TEXT);
         return 0;
     }
+    if (std::strcmp(command, "items") == 0) return flr::RunItemsCommand(argc - 2, argv + 2);
     if (std::strcmp(command, "--help") == 0 || std::strcmp(command, "-h") == 0) {
         PrintUsage(stdout);
         return 0;
     }
+    if (std::strcmp(command, "dump") == 0) return flr::RunDump(argc - 2, argv + 2);
+    if (std::strcmp(command, "save") == 0) return flr::RunSave(argc - 2, argv + 2);
     std::fprintf(stderr, "flr-cli: unknown command '%s' (try --help)\n", command);
     return 2;
 }

@@ -1,0 +1,301 @@
+#include "dbconnection.h"
+
+#include <gtest/gtest.h>
+#include <odbcinst.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "datasource.h"
+#include "dbfixture.h"
+#include "dbrsfireworks.h"
+#include "scriptedprompter.h"
+#include "settingsstore.h"
+
+namespace flr::test {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadFile(const fs::path& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace
+
+// Qt settles the user settings folder once per process, so these tests name their file.
+class ConnectionTest : public IsolatedHomeTest {
+protected:
+    std::string SettingsPath() const
+    {
+        return (m_home / "config" / "Flarion" / "FLR.ini").string();
+    }
+};
+
+TEST_F(ConnectionTest, AnEmptyConnectStringRegistersTheDefaultDatabaseAndSavesTheDsn)
+{
+    ScriptedPrompter prompter;
+    SettingsStore settings(SettingsPath());
+    ASSERT_TRUE(settings.WriteText("Settings/DBSTRING", ""));
+    CDBConnection connection(settings);
+    EXPECT_EQ(connection.GetConnectString(), "DSN=FLR Database");
+    EXPECT_EQ(settings.ReadText("Settings/DBSTRING").value_or(""), "DSN=FLR Database");
+
+    // The default database lives in the data folder, made from the embedded catalogue.
+    const fs::path database = m_home / "data" / "Flarion" / "FLR" / "Database.sqlite";
+    EXPECT_EQ(DefaultDatabasePath(), database.string());
+    EXPECT_TRUE(fs::exists(database));
+    const std::string ini = ReadFile(m_home / ".odbc.ini");
+    EXPECT_NE(ini.find("[FLR Database]"), std::string::npos) << ini;
+    EXPECT_NE(ini.find(database.string()), std::string::npos) << ini;
+
+    ASSERT_TRUE(connection.OpenDatabase());
+    EXPECT_TRUE(connection.CheckVersion());
+    CDBRSFireworks items(&connection.GetDatabase());
+    ASSERT_TRUE(items.OpenTable());
+    EXPECT_EQ(items.GetRecordCount(), 63u);
+    EXPECT_TRUE(prompter.Messages().empty());
+}
+
+TEST_F(ConnectionTest, AStoredConnectStringIsUsedAsItIs)
+{
+    ScriptedPrompter prompter;
+    const std::string path = (m_home / "Other.sqlite").string();
+    ASSERT_TRUE(CreateSqliteDatabase(path, nullptr));
+    SettingsStore settings(SettingsPath());
+    ASSERT_TRUE(settings.WriteText("Settings/DBSTRING", SqliteConnectString(path)));
+    CDBConnection connection(settings);
+    EXPECT_EQ(connection.GetConnectString(), SqliteConnectString(path));
+    EXPECT_FALSE(fs::exists(m_home / ".odbc.ini"));  // nothing registered
+    EXPECT_TRUE(connection.OpenDatabase());
+    EXPECT_TRUE(connection.OpenDatabase());  // already open: nothing happens
+    EXPECT_TRUE(prompter.Messages().empty());
+}
+
+TEST_F(ConnectionTest, AMissingDatabaseFileAsksForAnotherDataSourceAndKeepsItsDsnPart)
+{
+    ScriptedPrompter prompter;
+    SettingsStore settings(SettingsPath());
+    const std::string missing = SqliteConnectString((m_home / "gone.sqlite").string());
+    ASSERT_TRUE(settings.WriteText("Settings/DBSTRING", missing));
+    CDBConnection connection(settings);
+    ASSERT_TRUE(RegisterDataSource("FLR Database"));
+    int asked = 0;
+    connection.SetDataSourceChooser([&]() -> std::optional<std::string> {
+        ++asked;
+        return std::string("DSN=FLR Database;Timeout=3000;NoCreat=1");
+    });
+    EXPECT_TRUE(connection.OpenDatabase());
+    EXPECT_EQ(asked, 1);
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_EQ(prompter.Messages()[0].caption, "Database Error");
+    EXPECT_EQ(prompter.Messages()[0].text.rfind("Unable to open database :\n\n[", 0), 0u)
+        << prompter.Messages()[0].text;
+    EXPECT_FALSE(fs::exists(m_home / "gone.sqlite"));  // not made empty behind the user's back
+    EXPECT_EQ(connection.GetConnectString(), "DSN=FLR Database");
+    EXPECT_EQ(settings.ReadText("Settings/DBSTRING").value_or(""), "DSN=FLR Database");
+}
+
+TEST_F(ConnectionTest, ACancelledChoiceLeavesTheDatabaseClosedAndTheStringAsItWas)
+{
+    ScriptedPrompter prompter;
+    SettingsStore settings(SettingsPath());
+    const std::string missing = SqliteConnectString((m_home / "gone.sqlite").string());
+    ASSERT_TRUE(settings.WriteText("Settings/DBSTRING", missing));
+    CDBConnection connection(settings);
+    connection.SetDataSourceChooser([] { return std::optional<std::string>(); });
+    EXPECT_FALSE(connection.OpenDatabase());
+    EXPECT_EQ(connection.GetConnectString(), missing);
+    // Recordsets on the closed connection say so and give empty lists.
+    CDBRSFireworks items(&connection.GetDatabase());
+    EXPECT_FALSE(items.OpenTable());
+    EXPECT_TRUE(items.IsEOF());
+    EXPECT_EQ(prompter.Messages().size(), 2u);
+}
+
+TEST_F(ConnectionTest, TheDefaultDatabaseIsMadeAgainWhenItHasGone)
+{
+    ScriptedPrompter prompter;
+    SettingsStore settings(SettingsPath());
+    {
+        CDBConnection first(settings);
+        ASSERT_TRUE(first.OpenDatabase());
+    }
+    fs::remove(DefaultDatabasePath());
+    CDBConnection again(settings);
+    EXPECT_TRUE(again.OpenDatabase());
+    EXPECT_TRUE(fs::exists(DefaultDatabasePath()));
+    EXPECT_TRUE(prompter.Messages().empty());
+}
+
+TEST_F(ConnectionTest, AnUnwritableSettingsStoreIsARegistryError)
+{
+    ScriptedPrompter prompter;
+    const fs::path blocker = m_home / "blocker";
+    std::ofstream(blocker) << "x";
+    SettingsStore settings((blocker / "FLR.ini").string());
+    CDBConnection connection(settings);  // registers and tries to save
+    EXPECT_EQ(connection.GetConnectString(), "DSN=FLR Database");
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_EQ(prompter.Messages()[0].caption, "Registry Error");
+    EXPECT_FALSE(prompter.Messages()[0].text.empty());
+    EXPECT_TRUE(connection.OpenDatabase());  // start-up goes on
+}
+
+TEST_F(ConnectionTest, AFailedRegistrationIsReportedNotSilent)
+{
+    ScriptedPrompter prompter;
+    // The data folder cannot be made: a file stands where it should be.
+    std::ofstream(m_home / "data" / "Flarion") << "x";
+    SettingsStore settings(SettingsPath());
+    CDBConnection connection(settings);
+    EXPECT_EQ(connection.GetConnectString(), "");
+    EXPECT_FALSE(connection.OpenDatabase());
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_EQ(prompter.Messages()[0].caption, "Database Error");
+    EXPECT_EQ(prompter.Messages()[0].text.rfind("Unable to open database :\n\n[", 0), 0u);
+    EXPECT_FALSE(settings.ReadText("Settings/DBSTRING"));
+}
+
+TEST_F(ConnectionTest, AConnectStringForOneRunIsNeverSaved)
+{
+    ScriptedPrompter prompter;
+    SettingsStore settings(SettingsPath());
+    const std::string path = (m_home / "Run.sqlite").string();
+    ASSERT_TRUE(CreateSqliteDatabase(path, nullptr));
+    CDBConnection connection(settings, SqliteConnectString(path));
+    EXPECT_TRUE(connection.OpenDatabase());
+    EXPECT_FALSE(settings.ReadText("Settings/DBSTRING"));
+}
+
+TEST_F(ConnectionTest, ALockedSqliteFileGivesTheMessageAndWorksOnceReleased)
+{
+    ScriptedPrompter prompter;
+    const std::string path = (m_home / "Locked.sqlite").string();
+    ASSERT_TRUE(CreateSqliteDatabase(path, nullptr));
+    CDatabase holder;
+    DBError error;
+    ASSERT_TRUE(holder.OpenEx(SqliteConnectString(path, 100), &error)) << error.text;
+    ASSERT_TRUE(holder.ExecuteSQL("BEGIN EXCLUSIVE", &error)) << error.text;
+
+    CDatabase db;
+    ASSERT_TRUE(db.OpenEx(SqliteConnectString(path, 100), &error)) << error.text;
+    CDBRSFireworks items(&db);
+    EXPECT_FALSE(items.OpenTable());
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_NE(prompter.Messages()[0].text.find("locked"), std::string::npos)
+        << prompter.Messages()[0].text;
+
+    ASSERT_TRUE(holder.ExecuteSQL("ROLLBACK", &error)) << error.text;
+    EXPECT_TRUE(items.OpenTable());
+    EXPECT_EQ(items.GetRecordCount(), 63u);
+}
+
+TEST_F(ConnectionTest, ARackTypeListWithoutConnectionOpensTheDefaultDataSource)
+{
+    ScriptedPrompter prompter;
+    ASSERT_TRUE(RegisterDataSource("FLR Database"));
+    CDBRSFireworks items(nullptr);
+    EXPECT_EQ(items.GetDefaultConnect(), "ODBC;DSN=FLR Database");
+    ASSERT_TRUE(items.OpenTable());
+    EXPECT_EQ(items.GetRecordCount(), 63u);
+    EXPECT_NE(items.GetDatabase(), nullptr);
+}
+
+// A team's catalogue: "DBSTRING" names a PostgreSQL data source of the user's odbc.ini.
+TEST_F(ConnectionTest, ASharedPostgresCatalogueIsUsedThroughItsDataSource)
+{
+    const std::string connect = PostgresConnectString();
+    if (connect.empty()) GTEST_SKIP() << "PostgreSQL skipped: FLR_TEST_PG_CONNECT is not set";
+    // The driver's connect-string keywords become its odbc.ini keys.
+    const std::map<std::string, std::string> keys = {{"SERVER", "Servername"},
+                                                     {"PORT", "Port"},
+                                                     {"DATABASE", "Database"},
+                                                     {"UID", "Username"},
+                                                     {"PWD", "Password"}};
+    std::string driver;
+    std::vector<std::pair<std::string, std::string>> attributes;
+    std::stringstream parts(connect);
+    for (std::string part; std::getline(parts, part, ';');) {
+        const size_t equals = part.find('=');
+        if (equals == std::string::npos) continue;
+        std::string key = part.substr(0, equals), value = part.substr(equals + 1);
+        for (char& c : key) c = char(std::toupper(static_cast<unsigned char>(c)));
+        if (key == "DRIVER") {
+            driver = value.substr(value.front() == '{' ? 1 : 0);
+            if (!driver.empty() && driver.back() == '}') driver.pop_back();
+        } else if (keys.count(key)) {
+            attributes.emplace_back(keys.at(key), value);
+        }
+    }
+    ASSERT_FALSE(driver.empty());
+    UseOdbcIniOfHome();
+    SQLSetConfigMode(ODBC_USER_DSN);
+    ASSERT_TRUE(SQLWriteDSNToIni("FLR Shared Catalogue", driver.c_str()));
+    for (const auto& [key, value] : attributes)
+        ASSERT_TRUE(SQLWritePrivateProfileString("FLR Shared Catalogue", key.c_str(), value.c_str(),
+                                                 "odbc.ini"));
+    SQLSetConfigMode(ODBC_BOTH_DSN);
+
+    ScriptedPrompter prompter;
+    SettingsStore settings(SettingsPath());
+    ASSERT_TRUE(settings.WriteText("Settings/DBSTRING", "DSN=FLR Shared Catalogue"));
+    CDBConnection connection(settings);
+    ASSERT_TRUE(connection.OpenDatabase());
+    EXPECT_EQ(connection.GetDatabase().GetDBMSName(), "PostgreSQL");
+    EXPECT_TRUE(connection.CheckVersion());
+    CDBRSFireworks items(&connection.GetDatabase());
+    ASSERT_TRUE(items.OpenTable(FireworksQuery::OfSize(150, FireworksQuery::Order::SerialID)));
+    EXPECT_GE(items.GetRecordCount(), 3u);
+    EXPECT_TRUE(prompter.Messages().empty());
+}
+
+// The shared catalogue's server goes away while the program runs, and comes back.
+TEST_F(ConnectionTest, APostgresServerStoppedMidSessionGivesTheMessageAndRecovers)
+{
+    const std::string connect = PostgresConnectString();
+    const char* stop = std::getenv("FLR_TEST_PG_STOP");
+    const char* start = std::getenv("FLR_TEST_PG_START");
+    if (connect.empty() || !stop || !start)
+        GTEST_SKIP() << "PostgreSQL skipped: FLR_TEST_PG_CONNECT, FLR_TEST_PG_STOP and "
+                        "FLR_TEST_PG_START are not set (scripts/test.sh sets them)";
+    ScriptedPrompter prompter;
+    CDatabase db;
+    DBError error;
+    ASSERT_TRUE(db.OpenEx(connect, &error)) << error.text;
+    CDBRSFireworks items(&db);
+    ASSERT_TRUE(items.OpenTable());
+    const size_t count = items.GetRecordCount();
+    items.Close();
+
+    ASSERT_EQ(std::system(stop), 0);
+    // Whatever fails below, the server is running again afterwards.
+    struct Restart {
+        const char* command;
+        bool done = false;
+        ~Restart()
+        {
+            if (!done) (void)std::system(command);
+        }
+    } restart{start};
+
+    EXPECT_FALSE(items.OpenTable());
+    EXPECT_FALSE(items.OpenTable());  // trying to reconnect fails the same way
+    ASSERT_EQ(prompter.Messages().size(), 2u);
+    EXPECT_EQ(prompter.Messages()[0].caption, "Database Error");
+    EXPECT_EQ(prompter.Messages()[0].text.rfind("Unable to connect to FLR database - [", 0), 0u);
+
+    restart.done = true;
+    ASSERT_EQ(std::system(start), 0);
+    EXPECT_TRUE(items.OpenTable()) << prompter.Messages().back().text;
+    EXPECT_EQ(items.GetRecordCount(), count);
+}
+
+}  // namespace flr::test

@@ -1,0 +1,516 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "dbconnection.h"
+#include "dbfixture.h"
+#include "dbrscategories.h"
+#include "dbrscolors.h"
+#include "dbrscountries.h"
+#include "dbrscustomers.h"
+#include "dbrsfireworks.h"
+#include "dbrsmanufacturers.h"
+#include "dbrsracktypes.h"
+#include "dbrsversion.h"
+#include "textcodec.h"
+
+namespace flr::test {
+
+namespace {
+
+using Fields = std::vector<std::pair<std::string, FieldKind>>;
+
+Fields FieldsOf(const CRecordset& rs)
+{
+    Fields fields;
+    for (const auto& field : rs.GetFields()) fields.emplace_back(field.name, field.kind);
+    return fields;
+}
+
+constexpr FieldKind I = FieldKind::Integer;
+constexpr FieldKind T = FieldKind::Text;
+
+// Walks an open item recordset into its article numbers.
+std::vector<std::string> SerialsOf(CDBRSFireworks& rs)
+{
+    std::vector<std::string> serials;
+    for (; !rs.IsEOF(); rs.MoveNext()) serials.push_back(rs.m_SerialID);
+    return serials;
+}
+
+}  // namespace
+
+using RecordsetTest = DatabaseTest;
+
+TEST_P(RecordsetTest, EveryRecordsetBindsItsColumnsInOrderAndReadsTheSampleTables)
+{
+    CDBRSCategories categories(&m_db);
+    EXPECT_EQ(FieldsOf(categories), (Fields{{"CategoryNo", I}, {"Category", T}, {"BitValue", I}}));
+    ASSERT_TRUE(categories.OpenTable());
+    EXPECT_FALSE(categories.CanAppend());  // snapshot
+    EXPECT_EQ(categories.m_CategoryNo, 1);
+    EXPECT_EQ(categories.m_Category, "Shells");
+
+    CDBRSColors colors(&m_db);
+    EXPECT_EQ(FieldsOf(colors), (Fields{{"ColorID", I}, {"Color", T}}));
+    ASSERT_TRUE(colors.OpenTable());
+    EXPECT_EQ(colors.GetRecordCount(), 16u);
+
+    CDBRSCountries countries(&m_db);
+    EXPECT_EQ(FieldsOf(countries), (Fields{{"CountryID", I}, {"Country", T}}));
+    ASSERT_TRUE(countries.OpenTable());
+
+    CDBRSCustomers customers(&m_db);
+    EXPECT_EQ(FieldsOf(customers), (Fields{{"Index", I},
+                                           {"CustomerNo", T},
+                                           {"CustomerName", T},
+                                           {"ContactName", T},
+                                           {"BillingAddr", T},
+                                           {"City", T},
+                                           {"Region", T},
+                                           {"ZipCode", T},
+                                           {"Tel", T},
+                                           {"Tel2", T},
+                                           {"Mob", T},
+                                           {"Mob2", T},
+                                           {"Ext", T},
+                                           {"Fax", T},
+                                           {"E-Mail", T},
+                                           {"Notes", T}}));
+    ASSERT_TRUE(customers.OpenTable());
+    EXPECT_TRUE(customers.CanAppend());
+    EXPECT_EQ(customers.m_CustomerName, "No Customer");
+    customers.MoveNext();
+    EXPECT_EQ(customers.m_CustomerName, Utf8ToCp1252("Stadtfest Altenbrück e.V."));
+    EXPECT_EQ(customers.m_EMail, "fest@altenbrueck.example");
+
+    CDBRSManufacturers makers(&m_db);
+    EXPECT_EQ(FieldsOf(makers), (Fields{{"Index", I},
+                                        {"SupplierNO", I},
+                                        {"Name", T},
+                                        {"ContactTitle", T},
+                                        {"ContactName", T},
+                                        {"Address", T},
+                                        {"City", T},
+                                        {"ZipCode", T},
+                                        {"Region", T},
+                                        {"Tel", T},
+                                        {"Mob", T},
+                                        {"Fax", T},
+                                        {"E-Mail", T},
+                                        {"Notes", T},
+                                        {"CountryID", I}}));
+    ASSERT_TRUE(makers.OpenTable());
+    EXPECT_EQ(makers.m_SupplierNO, 1001);
+    EXPECT_EQ(makers.m_CountryID, 6);
+
+    CDBRSRackTypes racks(&m_db);
+    EXPECT_EQ(FieldsOf(racks), (Fields{{"ID", I},
+                                       {"TypeNO", I},
+                                       {"Name", T},
+                                       {"Config", T},
+                                       {"Angles", T},
+                                       {"Notes", T},
+                                       {"Image", T},
+                                       {"Hide", FieldKind::Bit}}));
+    ASSERT_TRUE(racks.OpenTable());
+    std::vector<std::string> names;
+    bool anyHidden = false;
+    for (; !racks.IsEOF(); racks.MoveNext()) {
+        names.push_back(racks.m_Name);
+        anyHidden |= racks.m_Hide;
+        EXPECT_GT(std::atoi(racks.m_Config.c_str()), 0) << racks.m_Config;
+    }
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
+    EXPECT_TRUE(anyHidden);
+
+    CDBRSVersion version(&m_db);
+    EXPECT_EQ(FieldsOf(version), (Fields{{"Major", I}, {"Minor", I}, {"Revision", I}}));
+    int32_t major = 0, minor = 0, revision = 0;
+    version.ReadVersion(major, minor, revision);
+    EXPECT_EQ(major, 2);
+    EXPECT_EQ(minor, 9);
+    EXPECT_EQ(revision, 0);
+    EXPECT_TRUE(m_prompter->Messages().empty());
+}
+
+TEST_P(RecordsetTest, ItemRowsBecomeItemsFieldByField)
+{
+    CDBRSFireworks rs(&m_db);
+    ASSERT_EQ(rs.GetFieldCount(), 18u);
+    ASSERT_TRUE(rs.OpenTable(FireworksQuery::WithSerialID("AB-K050-02")));
+    ASSERT_FALSE(rs.IsEOF());
+    EffectRef item = rs.MakeItem();
+    EXPECT_EQ(item->GetRecordNumber(), rs.m_ProductNO);
+    EXPECT_EQ(item->GetArticleNumber(), "AB-K050-02");
+    EXPECT_EQ(item->GetName(), Utf8ToCp1252("Comète Dorée Crépitante 50"));
+    EXPECT_EQ(item->GetSize(), 50);
+    EXPECT_EQ(item->GetColor(), (1 << 7) | (1 << 13));
+    EXPECT_EQ(item->GetWeight(), 160);
+    EXPECT_DOUBLE_EQ(item->GetPrefire(), 0.3);
+    EXPECT_DOUBLE_EQ(item->GetDuration(), 3.0);
+    EXPECT_EQ(item->GetCategory(), 3);
+    EXPECT_EQ(item->GetStock(), 110);
+    EXPECT_EQ(item->GetReserved(), 11);
+    EXPECT_DOUBLE_EQ(item->GetInPrice(), 3.0);
+    EXPECT_DOUBLE_EQ(item->GetOutPrice(), 6.0);
+    EXPECT_EQ(item->GetManufacturer(), 3);
+    rs.Close();
+
+    // A shared catalogue may hold characters Windows-1252 lacks: they read as '?', the rest
+    // of the row and table as stored.
+    if (GetParam() == Engine::PostgreSQL) {
+        DBError error;
+        ASSERT_TRUE(m_db.ExecuteSQL(
+            "UPDATE \"tbFireworks\" SET \"ProductName\" = U&'Hv\\011Bzdn\\00E1 Noc' "
+            "WHERE \"SerialID\" = 'AB-K050-02'",
+            &error))
+            << error.text;
+        ASSERT_TRUE(rs.OpenTable(FireworksQuery::WithSerialID("AB-K050-02")));
+        EXPECT_EQ(rs.m_ProductName, Utf8ToCp1252("Hv?zdná Noc"));
+        rs.Close();
+    }
+
+    // Empty PreFire and Hold texts give 0.
+    ASSERT_TRUE(rs.OpenTable(FireworksQuery::WithSerialID("XX-SSH-01")));
+    EXPECT_DOUBLE_EQ(rs.MakeItem()->GetPrefire(), 0.0);
+    EXPECT_DOUBLE_EQ(rs.MakeItem()->GetDuration(), 2.0);
+}
+
+TEST_P(RecordsetTest, ItemQueriesFilterAndSortWithBoundValues)
+{
+    CDBRSFireworks rs(&m_db);
+    ASSERT_TRUE(rs.OpenTable());
+    EXPECT_GE(rs.GetRecordCount(), 60u);
+    const size_t all = rs.GetRecordCount();
+    rs.Close();
+
+    ASSERT_TRUE(rs.OpenTable(FireworksQuery::OrderedBy(FireworksQuery::Order::SerialID)));
+    const std::vector<std::string> serials = SerialsOf(rs);
+    EXPECT_EQ(serials.size(), all);
+    EXPECT_TRUE(std::is_sorted(serials.begin(), serials.end()));
+    rs.Close();
+
+    ASSERT_TRUE(rs.OpenTable(FireworksQuery::OfSize(75, FireworksQuery::Order::ProductName)));
+    std::vector<std::string> names;
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        EXPECT_EQ(rs.m_Size, 75);
+        names.push_back(rs.m_ProductName);
+    }
+    EXPECT_GE(names.size(), 5u);
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
+    rs.Close();
+
+    ASSERT_TRUE(rs.OpenTable(FireworksQuery::OrderedBy(FireworksQuery::Order::Size)));
+    int previous = 0;
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        EXPECT_GE(rs.m_Size, previous);
+        previous = rs.m_Size;
+    }
+    rs.Close();
+
+    // A calibre typed as text: a number finds its items; anything else finds none, quietly.
+    ASSERT_TRUE(
+        rs.OpenTable(FireworksQuery::OfSizeText(" 100 ", FireworksQuery::Order::ProductName)));
+    EXPECT_EQ(rs.GetRecordCount(), 6u);
+    rs.Close();
+    ASSERT_TRUE(rs.OpenTable(
+        FireworksQuery::OfSizeText("100; DROP TABLE tbFireworks", FireworksQuery::Order::None)));
+    EXPECT_TRUE(rs.IsBOF());
+    rs.Close();
+
+    ASSERT_TRUE(rs.OpenTable(FireworksQuery::WithProductNO(5)));
+    ASSERT_EQ(rs.GetRecordCount(), 1u);
+    EXPECT_EQ(rs.m_ProductNO, 5);
+    rs.Close();
+
+    // An article number with a quote in it is a value like any other.
+    ASSERT_TRUE(rs.OpenTable());
+    rs.AddNew();
+    rs.m_SerialID = "O'NEILL-75";
+    rs.m_ProductName = "Quote' Test";
+    ASSERT_TRUE(rs.Update());
+    rs.Close();
+    ASSERT_TRUE(rs.OpenTable(FireworksQuery::WithSerialID("O'NEILL-75")));
+    ASSERT_EQ(rs.GetRecordCount(), 1u);
+    EXPECT_EQ(rs.m_ProductName, "Quote' Test");
+    EXPECT_GT(rs.m_ProductNO, 63);  // numbered by the data source
+    rs.Close();
+    ASSERT_TRUE(rs.OpenTable());
+    EXPECT_EQ(rs.GetRecordCount(), all + 1);
+    EXPECT_TRUE(m_prompter->Messages().empty());
+}
+
+TEST_P(RecordsetTest, ItemsAreAddedEditedAndDeleted)
+{
+    EffectRef source = CEffect::Create();
+    source->SetArticleNumber("NEW-125");
+    source->SetName("Imported Shell");
+    source->SetDescription("from a show " + std::string(243, 'x'));  // the full 255
+    source->SetSize(125);
+    source->SetColor(3);
+    source->SetWeight(1111);
+    source->SetCategory(1);
+    source->SetStock(7);
+    source->SetReserved(3);
+    source->SetPrefire(3.8);
+    source->SetDuration(4.256);
+    source->SetInPrice(20.5);
+    source->SetOutPrice(12.75);
+    source->SetManufacturer(4);
+
+    CDBRSFireworks rs(&m_db);
+    ASSERT_TRUE(rs.OpenTable());
+    ASSERT_TRUE(rs.CanAppend());
+    const std::string firstSerial = rs.m_SerialID;
+    rs.AddNew();
+    EXPECT_EQ(rs.SetFromItem(nullptr), 0);
+    EXPECT_EQ(rs.m_SerialID, "");
+    EXPECT_EQ(rs.SetFromItem(source.get()), 1);
+    EXPECT_EQ(rs.m_PreFire, "3.80");
+    EXPECT_EQ(rs.m_Hold, "4.26");
+    ASSERT_TRUE(rs.Update());
+    // The row current before AddNew is current again; the new row shows after Requery.
+    EXPECT_EQ(rs.m_SerialID, firstSerial);
+    ASSERT_TRUE(rs.OpenTable());  // open already: no new query
+    EXPECT_EQ(rs.GetRecordCount(), 63u);
+    ASSERT_TRUE(rs.Requery());
+    EXPECT_EQ(rs.GetRecordCount(), 64u);
+    rs.Close();
+
+    ASSERT_TRUE(rs.OpenTable(FireworksQuery::WithSerialID("NEW-125")));
+    ASSERT_FALSE(rs.IsEOF());
+    EXPECT_EQ(rs.m_Price, 20);
+    EXPECT_EQ(rs.m_PriceOut, 12);
+    EXPECT_EQ(rs.m_Altitude, 100);
+    EXPECT_EQ(rs.m_SupplierID, 0);
+    EXPECT_EQ(rs.m_Reserved, 0);
+    EXPECT_EQ(rs.m_SubCategoryID, 0);
+    EXPECT_EQ(rs.m_OrderLimit, 0);
+    EXPECT_EQ(rs.m_Weight, 1111);
+    EXPECT_EQ(rs.m_ProductDescription, "from a show " + std::string(243, 'x'));
+
+    rs.Edit();
+    rs.m_ProductName = "Renamed Shell";
+    rs.m_Stock = 9;
+    ASSERT_TRUE(rs.Update());
+    EXPECT_EQ(rs.m_ProductName, "Renamed Shell");
+    rs.Edit();
+    EXPECT_TRUE(rs.Update());  // nothing changed is no failure
+    ASSERT_TRUE(rs.Requery());
+    EXPECT_EQ(rs.m_ProductName, "Renamed Shell");
+    EXPECT_EQ(rs.m_Stock, 9);
+
+    ASSERT_TRUE(rs.Delete());
+    EXPECT_TRUE(rs.IsEOF());
+    ASSERT_TRUE(rs.Requery());
+    EXPECT_TRUE(rs.IsBOF());
+    EXPECT_TRUE(m_prompter->Messages().empty());
+}
+
+TEST_P(RecordsetTest, CustomersManufacturersAndRackTypesAreAddedEditedAndDeleted)
+{
+    {
+        CDBRSCustomers rs(&m_db);
+        ASSERT_TRUE(rs.OpenTable());
+        rs.AddNew();
+        rs.m_CustomerNo = "C-2000";
+        rs.m_CustomerName = "Lakeside Regatta";
+        rs.m_EMail = "info@lakeside.example";
+        rs.m_Mob2 = "0170 1";
+        ASSERT_TRUE(rs.Update());
+        ASSERT_TRUE(rs.Requery());
+        for (; !rs.IsEOF() && rs.m_CustomerNo != "C-2000"; rs.MoveNext()) {
+        }
+        ASSERT_FALSE(rs.IsEOF());
+        EXPECT_GT(rs.m_Index, 6);
+        EXPECT_EQ(rs.m_EMail, "info@lakeside.example");
+        rs.Edit();
+        rs.m_Notes = "moved";
+        ASSERT_TRUE(rs.Update());
+        ASSERT_TRUE(rs.Delete());
+        ASSERT_TRUE(rs.Requery());
+        EXPECT_EQ(rs.GetRecordCount(), 6u);
+    }
+    {
+        CDBRSManufacturers rs(&m_db);
+        ASSERT_TRUE(rs.OpenTable());
+        rs.AddNew();
+        rs.m_SupplierNO = 2001;
+        rs.m_Name = "Ember Hollow Works";
+        rs.m_CountryID = 3;
+        ASSERT_TRUE(rs.Update());
+        ASSERT_TRUE(rs.Requery());
+        for (; !rs.IsEOF() && rs.m_SupplierNO != 2001; rs.MoveNext()) {
+        }
+        ASSERT_FALSE(rs.IsEOF());
+        rs.Edit();
+        rs.m_City = "Emberton";
+        ASSERT_TRUE(rs.Update());
+        ASSERT_TRUE(rs.Requery());
+        for (; !rs.IsEOF() && rs.m_SupplierNO != 2001; rs.MoveNext()) {
+        }
+        ASSERT_FALSE(rs.IsEOF());
+        EXPECT_EQ(rs.m_City, "Emberton");
+        EXPECT_EQ(rs.m_CountryID, 3);
+        ASSERT_TRUE(rs.Delete());
+    }
+    {
+        CDBRSRackTypes rs(&m_db);
+        ASSERT_TRUE(rs.OpenTable());
+        rs.AddNew();
+        rs.m_Name = "AAA Rack 12";
+        rs.m_Config = "12 (3:4)";
+        rs.m_Hide = true;
+        ASSERT_TRUE(rs.Update());
+        ASSERT_TRUE(rs.Requery());
+        EXPECT_EQ(rs.m_Name, "AAA Rack 12");  // sorted by name: first
+        EXPECT_TRUE(rs.m_Hide);
+        rs.Edit();
+        rs.m_Hide = false;
+        ASSERT_TRUE(rs.Update());
+        ASSERT_TRUE(rs.Requery());
+        EXPECT_FALSE(rs.m_Hide);
+        ASSERT_TRUE(rs.Delete());
+        ASSERT_TRUE(rs.Requery());
+        EXPECT_EQ(rs.GetRecordCount(), 8u);
+    }
+    EXPECT_TRUE(m_prompter->Messages().empty());
+}
+
+TEST_P(RecordsetTest, LookupTablesChangeThroughADynasetAndSnapshotsStayReadOnly)
+{
+    CDBRSColors colors(&m_db);
+    ASSERT_TRUE(colors.OpenTable());
+    colors.AddNew();  // a snapshot ignores it
+    colors.Edit();
+    EXPECT_FALSE(colors.Update());
+    EXPECT_FALSE(colors.Delete());
+    colors.Close();
+
+    DBError error;
+    ASSERT_TRUE(colors.Open(OpenType::Dynaset, {}, {}, &error)) << error.text;
+    colors.AddNew();
+    colors.m_ColorID = 17;
+    colors.m_Color = "Lilac";
+    ASSERT_TRUE(colors.Update(&error)) << error.text;
+    ASSERT_TRUE(colors.Requery());
+    EXPECT_EQ(colors.GetRecordCount(), 17u);
+
+    CDBRSCategories categories(&m_db);
+    ASSERT_TRUE(categories.Open(OpenType::Dynaset, {}, {}, &error)) << error.text;
+    categories.Edit();
+    categories.m_Category = "Aerial Shells";
+    ASSERT_TRUE(categories.Update(&error)) << error.text;
+    ASSERT_TRUE(categories.Delete(&error)) << error.text;
+    ASSERT_TRUE(categories.Requery());
+    EXPECT_EQ(categories.GetRecordCount(), 8u);
+
+    CDBRSCountries countries(&m_db);
+    ASSERT_TRUE(countries.Open(OpenType::Dynaset, {}, {}, &error)) << error.text;
+    countries.AddNew();
+    countries.m_CountryID = 40;
+    countries.m_Country = Utf8ToCp1252("Österreich");
+    ASSERT_TRUE(countries.Update(&error)) << error.text;
+    countries.Close();
+    ASSERT_TRUE(countries.OpenTable());
+    for (; !countries.IsEOF() && countries.m_CountryID != 40; countries.MoveNext()) {
+    }
+    ASSERT_FALSE(countries.IsEOF());
+    EXPECT_EQ(countries.m_Country, Utf8ToCp1252("Österreich"));
+
+    CDBRSVersion version(&m_db);
+    ASSERT_TRUE(version.Open(OpenType::Dynaset, {}, {}, &error)) << error.text;
+    version.Edit();
+    version.m_Revision = 4;
+    ASSERT_TRUE(version.Update(&error)) << error.text;
+    int32_t major, minor, revision;
+    version.ReadVersion(major, minor, revision);
+    EXPECT_EQ(revision, 4);
+}
+
+TEST_P(RecordsetTest, VersionCheckAcceptsTwoNineAndLaterAndAnUnreadableTable)
+{
+    SettingsStore settings((m_home / "FLR.ini").string());
+    CDBConnection connection(settings, m_connect);
+    ASSERT_TRUE(connection.OpenDatabase());
+    EXPECT_TRUE(connection.CheckVersion());
+
+    const auto setVersion = [&](int major, int minor) {
+        DBError error;
+        ASSERT_TRUE(m_db.ExecuteSQL(
+            "UPDATE " + m_db.QuoteIdentifier("tbVersion") + " SET " +
+                m_db.QuoteIdentifier("Major") + " = " + std::to_string(major) + ", " +
+                m_db.QuoteIdentifier("Minor") + " = " + std::to_string(minor),
+            &error))
+            << error.text;
+    };
+    setVersion(2, 8);
+    EXPECT_FALSE(connection.CheckVersion());
+    ASSERT_EQ(m_prompter->Messages().size(), 1u);
+    EXPECT_EQ(m_prompter->Messages()[0].text,
+              "This FLR version is not compatible with the selected database.\n\n"
+              "Please contact FLR Software for the latest database revision.");
+    EXPECT_EQ(m_prompter->Messages()[0].caption, "Database Error");
+    setVersion(3, 0);
+    EXPECT_TRUE(connection.CheckVersion());
+    setVersion(1, 10);
+    EXPECT_FALSE(connection.CheckVersion());
+
+    // No version table: the connect message, -1s, and start-up goes on.
+    DBError error;
+    ASSERT_TRUE(m_db.ExecuteSQL("DROP TABLE " + m_db.QuoteIdentifier("tbVersion"), &error))
+        << error.text;
+    CDBRSVersion version(&m_db);
+    int32_t major = 0, minor = 0, revision = 0;
+    version.ReadVersion(major, minor, revision);
+    EXPECT_EQ(major, -1);
+    EXPECT_EQ(minor, -1);
+    EXPECT_EQ(revision, -1);
+    EXPECT_FALSE(version.IsOpen());
+    const size_t before = m_prompter->Messages().size();
+    EXPECT_TRUE(connection.CheckVersion());
+    ASSERT_EQ(m_prompter->Messages().size(), before + 1);
+    EXPECT_EQ(m_prompter->Messages().back().text.rfind("Unable to connect to FLR database - [", 0),
+              0u);
+    EXPECT_EQ(m_prompter->Messages().back().caption, "Database Error");
+}
+
+TEST_P(RecordsetTest, AFailedOpenSaysSoAndLeavesTheRecordsetClosed)
+{
+    DBError error;
+    ASSERT_TRUE(m_db.ExecuteSQL("DROP TABLE " + m_db.QuoteIdentifier("tbCustomers"), &error))
+        << error.text;
+    CDBRSCustomers customers(&m_db);
+    EXPECT_FALSE(customers.OpenTable());
+    EXPECT_FALSE(customers.IsOpen());
+    EXPECT_TRUE(customers.IsEOF());
+    EXPECT_FALSE(customers.CanAppend());
+    ASSERT_EQ(m_prompter->Messages().size(), 1u);
+    const auto message = m_prompter->Messages()[0];
+    EXPECT_EQ(message.caption, "Database Error");
+    EXPECT_EQ(message.text.rfind("Unable to connect to FLR database - [", 0), 0u) << message.text;
+    EXPECT_EQ(message.text.substr(message.text.size() - 2), "].");
+
+    // A table whose columns are not in the bound order is refused rather than misread.
+    ASSERT_TRUE(m_db.ExecuteSQL("CREATE TABLE " + m_db.QuoteIdentifier("tbCustomers") + " (" +
+                                    m_db.QuoteIdentifier("CustomerNo") + " varchar(255), " +
+                                    m_db.QuoteIdentifier("Index") + " integer)",
+                                &error))
+        << error.text;
+    EXPECT_FALSE(customers.OpenTable());
+    ASSERT_EQ(m_prompter->Messages().size(), 2u);
+    EXPECT_NE(m_prompter->Messages()[1].text.find("16"), std::string::npos)
+        << m_prompter->Messages()[1].text;
+
+    // The other tables carry on.
+    CDBRSFireworks items(&m_db);
+    EXPECT_TRUE(items.OpenTable());
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, RecordsetTest,
+                         testing::Values(Engine::SQLite, Engine::PostgreSQL), EngineName);
+
+}  // namespace flr::test
