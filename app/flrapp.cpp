@@ -39,7 +39,8 @@ bool CFLRApp::OpenProductDatabase()
 {
     if (!m_connection) {
         m_connection = std::make_unique<CDBConnection>(m_settings);
-        m_connection->SetDataSourceChooser([]() -> std::optional<std::string> {
+        m_connection->SetDataSourceChooser([this]() -> std::optional<std::string> {
+            if (m_chooser) return m_chooser();
             CDataSourceDialog dialog;
             if (dialog.exec() != QDialog::Accepted || dialog.ConnectString().empty()) {
                 return std::nullopt;

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QStringList>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "recentfilelist.h"
 #include "settingsstore.h"
@@ -27,6 +30,12 @@ public:
     void ExitInstance();
 
     CMainFrame* MainFrame() const { return m_frame.get(); }
+    // Replaces the data source window that start-up shows when the database cannot be opened
+    // (tests answer it themselves). Returns a connect string, or nullopt for Cancel.
+    void SetDataSourceChooser(std::function<std::optional<std::string>()> chooser)
+    {
+        m_chooser = std::move(chooser);
+    }
     // The product database connection (from start-up step 5 to exit), or null.
     CDBConnection* Connection() const { return m_connection.get(); }
     SettingsStore& Settings() { return m_settings; }
@@ -43,6 +52,7 @@ private:
     RecentFileList m_recent;
     std::unique_ptr<QtPrompter> m_prompter;
     std::unique_ptr<CDBConnection> m_connection;
+    std::function<std::optional<std::string>()> m_chooser;
     std::unique_ptr<CMainFrame> m_frame;
 };
 
