@@ -15,6 +15,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QWhatsThis>
 
@@ -190,6 +191,7 @@ void CMainFrame::CreateDatabaseBar()
         page->setObjectName(QString::fromLatin1(tab));
         m_databaseTabs->addTab(page, QString::fromLatin1(tab));
     }
+    m_databaseTabs->setMinimumHeight(140);
     m_databaseBar->setWidget(m_databaseTabs);
     addDockWidget(Qt::BottomDockWidgetArea, m_databaseBar);
     connect(m_databaseBar, &QDockWidget::visibilityChanged, this, [this] { UpdateCommandUi(); });
@@ -389,6 +391,13 @@ CChildFrame* CMainFrame::AddChild(std::unique_ptr<CFLRDoc> doc, const QString& p
             setWindowTitle(QStringLiteral("FLR"));
         }
         UpdateCommandUi();
+    });
+    // A new show gets most of the working area, not the sub-window's minimum; at start-up the
+    // area has its size only once the main window is shown.
+    QTimer::singleShot(0, child, [this, child] {
+        const QSize area = m_mdi->viewport()->size();
+        child->resize(std::max(CChildFrame::kMinWidth, area.width() * 9 / 10),
+                      std::max(CChildFrame::kMinHeight, area.height() * 9 / 10));
     });
     child->show();
     child->setFocus();

@@ -112,8 +112,17 @@ CScheduleList::CScheduleList(ScheduleEditor& editor, QWidget* parent)
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     horizontalHeader()->setHighlightSections(false);
+    // The widths are those of the classic 8-point dialog font; a time code must still fit in
+    // the font this desktop uses.
+    const int timeWidth = fontMetrics().horizontalAdvance(QStringLiteral("00:00:00:00")) + 12;
     for (int c = 0; c < kScheduleColumnCount; ++c) {
-        setColumnWidth(c, ColumnInfo(static_cast<ScheduleColumn>(c)).width);
+        const auto column = static_cast<ScheduleColumn>(c);
+        int width = ColumnInfo(column).width;
+        if (column == ScheduleColumn::Time || column == ScheduleColumn::InTime ||
+            column == ScheduleColumn::OutTime) {
+            width = std::max(width, timeWidth);
+        }
+        setColumnWidth(c, width);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "schedulecells.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "flrdoc.h"
@@ -91,7 +92,8 @@ double ShowPrice(const CFLRDoc& doc)
             total = s->GetFixedDiscount() > total ? 0.0 : total - s->GetFixedDiscount();
         }
         if (s->GetPropDiscount() != CFireworkSetup::kNotUsed) {
-            total *= (100 - s->GetPropDiscount()) * 0.01;
+            // A discount of more than 100 percent leaves nothing to pay, not a negative price.
+            total *= std::max(0, 100 - s->GetPropDiscount()) * 0.01;
         }
     }
     return total;

@@ -204,6 +204,9 @@ TEST_F(EditorTest, PriceAndWeightOfTheWholeShow)
     EXPECT_EQ(PriceText(doc), "Price: 135 / 500");
     doc.GetSetup()->SetFixedDiscount(1000);  // larger than the total: nothing left
     EXPECT_EQ(ShowPrice(doc), 0.0);
+    doc.GetSetup()->SetFixedDiscount(-1);
+    doc.GetSetup()->SetPropDiscount(250);  // the setup allows up to 999 percent
+    EXPECT_EQ(ShowPrice(doc), 0.0);
 }
 
 TEST_F(EditorTest, CommandStatesFollowTheSelection)
