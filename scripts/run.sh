@@ -10,11 +10,4 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DFLR_BUILD_TESTS=OFF -DFLR_BUILD_BENCH=OFF
 cmake --build "$build" -j2
 
-# Until the desktop program lands, the headless companion stands in for it.
-if [ -x "$build/bin/flr" ]; then
-    exec "$build/bin/flr" "$@"
-fi
-if [ $# -eq 0 ]; then
-    set -- --version
-fi
-exec "$build/bin/flr-cli" "$@"
+exec "$build/bin/flr" "$@"

@@ -1,0 +1,138 @@
+#include "childframe.h"
+
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include "flrdoc.h"
+#include "flrview.h"
+#include "prompt.h"
+#include "showio.h"
+
+namespace flr {
+
+namespace {
+
+// The panes are as wide as 39 and 36 blanks.
+int PaneWidth(const QWidget* w, int blanks)
+{
+    return w->fontMetrics().horizontalAdvance(QString(blanks, QLatin1Char(' ')));
+}
+
+}  // namespace
+
+CChildFrame::CChildFrame(std::unique_ptr<CFLRDoc> doc, const QString& path, const QString& title,
+                         QWidget* parent)
+    : QMdiSubWindow(parent), m_doc(std::move(doc)), m_path(path), m_title(title)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto* body = new QWidget;
+    auto* layout = new QVBoxLayout(body);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    m_view = new CFLRView(*m_doc);
+    layout->addWidget(m_view, 1);
+
+    m_statusBar = new QStatusBar;
+    m_statusBar->setSizeGripEnabled(false);
+    m_pricePane = new QLabel(QStringLiteral("Price: 0"));
+    m_discountPane = new QLabel(QStringLiteral("Discount: 0"));
+    m_pricePane->setMinimumWidth(PaneWidth(m_pricePane, 39));
+    m_discountPane->setMinimumWidth(PaneWidth(m_discountPane, 36));
+    m_statusBar->addPermanentWidget(m_pricePane);
+    m_statusBar->addPermanentWidget(m_discountPane);
+    m_statusBar->setStyleSheet(QStringLiteral("QStatusBar::item { border: none; }"));
+    layout->addWidget(m_statusBar);
+
+    setWidget(body);
+    setMinimumSize(kMinWidth, kMinHeight);
+    setMaximumSize(12800, 10240);
+    UpdateTitle();
+
+    m_view->SetStatusSink([this](const QString& price, const QString& weight) {
+        SetPriceText(price);
+        SetDiscountText(weight);
+    });
+    m_view->InitialUpdate();
+}
+
+CChildFrame::~CChildFrame()
+{
+    // The view observes the document: it goes first.
+    delete m_view;
+    m_view = nullptr;
+}
+
+void CChildFrame::SetPath(const QString& path)
+{
+    m_path = path;
+    m_title = QFileInfo(path).fileName();
+    UpdateTitle();
+}
+
+bool CChildFrame::SetPriceText(const QString& text)
+{
+    if (!m_statusBar) return false;
+    m_pricePane->setText(text);
+    return true;
+}
+
+bool CChildFrame::SetDiscountText(const QString& text)
+{
+    if (!m_statusBar) return false;
+    m_discountPane->setText(text);
+    return true;
+}
+
+QString CChildFrame::PriceText() const { return m_pricePane->text(); }
+QString CChildFrame::DiscountText() const { return m_discountPane->text(); }
+
+void CChildFrame::UpdateTitle() { setWindowTitle(m_title); }
+
+bool CChildFrame::SaveModified()
+{
+    if (!m_doc->IsModified()) return true;
+    const std::string text = "Save changes to " + m_title.toStdString() + "?";
+    switch (ShowMessage(text, "FLR", PromptButtons::YesNoCancel, PromptIcon::Warning)) {
+    case PromptAnswer::Yes: return Save();
+    case PromptAnswer::No: return true;
+    default: return false;
+    }
+}
+
+bool CChildFrame::Save()
+{
+    if (m_path.isEmpty()) return SaveAs();
+    if (!SaveShowFile(*m_doc, m_path.toStdString())) return false;
+    m_doc->SetModifiedFlag(false);
+    return true;
+}
+
+bool CChildFrame::SaveAs()
+{
+    QString path = QFileDialog::getSaveFileName(this, tr("Save As"),
+                                                m_path.isEmpty() ? m_title : m_path,
+                                                QStringLiteral("FLR Files (*.flr)"));
+    if (path.isEmpty()) return false;
+    if (!path.endsWith(QLatin1String(".flr"), Qt::CaseInsensitive)) path += QLatin1String(".flr");
+    if (!SaveShowFile(*m_doc, path.toStdString())) return false;
+    m_doc->SetModifiedFlag(false);
+    SetPath(path);
+    emit SavedAs(path);
+    return true;
+}
+
+void CChildFrame::closeEvent(QCloseEvent* event)
+{
+    if (!SaveModified()) {
+        event->ignore();
+        return;
+    }
+    QMdiSubWindow::closeEvent(event);
+}
+
+}  // namespace flr

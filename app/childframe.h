@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QMdiSubWindow>
+#include <memory>
+
+class QLabel;
+class QStatusBar;
+
+namespace flr {
+
+class CFLRDoc;
+class CFLRView;
+
+// The frame of one open show: an MDI sub-window holding the show's view above a status bar of
+// three panes (message, price, discount/weight). Owns the document.
+class CChildFrame : public QMdiSubWindow {
+    Q_OBJECT
+public:
+    static constexpr int kMinWidth = 500;
+    static constexpr int kMinHeight = 275;
+
+    // Takes ownership of `doc`. `path` is empty for a new, untitled show named `title`.
+    CChildFrame(std::unique_ptr<CFLRDoc> doc, const QString& path, const QString& title,
+                QWidget* parent = nullptr);
+    ~CChildFrame() override;
+
+    CFLRDoc& Doc() const { return *m_doc; }
+    const QString& Path() const { return m_path; }
+    QString Title() const { return m_title; }
+    void SetPath(const QString& path);
+
+    // The show's view, above the status bar.
+    CFLRView* View() const { return m_view; }
+
+    // False, doing nothing, when the frame has no status bar.
+    bool SetPriceText(const QString& text);
+    bool SetDiscountText(const QString& text);
+    QString PriceText() const;
+    QString DiscountText() const;
+    QStatusBar* StatusBar() const { return m_statusBar; }
+
+    // Asks "Save changes to ...?" for a modified show and saves on Yes. False when the user
+    // cancelled or the save failed: the show must stay open.
+    bool SaveModified();
+    // Save to the current path, or ask for one. False on failure or cancel.
+    bool Save();
+    bool SaveAs();
+
+signals:
+    void SavedAs(const QString& path);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void UpdateTitle();
+
+    std::unique_ptr<CFLRDoc> m_doc;
+    QString m_path;
+    QString m_title;
+    CFLRView* m_view = nullptr;
+    QStatusBar* m_statusBar = nullptr;
+    QLabel* m_pricePane = nullptr;
+    QLabel* m_discountPane = nullptr;
+};
+
+}  // namespace flr

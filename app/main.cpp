@@ -1,0 +1,21 @@
+// The desktop program.
+#include <QApplication>
+
+#include "flrapp.h"
+#include "version.h"
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("FLR"));
+    QApplication::setOrganizationName(QStringLiteral("Flarion"));
+    QApplication::setApplicationVersion(QStringLiteral(FLR_VERSION_TEXT));
+
+    int result = 1;
+    {
+        flr::CFLRApp app;
+        if (app.InitInstance(QApplication::arguments())) result = QApplication::exec();
+        app.ExitInstance();
+    }
+    return result;
+}

@@ -1,0 +1,531 @@
+#include "mainframe.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QDragEnterEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QWhatsThis>
+
+#include "aboutdialog.h"
+#include "childframe.h"
+#include "commands.h"
+#include "flrdoc.h"
+#include "flrview.h"
+#include "icons.h"
+#include "preferencesdialog.h"
+#include "recentfilelist.h"
+#include "settingsstore.h"
+#include "showio.h"
+#include "updatesettings.h"
+#include "windowplacement.h"
+
+namespace flr {
+
+namespace {
+
+constexpr const char* kPlacementKey = "MainFrame/PLACEMENT";
+constexpr const char* kBarsKey = "Control Bars/State";
+
+QString Text(const std::string& s) { return QString::fromStdString(s); }
+
+// A command's changing text ("Delete Ignitions") keeps the mnemonic of its menu text
+// ("&Delete Ignition") where the two begin alike; an empty text restores the menu text.
+QString WithMnemonic(const QString& base, const std::string& text)
+{
+    if (text.empty()) return base;
+    QString out = QString::fromStdString(text);
+    const qsizetype amp = base.indexOf(QLatin1Char('&'));
+    if (amp >= 0 && out.left(amp) == base.left(amp)) out.insert(amp, QLatin1Char('&'));
+    return out;
+}
+
+// Every command id that appears in a menu or the toolbar, with its display text.
+void CollectCommands(const std::vector<MenuEntry>& entries, std::map<int, std::string>& out)
+{
+    for (const MenuEntry& e : entries) {
+        if (e.IsPopup()) {
+            CollectCommands(e.entries, out);
+        } else if (!e.IsSeparator()) {
+            out.emplace(e.id, e.text);
+        }
+    }
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(SettingsStore& settings, CUpdateSettings& updateSettings,
+                       RecentFileList& recent)
+    : m_settings(settings), m_updateSettings(updateSettings), m_recent(recent)
+{
+    setObjectName(QStringLiteral("MainFrame"));
+    setWindowTitle(QStringLiteral("FLR"));
+    setWindowIcon(AppIcon());
+    setAcceptDrops(true);
+    resize(1024, 720);
+
+    m_mdi = new QMdiArea;
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdi);
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
+        const bool withShow = !m_mdi->subWindowList().isEmpty();
+        if (withShow != m_menusWithShow) {
+            m_menusWithShow = withShow;
+            RebuildMenus();
+        }
+        setWindowTitle(w ? QStringLiteral("FLR - ") + w->windowTitle() : QStringLiteral("FLR"));
+        UpdateCommandUi();
+    });
+
+    CreateActions();
+    CreateToolBar();
+    statusBar()->showMessage(tr("Ready"));
+    CreateDatabaseBar();
+    RebuildMenus();
+    UpdateCommandUi();
+}
+
+CMainFrame::~CMainFrame()
+{
+    // The base class destroys the bars and sub-windows after this object has stopped being a
+    // CMainFrame; their signals must not reach it any more.
+    for (QObject* child : findChildren<QObject*>()) QObject::disconnect(child, nullptr, this, nullptr);
+}
+
+QAction* CMainFrame::Action(int id) const
+{
+    const auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+void CMainFrame::CreateActions()
+{
+    std::map<int, std::string> texts;
+    for (const auto* bar : {&MenuBarWithoutShow(), &MenuBarWithShow(), &ContextMenus()}) {
+        for (const Menu& m : *bar) CollectCommands(m.entries, texts);
+    }
+    texts.emplace(cmd::ContextHelp, "Help");
+    for (const auto& [id, text] : texts) {
+        const size_t tab = text.find('\t');
+        auto* action = new QAction(Text(text.substr(0, tab)), this);
+        action->setProperty("baseText", action->text());
+        QList<QKeySequence> keys;
+        if (tab != std::string::npos) keys << QKeySequence(Text(text.substr(tab + 1)));
+        for (const std::string& extra : ExtraShortcuts(id)) keys << QKeySequence(Text(extra));
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::ApplicationShortcut);
+        action->setStatusTip(Text(CommandPrompt(id)));
+        action->setToolTip(Text(CommandToolTip(id)));
+        action->setData(id);
+        connect(action, &QAction::triggered, this, [this, id] { Run(id); });
+        addAction(action);  // shortcuts work while the menu bar shows another state
+        m_actions[id] = action;
+    }
+    // Ctrl+E is Show Editor without a show and Check Out Effects with one; neither runs.
+    for (int id : {cmd::ViewToolbar, cmd::ViewStatusBar, cmd::ShowDatabase, cmd::Racks,
+                   cmd::HideChained, cmd::ShowFrameDigits, cmd::IgnorePrefire}) {
+        Action(id)->setCheckable(true);
+    }
+    Action(cmd::ViewToolbar)->setChecked(true);
+    Action(cmd::ViewStatusBar)->setChecked(true);
+
+    const QStyle* s = style();
+    Action(cmd::FileNew)->setIcon(QIcon::fromTheme(QStringLiteral("document-new"),
+                                                   s->standardIcon(QStyle::SP_FileIcon)));
+    Action(cmd::FileOpen)->setIcon(QIcon::fromTheme(QStringLiteral("document-open"),
+                                                    s->standardIcon(QStyle::SP_DialogOpenButton)));
+    Action(cmd::FileSave)->setIcon(QIcon::fromTheme(QStringLiteral("document-save"),
+                                                    s->standardIcon(QStyle::SP_DialogSaveButton)));
+    Action(cmd::EditCut)->setIcon(QIcon::fromTheme(QStringLiteral("edit-cut"),
+                                                   ToolIcon(cmd::EditCut)));
+    Action(cmd::EditCopy)->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy"),
+                                                    ToolIcon(cmd::EditCopy)));
+    Action(cmd::EditPaste)->setIcon(QIcon::fromTheme(QStringLiteral("edit-paste"),
+                                                     ToolIcon(cmd::EditPaste)));
+    Action(cmd::FilePrint)->setIcon(QIcon::fromTheme(QStringLiteral("document-print"),
+                                                     ToolIcon(cmd::FilePrint)));
+    Action(cmd::AppAbout)->setIcon(QIcon::fromTheme(QStringLiteral("help-about"),
+                                                    s->standardIcon(QStyle::SP_MessageBoxInformation)));
+    Action(cmd::ContextHelp)->setIcon(QIcon::fromTheme(QStringLiteral("help-contextual"),
+                                                       s->standardIcon(QStyle::SP_TitleBarContextHelpButton)));
+}
+
+void CMainFrame::CreateToolBar()
+{
+    m_toolBar = addToolBar(tr("Toolbar"));
+    m_toolBar->setObjectName(QStringLiteral("Toolbar"));
+    m_toolBar->setIconSize(QSize(16, 16));
+    for (int id : std::initializer_list<int>{cmd::FileNew, cmd::FileOpen, cmd::FileSave, 0, cmd::EditCut, cmd::EditCopy,
+                   cmd::EditPaste, 0, cmd::FilePrint, 0, cmd::AppAbout, cmd::ContextHelp}) {
+        if (id == 0) {
+            m_toolBar->addSeparator();
+        } else {
+            m_toolBar->addAction(Action(id));
+        }
+    }
+    connect(m_toolBar, &QToolBar::visibilityChanged, this,
+            [this](bool visible) { Action(cmd::ViewToolbar)->setChecked(visible); });
+}
+
+void CMainFrame::CreateDatabaseBar()
+{
+    m_databaseBar = new QDockWidget(tr("Database"), this);
+    m_databaseBar->setObjectName(QStringLiteral("DatabaseBar"));
+    m_databaseBar->setAllowedAreas(Qt::BottomDockWidgetArea);
+    m_databaseTabs = new QTabWidget;
+    for (const char* tab : {"Fireworks", "Customers", "Manufacturers"}) {
+        auto* page = new QWidget;
+        page->setObjectName(QString::fromLatin1(tab));
+        m_databaseTabs->addTab(page, QString::fromLatin1(tab));
+    }
+    m_databaseTabs->setMinimumHeight(140);
+    m_databaseBar->setWidget(m_databaseTabs);
+    addDockWidget(Qt::BottomDockWidgetArea, m_databaseBar);
+    connect(m_databaseBar, &QDockWidget::visibilityChanged, this, [this] { UpdateCommandUi(); });
+}
+
+void CMainFrame::RebuildMenus()
+{
+    menuBar()->clear();
+    for (const Menu& m : m_menusWithShow ? MenuBarWithShow() : MenuBarWithoutShow()) {
+        QMenu* menu = menuBar()->addMenu(Text(m.title));
+        FillMenu(menu, m.entries);
+        connect(menu, &QMenu::aboutToShow, this, [this] { UpdateCommandUi(); });
+    }
+}
+
+void CMainFrame::FillMenu(QMenu* menu, const std::vector<MenuEntry>& entries)
+{
+    menu->setToolTipsVisible(false);
+    for (const MenuEntry& e : entries) {
+        if (e.IsSeparator()) {
+            menu->addSeparator();
+        } else if (e.IsPopup()) {
+            FillMenu(menu->addMenu(Text(e.text)), e.entries);
+        } else if (e.id == cmd::FileMruFirst) {
+            FillRecentFiles(menu);
+        } else {
+            menu->addAction(Action(e.id));
+        }
+    }
+}
+
+void CMainFrame::FillRecentFiles(QMenu* menu)
+{
+    // The entries are made when the menu opens, so the list is always current.
+    QAction* anchor = menu->addSeparator();
+    anchor->setVisible(false);
+    connect(menu, &QMenu::aboutToShow, this, [this, menu, anchor] {
+        for (QAction* a : menu->actions()) {
+            if (a->property("recent").toBool()) {
+                menu->removeAction(a);
+                a->deleteLater();
+            }
+        }
+        const auto& files = m_recent.Files();
+        QList<QAction*> made;
+        if (files.empty()) {
+            auto* a = new QAction(tr("Recent File"), menu);
+            a->setEnabled(false);
+            made << a;
+        }
+        for (size_t i = 0; i < files.size(); ++i) {
+            const QString path = QString::fromStdString(files[i]);
+            auto* a = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path), menu);
+            a->setStatusTip(Text(CommandPrompt(cmd::FileMruFirst)));
+            connect(a, &QAction::triggered, this, [this, path] { OpenShow(path); });
+            made << a;
+        }
+        const QList<QAction*> all = menu->actions();
+        const int at = all.indexOf(anchor);
+        QAction* before = at + 1 < all.size() ? all[at + 1] : nullptr;
+        for (QAction* a : made) {
+            a->setProperty("recent", true);
+            menu->insertAction(before, a);
+        }
+    });
+}
+
+bool CMainFrame::IsHandled(int id) const
+{
+    switch (id) {
+    case cmd::FileNew:
+    case cmd::FileOpen:
+    case cmd::FileClose:
+    case cmd::FileSave:
+    case cmd::FileSaveAs:
+    case cmd::FilePrintSetup:
+    case cmd::AppExit:
+    case cmd::AppAbout:
+    case cmd::ContextHelp:
+    case cmd::Settings:
+    case cmd::ShowDatabase:
+    case cmd::ViewToolbar:
+    case cmd::ViewStatusBar:
+    case cmd::WindowCascade:
+    case cmd::WindowTile:
+    case cmd::WindowArrange: return true;
+    default: return false;
+    }
+}
+
+void CMainFrame::UpdateCommandUi()
+{
+    CChildFrame* child = ActiveChild();
+    const bool hasShow = child != nullptr;
+    const CommandTarget* view = child ? child->View() : nullptr;
+    for (const auto& [id, action] : m_actions) {
+        bool enabled = IsHandled(id);
+        switch (id) {
+        case cmd::FileClose:
+        case cmd::FileSave:
+        case cmd::FileSaveAs:
+        case cmd::WindowCascade:
+        case cmd::WindowTile:
+        case cmd::WindowArrange: enabled = hasShow; break;
+        case cmd::AddItem: enabled = enabled && !m_addingItem; break;
+        default: break;
+        }
+        if (!IsHandled(id) && view) {
+            const CommandState state = view->State(id);
+            enabled = state.enabled;
+            if (action->isCheckable()) action->setChecked(state.checked);
+            action->setText(WithMnemonic(action->property("baseText").toString(), state.text));
+        }
+        action->setEnabled(enabled);
+    }
+    Action(cmd::ShowDatabase)->setChecked(m_databaseBar && m_databaseBar->isVisible());
+    Action(cmd::ViewStatusBar)->setChecked(statusBar()->isVisible());
+}
+
+void CMainFrame::Run(int id)
+{
+    switch (id) {
+    case cmd::FileNew: NewShow(); break;
+    case cmd::FileOpen: OpenDialog(); break;
+    case cmd::FileClose:
+        if (CChildFrame* child = ActiveChild()) child->close();
+        break;
+    case cmd::FileSave:
+        if (CChildFrame* child = ActiveChild(); child && child->Save()) {
+            m_recent.Add(child->Path().toStdString());
+        }
+        break;
+    case cmd::FileSaveAs:
+        if (CChildFrame* child = ActiveChild()) child->SaveAs();
+        break;
+    case cmd::FilePrintSetup: {
+        QPrinter printer;
+        QPrintDialog dialog(&printer, this);
+        dialog.exec();
+        break;
+    }
+    case cmd::AppExit: close(); break;
+    case cmd::AppAbout: ShowAbout(); break;
+    case cmd::ContextHelp: QWhatsThis::enterWhatsThisMode(); break;
+    case cmd::Settings: ShowPreferences(); break;
+    case cmd::ShowDatabase: m_databaseBar->setVisible(!m_databaseBar->isVisible()); break;
+    case cmd::ViewToolbar: m_toolBar->setVisible(!m_toolBar->isVisible()); break;
+    case cmd::ViewStatusBar: statusBar()->setVisible(!statusBar()->isVisible()); break;
+    case cmd::WindowCascade: m_mdi->cascadeSubWindows(); break;
+    case cmd::WindowTile: m_mdi->tileSubWindows(); break;
+    case cmd::WindowArrange: m_mdi->tileSubWindows(); break;
+    default:
+        if (CChildFrame* child = ActiveChild()) {
+            child->View()->RunCommand(id);
+        } else if (m_extraHandler) {
+            m_extraHandler(id);
+        }
+        break;
+    }
+    UpdateCommandUi();
+}
+
+CChildFrame* CMainFrame::ActiveChild() const
+{
+    auto* active = qobject_cast<CChildFrame*>(m_mdi->activeSubWindow());
+    if (active) return active;
+    const auto list = m_mdi->subWindowList(QMdiArea::ActivationHistoryOrder);
+    return list.isEmpty() ? nullptr : qobject_cast<CChildFrame*>(list.last());
+}
+
+std::vector<CChildFrame*> CMainFrame::Children() const
+{
+    std::vector<CChildFrame*> out;
+    for (QMdiSubWindow* w : m_mdi->subWindowList()) {
+        if (auto* c = qobject_cast<CChildFrame*>(w)) out.push_back(c);
+    }
+    return out;
+}
+
+CChildFrame* CMainFrame::AddChild(std::unique_ptr<CFLRDoc> doc, const QString& path,
+                                  const QString& title)
+{
+    auto* child = new CChildFrame(std::move(doc), path, title);
+    m_mdi->addSubWindow(child);
+    connect(child->View(), &CFLRView::ContextMenuRequested, this, [this](const QPoint& at) {
+        UpdateCommandUi();
+        QMenu menu(this);
+        FillMenu(&menu, ContextMenus()[1].entries);
+        menu.exec(at);
+    });
+    connect(child, &CChildFrame::SavedAs, this,
+            [this](const QString& p) { m_recent.Add(p.toStdString()); });
+    connect(child, &QObject::destroyed, this, [this] {
+        if (m_mdi->subWindowList().isEmpty() && m_menusWithShow) {
+            m_menusWithShow = false;
+            RebuildMenus();
+            setWindowTitle(QStringLiteral("FLR"));
+        }
+        UpdateCommandUi();
+    });
+    // A new show gets most of the working area, not the sub-window's minimum; at start-up the
+    // area has its size only once the main window is shown.
+    QTimer::singleShot(0, child, [this, child] {
+        const QSize area = m_mdi->viewport()->size();
+        child->resize(std::max(CChildFrame::kMinWidth, area.width() * 9 / 10),
+                      std::max(CChildFrame::kMinHeight, area.height() * 9 / 10));
+    });
+    child->show();
+    child->setFocus();
+    if (!m_menusWithShow) {
+        m_menusWithShow = true;
+        RebuildMenus();
+    }
+    UpdateCommandUi();
+    return child;
+}
+
+CChildFrame* CMainFrame::NewShow()
+{
+    const QString title = QStringLiteral("FLR%1").arg(++m_untitledCount);
+    return AddChild(std::make_unique<CFLRDoc>(), QString(), title);
+}
+
+CChildFrame* CMainFrame::OpenShow(const QString& path)
+{
+    const QString canonical = QFileInfo(path).absoluteFilePath();
+    for (CChildFrame* child : Children()) {
+        if (QFileInfo(child->Path()).absoluteFilePath() == canonical) {
+            m_mdi->setActiveSubWindow(child);
+            return child;
+        }
+    }
+    std::unique_ptr<CFLRDoc> doc = OpenShowFile(canonical.toStdString());
+    if (!doc) {
+        m_recent.Remove(canonical.toStdString());
+        return nullptr;
+    }
+    m_recent.Add(canonical.toStdString());
+    return AddChild(std::move(doc), canonical, QFileInfo(canonical).fileName());
+}
+
+void CMainFrame::OpenDialog()
+{
+    const QStringList paths = QFileDialog::getOpenFileNames(
+        this, tr("Open"), QString(), QStringLiteral("FLR Files (*.flr);;All Files (*)"));
+    for (const QString& path : paths) OpenShow(path);
+}
+
+bool CMainFrame::SaveAllModified()
+{
+    for (CChildFrame* child : Children()) {
+        if (!child->SaveModified()) return false;
+    }
+    return true;
+}
+
+void CMainFrame::ShowPreferences()
+{
+    CPreferencesDialog dialog(m_updateSettings, this);
+    dialog.exec();
+}
+
+void CMainFrame::ShowAbout()
+{
+    CAboutDialog dialog(m_settings, this);
+    dialog.exec();
+}
+
+void CMainFrame::RestoreLayout()
+{
+    if (const auto bars = m_settings.ReadBytes(kBarsKey)) {
+        restoreState(QByteArray(reinterpret_cast<const char*>(bars->data()),
+                                qsizetype(bars->size())));
+    }
+    const auto bytes = m_settings.ReadBytes(kPlacementKey);
+    if (!bytes) return;
+    const auto placement = WindowPlacement::Decode(*bytes);
+    if (!placement) return;
+    setGeometry(placement->left, placement->top, placement->right - placement->left,
+                placement->bottom - placement->top);
+    if (placement->showState == WindowPlacement::kShowMaximized) {
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
+}
+
+void CMainFrame::SaveLayout()
+{
+    WindowPlacement p;
+    const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
+    p.left = normal.left();
+    p.top = normal.top();
+    p.right = normal.left() + normal.width();
+    p.bottom = normal.top() + normal.height();
+    p.showState = isMaximized()   ? WindowPlacement::kShowMaximized
+                  : isMinimized() ? WindowPlacement::kShowMinimized
+                                  : WindowPlacement::kShowNormal;
+    // Failing to write the layout costs only the layout; nothing to report.
+    m_settings.WriteBytes(kPlacementKey, p.Encode());
+    const QByteArray state = saveState();
+    m_settings.WriteBytes(kBarsKey, std::vector<unsigned char>(state.begin(), state.end()));
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    SaveLayout();
+    if (!SaveAllModified()) {
+        event->ignore();
+        return;
+    }
+    // Modified shows were saved or declined above; close without asking again.
+    for (CChildFrame* child : Children()) {
+        child->Doc().SetModifiedFlag(false);
+        child->close();
+    }
+    event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!event->mimeData()->hasUrls()) return;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile() && url.toLocalFile().endsWith(QLatin1String(".flr"), Qt::CaseInsensitive)) {
+            event->acceptProposedAction();
+            return;
+        }
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) OpenShow(url.toLocalFile());
+    }
+    event->acceptProposedAction();
+}
+
+}  // namespace flr

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+
+#include "prompt.h"
+
+class QWidget;
+
+namespace flr {
+
+// The desktop program's prompter: real message boxes and the system beep. Calls from other
+// threads (the serial monitor threads report failures) are carried to the user-interface
+// thread and wait there for the answer.
+class QtPrompter final : public QObject, public Prompter {
+    Q_OBJECT
+public:
+    QtPrompter();
+    ~QtPrompter() override;
+
+    // The window the boxes are centred on; none gives boxes without an owner.
+    void SetOwner(QWidget* owner) { m_owner = owner; }
+
+    PromptAnswer Ask(std::string_view text, std::string_view caption, PromptButtons buttons,
+                     PromptIcon icon) override;
+    void Beep(BeepKind kind) override;
+
+private:
+    PromptAnswer AskHere(const QString& text, const QString& caption, PromptButtons buttons,
+                         PromptIcon icon);
+
+    QWidget* m_owner = nullptr;
+    Prompter* m_previous = nullptr;
+};
+
+}  // namespace flr

@@ -1,0 +1,34 @@
+#include "showio.h"
+
+#include "effectcatalogue.h"
+#include "flrdoc.h"
+#include "prompt.h"
+#include "showfilereader.h"
+#include "showfilewriter.h"
+
+namespace flr {
+
+std::unique_ptr<CFLRDoc> OpenShowFile(const std::string& path)
+{
+    auto doc = std::make_unique<CFLRDoc>();
+    // Items the product database lacks stay in the catalogue for this run; offering them for
+    // import comes with the import dialog.
+    CShowFileReader reader(EffectCatalogue::Program());
+    switch (reader.Read(path, *doc)) {
+    case CShowFileReader::Status::Ok: return doc;
+    case CShowFileReader::Status::CannotOpen:
+        ShowMessage("Cannot open " + path + ".\n\n" + reader.ErrorString(), "File Error",
+                    PromptButtons::Ok, PromptIcon::Error);
+        return nullptr;
+    case CShowFileReader::Status::NotShowFile:
+    case CShowFileReader::Status::WrongMagic: return nullptr;  // refused as the format has it
+    }
+    return nullptr;
+}
+
+bool SaveShowFile(const CFLRDoc& doc, const std::string& path)
+{
+    return CShowFileWriter::Save(doc, path);
+}
+
+}  // namespace flr

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace flr {
+
+class CFLRDoc;
+
+// The desktop program's file steps around the show file reader and writer. Both report their
+// failures through the prompt layer ("File Error") and return false; a failed save leaves the
+// previous file untouched.
+std::unique_ptr<CFLRDoc> OpenShowFile(const std::string& path);
+bool SaveShowFile(const CFLRDoc& doc, const std::string& path);
+
+}  // namespace flr

@@ -1,0 +1,29 @@
+#include "updatesettings.h"
+
+#include "settingsstore.h"
+
+namespace flr {
+
+namespace {
+constexpr const char* kAutoUpdateKey = "Settings/Update/AUTOUPDATE";
+}
+
+CUpdateSettings::CUpdateSettings(SettingsStore& store) : m_store(store) { Load(); }
+
+void CUpdateSettings::Load()
+{
+    const auto value = m_store.ReadText(kAutoUpdateKey);
+    if (value && *value == "yes") {
+        m_storedValue = true;
+        m_autoUpdate = true;
+    }
+}
+
+bool CUpdateSettings::Save()
+{
+    if (m_autoUpdate == m_storedValue) return true;
+    m_storedValue = m_autoUpdate;
+    return m_store.WriteText(kAutoUpdateKey, m_autoUpdate ? "yes" : "no");
+}
+
+}  // namespace flr

@@ -1,0 +1,252 @@
+#include "flrview.h"
+
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QSlider>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "schedulecells.h"
+#include "schedulelist.h"
+
+namespace flr {
+
+namespace {
+
+// The transport buttons' faces, drawn here rather than loaded.
+QIcon TransportIcon(const QString& kind)
+{
+    QPixmap pixmap(20, 20);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(40, 40, 40));
+    auto triangle = [&p](double x, bool right) {
+        QPainterPath path;
+        if (right) {
+            path.moveTo(x, 4);
+            path.lineTo(x + 9, 10);
+            path.lineTo(x, 16);
+        } else {
+            path.moveTo(x + 9, 4);
+            path.lineTo(x, 10);
+            path.lineTo(x + 9, 16);
+        }
+        path.closeSubpath();
+        p.drawPath(path);
+    };
+    if (kind == QLatin1String("PLAY")) {
+        triangle(6, true);
+    } else if (kind == QLatin1String("PAUSE")) {
+        p.drawRect(QRectF(5, 4, 3.5, 12));
+        p.drawRect(QRectF(11.5, 4, 3.5, 12));
+    } else if (kind == QLatin1String("STOP")) {
+        p.drawRect(QRectF(5, 5, 10, 10));
+    } else if (kind == QLatin1String("REV")) {
+        triangle(1, false);
+        triangle(9, false);
+    } else if (kind == QLatin1String("FF")) {
+        triangle(2, true);
+        triangle(10, true);
+    }
+    return QIcon(pixmap);
+}
+
+QPushButton* TransportButton(const QString& kind, const QString& tip)
+{
+    auto* button = new QPushButton;
+    button->setObjectName(kind + QStringLiteral("BUTTON"));
+    button->setIcon(TransportIcon(kind));
+    button->setIconSize(QSize(20, 20));
+    button->setFixedSize(34, 30);
+    button->setToolTip(tip);
+    return button;
+}
+
+}  // namespace
+
+CFLRView::CFLRView(CFLRDoc& doc, QWidget* parent) : QWidget(parent), m_doc(doc), m_editor(doc)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(5, 5, 5, 5);
+    layout->setSpacing(5);
+
+    auto* top = new QGroupBox;
+    auto* topLayout = new QVBoxLayout(top);
+    topLayout->setContentsMargins(5, 10, 5, 3);
+    auto* controls = new QHBoxLayout;
+    m_timeDisplay = new QLineEdit(QStringLiteral("00:00:00:00"));
+    m_timeDisplay->setObjectName(QStringLiteral("timeDisplay"));
+    m_timeDisplay->setReadOnly(true);
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(25);
+    m_timeDisplay->setFont(font);
+    m_timeDisplay->setAlignment(Qt::AlignCenter);
+    m_timeDisplay->setFixedWidth(QFontMetrics(font).horizontalAdvance(QStringLiteral("00:00:00:00")) + 16);
+    controls->addWidget(m_timeDisplay);
+    controls->addSpacing(5);
+    m_rev = TransportButton(QStringLiteral("REV"), tr("Rewind"));
+    m_stop = TransportButton(QStringLiteral("STOP"), tr("Stop"));
+    m_play = TransportButton(QStringLiteral("PLAY"), tr("Play"));
+    m_ff = TransportButton(QStringLiteral("FF"), tr("Fast forward"));
+    m_rev->setEnabled(false);
+    m_ff->setEnabled(false);
+    for (QPushButton* b : {m_rev, m_stop, m_play, m_ff}) controls->addWidget(b);
+    controls->addSpacing(5);
+    m_slider = new QSlider(Qt::Horizontal);
+    m_slider->setObjectName(QStringLiteral("positionSlider"));
+    controls->addWidget(m_slider, 1);
+    topLayout->addLayout(controls);
+    m_waveTable = new QFrame;
+    m_waveTable->setObjectName(QStringLiteral("waveTable"));
+    m_waveTable->setFixedHeight(50);
+    m_waveTable->setAutoFillBackground(true);
+    QPalette black = m_waveTable->palette();
+    black.setColor(QPalette::Window, Qt::black);
+    m_waveTable->setPalette(black);
+    topLayout->addWidget(m_waveTable);
+    layout->addWidget(top);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->setSpacing(5);
+    m_scheduleGroup = new QGroupBox(tr("Firing Schedule"));
+    auto* scheduleLayout = new QVBoxLayout(m_scheduleGroup);
+    scheduleLayout->setContentsMargins(5, 15, 5, 5);
+    m_list = new CScheduleList(m_editor);
+    scheduleLayout->addWidget(m_list);
+    bottom->addWidget(m_scheduleGroup, 1);
+    m_racksGroup = new QGroupBox(tr("Firework Racks"));
+    m_racksGroup->setFixedWidth(175);
+    auto* racksLayout = new QVBoxLayout(m_racksGroup);
+    racksLayout->setContentsMargins(5, 15, 5, 5);
+    m_rackTree = new QTreeWidget;
+    m_rackTree->setHeaderHidden(true);
+    racksLayout->addWidget(m_rackTree);
+    bottom->addWidget(m_racksGroup);
+    layout->addLayout(bottom, 1);
+
+    connect(m_list, &CScheduleList::ContextMenuRequested, this, &CFLRView::ContextMenuRequested);
+    m_doc.AddObserver(this);
+}
+
+CFLRView::~CFLRView() { m_doc.RemoveObserver(this); }
+
+void CFLRView::InitialUpdate()
+{
+    if (m_initialised) return;
+    m_initialised = true;
+    if (!m_doc.GetSetup()) {
+        // A new show gets its setup on first showing; the setup dialog comes in here later.
+        m_doc.ResetSetup(std::make_unique<CFireworkSetup>());
+    }
+    m_list->Refresh();
+    ApplySetup();
+}
+
+void CFLRView::ApplySetup()
+{
+    const CFireworkSetup* setup = m_doc.GetSetup();
+    if (!setup) return;
+    m_slider->setRange(0, std::max(0, setup->GetEstimatedLength()));
+    const bool modified = m_doc.IsModified();
+    m_list->SetPrefireOff(setup->GetPrefireOff());
+    m_doc.SetModifiedFlag(modified);  // re-deriving In Times on opening changes nothing real
+    UpdateStatusTexts();
+}
+
+void CFLRView::UpdateStatusTexts()
+{
+    if (m_statusSink) {
+        m_statusSink(QString::fromStdString(PriceText(m_doc)),
+                     QString::fromStdString(WeightText(m_doc)));
+    }
+}
+
+void CFLRView::AfterChange()
+{
+    m_list->Refresh();
+    UpdateStatusTexts();
+}
+
+CIgnition* CFLRView::AddIgnition(int row, EffectRef item)
+{
+    CIgnition* e = m_editor.AddIgnition(row, std::move(item), m_timeDisplay->text().toStdString());
+    AfterChange();
+    m_list->SelectEntry(e);
+    return e;
+}
+
+bool CFLRView::ReplaceItem(int row, EffectRef item)
+{
+    const bool changed = m_editor.ReplaceItem(m_list->Model()->EntryAt(row), item);
+    if (changed) AfterChange();
+    return changed;
+}
+
+void CFLRView::ToggleRacks()
+{
+    m_racksVisible = !m_racksVisible;
+    m_racksGroup->setVisible(m_racksVisible);
+}
+
+bool CFLRView::RunCommand(int id)
+{
+    const std::vector<CIgnition*> selected = m_list->Selected();
+    bool changed = false;
+    switch (id) {
+    case cmd::AddIgnition: AddIgnition(-1, {}); return true;
+    case cmd::DeleteIgnition:
+    case cmd::EditClear: changed = m_editor.DeleteIgnitions(selected); break;
+    case cmd::EditSelectAll: m_list->selectAll(); return true;
+    case cmd::DuplicateIgnition: changed = m_editor.Duplicate(selected); break;
+    case cmd::SelectItem: {
+        if (selected.empty() || !m_chooseItem) return true;
+        const EffectRef current = selected.size() == 1 ? selected.front()->GetItemRef() : EffectRef();
+        const EffectRef chosen = m_chooseItem(current);
+        if (chosen) changed = m_editor.ApplyChosenItem(selected, chosen);
+        break;
+    }
+    case cmd::RemoveItem: changed = m_editor.RemoveItems(selected); break;
+    case cmd::IgnorePrefire: changed = m_editor.ToggleIgnorePrefire(selected); break;
+    case cmd::HideChained: m_list->SetShowChained(!m_editor.ShowChained()); return true;
+    case cmd::RemoveChain:
+        changed = !selected.empty() && m_editor.RemoveChain(selected.front());
+        break;
+    case cmd::Racks: ToggleRacks(); return true;
+    case cmd::ShowSetup: InitialUpdate(); return true;
+    default: return false;
+    }
+    if (changed) AfterChange();
+    return true;
+}
+
+CommandState CFLRView::State(int id) const
+{
+    CommandState s = m_editor.State(id, m_list->Selected(), m_list->hasFocus());
+    switch (id) {
+    case cmd::Racks: s.checked = m_racksVisible; break;
+    case cmd::SelectItem: s.enabled = s.enabled && m_chooseItem != nullptr; break;
+    case cmd::SelectChain:
+    case cmd::AddRack: s.enabled = false; break;  // their dialogs are not here yet
+    default: break;
+    }
+    return s;
+}
+
+void CFLRView::OnDocumentUpdate(CFLRDoc&, int hint)
+{
+    if (hint == CFLRDoc::kHintSetup) {
+        ApplySetup();
+    } else {
+        m_list->Model()->Redraw();
+        UpdateStatusTexts();
+    }
+}
+
+}  // namespace flr

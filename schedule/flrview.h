@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "commandids.h"
+#include "flrdoc.h"
+#include "scheduleeditor.h"
+
+class QFrame;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+class QTreeWidget;
+
+namespace flr {
+
+class CScheduleList;
+
+// The one view of a show: the music strip, the show clock controls, the firing schedule and
+// the racks panel. It carries out the schedule's commands (through ScheduleEditor) and tells
+// its frame the show's price and weight. Does not own the document.
+class CFLRView : public QWidget, public CFLRDocObserver, public CommandTarget {
+    Q_OBJECT
+public:
+    explicit CFLRView(CFLRDoc& doc, QWidget* parent = nullptr);
+    ~CFLRView() override;
+
+    CFLRDoc& Doc() const { return m_doc; }
+    ScheduleEditor& Editor() { return m_editor; }
+    CScheduleList* List() const { return m_list; }
+    QLineEdit* TimeDisplay() const { return m_timeDisplay; }
+    QSlider* Slider() const { return m_slider; }
+    QFrame* WaveTable() const { return m_waveTable; }
+    QGroupBox* RacksPanel() const { return m_racksGroup; }
+    int GetFrameRate() const { return m_doc.GetFrameRate(); }
+
+    // The first showing: a setup for a show without one, the rows, the totals.
+    void InitialUpdate();
+
+    // What the database bar calls when an item is dropped on row `row`.
+    CIgnition* AddIgnition(int row, EffectRef item);
+    bool ReplaceItem(int row, EffectRef item);
+
+    // Where the price and weight texts go (the child frame's panes).
+    void SetStatusSink(std::function<void(const QString& price, const QString& weight)> sink)
+    {
+        m_statusSink = std::move(sink);
+    }
+
+    // Runs before a command that needs an item to be chosen (the item chooser); returns the
+    // chosen item or none.
+    void SetItemChooser(std::function<EffectRef(const EffectRef& current)> chooser)
+    {
+        m_chooseItem = std::move(chooser);
+    }
+
+    bool RunCommand(int id) override;
+    CommandState State(int id) const override;
+
+    void OnDocumentUpdate(CFLRDoc& doc, int hint) override;
+
+signals:
+    void ContextMenuRequested(const QPoint& globalPos);
+
+private:
+    void ApplySetup();
+    void UpdateStatusTexts();
+    void AfterChange();
+    void ToggleRacks();
+
+    CFLRDoc& m_doc;
+    ScheduleEditor m_editor;
+    QLineEdit* m_timeDisplay = nullptr;
+    QSlider* m_slider = nullptr;
+    QPushButton* m_play = nullptr;
+    QPushButton* m_rev = nullptr;
+    QPushButton* m_stop = nullptr;
+    QPushButton* m_ff = nullptr;
+    QFrame* m_waveTable = nullptr;
+    QGroupBox* m_scheduleGroup = nullptr;
+    QGroupBox* m_racksGroup = nullptr;
+    CScheduleList* m_list = nullptr;
+    QTreeWidget* m_rackTree = nullptr;
+    bool m_racksVisible = true;
+    bool m_initialised = false;
+    std::function<void(const QString&, const QString&)> m_statusSink;
+    std::function<EffectRef(const EffectRef&)> m_chooseItem;
+};
+
+}  // namespace flr
