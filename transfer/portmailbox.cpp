@@ -1,12 +1,26 @@
 #include "portmailbox.h"
 
 #include <algorithm>
+#include <thread>
 
 namespace flr {
 
 namespace {
 // How often a waiting sender re-checks its abandon flag without being woken.
 constexpr std::chrono::milliseconds kAbandonPoll{100};
+// How long either side spins before it blocks.
+constexpr std::chrono::microseconds kSpin{200};
+
+template <typename Done>
+bool SpinFor(Done done)
+{
+    const auto end = std::chrono::steady_clock::now() + kSpin;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::yield();
+    }
+    return true;
+}
 }  // namespace
 
 PortMailbox::PortMailbox(CommPortOwner& owner) : m_owner(owner) {}
@@ -19,17 +33,18 @@ bool PortMailbox::Send(const PortNotification& notification, const std::atomic<b
     if (abandon.load()) return false;
     const uint64_t id = m_nextId++;
     m_queue.push_back({notification, id});
+    m_queued.store(m_queue.size());
     m_posted.notify_one();
-    if (m_postedHook) {
-        lock.unlock();
-        m_postedHook();
-        lock.lock();
-    }
-    while (m_lastHandled < id) {
+    lock.unlock();
+    if (m_postedHook) m_postedHook();
+    SpinFor([&] { return m_lastHandled.load(std::memory_order_acquire) >= id || abandon.load(); });
+    lock.lock();
+    while (m_lastHandled.load() < id) {
         if (abandon.load()) {
             const auto it = std::find_if(m_queue.begin(), m_queue.end(),
                                          [id](const Item& item) { return item.id == id; });
             if (it != m_queue.end()) m_queue.erase(it);
+            m_queued.store(m_queue.size());
             return false;
         }
         m_handled.wait_for(lock, kAbandonPoll);
@@ -47,6 +62,9 @@ void PortMailbox::WakeSenders()
 size_t PortMailbox::Dispatch(std::chrono::milliseconds limit)
 {
     size_t count = 0;
+    if (m_queued.load(std::memory_order_acquire) == 0) {
+        SpinFor([this] { return m_queued.load(std::memory_order_acquire) != 0; });
+    }
     std::unique_lock lock(m_mutex);
     if (m_queue.empty()) {
         m_posted.wait_for(lock, limit, [this] { return !m_queue.empty(); });
@@ -56,11 +74,12 @@ size_t PortMailbox::Dispatch(std::chrono::milliseconds limit)
     while (!m_queue.empty() && m_queue.front().id < upTo) {
         const Item item = m_queue.front();
         m_queue.pop_front();
+        m_queued.store(m_queue.size());
         // The handler may write to a port or shut one down: never hold the mutex over it.
         lock.unlock();
         m_owner.OnPortNotification(item.notification);
         lock.lock();
-        m_lastHandled = std::max(m_lastHandled, item.id);
+        if (item.id > m_lastHandled.load()) m_lastHandled.store(item.id, std::memory_order_release);
         m_handled.notify_all();
         ++count;
     }

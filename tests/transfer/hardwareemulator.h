@@ -70,6 +70,13 @@ public:
     bool Stalled() const { return m_stalled.load(); }
     bool Vanished() const { return m_vanished.load(); }
     int Starts() const { return m_starts.load(); }
+    // With pacing: total lateness of our own bytes against the line's schedule, and total
+    // time from each byte we sent to the program's answer.
+    std::chrono::nanoseconds Lateness() const { return std::chrono::nanoseconds(m_lateNs.load()); }
+    std::chrono::nanoseconds AnswerTime() const
+    {
+        return std::chrono::nanoseconds(m_answerNs.load());
+    }
 
 private:
     struct PlannedFault {
@@ -90,6 +97,7 @@ private:
     bool Send(uint8_t byte);
     // Next byte from the program; false when stopping or the line is gone.
     bool Receive(uint8_t& byte);
+    void Received(uint8_t byte);
     void Problem(const std::string& text);
     void CloseLine();
 
@@ -105,6 +113,9 @@ private:
     // Pacing, emulator thread only.
     std::chrono::steady_clock::time_point m_readyAt{};
     std::chrono::steady_clock::time_point m_lineFreeAt{};
+    std::chrono::steady_clock::time_point m_lastSent{};
+    std::atomic<int64_t> m_lateNs{0};
+    std::atomic<int64_t> m_answerNs{0};
 
     mutable std::mutex m_mutex;  // guards the three below and the master fd's writes
     std::vector<Record> m_records;
