@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "commands.h"
 #include "version.h"
 
 namespace {
@@ -13,7 +14,9 @@ void PrintUsage(std::FILE* out)
         "\n"
         "Commands:\n"
         "  --version      print the program version\n"
-        "  --help         print this text\n",
+        "  --help         print this text\n"
+        "  dump SHOW.flr  print the show as JSON\n"
+        "  save IN.flr OUT.flr  open a show and save it again\n",
         out);
 }
 
@@ -34,6 +37,8 @@ int main(int argc, char** argv)
         PrintUsage(stdout);
         return 0;
     }
+    if (std::strcmp(command, "dump") == 0) return flr::RunDump(argc - 2, argv + 2);
+    if (std::strcmp(command, "save") == 0) return flr::RunSave(argc - 2, argv + 2);
     std::fprintf(stderr, "flr-cli: unknown command '%s' (try --help)\n", command);
     return 2;
 }

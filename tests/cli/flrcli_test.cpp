@@ -1,0 +1,166 @@
+// flr-cli as a user runs it: a real process on real files.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <nlohmann/json.hpp>
+
+namespace {
+
+using Json = nlohmann::json;
+
+struct CliRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+CliRun FlrCli(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(FLR_CLI_PATH, arguments);
+    EXPECT_TRUE(process.waitForFinished(60000));
+    CliRun run;
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = process.readAllStandardOutput().toStdString();
+    run.err = process.readAllStandardError().toStdString();
+    return run;
+}
+
+QString Golden(const char* name) { return QString(FLR_TEST_DATA_DIR) + "/" + name; }
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+
+TEST(FlrCli, DumpPrintsTheShowAsTheProgramOpensIt)
+{
+    const CliRun run = FlrCli({"dump", Golden("show-small.flr")});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const Json j = Json::parse(run.out);
+
+    const Json& setup = j.at("setup");
+    EXPECT_EQ(setup.at("frameRate"), 25);
+    EXPECT_EQ(setup.at("estimatedLength"), 7500);
+    EXPECT_EQ(setup.at("lengthUnit"), "Minutes");
+    EXPECT_EQ(setup.at("date"), Json::array({2026, 12, 31}));
+    EXPECT_EQ(setup.at("priceLimit"), 5000);
+    EXPECT_EQ(setup.at("fixedPrice"), -1);
+    EXPECT_EQ(setup.at("fixedDiscount"), 250);
+    EXPECT_EQ(setup.at("propDiscount"), 10);
+    EXPECT_EQ(setup.at("customerName"), "M\u00fcller");  // decoded from Windows-1252
+    EXPECT_EQ(setup.at("contact1Tel"), "0123");
+    EXPECT_TRUE(setup.at("contact2Name").is_null());
+    EXPECT_EQ(setup.at("musicFile"), "show.wav");
+    EXPECT_EQ(setup.at("prefireOff"), false);
+
+    ASSERT_EQ(j.at("effects").size(), 2u);
+    EXPECT_EQ(j.at("effects")[0].at("artNo"), "A-1");
+    EXPECT_EQ(j.at("effects")[0].at("name"), "Rocket");
+    EXPECT_EQ(j.at("effects")[0].at("size"), 65);
+    EXPECT_EQ(j.at("effects")[0].at("prefire"), 0.5);
+    EXPECT_EQ(j.at("effects")[1].at("artNo"), "B-2");
+    EXPECT_EQ(j.at("effects")[1].at("duration"), 1.25);
+
+    const Json& schedule = j.at("schedule");
+    ASSERT_EQ(schedule.size(), 4u);
+    EXPECT_EQ(schedule[0].at("number"), 0);
+    EXPECT_EQ(schedule[0].at("inTime"), "00:00:04:13");
+    EXPECT_EQ(schedule[0].at("time"), "00:00:05:00");
+    EXPECT_EQ(schedule[0].at("bank"), 'A');
+    EXPECT_EQ(schedule[0].at("address"), 1);
+    EXPECT_EQ(schedule[0].at("chainNext"), 1);
+    EXPECT_EQ(schedule[0].at("delay"), "5.00");
+    EXPECT_EQ(schedule[1].at("chained"), true);
+    EXPECT_EQ(schedule[1].at("number"), -1);
+    EXPECT_EQ(schedule[1].at("chainPrev"), 0);
+    EXPECT_TRUE(schedule[1].at("chainNext").is_null());
+    EXPECT_EQ(schedule[1].at("delay"), "1.00");
+    EXPECT_TRUE(schedule[3].at("artNo").is_null());
+    EXPECT_EQ(schedule[3].at("note"), "Finale \u00e4");
+    EXPECT_EQ(schedule[3].at("ignorePrefire"), true);
+    EXPECT_TRUE(schedule[2].at("note").is_null());
+    EXPECT_EQ(schedule[2].at("flags"), 0);
+    EXPECT_EQ(j.at("firing"), Json::array({0, 1, 2, 3}));
+
+    // The catalogue is empty: both items are listed as missing.
+    EXPECT_EQ(Lines(run.err), 2) << run.err;
+    EXPECT_NE(run.err.find("A-1"), std::string::npos);
+}
+
+TEST(FlrCli, DumpRefusesWhatTheProgramRefusesWithOneLine)
+{
+    QTemporaryDir dir;
+    const QByteArray good = ReadAll(Golden("show-small.flr"));
+    QByteArray wrongMagic = good;
+    wrongMagic.replace(4, 4, "RIFF");
+    WriteAll(dir.filePath("magic.flr"), wrongMagic);
+    QByteArray notZero = good;
+    notZero[0] = 7;
+    WriteAll(dir.filePath("notzero.flr"), notZero);
+
+    for (const QString& path : {dir.filePath("magic.flr"), dir.filePath("notzero.flr"),
+                                dir.filePath("missing.flr"), dir.path()}) {
+        const CliRun run = FlrCli({"dump", path});
+        EXPECT_EQ(run.exitCode, 1) << path.toStdString();
+        EXPECT_EQ(Lines(run.err), 1) << run.err;
+        EXPECT_TRUE(run.out.empty());
+    }
+}
+
+TEST(FlrCli, DumpOfADamagedFileReportsAndPrintsWhatWasRead)
+{
+    QTemporaryDir dir;
+    const QByteArray good = ReadAll(Golden("show-small.flr"));
+    // Cut inside the last record of the ignition list.
+    WriteAll(dir.filePath("cut.flr"), good.left(good.size() - 20));
+    const CliRun run = FlrCli({"dump", dir.filePath("cut.flr")});
+    ASSERT_EQ(run.exitCode, 0);
+    EXPECT_NE(run.err.find("File Error: Error. FLR failed to read some of the data."),
+              std::string::npos);
+    EXPECT_EQ(Json::parse(run.out).at("schedule").size(), 3u);
+}
+
+TEST(FlrCli, SaveWritesWhatTheProgramsSaveWrites)
+{
+    QTemporaryDir dir;
+    for (const char* name : {"show-small.flr", "show-rich-30fps.flr", "show-empty.flr"}) {
+        const QString out = dir.filePath(name);
+        const CliRun run = FlrCli({"save", Golden(name), out});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(ReadAll(out), ReadAll(Golden(name))) << name;
+    }
+    const CliRun failed = FlrCli({"save", Golden("show-small.flr"), dir.filePath("no/such/folder.flr")});
+    EXPECT_NE(failed.exitCode, 0);
+    EXPECT_NE(failed.err.find("File Error"), std::string::npos);
+    EXPECT_EQ(FlrCli({"save", dir.filePath("missing.flr"), dir.filePath("x.flr")}).exitCode, 1);
+    EXPECT_FALSE(QFile::exists(dir.filePath("x.flr")));
+}
+
+TEST(FlrCli, VersionAndHelp)
+{
+    const CliRun version = FlrCli({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out.rfind("flr-cli ", 0), 0u);
+    const CliRun help = FlrCli({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("dump SHOW.flr"), std::string::npos);
+    EXPECT_NE(help.out.find("save IN.flr OUT.flr"), std::string::npos);
+}
+
+}  // namespace
