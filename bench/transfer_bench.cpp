@@ -91,7 +91,7 @@ void BM_Download9600(benchmark::State& state)
     state.counters["ratio_to_line_rate"] = ratioSum / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_Download9600)
-    ->Arg(300)
+    ->Arg(1000)
     ->Iterations(2)
     ->UseManualTime()
     ->Unit(benchmark::kSecond);
