@@ -108,7 +108,7 @@ TEST(CommPort, MissingOrUnsuitableDevicesDoNotOpenAndSayNothing)
         EXPECT_FALSE(port.Write(reinterpret_cast<const uint8_t*>("x"), 1));
     }
     // A plain file is no serial line: our bytes must not end up in it.
-    const std::string file = testing::TempDir() + "/not-a-port";
+    const std::string file = testing::TempDir() + "/not-a-port-" + std::to_string(getpid());
     std::ofstream(file) << "keep";
     CCommPort port;
     EXPECT_FALSE(OpenTransferPort(port, mailbox, file));
@@ -336,7 +336,8 @@ TEST(CommPort, VanishedDeviceIsReportedOnceAndItsThreadEnds)
 
 TEST(PortMap, SettingsMappingAndTheSerialDevicesFound)
 {
-    const std::filesystem::path root = testing::TempDir() + "/portmap-sys";
+    const std::filesystem::path root =
+        testing::TempDir() + "/portmap-sys-" + std::to_string(getpid());
     std::filesystem::remove_all(root);
     const auto device = [&](const std::string& name, const char* type) {
         std::filesystem::create_directories(root / name / "device");
@@ -352,7 +353,7 @@ TEST(PortMap, SettingsMappingAndTheSerialDevicesFound)
               (std::vector<std::string>{"/dev/ttyACM0", "/dev/ttyUSB2", "/dev/ttyUSB10",
                                         "/dev/ttyS1"}));
 
-    SettingsStore settings(testing::TempDir() + "/portmap.ini");
+    SettingsStore settings(testing::TempDir() + "/portmap-" + std::to_string(getpid()) + ".ini");
     settings.WriteText("Ports/COM1", "/dev/pts/7");
     settings.WriteText("Ports/COM2", "");
     const PortMap map = PortMap::FromSettings(settings);

@@ -7,6 +7,8 @@
 #include <chrono>
 #include <thread>
 
+#include <unistd.h>
+
 #include "flrdoc.h"
 #include "hardwareemulator.h"
 #include "showfilewriter.h"
@@ -38,7 +40,8 @@ QString WriteShow(int points)
 {
     CFLRDoc doc;
     test::BuildShow(doc, points);
-    const std::string path = testing::TempDir() + "/transfer-" + std::to_string(points) + ".flr";
+    const std::string path = testing::TempDir() + "/transfer-" + std::to_string(getpid()) + "-" +
+                             std::to_string(points) + ".flr";
     EXPECT_TRUE(CShowFileWriter::Save(doc, path));
     return QString::fromStdString(path);
 }
