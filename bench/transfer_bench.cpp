@@ -1,5 +1,10 @@
 // A 1,000-point download over a pseudo-terminal whose far end plays the hardware at 9600 baud
 // (10 bits a byte: 1.0417 ms), against the time the line itself needs for those bytes.
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -32,6 +37,48 @@ void BuildShow(CFLRDoc& doc, int count)
         last = e;
     }
     doc.FirstFiring()->SetNumbers(0);
+}
+
+// The pseudo-terminal's own round trip: a byte to a thread that only echoes it, with both
+// sides asleep beforehand as they are between the bytes of a download. No program can answer
+// faster over this rig; a real line has no such cost.
+double PtyEchoMicroseconds(int rounds)
+{
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    grantpt(master);
+    unlockpt(master);
+    const int slave = open(ptsname(master), O_RDWR | O_NOCTTY);
+    termios t{};
+    tcgetattr(slave, &t);
+    cfmakeraw(&t);
+    tcsetattr(slave, TCSANOW, &t);
+    std::thread echo([slave] {
+        for (;;) {
+            pollfd p{slave, POLLIN, 0};
+            poll(&p, 1, -1);
+            uint8_t b = 0;
+            if (read(slave, &b, 1) != 1 || b == 0xFF) return;
+            if (write(slave, &b, 1) != 1) return;
+        }
+    });
+    double total = 0;
+    for (int i = 0; i < rounds; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        uint8_t b = static_cast<uint8_t>(i % 200);
+        const auto start = std::chrono::steady_clock::now();
+        if (write(master, &b, 1) != 1) break;
+        pollfd p{master, POLLIN, 0};
+        poll(&p, 1, -1);
+        if (read(master, &b, 1) != 1) break;
+        total += std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() -
+                                                           start)
+                     .count();
+    }
+    const uint8_t stop = 0xFF;
+    if (write(master, &stop, 1) == 1) echo.join(); else echo.detach();
+    close(slave);
+    close(master);
+    return total / rounds;
 }
 
 void BM_Download9600(benchmark::State& state)
@@ -85,6 +132,11 @@ void BM_Download9600(benchmark::State& state)
         answers = std::chrono::duration<double>(hardware.AnswerTime()).count();
         exchanges = static_cast<double>(hardware.ReceivedCount());
     }
+    // What is left once the rig's own round trip is taken out of every exchange.
+    const double floorUs = PtyEchoMicroseconds(1000);
+    state.counters["pty_echo_us"] = floorUs;
+    state.counters["ratio_without_pty_echo"] =
+        ratioSum / static_cast<double>(state.iterations()) - floorUs * exchanges / 1e6 / lineSeconds;
     state.counters["line_rate_s"] = lineSeconds;
     state.counters["emulator_late_us_per_byte"] = lateness * 1e6 / exchanges;
     state.counters["answer_us_per_byte"] = answers * 1e6 / exchanges;
