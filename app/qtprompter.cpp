@@ -17,6 +17,18 @@ PromptAnswer QtPrompter::Ask(std::string_view text, std::string_view caption,
     const QString qText = QString::fromUtf8(text.data(), qsizetype(text.size()));
     const QString qCaption = QString::fromUtf8(caption.data(), qsizetype(caption.size()));
     if (QThread::currentThread() == thread()) return AskHere(qText, qCaption, buttons, icon);
+    if (buttons == PromptButtons::Ok) {
+        // A report from a worker (a serial port's monitor thread) has only one answer: show it
+        // without making the worker wait, for the user-interface thread may itself be waiting
+        // for that worker to stop.
+        QPointer<QtPrompter> self(this);
+        QMetaObject::invokeMethod(
+            this, [self, qText, qCaption, buttons, icon] {
+                if (self) self->AskHere(qText, qCaption, buttons, icon);
+            },
+            Qt::QueuedConnection);
+        return PromptAnswer::Ok;
+    }
     PromptAnswer answer = CautiousAnswer(buttons);
     QMetaObject::invokeMethod(
         this, [&] { answer = AskHere(qText, qCaption, buttons, icon); },

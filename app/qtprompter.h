@@ -9,8 +9,8 @@ class QWidget;
 namespace flr {
 
 // The desktop program's prompter: real message boxes and the system beep. Calls from other
-// threads (the serial monitor threads report failures) are carried to the user-interface
-// thread and wait there for the answer.
+// threads are carried to the user-interface thread: a plain report (OK only, as the serial
+// monitor threads send) is queued and answered Ok at once; a question waits for the answer.
 class QtPrompter final : public QObject, public Prompter {
     Q_OBJECT
 public:

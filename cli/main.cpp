@@ -18,7 +18,9 @@ void PrintUsage(std::FILE* out)
         "  --help         print this text\n"
         "  dump SHOW.flr  print the show as JSON\n"
         "  save IN.flr OUT.flr  open a show and save it again\n"
-        "  items [--connect STRING]  print the product database's items as JSON\n",
+        "  items [--connect STRING]  print the product database's items as JSON\n"
+        "  transfer SHOW.flr --device PATH [--bank N] [--retries N]\n"
+        "                 download the show to the firing hardware on a serial device\n",
         out);
 }
 
@@ -42,6 +44,7 @@ int main(int argc, char** argv)
     }
     if (std::strcmp(command, "dump") == 0) return flr::RunDump(argc - 2, argv + 2);
     if (std::strcmp(command, "save") == 0) return flr::RunSave(argc - 2, argv + 2);
+    if (std::strcmp(command, "transfer") == 0) return flr::RunTransfer(argc - 2, argv + 2);
     std::fprintf(stderr, "flr-cli: unknown command '%s' (try --help)\n", command);
     return 2;
 }

@@ -44,3 +44,10 @@ showcorpus="$(mktemp -d)"
     -artifact_prefix="$fuzzbuild/" \
     "$showcorpus" "$root/tests/data"
 rm -rf "$showcorpus"
+
+# The download engine takes bytes from the serial line: fuzz it for 20 seconds.
+cmake --build "$fuzzbuild" -j2 --target flr_fuzz_transfer
+transfercorpus="$(mktemp -d)"
+"$fuzzbuild/bin/flr_fuzz_transfer" -max_total_time=20 -timeout=10 -print_final_stats=1 \
+    -artifact_prefix="$fuzzbuild/" "$transfercorpus"
+rm -rf "$transfercorpus"

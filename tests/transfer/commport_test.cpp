@@ -1,0 +1,367 @@
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "commport.h"
+#include "hardwareemulator.h"
+#include "portmap.h"
+#include "scriptedprompter.h"
+#include "settingsstore.h"
+
+namespace flr {
+namespace {
+
+using namespace std::chrono_literals;
+
+// The owner side of a port in a test: records what it is handed, optionally acts on it.
+class CollectingOwner final : public CommPortOwner {
+public:
+    void OnPortNotification(const PortNotification& n) override
+    {
+        received.push_back(n);
+        if (onNotification) onNotification(n);
+    }
+    std::vector<uint8_t> Bytes() const
+    {
+        std::vector<uint8_t> out;
+        for (const PortNotification& n : received) {
+            if (n.message == WM_PORT_RXCHAR) out.push_back(static_cast<uint8_t>(n.param));
+        }
+        return out;
+    }
+
+    std::vector<PortNotification> received;
+    std::function<void(const PortNotification&)> onNotification;
+};
+
+bool DispatchUntil(PortMailbox& mailbox, const std::function<bool()>& done)
+{
+    const auto end = std::chrono::steady_clock::now() + 60s;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        mailbox.Dispatch(10ms);
+    }
+    return true;
+}
+
+void WaitRunning(const CCommPort& port)
+{
+    const auto end = std::chrono::steady_clock::now() + 60s;
+    while (port.GetMonitorState() != CCommPort::MonitorState::Running &&
+           std::chrono::steady_clock::now() < end) {
+        std::this_thread::yield();
+    }
+    ASSERT_EQ(port.GetMonitorState(), CCommPort::MonitorState::Running);
+}
+
+bool OpenTransferPort(CCommPort& port, PortMailbox& mailbox, const std::string& path,
+                      uint32_t mask = kEvRxChar | kEvCts, unsigned baud = 9600)
+{
+    return port.OpenDevice(mailbox, path, 1, baud, 'N', 8, 1, mask, 512);
+}
+
+int QueuedInput(int fd)
+{
+    int count = -1;
+    ioctl(fd, FIONREAD, &count);
+    return count;
+}
+
+TEST(PortWarning, TextAndItsCutToTheBuffer)
+{
+    EXPECT_EQ(FormatPortWarning("SetCommState()", "Invalid argument", 3),
+              "WARNING:  SetCommState() Failed with the following error: \n"
+              "Invalid argument\nPort: 3\n");
+
+    // A long reason is cut, the port line kept, and no UTF-8 sequence split.
+    std::string reason(150, 'x');
+    reason += "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9";  // "éééé"
+    reason += std::string(100, 'y');
+    const std::string text = FormatPortWarning("ReadFile()", reason, 2);
+    EXPECT_LE(text.size(), 199u);
+    EXPECT_TRUE(text.ends_with("\nPort: 2\n")) << text;
+    EXPECT_EQ(text.rfind("WARNING:  ReadFile() Failed", 0), 0u);
+    const std::string kept = text.substr(0, text.size() - std::string("\nPort: 2\n").size());
+    ASSERT_FALSE(kept.empty());
+    EXPECT_NE(static_cast<unsigned char>(kept.back()) & 0xC0, 0xC0) << "cut inside a sequence";
+    EXPECT_NE(static_cast<unsigned char>(kept.back()), 0xC3);
+}
+
+TEST(CommPort, MissingOrUnsuitableDevicesDoNotOpenAndSayNothing)
+{
+    test::ScriptedPrompter prompter;
+    CollectingOwner owner;
+    PortMailbox mailbox(owner);
+    {
+        CCommPort port;
+        EXPECT_FALSE(OpenTransferPort(port, mailbox, "/dev/no-such-serial-device"));
+        EXPECT_FALSE(port.StartMonitor());
+        EXPECT_EQ(port.GetMonitorState(), CCommPort::MonitorState::Idle);
+        EXPECT_FALSE(port.Write(reinterpret_cast<const uint8_t*>("x"), 1));
+    }
+    // A plain file is no serial line: our bytes must not end up in it.
+    const std::string file = testing::TempDir() + "/not-a-port-" + std::to_string(getpid());
+    std::ofstream(file) << "keep";
+    CCommPort port;
+    EXPECT_FALSE(OpenTransferPort(port, mailbox, file));
+    // A numbered port without a device in the map.
+    EXPECT_FALSE(port.Open(mailbox, PortMap(), 2, 9600, 'N', 8, 1, kEvRxChar, 512));
+    EXPECT_TRUE(prompter.Messages().empty());
+}
+
+TEST(CommPort, ConfigurationFailureIsReportedOnceAndThePortStillOpens)
+{
+    test::ScriptedPrompter prompter;
+    CollectingOwner owner;
+    PortMailbox mailbox(owner);
+    {
+        // A character device that is no terminal fails at the first step.
+        CCommPort port;
+        EXPECT_TRUE(OpenTransferPort(port, mailbox, "/dev/null"));
+    }
+    test::HardwareEmulator line;
+    {
+        CCommPort port;
+        EXPECT_TRUE(OpenTransferPort(port, mailbox, line.SlavePath(), kEvRxChar, 12345));
+    }
+    const auto messages = prompter.Messages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].caption, "Application Error");
+    EXPECT_EQ(messages[0].icon, PromptIcon::Error);
+    EXPECT_EQ(messages[0].text.rfind("WARNING:  SetCommTimeouts() Failed with the following "
+                                     "error: \n",
+                                     0),
+              0u)
+        << messages[0].text;
+    EXPECT_TRUE(messages[0].text.ends_with("\nPort: 1\n"));
+    EXPECT_EQ(messages[1].text.rfind("WARNING:  BuildCommDCB() Failed", 0), 0u)
+        << messages[1].text;
+}
+
+TEST(CommPort, OpensExclusivelyAndConfiguresTheLine)
+{
+    test::ScriptedPrompter prompter;
+    CollectingOwner owner;
+    PortMailbox mailbox(owner);
+    test::HardwareEmulator line;
+    {
+        CCommPort first;
+        ASSERT_TRUE(OpenTransferPort(first, mailbox, line.SlavePath()));
+        CCommPort second;
+        EXPECT_FALSE(OpenTransferPort(second, mailbox, line.SlavePath()));
+
+        const int probe = open(line.SlavePath().c_str(), O_RDWR | O_NOCTTY);
+        ASSERT_GE(probe, 0);  // we are allowed to look (root ignores the exclusive mark)
+        termios t{};
+        ASSERT_EQ(tcgetattr(probe, &t), 0);
+        EXPECT_EQ(cfgetospeed(&t), B9600);
+        EXPECT_EQ(t.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+        EXPECT_FALSE(t.c_cflag & (PARENB | CSTOPB | CRTSCTS));
+        EXPECT_FALSE(t.c_iflag & (IXON | IXOFF));
+        EXPECT_FALSE(t.c_lflag & (ICANON | ECHO));
+        close(probe);
+    }
+    // Closing releases it for the next program.
+    CCommPort again;
+    EXPECT_TRUE(OpenTransferPort(again, mailbox, line.SlavePath()));
+    EXPECT_TRUE(prompter.Messages().empty());
+}
+
+// A bare pseudo-terminal, for looking at the program's input queue.
+struct RawPty {
+    RawPty()
+    {
+        master = posix_openpt(O_RDWR | O_NOCTTY);
+        grantpt(master);
+        unlockpt(master);
+        path = ptsname(master);
+        keeper = open(path.c_str(), O_RDWR | O_NOCTTY);
+        termios t{};
+        tcgetattr(keeper, &t);
+        cfmakeraw(&t);
+        tcsetattr(keeper, TCSANOW, &t);
+    }
+    ~RawPty()
+    {
+        close(keeper);
+        close(master);
+    }
+    int master = -1;
+    int keeper = -1;
+    std::string path;
+};
+
+TEST(CommPort, WriteSendsExactlyItsBytesAfterDiscardingUnreadInput)
+{
+    test::ScriptedPrompter prompter;
+    CollectingOwner owner;
+    PortMailbox mailbox(owner);
+    RawPty pty;
+    CCommPort port;
+    // Line events other than a received character: input stays unread until a write.
+    ASSERT_TRUE(OpenTransferPort(port, mailbox, pty.path, kEvCts));
+    ASSERT_TRUE(port.StartMonitor());
+    WaitRunning(port);
+    const uint8_t stale[3] = {1, 2, 3};
+    ASSERT_EQ(write(pty.master, stale, 3), 3);
+    const auto end = std::chrono::steady_clock::now() + 60s;
+    while (QueuedInput(pty.keeper) != 3 && std::chrono::steady_clock::now() < end) {
+        mailbox.Dispatch(1ms);
+    }
+    ASSERT_EQ(QueuedInput(pty.keeper), 3);
+
+    const uint8_t reply = 0x42;
+    ASSERT_TRUE(port.Write(&reply, 1));
+    ASSERT_TRUE(port.WaitWritten(60s));
+    EXPECT_EQ(QueuedInput(pty.keeper), 0);
+    uint8_t out[8] = {};
+    EXPECT_EQ(read(pty.master, out, sizeof out), 1);
+    EXPECT_EQ(out[0], 0x42);
+
+    // More than the buffer holds is refused, not written past it.
+    std::vector<uint8_t> big(513, 0x55);
+    EXPECT_FALSE(port.Write(big.data(), big.size()));
+    EXPECT_TRUE(prompter.Messages().empty());
+}
+
+TEST(CommPort, DeliversEachByteInOrderAfterTheConfiguredLineEvents)
+{
+    test::ScriptedPrompter prompter;
+    CollectingOwner owner;
+    PortMailbox mailbox(owner);
+    test::HardwareEmulator line;
+    line.SetSilent();
+    line.Start();
+    CCommPort port;
+    ASSERT_TRUE(OpenTransferPort(port, mailbox, line.SlavePath()));
+    ASSERT_TRUE(port.StartMonitor());
+    WaitRunning(port);
+
+    // A wake-up announces the configured line events, then delivers what has arrived.
+    line.SendRaw({0xD0});
+    ASSERT_TRUE(DispatchUntil(mailbox, [&] { return owner.received.size() >= 2; }));
+    ASSERT_EQ(owner.received.size(), 2u);
+    EXPECT_EQ(owner.received[0].message, WM_PORT_CTS);
+    EXPECT_EQ(owner.received[1].message, WM_PORT_RXCHAR);
+    EXPECT_EQ(owner.received[1].param, 0xD0u);
+    EXPECT_EQ(owner.received[1].port, 1u);
+    line.SendRaw({0x00, 0xFF});
+    ASSERT_TRUE(DispatchUntil(mailbox, [&] { return owner.Bytes().size() == 3; }));
+    // A burst arrives whole and in order.
+    std::vector<uint8_t> burst;
+    for (int i = 0; i < 200; ++i) burst.push_back(static_cast<uint8_t>(i * 7));
+    line.SendRaw(burst);
+    ASSERT_TRUE(DispatchUntil(mailbox, [&] { return owner.Bytes().size() == 203; }));
+    const std::vector<uint8_t> bytes = owner.Bytes();
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 3, bytes.end()), burst);
+
+    // The handler's reply is written by the monitor thread.
+    owner.onNotification = [&](const PortNotification& n) {
+        if (n.message == WM_PORT_RXCHAR) {
+            const uint8_t echo = static_cast<uint8_t>(n.param + 1);
+            port.Write(&echo, 1);
+        }
+    };
+    line.SendRaw({0x10});
+    ASSERT_TRUE(DispatchUntil(mailbox, [&] { return line.ReceivedCount() == 1; }));
+    EXPECT_EQ(line.ReceivedBytes(), std::vector<uint8_t>{0x11});
+    EXPECT_TRUE(prompter.Messages().empty());
+}
+
+TEST(CommPort, ShutdownWhileTheMonitorWaitsOnTheOwnerDoesNotHang)
+{
+    test::ScriptedPrompter prompter;
+    CollectingOwner owner;
+    PortMailbox mailbox(owner);
+    test::HardwareEmulator line;
+    line.SetSilent();
+    line.Start();
+    {
+        // The owner never drains: the monitor thread waits on the first byte.
+        CCommPort port;
+        ASSERT_TRUE(OpenTransferPort(port, mailbox, line.SlavePath()));
+        ASSERT_TRUE(port.StartMonitor());
+        WaitRunning(port);
+        line.SendRaw({1, 2, 3});
+    }
+    // Withdrawn notifications are not handed out later from a port that is gone.
+    mailbox.Dispatch(0ms);
+    EXPECT_TRUE(owner.received.empty());
+
+    // The owner may also close the port from inside that port's own notification.
+    auto port = std::make_unique<CCommPort>();
+    ASSERT_TRUE(OpenTransferPort(*port, mailbox, line.SlavePath()));
+    ASSERT_TRUE(port->StartMonitor());
+    WaitRunning(*port);
+    owner.onNotification = [&](const PortNotification& n) {
+        if (n.message == WM_PORT_RXCHAR) port.reset();
+    };
+    line.SendRaw({4, 5});
+    ASSERT_TRUE(DispatchUntil(mailbox, [&] { return port == nullptr; }));
+    EXPECT_TRUE(prompter.Messages().empty());
+}
+
+TEST(CommPort, VanishedDeviceIsReportedOnceAndItsThreadEnds)
+{
+    test::ScriptedPrompter prompter;
+    CollectingOwner owner;
+    PortMailbox mailbox(owner);
+    auto line = std::make_unique<test::HardwareEmulator>();
+    line->SetSilent();
+    line->Start();
+    CCommPort port;
+    ASSERT_TRUE(OpenTransferPort(port, mailbox, line->SlavePath()));
+    ASSERT_TRUE(port.StartMonitor());
+    line.reset();  // the far end closes
+    ASSERT_TRUE(DispatchUntil(mailbox, [&] {
+        return port.GetMonitorState() == CCommPort::MonitorState::Stopped;
+    }));
+    const auto messages = prompter.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].caption, "Application Error");
+    EXPECT_EQ(messages[0].text.rfind("WARNING:  ReadFile() Failed", 0), 0u) << messages[0].text;
+    // A write to the dead port is not reported as written.
+    const uint8_t byte = 0xE0;
+    port.Write(&byte, 1);
+    EXPECT_FALSE(port.WaitWritten(10s));
+}
+
+TEST(PortMap, SettingsMappingAndTheSerialDevicesFound)
+{
+    const std::filesystem::path root =
+        testing::TempDir() + "/portmap-sys-" + std::to_string(getpid());
+    std::filesystem::remove_all(root);
+    const auto device = [&](const std::string& name, const char* type) {
+        std::filesystem::create_directories(root / name / "device");
+        if (type) std::ofstream(root / name / "type") << type << "\n";
+    };
+    device("ttyS0", "0");  // a port the UART driver lists without a chip behind it
+    device("ttyS1", "4");
+    device("ttyUSB10", nullptr);
+    device("ttyUSB2", nullptr);
+    device("ttyACM0", nullptr);
+    std::filesystem::create_directories(root / "tty1");  // a virtual terminal: no device
+    EXPECT_EQ(PortMap::FindSerialDevices(root.string(), "/dev"),
+              (std::vector<std::string>{"/dev/ttyACM0", "/dev/ttyUSB2", "/dev/ttyUSB10",
+                                        "/dev/ttyS1"}));
+
+    SettingsStore settings(testing::TempDir() + "/portmap-" + std::to_string(getpid()) + ".ini");
+    settings.WriteText("Ports/COM1", "/dev/pts/7");
+    settings.WriteText("Ports/COM2", "");
+    const PortMap map = PortMap::FromSettings(settings);
+    EXPECT_EQ(map.DevicePath(1), "/dev/pts/7");
+    EXPECT_EQ(map.DevicePath(2), std::nullopt);
+    EXPECT_EQ(PortMap::Explicit({{3, "/dev/x"}}).DevicePath(3), "/dev/x");
+    EXPECT_EQ(PortMap::Explicit({{3, "/dev/x"}}).DevicePath(1), std::nullopt);
+}
+
+}  // namespace
+}  // namespace flr

@@ -1,0 +1,384 @@
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "hardwareemulator.h"
+#include "scriptedprompter.h"
+#include "showbuilder.h"
+#include "transferengine.h"
+#include "transfertestsupport.h"
+
+namespace flr {
+namespace {
+
+using namespace std::chrono_literals;
+using test::HardwareEmulator;
+using Record = HardwareEmulator::Record;
+using Fault = HardwareEmulator::Fault;
+
+constexpr const char* kStallText =
+    "Please verify that the cable is connected, the correct port is selected,\n"
+    "and that the FLR hardware is powered on and in download mode.";
+
+// One engine on a show, with the hardware on COM1 unless told otherwise.
+class TransferTest : public testing::Test {
+protected:
+    std::unique_ptr<TransferEngine> MakeEngine(const PortMap& ports)
+    {
+        auto engine = std::make_unique<TransferEngine>(doc.FirstFiring(), ports, observer,
+                                                       clock, timer);
+        engine->Start();
+        // A monitor thread purges its line when it starts: bytes another device sends are
+        // only delivered from then on.
+        for (int n = 1; n <= 4; ++n) {
+            const CCommPort* port = engine->GetPort(n);
+            const auto end = std::chrono::steady_clock::now() + 60s;
+            while (port && port->GetMonitorState() != CCommPort::MonitorState::Running &&
+                   std::chrono::steady_clock::now() < end) {
+                std::this_thread::yield();
+            }
+        }
+        return engine;
+    }
+    std::unique_ptr<TransferEngine> MakeEngine()
+    {
+        return MakeEngine(PortMap::Explicit({{1, hardware.SlavePath()}}));
+    }
+    bool RunToEnd(TransferEngine& engine)
+    {
+        return test::RunUntil(engine, [&] {
+            return engine.GetResult() != TransferEngine::Result::Running && hardware.Finished();
+        });
+    }
+    // Every byte the hardware sent has been handled: the engine is waiting for the next.
+    bool RunUntilQuiet(TransferEngine& engine, int port, const std::function<bool()>& also)
+    {
+        return test::RunUntil(engine, [&] {
+            return also() && engine.GetBytesReceived(port) == hardware.SentCount();
+        });
+    }
+    void Stall(TransferEngine& engine, PromptAnswer answer)
+    {
+        prompter.Answer(answer);
+        clock.Advance(TransferEngine::kWatchdogPeriodMs + 1);
+        engine.OnTimer(TransferEngine::kWatchdogId);
+    }
+
+    test::ScriptedPrompter prompter;
+    test::ManualClock clock;
+    test::ManualTimer timer;
+    test::RecordingObserver observer;
+    CFLRDoc doc;
+    HardwareEmulator hardware;
+};
+
+Record Closing(uint16_t number) { return {number, 0, 0, 0, 0, 'A', 0}; }
+
+std::string RecordBytes(const std::vector<uint8_t>& fields, uint8_t answer)
+{
+    std::string out;
+    static const char* hex = "0123456789ABCDEF";
+    const auto add = [&](char who, uint8_t b) {
+        if (!out.empty()) out += ' ';
+        out += who;
+        out += hex[b >> 4];
+        out += hex[b & 15];
+    };
+    for (size_t i = 0; i < fields.size(); ++i) {
+        add('h', static_cast<uint8_t>(0xD0 + i));
+        add('p', fields[i]);
+        add('h', fields[i]);
+        add('p', 0xFA);
+    }
+    add('h', 0xD8);
+    add('p', answer);
+    return out;
+}
+
+TEST_F(TransferTest, FiveRecordsThenTheClosingRecordByteForByte)
+{
+    test::AppendEntry(doc, "00:00:01:00", "A01");
+    test::AppendEntry(doc, "00:00:02:00", "A02");
+    test::AppendEntry(doc, "00:00:03:00", "A03");
+    test::AppendEntry(doc, "00:00:04:00", "A04");
+    test::AppendEntry(doc, "00:01:02:03", "B07");  // the worked example, as point 4 here
+    hardware.Start();
+    auto engine = MakeEngine();
+    EXPECT_EQ(engine->GetRecordCount(), 5u);
+    EXPECT_EQ(engine->GetTotalSteps(), 85u);
+    EXPECT_EQ(observer.portItems, std::vector<std::string>{"COM1"});
+    EXPECT_EQ(observer.statuses.back(), "Select bank and port and press \"Download\" ...");
+    EXPECT_TRUE(timer.starts == 0);
+
+    engine->Download();
+    EXPECT_EQ(observer.statuses.back(), "Setting up serial communication ...");
+    EXPECT_TRUE(timer.running);
+    EXPECT_EQ(timer.period, 5000u);
+    ASSERT_TRUE(RunToEnd(*engine));
+    ASSERT_TRUE(engine->WaitLastByteWritten(60s));
+
+    EXPECT_EQ(engine->GetResult(), TransferEngine::Result::Completed);
+    EXPECT_EQ(observer.closes, 1);
+    EXPECT_FALSE(timer.running);
+    EXPECT_EQ(hardware.Records(), (std::vector<Record>{{0, 0, 0, 1, 0, 'A', 1},
+                                                       {1, 0, 0, 2, 0, 'A', 2},
+                                                       {2, 0, 0, 3, 0, 'A', 3},
+                                                       {3, 0, 0, 4, 0, 'A', 4},
+                                                       {4, 0, 1, 2, 3, 'B', 7},
+                                                       Closing(5)}));
+    const std::string transcript = hardware.Transcript();
+    EXPECT_EQ(transcript.rfind("pE0 hD0 p00 h00 pFA hD1 p00", 0), 0u) << transcript;
+    EXPECT_NE(transcript.find(RecordBytes({0x04, 0x00, 0x00, 0x01, 0x02, 0x03, 0x42, 0x07},
+                                          0xFC)),
+              std::string::npos)
+        << transcript;
+    EXPECT_TRUE(transcript.ends_with(RecordBytes({5, 0, 0, 0, 0, 0, 'A', 0}, 0xFB)))
+        << transcript;
+    EXPECT_TRUE(hardware.Problems().empty());
+    EXPECT_TRUE(prompter.Messages().empty());
+
+    // 6 x 17 replies; the closing record reads one past the count, the bar stays at its end.
+    EXPECT_EQ(engine->GetStepsDone(), 102u);
+    EXPECT_NE(std::find(observer.statuses.begin(), observer.statuses.end(),
+                        "Sending address 6 of 5 ..."),
+              observer.statuses.end());
+    EXPECT_EQ(observer.percent, "120%");
+    EXPECT_EQ(observer.progress.back(), 100);
+    EXPECT_EQ(observer.progress.front(), 1);  // 1 x 100 / 85
+}
+
+TEST_F(TransferTest, BankOffsetOnRealRecordsButNotOnTheClosingOne)
+{
+    test::BuildShow(doc, 5);
+    hardware.Start();
+    auto engine = MakeEngine();
+    engine->SelectBankItem("3");
+    EXPECT_EQ(engine->GetBankOffset(), 300u);
+    engine->Download();
+    ASSERT_TRUE(RunToEnd(*engine));
+    const auto records = hardware.Records();
+    ASSERT_EQ(records.size(), 6u);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(records[i].number, 300 + i);
+    EXPECT_EQ(records[5], Closing(5));
+    EXPECT_NE(hardware.Transcript().find("hD0 p2C h2C pFA hD1 p01 h01 pFA"), std::string::npos);
+}
+
+TEST_F(TransferTest, SharedNumbersAndChainedEffectsGiveOneRecordPerNumber)
+{
+    CIgnition* first = test::AppendEntry(doc, "00:00:01:00", "A01");
+    test::AppendChained(doc, first, "0.00");  // fires with it and sorts before it
+    test::AppendEntry(doc, "00:00:01:00", "A01");  // fires together with the first
+    CIgnition* third = test::AppendEntry(doc, "00:00:02:00", "A02");
+    test::AppendChained(doc, third, "1.00");
+    test::AppendEntry(doc, "00:00:05:00", "A03");
+    ASSERT_TRUE(doc.FirstFiring()->IsChained()) << test::FiringNumbers(doc);
+    ASSERT_EQ(test::FiringNumbers(doc), "-1 0 0 1 -1 2");
+
+    hardware.Start();
+    auto engine = MakeEngine();
+    EXPECT_EQ(engine->GetRecordCount(), 3u);
+    engine->Download();
+    ASSERT_TRUE(RunToEnd(*engine));
+    // The chained first entry is passed over rather than sent as record 0xFFFF.
+    EXPECT_EQ(hardware.Records(), (std::vector<Record>{{0, 0, 0, 1, 0, 'A', 1},
+                                                       {1, 0, 0, 2, 0, 'A', 2},
+                                                       {2, 0, 0, 5, 0, 'A', 3},
+                                                       Closing(3)}));
+}
+
+TEST_F(TransferTest, BankListOffersTheBanksTheWholeShowFitsIn)
+{
+    const auto banks = [&](int points) {
+        CFLRDoc show;
+        test::BuildShow(show, points);
+        TransferEngine engine(show.FirstFiring(), PortMap(), observer, clock, timer);
+        engine.Start();
+        std::string out;
+        for (const std::string& item : engine.GetBankItems()) out += item;
+        return out;
+    };
+    EXPECT_EQ(banks(151), "012345678");  // 800 + 151 fits, 900 + 151 does not
+    EXPECT_EQ(banks(100), "0123456789");
+    EXPECT_EQ(banks(101), "012345678");
+    EXPECT_EQ(banks(1000), "0");
+    EXPECT_EQ(banks(1001), "");
+    // No port opened: nothing to download through.
+    EXPECT_TRUE(observer.portItems.empty());
+    EXPECT_FALSE(observer.downloadEnabled);
+}
+
+TEST_F(TransferTest, EmptyShowSendsOnlyTheClosingRecord)
+{
+    hardware.Start();
+    auto engine = MakeEngine();
+    EXPECT_EQ(engine->GetRecordCount(), 0u);
+    engine->Download();
+    ASSERT_TRUE(test::RunUntil(*engine, [&] {
+        return engine->GetResult() == TransferEngine::Result::Completed;
+    }));
+    EXPECT_EQ(observer.percent, "100%");
+    // The window closes at once: the 0xFB it queued still goes out.
+    engine.reset();
+    const auto end = std::chrono::steady_clock::now() + 60s;
+    while (!hardware.Finished() && std::chrono::steady_clock::now() < end) {
+        std::this_thread::yield();
+    }
+    EXPECT_EQ(hardware.Records(), std::vector<Record>{Closing(0)});
+}
+
+TEST_F(TransferTest, RepeatedRequestsAreAnsweredAgainAndStrayBytesIgnored)
+{
+    test::BuildShow(doc, 3);
+    hardware.AddFault(0, 1, Fault::RepeatRequest);
+    hardware.AddFault(1, 0, Fault::StrayBytes, {0x55, 0x13, 0xD1});
+    hardware.AddFault(1, 3, Fault::StrayBytes, {0x77, 0xD8});
+    hardware.AddFault(2, 8, Fault::StrayBytes, {0x00});
+    hardware.Start();
+    auto engine = MakeEngine();
+    engine->Download();
+    ASSERT_TRUE(RunToEnd(*engine));
+    EXPECT_TRUE(hardware.Problems().empty());
+    EXPECT_EQ(hardware.Records().size(), 4u);
+    EXPECT_NE(hardware.Transcript().find("hD1 p00 hD1 p00 h00 pFA hD2"), std::string::npos)
+        << hardware.Transcript();
+    EXPECT_NE(hardware.Transcript().find("h55 h13 hD1 hD0 p01"), std::string::npos);
+    EXPECT_EQ(engine->GetStepsDone(), 4u * 17 + 1);  // the repeated answer counts as a step
+}
+
+TEST_F(TransferTest, RetryAfterAStallRestartsTheRecordThatStalled)
+{
+    test::BuildShow(doc, 4);
+    hardware.AddFault(2, 4, Fault::Stall);
+    hardware.Start();
+    auto engine = MakeEngine();
+    engine->Download();
+    ASSERT_TRUE(RunUntilQuiet(*engine, 1, [&] { return hardware.Stalled(); }));
+    EXPECT_EQ(engine->GetStepsDone(), 2u * 17 + 8);
+
+    // Not yet five seconds since the last byte: no question.
+    clock.Advance(TransferEngine::kWatchdogPeriodMs);
+    engine->OnTimer(TransferEngine::kWatchdogId);
+    EXPECT_TRUE(prompter.Messages().empty());
+    // Other timers are not the watchdog.
+    clock.Advance(1000);
+    engine->OnTimer(7);
+    EXPECT_TRUE(prompter.Messages().empty());
+
+    Stall(*engine, PromptAnswer::Retry);
+    const auto messages = prompter.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, kStallText);
+    EXPECT_EQ(messages[0].caption, "Communications Failure");
+    EXPECT_EQ(messages[0].buttons, PromptButtons::RetryCancel);
+    EXPECT_EQ(engine->GetStepsDone(), 34u);
+    EXPECT_TRUE(timer.running);
+
+    ASSERT_TRUE(RunToEnd(*engine));
+    EXPECT_EQ(hardware.Starts(), 2);
+    const auto records = hardware.Records();
+    ASSERT_EQ(records.size(), 5u);
+    EXPECT_EQ(records[2].number, 2);
+    EXPECT_EQ(records[4], Closing(4));
+    EXPECT_EQ(engine->GetStepsDone(), 5u * 17);
+    EXPECT_TRUE(hardware.Problems().empty());
+}
+
+TEST_F(TransferTest, WrongEchoIsNeverAcknowledged)
+{
+    test::BuildShow(doc, 3);
+    hardware.AddFault(1, 2, Fault::WrongEcho);
+    hardware.Start();
+    auto engine = MakeEngine();
+    engine->Download();
+    ASSERT_TRUE(RunUntilQuiet(*engine, 1, [&] { return hardware.Stalled(); }));
+    EXPECT_EQ(engine->GetState(), 4);  // still waiting for the echo of the hours
+    Stall(*engine, PromptAnswer::Cancel);
+    EXPECT_EQ(engine->GetResult(), TransferEngine::Result::Cancelled);
+    EXPECT_EQ(observer.closes, 1);
+    EXPECT_FALSE(timer.running);
+    engine.reset();  // closing sends nothing more
+    EXPECT_TRUE(hardware.Problems().empty()) << hardware.Problems().front();
+}
+
+TEST_F(TransferTest, VanishedDeviceIsReportedOnceThenTheWatchdogAsks)
+{
+    test::BuildShow(doc, 3);
+    hardware.AddFault(1, 0, Fault::Vanish);
+    hardware.Start();
+    auto engine = MakeEngine();
+    engine->Download();
+    ASSERT_TRUE(test::RunUntil(*engine, [&] {
+        return engine->GetPort(1)->GetMonitorState() == CCommPort::MonitorState::Stopped;
+    }));
+    Stall(*engine, PromptAnswer::Cancel);
+    const auto messages = prompter.Messages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].caption, "Application Error");
+    EXPECT_EQ(messages[1].caption, "Communications Failure");
+    EXPECT_EQ(engine->GetResult(), TransferEngine::Result::Cancelled);
+}
+
+TEST_F(TransferTest, BytesOnThePortNotInUseDoNotDriveTheExchange)
+{
+    // The hardware on COM2, another device chattering on COM1.
+    test::BuildShow(doc, 3);
+    HardwareEmulator modem;
+    modem.SetSilent();
+    modem.Start();
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool atHook = false;
+    bool go = false;
+    hardware.AddFault(1, 2, Fault::Hook, {}, [&] {
+        modem.SendRaw({0xD2, 0xFA, 0xD8, 0x00});
+        std::unique_lock lock(mutex);
+        atHook = true;
+        changed.wait_for(lock, 60s, [&] { return go; });
+    });
+    hardware.AddFault(2, 1, Fault::Stall);
+    hardware.Start();
+    auto engine = MakeEngine(PortMap::Explicit({{1, modem.SlavePath()}, {2, hardware.SlavePath()}}));
+    EXPECT_EQ(engine->GetPortItems(), (std::vector<std::string>{"COM1", "COM2"}));
+    EXPECT_EQ(engine->GetPortInUse(), 1);
+    engine->SelectPortItem("COM2");
+    EXPECT_EQ(engine->GetPortInUse(), 2);
+    engine->Download();
+
+    ASSERT_TRUE(test::RunUntil(*engine, [&] {
+        std::lock_guard lock(mutex);
+        return atHook && engine->GetBytesReceived(1) == 4;
+    })) << engine->GetBytesReceived(1) << " bytes from COM1, modem sent " << modem.SentCount()
+        << ", at hook " << atHook << ", state " << engine->GetState();
+    {
+        std::lock_guard lock(mutex);
+        go = true;
+    }
+    changed.notify_all();
+
+    // Retry keeps the port the user chose.
+    ASSERT_TRUE(RunUntilQuiet(*engine, 2, [&] { return hardware.Stalled(); }));
+    Stall(*engine, PromptAnswer::Retry);
+    EXPECT_EQ(engine->GetPortInUse(), 2);
+    EXPECT_EQ(observer.portSelected, 1);
+
+    ASSERT_TRUE(RunToEnd(*engine));
+    EXPECT_EQ(hardware.Records().size(), 4u);
+    EXPECT_TRUE(hardware.Problems().empty());
+    EXPECT_EQ(modem.ReceivedCount(), 0u);
+}
+
+TEST_F(TransferTest, ClosingMidDownloadWithBytesInFlightReturns)
+{
+    test::BuildShow(doc, 50);
+    hardware.Start();
+    auto engine = MakeEngine();
+    engine->Download();
+    ASSERT_TRUE(test::RunUntil(*engine, [&] { return hardware.Records().size() >= 2; }));
+    engine.reset();  // the monitor thread may be waiting on us with the next request
+    SUCCEED();
+}
+
+}  // namespace
+}  // namespace flr

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace flr {
+
+class SettingsStore;
+
+// Which device stands for the numbered port COMn. Owner's thread only.
+class PortMap {
+public:
+    // No port at all.
+    PortMap() = default;
+
+    // Exactly the given ports (flr-cli --device, tests); every other number has no device.
+    static PortMap Explicit(std::map<unsigned, std::string> devices);
+
+    // The user's mapping: "Ports/COMn" when the setting exists (an empty text means no device
+    // for that port), otherwise the n-th serial device found on this machine, USB adapters
+    // first. `settings` is read during the call only.
+    static PortMap FromSettings(const SettingsStore& settings);
+
+    // The device path for COMn, or nullopt when that port has no device.
+    std::optional<std::string> DevicePath(unsigned portNumber) const;
+
+    // The serial devices present, USB adapters (ttyUSB*, ttyACM*) first, then the on-board
+    // ports that have real hardware behind them, each group in natural order.
+    static std::vector<std::string> FindSerialDevices(const std::string& sysClassTty =
+                                                          "/sys/class/tty",
+                                                      const std::string& devDir = "/dev");
+
+private:
+    std::map<unsigned, std::string> m_devices;
+};
+
+}  // namespace flr
