@@ -141,12 +141,31 @@ void CFLRView::InitialUpdate()
 {
     if (m_initialised) return;
     m_initialised = true;
-    if (!m_doc.GetSetup()) {
-        // A new show gets its setup on first showing; the setup dialog comes in here later.
-        m_doc.ResetSetup(std::make_unique<CFireworkSetup>());
-    }
     m_list->Refresh();
+    if (!m_doc.GetSetup()) {
+        RunSetup();  // a new show: its setup is asked for on first showing
+        m_doc.SetModifiedFlag(false);
+    }
     ApplySetup();
+}
+
+void CFLRView::RunSetup()
+{
+    const bool isNew = m_doc.GetSetup() == nullptr;
+    auto edited = isNew ? std::make_unique<CFireworkSetup>()
+                        : std::make_unique<CFireworkSetup>(*m_doc.GetSetup());
+    const bool ok = m_editSetup && m_editSetup(*edited);
+    if (!ok && !isNew) return;
+    const int oldFps = m_doc.GetFrameRate();
+    const int newFps = edited->GetFrameRate();
+    m_doc.SetSetup(std::move(edited));  // modified; every view hears hint 136
+    if (!isNew && newFps != oldFps) {
+        if (CIgnition* first = m_doc.FirstFiring()) {
+            first->RetimeFromDelays(newFps, m_editor.PrefireOff());
+            m_editor.Finish();
+            AfterChange();
+        }
+    }
 }
 
 void CFLRView::ApplySetup()
@@ -219,7 +238,10 @@ bool CFLRView::RunCommand(int id)
         changed = !selected.empty() && m_editor.RemoveChain(selected.front());
         break;
     case cmd::Racks: ToggleRacks(); return true;
-    case cmd::ShowSetup: InitialUpdate(); return true;
+    case cmd::ShowSetup: RunSetup(); return true;
+    case cmd::Transfer:
+        if (m_transfer) m_transfer(m_doc.FirstFiring());
+        return true;
     default: return false;
     }
     if (changed) AfterChange();
@@ -232,6 +254,7 @@ CommandState CFLRView::State(int id) const
     switch (id) {
     case cmd::Racks: s.checked = m_racksVisible; break;
     case cmd::SelectItem: s.enabled = s.enabled && m_chooseItem != nullptr; break;
+    case cmd::Transfer: s.enabled = m_transfer != nullptr; break;
     case cmd::SelectChain:
     case cmd::AddRack: s.enabled = false; break;  // their dialogs are not here yet
     default: break;

@@ -57,6 +57,21 @@ public:
         m_chooseItem = std::move(chooser);
     }
 
+    // Edits a setup in the "Firework Setup" dialog; true on OK.
+    void SetSetupEditor(std::function<bool(CFireworkSetup& setup)> editor)
+    {
+        m_editSetup = std::move(editor);
+    }
+    // Opens the download of the show, handed the first entry of the firing order (or none).
+    void SetTransferRunner(std::function<void(CIgnition* firstFiring)> runner)
+    {
+        m_transfer = std::move(runner);
+    }
+
+    // The Setup command: the setup dialog on the show's setup (a new show gets one whatever
+    // the dialog's outcome); a change of frame rate re-times the whole show from its delays.
+    void RunSetup();
+
     bool RunCommand(int id) override;
     CommandState State(int id) const override;
 
@@ -88,6 +103,8 @@ private:
     bool m_initialised = false;
     std::function<void(const QString&, const QString&)> m_statusSink;
     std::function<EffectRef(const EffectRef&)> m_chooseItem;
+    std::function<bool(CFireworkSetup&)> m_editSetup;
+    std::function<void(CIgnition*)> m_transfer;
 };
 
 }  // namespace flr
