@@ -267,7 +267,8 @@ void CFLRView::OnDocumentUpdate(CFLRDoc&, int hint)
     if (hint == CFLRDoc::kHintSetup) {
         ApplySetup();
     } else {
-        m_list->Model()->Redraw();
+        // Rows may have gone with the change: rebuild them before anything paints.
+        m_list->Refresh();
         UpdateStatusTexts();
     }
 }
