@@ -15,7 +15,9 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QShortcut>
+#include <QToolTip>
 #include <QVBoxLayout>
+#include <QWhatsThis>
 
 #include "customernames.h"
 #include "fireworksetup.h"
@@ -36,24 +38,18 @@ QLineEdit* DigitsEdit(int maxChars = 0)
     return edit;
 }
 
-// The help pop-up: the text at the mouse, on pale yellow; any click closes it.
+// The help pop-up: the text at the mouse, in the default text colour on pale yellow. It is
+// the toolkit's what's-this window (which closes on the next click or key), made with the
+// tool-tip palette of the moment.
 void ShowHelpPopup(const QString& text, QWidget* parent)
 {
-    auto* popup = new QLabel(text, parent, Qt::Popup);
-    popup->setAttribute(Qt::WA_DeleteOnClose);
-    popup->setObjectName(QStringLiteral("helpPopup"));
-    popup->setWordWrap(true);
-    popup->setMaximumWidth(320);
-    popup->setMargin(6);
-    popup->setFrameStyle(QFrame::Box | QFrame::Plain);
-    QPalette palette = popup->palette();
-    palette.setColor(QPalette::Window, QColor(255, 255, 208));
-    palette.setColor(QPalette::WindowText, parent->palette().color(QPalette::WindowText));
-    popup->setPalette(palette);
-    popup->setAutoFillBackground(true);
-    popup->adjustSize();
-    popup->move(QCursor::pos());
-    popup->show();
+    const QPalette saved = QToolTip::palette();
+    QPalette palette = saved;
+    palette.setColor(QPalette::ToolTipBase, QColor(255, 255, 208));
+    palette.setColor(QPalette::ToolTipText, parent->palette().color(QPalette::WindowText));
+    QToolTip::setPalette(palette);
+    QWhatsThis::showText(QCursor::pos(), text, parent);
+    QToolTip::setPalette(saved);
 }
 
 }  // namespace
