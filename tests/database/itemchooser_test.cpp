@@ -141,22 +141,6 @@ TEST_P(ItemChooserTest, EqualNamesAreToldApartAndQuotesAreOrdinaryCharacters)
     EXPECT_TRUE(m_prompter->Messages().empty());
 }
 
-TEST_P(ItemChooserTest, WithoutDatabaseTheListsStayEmptyAndTheItemStays)
-{
-    EffectRef item = CEffect::Create();
-    item->SetSize(75);
-    ItemChooser chooser(nullptr, m_catalogue);
-    chooser.SetItem(item);
-    chooser.Open();
-    EXPECT_TRUE(chooser.Sizes().empty());
-    EXPECT_TRUE(chooser.Names().empty());
-    EXPECT_EQ(chooser.Item(), item);
-    std::vector<std::string> names{"stale"};
-    EXPECT_FALSE(ReadCustomerNames(nullptr, names));
-    EXPECT_TRUE(names.empty());
-    EXPECT_TRUE(m_prompter->Messages().empty());
-}
-
 TEST_P(ItemChooserTest, CustomersAreListedSortedAndFoundExactly)
 {
     std::vector<std::string> names;

@@ -160,7 +160,7 @@ TEST_F(DialogTest, CustomerListFallsBackToNoCustomerAndNewCustomerKeepsTheSelect
     EXPECT_EQ(setup.GetCustomerNameStored(), setup.GetCustomerName());
 }
 
-TEST_F(DialogTest, WithoutDatabaseTheSetupKeepsItsCustomer)
+TEST_F(DialogTest, WithoutDatabaseTheSetupKeepsItsCustomerAndTheChooserItsItem)
 {
     CFireworkSetup setup;
     setup.SetCustomerName(std::string("Harbourside Events Ltd"));
@@ -169,6 +169,15 @@ TEST_F(DialogTest, WithoutDatabaseTheSetupKeepsItsCustomer)
     dialog.accept();
     EXPECT_EQ(setup.GetCustomerName(), std::optional<std::string>("Harbourside Events Ltd"));
     EXPECT_EQ(setup.GetCustomerNameStored(), std::nullopt);
+
+    EffectCatalogue catalogue;
+    CChooseItemDialog chooser(nullptr, catalogue);
+    const EffectRef item = CEffect::Create();
+    chooser.SetItem(item);
+    chooser.show();
+    EXPECT_EQ(Child<QComboBox>(chooser, "size")->count(), 0);
+    chooser.accept();
+    EXPECT_EQ(chooser.Item(), item);
     EXPECT_TRUE(m_prompter.Messages().empty());
 }
 
@@ -192,9 +201,6 @@ TEST_F(DialogTest, ChooserListsFollowEachOther)
     EXPECT_EQ(serial->currentText(), "PS-S050-01");
     EXPECT_EQ(description->text(), "No description available.");
 
-    name->setCurrentIndex(name->findText("Silberfontäne Mine 50"));
-    emit name->activated(name->currentIndex());
-    EXPECT_EQ(serial->currentText(), "GM-M050-01");
     serial->setCurrentIndex(serial->findText("BM-S050-01"));
     emit serial->activated(serial->currentIndex());
     EXPECT_EQ(name->currentText(), "Red Peony 50");
