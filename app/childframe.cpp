@@ -1,5 +1,7 @@
 #include "childframe.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -7,8 +9,14 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "chooseitemdialog.h"
+#include "commandids.h"
+#include "dialogrunner.h"
+#include "effectcatalogue.h"
+#include "fireworksetupdialog.h"
 #include "flrdoc.h"
 #include "flrview.h"
+#include "mainframe.h"
 #include "prompt.h"
 #include "showio.h"
 
@@ -25,7 +33,7 @@ int PaneWidth(const QWidget* w, int blanks)
 }  // namespace
 
 CChildFrame::CChildFrame(std::unique_ptr<CFLRDoc> doc, const QString& path, const QString& title,
-                         QWidget* parent)
+                         CDatabase* database, QWidget* parent)
     : QMdiSubWindow(parent), m_doc(std::move(doc)), m_path(path), m_title(title)
 {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -56,6 +64,20 @@ CChildFrame::CChildFrame(std::unique_ptr<CFLRDoc> doc, const QString& path, cons
     m_view->SetStatusSink([this](const QString& price, const QString& weight) {
         SetPriceText(price);
         SetDiscountText(weight);
+    });
+    m_view->SetSetupEditor([this, database](CFireworkSetup& setup) {
+        CFireworkSetupDialog dialog(setup, database, DialogParent());
+        dialog.SetAddCustomer(AddCustomerCommand());
+        return RunDialog(dialog) == QDialog::Accepted;
+    });
+    m_view->SetItemChooser([this, database](const EffectRef& current) -> EffectRef {
+        // Until the database bar fills the catalogue, a row it lacks is added as listing
+        // would add it.
+        CChooseItemDialog dialog(database, EffectCatalogue::Program(), DialogParent(),
+                                 ItemChooser::MissingItems::AddFromRow);
+        dialog.SetItem(current);
+        if (RunDialog(dialog) != QDialog::Accepted) return {};
+        return dialog.Item();
     });
     m_view->InitialUpdate();
 }
@@ -92,6 +114,20 @@ QString CChildFrame::PriceText() const { return m_pricePane->text(); }
 QString CChildFrame::DiscountText() const { return m_discountPane->text(); }
 
 void CChildFrame::UpdateTitle() { setWindowTitle(m_title); }
+
+QWidget* CChildFrame::DialogParent()
+{
+    // A new show asks for its setup before its frame is on screen.
+    return isVisible() ? static_cast<QWidget*>(this) : QApplication::activeWindow();
+}
+
+std::function<void()> CChildFrame::AddCustomerCommand()
+{
+    auto* frame = qobject_cast<CMainFrame*>(window());
+    QAction* action = frame ? frame->Action(cmd::AddCustomer) : nullptr;
+    if (!action || !action->isEnabled()) return {};
+    return [action] { action->trigger(); };
+}
 
 bool CChildFrame::SaveModified()
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMdiSubWindow>
+#include <functional>
 #include <memory>
 
 class QLabel;
@@ -8,6 +9,7 @@ class QStatusBar;
 
 namespace flr {
 
+class CDatabase;
 class CFLRDoc;
 class CFLRView;
 
@@ -20,8 +22,9 @@ public:
     static constexpr int kMinHeight = 275;
 
     // Takes ownership of `doc`. `path` is empty for a new, untitled show named `title`.
+    // `database` is what the show's dialogs read (not owned), or nullptr.
     CChildFrame(std::unique_ptr<CFLRDoc> doc, const QString& path, const QString& title,
-                QWidget* parent = nullptr);
+                CDatabase* database = nullptr, QWidget* parent = nullptr);
     ~CChildFrame() override;
 
     CFLRDoc& Doc() const { return *m_doc; }
@@ -54,6 +57,8 @@ protected:
 
 private:
     void UpdateTitle();
+    QWidget* DialogParent();
+    std::function<void()> AddCustomerCommand();
 
     std::unique_ptr<CFLRDoc> m_doc;
     QString m_path;

@@ -26,7 +26,10 @@ bool CFLRApp::InitInstance(const QStringList& arguments)
     if (m_updateSettings.GetAutoUpdate()) RunUpdateCheck();
     if (!OpenProductDatabase()) return false;
 
-    m_frame = std::make_unique<CMainFrame>(m_settings, m_updateSettings, m_recent);
+    // The shows' dialogs read the product database on this connection; without one their
+    // lists stay empty.
+    CDatabase* database = m_connection->IsOpen() ? &m_connection->GetDatabase() : nullptr;
+    m_frame = std::make_unique<CMainFrame>(m_settings, m_updateSettings, m_recent, database);
     m_prompter->SetOwner(m_frame.get());
     m_frame->RestoreLayout();
 

@@ -67,8 +67,8 @@ void CollectCommands(const std::vector<MenuEntry>& entries, std::map<int, std::s
 }  // namespace
 
 CMainFrame::CMainFrame(SettingsStore& settings, CUpdateSettings& updateSettings,
-                       RecentFileList& recent)
-    : m_settings(settings), m_updateSettings(updateSettings), m_recent(recent)
+                       RecentFileList& recent, CDatabase* database)
+    : m_settings(settings), m_updateSettings(updateSettings), m_recent(recent), m_database(database)
 {
     setObjectName(QStringLiteral("MainFrame"));
     setWindowTitle(QStringLiteral("FLR"));
@@ -374,7 +374,7 @@ std::vector<CChildFrame*> CMainFrame::Children() const
 CChildFrame* CMainFrame::AddChild(std::unique_ptr<CFLRDoc> doc, const QString& path,
                                   const QString& title)
 {
-    auto* child = new CChildFrame(std::move(doc), path, title);
+    auto* child = new CChildFrame(std::move(doc), path, title, m_database);
     m_mdi->addSubWindow(child);
     connect(child->View(), &CFLRView::ContextMenuRequested, this, [this](const QPoint& at) {
         UpdateCommandUi();

@@ -15,6 +15,7 @@ class QToolBar;
 namespace flr {
 
 class CChildFrame;
+class CDatabase;
 class CFLRDoc;
 class CUpdateSettings;
 class RecentFileList;
@@ -26,7 +27,10 @@ class SettingsStore;
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
-    CMainFrame(SettingsStore& settings, CUpdateSettings& updateSettings, RecentFileList& recent);
+    // `database`: the product database the shows' dialogs read (not owned; it must outlive
+    // the frame), or nullptr to run without one.
+    CMainFrame(SettingsStore& settings, CUpdateSettings& updateSettings, RecentFileList& recent,
+               CDatabase* database = nullptr);
     ~CMainFrame() override;
 
     // Applies the stored placement and bar layout; a missing or damaged value leaves the
@@ -78,6 +82,7 @@ private:
     SettingsStore& m_settings;
     CUpdateSettings& m_updateSettings;
     RecentFileList& m_recent;
+    CDatabase* m_database;
     QMdiArea* m_mdi = nullptr;
     QToolBar* m_toolBar = nullptr;
     QDockWidget* m_databaseBar = nullptr;

@@ -11,6 +11,8 @@
 #include "childframe.h"
 #include "commands.h"
 #include "datasourcedialog.h"
+#include "dialogrunner.h"
+#include "fireworksetupdialog.h"
 #include "flrdoc.h"
 #include "flrview.h"
 #include "schedulelist.h"
@@ -22,6 +24,8 @@
 #include "updatesettings.h"
 
 #include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QListWidget>
 #include <fstream>
 
@@ -180,6 +184,35 @@ TEST_F(MainFrameTest, ScheduleCommandsRunOnTheActiveView)
     child->Doc().SetModifiedFlag(false);
 }
 
+TEST_F(MainFrameTest, ANewShowAsksForItsSetupInTheSetupDialog)
+{
+    // Cancelled: the show still gets the default setup.
+    CChildFrame* cancelled = m_frame->NewShow();
+    ASSERT_NE(cancelled->Doc().GetSetup(), nullptr);
+    EXPECT_EQ(cancelled->Doc().GetSetup()->GetEstimatedLength(), 5625);
+
+    int runs = 0;
+    const DialogRunner previous = InstallDialogRunner([&runs](QDialog& d) {
+        ++runs;
+        auto* setup = qobject_cast<CFireworkSetupDialog*>(&d);
+        if (!setup) return int(QDialog::Rejected);
+        d.findChild<QLineEdit*>(QStringLiteral("length"))->setText(QStringLiteral("2"));
+        d.findChild<QRadioButton*>(QStringLiteral("fps30"))->setChecked(true);
+        setup->accept();
+        return d.result();
+    });
+    CChildFrame* child = m_frame->NewShow();
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(child->Doc().GetSetup()->GetEstimatedLength(), 4500);
+    EXPECT_EQ(child->Doc().GetFrameRate(), 30);
+    EXPECT_FALSE(child->Doc().IsModified());
+    m_frame->Action(cmd::ShowSetup)->trigger();
+    EXPECT_EQ(runs, 2);
+    EXPECT_TRUE(child->Doc().IsModified());
+    child->Doc().SetModifiedFlag(false);
+    InstallDialogRunner(previous);
+}
+
 TEST_F(MainFrameTest, PreferencesWriteOnlyAChange)
 {
     {
@@ -220,6 +253,8 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    // A new show asks for its setup; these tests take the defaults.
+    flr::InstallDialogRunner([](QDialog&) { return int(QDialog::Rejected); });
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

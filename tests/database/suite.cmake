@@ -6,7 +6,8 @@ add_executable(flr_database_tests
     database/recordset_test.cpp
     database/decimaltext_test.cpp
     database/dbconnection_test.cpp
-    database/cliitems_test.cpp)
+    database/cliitems_test.cpp
+    database/itemchooser_test.cpp)
 target_link_libraries(flr_database_tests PRIVATE flr_database flr_testsupport GTest::gtest_main)
 # The items command is tested as scripts use it: the real executable.
 add_dependencies(flr_database_tests flr-cli)

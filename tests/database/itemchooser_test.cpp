@@ -1,0 +1,164 @@
+// The item chooser's lists and the setup's customer list on the real sample catalogue.
+#include <gtest/gtest.h>
+
+#include "customernames.h"
+#include "dbfixture.h"
+#include "dbrsfireworks.h"
+#include "effectcatalogue.h"
+#include "itemchooser.h"
+
+namespace flr::test {
+
+namespace {
+
+class ItemChooserTest : public DatabaseTest {
+protected:
+    void AddItem(const std::string& serial, const std::string& name, int32_t size)
+    {
+        CDBRSFireworks rs(&m_db);
+        ASSERT_TRUE(rs.OpenTable());
+        rs.AddNew();
+        rs.m_SerialID = serial;
+        rs.m_ProductName = name;
+        rs.m_Size = size;
+        rs.m_ProductDescription = "about " + serial;
+        DBError error;
+        ASSERT_TRUE(rs.Update(&error)) << error.text;
+    }
+
+    static std::vector<std::string> Names(const ItemChooser& c)
+    {
+        std::vector<std::string> out;
+        for (const auto& n : c.Names()) out.push_back(n.name);
+        return out;
+    }
+    static std::string SelectedSerial(const ItemChooser& c)
+    {
+        return c.SerialIndex() < 0 ? "" : c.Serials()[size_t(c.SerialIndex())];
+    }
+    static std::string SelectedName(const ItemChooser& c)
+    {
+        return c.NameIndex() < 0 ? "" : c.Names()[size_t(c.NameIndex())].name;
+    }
+    static int IndexOf(const std::vector<std::string>& list, const std::string& text)
+    {
+        const auto it = std::find(list.begin(), list.end(), text);
+        return it == list.end() ? -1 : int(it - list.begin());
+    }
+
+    EffectCatalogue m_catalogue;
+};
+
+}  // namespace
+
+TEST_P(ItemChooserTest, OpensOnTheSmallestSizeAndLinksTheThreeLists)
+{
+    ItemChooser chooser(&m_db, m_catalogue, ItemChooser::MissingItems::AddFromRow);
+    EXPECT_EQ(chooser.Description(), "No description available");
+    chooser.Open();
+    ASSERT_FALSE(chooser.Sizes().empty());
+    EXPECT_TRUE(std::is_sorted(chooser.Sizes().begin(), chooser.Sizes().end()));
+    EXPECT_EQ(std::adjacent_find(chooser.Sizes().begin(), chooser.Sizes().end()), chooser.Sizes().end());
+    EXPECT_EQ(chooser.SizeIndex(), 0);
+    EXPECT_EQ(chooser.ChosenSize(), 20);
+    EXPECT_EQ(Names(chooser), (std::vector<std::string>{"Glitzerregen 100", "Silk Road 150", "Traca 50 Truenos"}));
+    EXPECT_EQ(chooser.Serials(), (std::vector<std::string>{"GM-C020-01", "JL-C020-01", "PS-T020-01"}));
+    ASSERT_TRUE(chooser.Item());
+    EXPECT_EQ(chooser.Item()->GetArticleNumber(), "GM-C020-01");
+    EXPECT_EQ(m_catalogue.Find("GM-C020-01"), chooser.Item().get());
+    EXPECT_EQ(SelectedName(chooser), "Glitzerregen 100");
+    EXPECT_EQ(SelectedSerial(chooser), "GM-C020-01");
+    EXPECT_EQ(chooser.Description(), "100 shots, 20 mm");
+
+    // An article number chooses its item and selects its name; a name its article number.
+    chooser.ChangeSerial(IndexOf(chooser.Serials(), "JL-C020-01"));
+    EXPECT_EQ(chooser.Item()->GetArticleNumber(), "JL-C020-01");
+    EXPECT_EQ(SelectedName(chooser), "Silk Road 150");
+    chooser.ChangeName(2);
+    EXPECT_EQ(chooser.Item()->GetArticleNumber(), "PS-T020-01");
+    EXPECT_EQ(SelectedSerial(chooser), "PS-T020-01");
+    EXPECT_EQ(chooser.Description(), "Ground salute chain");
+}
+
+TEST_P(ItemChooserTest, OpensOnTheGivenItemAndAnotherSizeChoosesItsFirstName)
+{
+    {
+        CDBRSFireworks rs(&m_db);
+        ASSERT_TRUE(rs.OpenTable(FireworksQuery::WithSerialID("BM-S075-03")));
+        m_catalogue.Insert(rs.MakeItem());
+    }
+    ItemChooser chooser(&m_db, m_catalogue);
+    chooser.SetItem(EffectRef(m_catalogue.Find("BM-S075-03")));
+    EXPECT_EQ(chooser.ChosenSize(), 75);
+    chooser.Open();
+    EXPECT_EQ(chooser.Sizes()[size_t(chooser.SizeIndex())], 75);
+    EXPECT_EQ(SelectedName(chooser), "Gold Willow 75");
+    EXPECT_EQ(SelectedSerial(chooser), "BM-S075-03");
+
+    // The catalogue lacks the other items: choosing one gives none, the lists keep theirs.
+    chooser.ChangeSerial(IndexOf(chooser.Serials(), "BM-S075-01"));
+    EXPECT_FALSE(chooser.Item());
+    EXPECT_EQ(chooser.Description(), "No description available.");
+    EXPECT_EQ(SelectedName(chooser), "Gold Willow 75");
+
+    // Another size clears the choice and takes the first item of that size by name.
+    {
+        CDBRSFireworks rs(&m_db);
+        ASSERT_TRUE(rs.OpenTable(FireworksQuery::WithSerialID("PS-S050-01")));
+        m_catalogue.Insert(rs.MakeItem());
+    }
+    chooser.ChangeSize(int(std::find(chooser.Sizes().begin(), chooser.Sizes().end(), 50) -
+                           chooser.Sizes().begin()));
+    ASSERT_TRUE(chooser.Item());
+    EXPECT_EQ(chooser.Item()->GetName(), "Carcasa Roja 50");
+    EXPECT_EQ(SelectedName(chooser), "Carcasa Roja 50");
+    EXPECT_EQ(SelectedSerial(chooser), "PS-S050-01");
+    EXPECT_EQ(chooser.Serials().size(), chooser.Names().size());
+}
+
+TEST_P(ItemChooserTest, EqualNamesAreToldApartAndQuotesAreOrdinaryCharacters)
+{
+    AddItem("TW-2", "Twin", 33);
+    AddItem("TW-1", "Twin", 33);
+    AddItem("O'Brien 1", "Quoted", 33);
+    ItemChooser chooser(&m_db, m_catalogue, ItemChooser::MissingItems::AddFromRow);
+    chooser.Open();
+    chooser.ChangeSize(int(std::find(chooser.Sizes().begin(), chooser.Sizes().end(), 33) -
+                           chooser.Sizes().begin()));
+    ASSERT_EQ(Names(chooser), (std::vector<std::string>{"Quoted", "Twin", "Twin"}));
+    for (int i : {1, 2}) {
+        chooser.ChangeName(i);
+        ASSERT_TRUE(chooser.Item());
+        EXPECT_EQ(chooser.Item()->GetRecordNumber(), chooser.Names()[size_t(i)].productNo);
+        EXPECT_EQ(SelectedSerial(chooser), chooser.Item()->GetArticleNumber());
+    }
+    EXPECT_NE(chooser.Names()[1].productNo, chooser.Names()[2].productNo);
+
+    chooser.ChangeSerial(IndexOf(chooser.Serials(), "O'Brien 1"));
+    ASSERT_TRUE(chooser.Item());
+    EXPECT_EQ(chooser.Item()->GetArticleNumber(), "O'Brien 1");
+    EXPECT_EQ(SelectedName(chooser), "Quoted");
+    EXPECT_TRUE(m_prompter->Messages().empty());
+}
+
+TEST_P(ItemChooserTest, CustomersAreListedSortedAndFoundExactly)
+{
+    std::vector<std::string> names;
+    ASSERT_TRUE(ReadCustomerNames(&m_db, names));
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
+    EXPECT_NE(std::find(names.begin(), names.end(), "No Customer"), names.end());
+    EXPECT_EQ(FindCustomerName(&m_db, "Harbourside Events Ltd"),
+              std::optional<std::string>("Harbourside Events Ltd"));
+    EXPECT_EQ(FindCustomerName(&m_db, "harbourside events ltd"), std::nullopt);
+
+    // A table the data source refuses says so once and lists nothing.
+    ASSERT_TRUE(m_db.ExecuteSQL("DROP TABLE " + m_db.QuoteIdentifier("tbCustomers")));
+    EXPECT_FALSE(ReadCustomerNames(&m_db, names));
+    ASSERT_EQ(m_prompter->Messages().size(), 1u);
+    EXPECT_EQ(m_prompter->Messages()[0].caption, "Database Error");
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, ItemChooserTest,
+                         testing::Values(Engine::SQLite, Engine::PostgreSQL), EngineName);
+
+}  // namespace flr::test
