@@ -9,8 +9,12 @@
 
 #include "flrdoc.h"
 #include "flrview.h"
+#include "portmap.h"
 #include "prompt.h"
+#include "racktypedialog.h"
+#include "settingsstore.h"
 #include "showio.h"
+#include "transferdialog.h"
 
 namespace flr {
 
@@ -25,8 +29,9 @@ int PaneWidth(const QWidget* w, int blanks)
 }  // namespace
 
 CChildFrame::CChildFrame(std::unique_ptr<CFLRDoc> doc, const QString& path, const QString& title,
-                         QWidget* parent)
-    : QMdiSubWindow(parent), m_doc(std::move(doc)), m_path(path), m_title(title)
+                         CDatabase* database, QWidget* parent)
+    : QMdiSubWindow(parent), m_doc(std::move(doc)), m_database(database), m_path(path),
+      m_title(title)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     auto* body = new QWidget;
@@ -56,6 +61,17 @@ CChildFrame::CChildFrame(std::unique_ptr<CFLRDoc> doc, const QString& path, cons
     m_view->SetStatusSink([this](const QString& price, const QString& weight) {
         SetPriceText(price);
         SetDiscountText(weight);
+    });
+    m_view->SetTransferRunner([this](CIgnition* firstFiring) {
+        // The ports as the user mapped them now; the dialog's outcome changes nothing here.
+        const SettingsStore settings;
+        CTransferDialog dialog(firstFiring, PortMap::FromSettings(settings), window());
+        dialog.exec();
+    });
+    m_view->SetRackTypeChooser([this]() -> std::optional<CRackType> {
+        CRackTypeDialog dialog(m_database, window());
+        if (dialog.exec() != QDialog::Accepted || !dialog.ChosenRackType()) return std::nullopt;
+        return *dialog.ChosenRackType();
     });
     m_view->InitialUpdate();
 }

@@ -8,6 +8,7 @@ class QStatusBar;
 
 namespace flr {
 
+class CDatabase;
 class CFLRDoc;
 class CFLRView;
 
@@ -20,8 +21,10 @@ public:
     static constexpr int kMinHeight = 275;
 
     // Takes ownership of `doc`. `path` is empty for a new, untitled show named `title`.
+    // `database` is the application's product database (not owned; it must outlive the
+    // frame), which the show's dialogs read; nullptr lets them open their own connection.
     CChildFrame(std::unique_ptr<CFLRDoc> doc, const QString& path, const QString& title,
-                QWidget* parent = nullptr);
+                CDatabase* database = nullptr, QWidget* parent = nullptr);
     ~CChildFrame() override;
 
     CFLRDoc& Doc() const { return *m_doc; }
@@ -56,6 +59,7 @@ private:
     void UpdateTitle();
 
     std::unique_ptr<CFLRDoc> m_doc;
+    CDatabase* m_database = nullptr;
     QString m_path;
     QString m_title;
     CFLRView* m_view = nullptr;

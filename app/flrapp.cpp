@@ -27,6 +27,7 @@ bool CFLRApp::InitInstance(const QStringList& arguments)
     if (!OpenProductDatabase()) return false;
 
     m_frame = std::make_unique<CMainFrame>(m_settings, m_updateSettings, m_recent);
+    m_frame->SetDatabase(&m_connection->GetDatabase());
     m_prompter->SetOwner(m_frame.get());
     m_frame->RestoreLayout();
 

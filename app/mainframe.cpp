@@ -374,12 +374,18 @@ std::vector<CChildFrame*> CMainFrame::Children() const
 CChildFrame* CMainFrame::AddChild(std::unique_ptr<CFLRDoc> doc, const QString& path,
                                   const QString& title)
 {
-    auto* child = new CChildFrame(std::move(doc), path, title);
+    auto* child = new CChildFrame(std::move(doc), path, title, m_database);
     m_mdi->addSubWindow(child);
     connect(child->View(), &CFLRView::ContextMenuRequested, this, [this](const QPoint& at) {
         UpdateCommandUi();
         QMenu menu(this);
         FillMenu(&menu, ContextMenus()[1].entries);
+        menu.exec(at);
+    });
+    connect(child->View(), &CFLRView::RackMenuRequested, this, [this](const QPoint& at) {
+        UpdateCommandUi();
+        QMenu menu(this);
+        FillMenu(&menu, ContextMenus()[2].entries);
         menu.exec(at);
     });
     connect(child, &CChildFrame::SavedAs, this,

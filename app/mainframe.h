@@ -15,6 +15,7 @@ class QToolBar;
 namespace flr {
 
 class CChildFrame;
+class CDatabase;
 class CFLRDoc;
 class CUpdateSettings;
 class RecentFileList;
@@ -55,6 +56,10 @@ public:
     // returns whether it took the command.
     void SetCommandHandler(std::function<bool(int)> handler) { m_extraHandler = std::move(handler); }
 
+    // The application's product database, handed to the shows opened from now on (not owned;
+    // it must outlive the frame). None by default: their dialogs open their own connection.
+    void SetDatabase(CDatabase* database) { m_database = database; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -87,6 +92,7 @@ private:
     bool m_addingItem = false;
     int m_untitledCount = 0;
     std::function<bool(int)> m_extraHandler;
+    CDatabase* m_database = nullptr;
 };
 
 }  // namespace flr
