@@ -226,9 +226,13 @@ void CFLRView::AddRack()
     // The chosen type lives only for this step; the show itself gets nothing.
     const std::optional<CRackType> type = m_chooseRackType();
     if (!type) return;
-    auto text = [](const std::string& bytes) { return QString::fromStdString(Cp1252ToUtf8(bytes)); };
+    auto text = [](const std::string& bytes) {
+        return QString::fromStdString(Cp1252ToUtf8(bytes));
+    };
     auto* rack = new QTreeWidgetItem(m_rackTree, {text(RackNodeText(0, *type))});
-    for (int16_t value : type->positions) new QTreeWidgetItem(rack, {text(RackPositionText(value))});
+    for (int16_t value : type->positions) {
+        new QTreeWidgetItem(rack, {text(RackPositionText(value))});
+    }
 }
 
 bool CFLRView::RunCommand(int id)

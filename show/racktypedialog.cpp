@@ -49,7 +49,8 @@ CRackTypeDialog::CRackTypeDialog(CDatabase* database, QWidget* parent) : QDialog
     // The selection, not the current item: focus alone makes the first node current.
     connect(m_tree, &QTreeWidget::itemSelectionChanged, this, [this] {
         const QList<QTreeWidgetItem*> selected = m_tree->selectedItems();
-        const QVariant index = selected.isEmpty() ? QVariant() : selected.front()->data(0, kTypeRole);
+        const QVariant index =
+            selected.isEmpty() ? QVariant() : selected.front()->data(0, kTypeRole);
         if (index.isValid()) m_chosen = index.toInt();
     });
 
@@ -60,12 +61,14 @@ void CRackTypeDialog::Fill(CDatabase* database)
 {
     CDBRSRackTypes types(database);
     if (!types.OpenTable()) return;  // the recordset has said why
-    for (; !types.IsEOF(); types.MoveNext()) m_types.push_back(MakeRackType(types.m_Name, types.m_Config));
+    for (; !types.IsEOF(); types.MoveNext())
+        m_types.push_back(MakeRackType(types.m_Name, types.m_Config));
 
     // The tree is filled after the types are all read: item data indexes a vector that no
     // longer grows.
     for (size_t i = 0; i < m_types.size(); ++i) {
-        auto* root = new QTreeWidgetItem(m_tree, {QString::fromStdString(Cp1252ToUtf8(m_types[i].name))});
+        auto* root =
+            new QTreeWidgetItem(m_tree, {QString::fromStdString(Cp1252ToUtf8(m_types[i].name))});
         root->setData(0, kTypeRole, static_cast<int>(i));
         for (int16_t value : m_types[i].positions) {
             new QTreeWidgetItem(root, {QString::number(value)});

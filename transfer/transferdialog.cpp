@@ -173,10 +173,7 @@ void CTransferDialog::done(int result)
 
 void CTransferDialog::OnStatusText(const std::string& text) { m_status->setText(FromUtf8(text)); }
 
-void CTransferDialog::OnPercentText(const std::string& text)
-{
-    m_percent->setText(FromUtf8(text));
-}
+void CTransferDialog::OnPercentText(const std::string& text) { m_percent->setText(FromUtf8(text)); }
 
 void CTransferDialog::OnProgress(int percent) { m_progress->setValue(percent); }
 
