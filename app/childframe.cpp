@@ -17,8 +17,12 @@
 #include "flrdoc.h"
 #include "flrview.h"
 #include "mainframe.h"
+#include "portmap.h"
 #include "prompt.h"
+#include "racktypedialog.h"
+#include "settingsstore.h"
 #include "showio.h"
+#include "transferdialog.h"
 
 namespace flr {
 
@@ -34,7 +38,8 @@ int PaneWidth(const QWidget* w, int blanks)
 
 CChildFrame::CChildFrame(std::unique_ptr<CFLRDoc> doc, const QString& path, const QString& title,
                          CDatabase* database, QWidget* parent)
-    : QMdiSubWindow(parent), m_doc(std::move(doc)), m_path(path), m_title(title)
+    : QMdiSubWindow(parent), m_doc(std::move(doc)), m_database(database), m_path(path),
+      m_title(title)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     auto* body = new QWidget;
@@ -78,6 +83,17 @@ CChildFrame::CChildFrame(std::unique_ptr<CFLRDoc> doc, const QString& path, cons
         dialog.SetItem(current);
         if (RunDialog(dialog) != QDialog::Accepted) return {};
         return dialog.Item();
+    });
+    m_view->SetTransferRunner([this](CIgnition* firstFiring) {
+        // The ports as the user mapped them now; the dialog's outcome changes nothing here.
+        const SettingsStore settings;
+        CTransferDialog dialog(firstFiring, PortMap::FromSettings(settings), window());
+        dialog.exec();
+    });
+    m_view->SetRackTypeChooser([this]() -> std::optional<CRackType> {
+        CRackTypeDialog dialog(m_database, window());
+        if (dialog.exec() != QDialog::Accepted || !dialog.ChosenRackType()) return std::nullopt;
+        return *dialog.ChosenRackType();
     });
     m_view->InitialUpdate();
 }

@@ -22,7 +22,8 @@ public:
     static constexpr int kMinHeight = 275;
 
     // Takes ownership of `doc`. `path` is empty for a new, untitled show named `title`.
-    // `database` is what the show's dialogs read (not owned), or nullptr.
+    // `database` is the application's product database (not owned; it must outlive the
+    // frame), which the show's dialogs read; nullptr lets them open their own connection.
     CChildFrame(std::unique_ptr<CFLRDoc> doc, const QString& path, const QString& title,
                 CDatabase* database = nullptr, QWidget* parent = nullptr);
     ~CChildFrame() override;
@@ -61,6 +62,7 @@ private:
     std::function<void()> AddCustomerCommand();
 
     std::unique_ptr<CFLRDoc> m_doc;
+    CDatabase* m_database = nullptr;
     QString m_path;
     QString m_title;
     CFLRView* m_view = nullptr;

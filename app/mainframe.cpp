@@ -382,6 +382,12 @@ CChildFrame* CMainFrame::AddChild(std::unique_ptr<CFLRDoc> doc, const QString& p
         FillMenu(&menu, ContextMenus()[1].entries);
         menu.exec(at);
     });
+    connect(child->View(), &CFLRView::RackMenuRequested, this, [this](const QPoint& at) {
+        UpdateCommandUi();
+        QMenu menu(this);
+        FillMenu(&menu, ContextMenus()[2].entries);
+        menu.exec(at);
+    });
     connect(child, &CChildFrame::SavedAs, this,
             [this](const QString& p) { m_recent.Add(p.toStdString()); });
     connect(child, &QObject::destroyed, this, [this] {

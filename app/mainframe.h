@@ -59,6 +59,10 @@ public:
     // returns whether it took the command.
     void SetCommandHandler(std::function<bool(int)> handler) { m_extraHandler = std::move(handler); }
 
+    // The application's product database, handed to the shows opened from now on (not owned;
+    // it must outlive the frame). None by default: their dialogs open their own connection.
+    void SetDatabase(CDatabase* database) { m_database = database; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;

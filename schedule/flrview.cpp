@@ -13,6 +13,7 @@
 
 #include "schedulecells.h"
 #include "schedulelist.h"
+#include "textcodec.h"
 
 namespace flr {
 
@@ -126,7 +127,12 @@ CFLRView::CFLRView(CFLRDoc& doc, QWidget* parent) : QWidget(parent), m_doc(doc),
     auto* racksLayout = new QVBoxLayout(m_racksGroup);
     racksLayout->setContentsMargins(5, 15, 5, 5);
     m_rackTree = new QTreeWidget;
+    m_rackTree->setObjectName(QStringLiteral("rackTree"));
     m_rackTree->setHeaderHidden(true);
+    m_rackTree->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_rackTree, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        emit RackMenuRequested(m_rackTree->viewport()->mapToGlobal(at));
+    });
     racksLayout->addWidget(m_rackTree);
     bottom->addWidget(m_racksGroup);
     layout->addLayout(bottom, 1);
@@ -214,6 +220,21 @@ void CFLRView::ToggleRacks()
     m_racksGroup->setVisible(m_racksVisible);
 }
 
+void CFLRView::AddRack()
+{
+    if (!m_chooseRackType) return;
+    // The chosen type lives only for this step; the show itself gets nothing.
+    const std::optional<CRackType> type = m_chooseRackType();
+    if (!type) return;
+    auto text = [](const std::string& bytes) {
+        return QString::fromStdString(Cp1252ToUtf8(bytes));
+    };
+    auto* rack = new QTreeWidgetItem(m_rackTree, {text(RackNodeText(0, *type))});
+    for (int16_t value : type->positions) {
+        new QTreeWidgetItem(rack, {text(RackPositionText(value))});
+    }
+}
+
 bool CFLRView::RunCommand(int id)
 {
     const std::vector<CIgnition*> selected = m_list->Selected();
@@ -238,6 +259,7 @@ bool CFLRView::RunCommand(int id)
         changed = !selected.empty() && m_editor.RemoveChain(selected.front());
         break;
     case cmd::Racks: ToggleRacks(); return true;
+    case cmd::AddRack: AddRack(); return true;
     case cmd::ShowSetup: RunSetup(); return true;
     case cmd::Transfer:
         if (m_transfer) m_transfer(m_doc.FirstFiring());
@@ -254,9 +276,9 @@ CommandState CFLRView::State(int id) const
     switch (id) {
     case cmd::Racks: s.checked = m_racksVisible; break;
     case cmd::SelectItem: s.enabled = s.enabled && m_chooseItem != nullptr; break;
-    case cmd::Transfer: s.enabled = m_transfer != nullptr; break;
-    case cmd::SelectChain:
-    case cmd::AddRack: s.enabled = false; break;  // their dialogs are not here yet
+    case cmd::Transfer: s.enabled = m_transfer && m_list->Model()->rowCount() > 0; break;
+    case cmd::AddRack: s.enabled = m_chooseRackType != nullptr; break;
+    case cmd::SelectChain: s.enabled = false; break;  // its dialog is not here yet
     default: break;
     }
     return s;

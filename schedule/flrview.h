@@ -3,9 +3,11 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "commandids.h"
 #include "flrdoc.h"
+#include "racktype.h"
 #include "scheduleeditor.h"
 
 class QFrame;
@@ -35,6 +37,7 @@ public:
     QSlider* Slider() const { return m_slider; }
     QFrame* WaveTable() const { return m_waveTable; }
     QGroupBox* RacksPanel() const { return m_racksGroup; }
+    QTreeWidget* RackTree() const { return m_rackTree; }
     int GetFrameRate() const { return m_doc.GetFrameRate(); }
 
     // The first showing: a setup for a show without one, the rows, the totals.
@@ -68,6 +71,13 @@ public:
         m_transfer = std::move(runner);
     }
 
+    // The "Select rack type..." dialog: returns a copy of the chosen type, or none (cancelled,
+    // or nothing chosen).
+    void SetRackTypeChooser(std::function<std::optional<CRackType>()> chooser)
+    {
+        m_chooseRackType = std::move(chooser);
+    }
+
     // The Setup command: the setup dialog on the show's setup (a new show gets one whatever
     // the dialog's outcome); a change of frame rate re-times the whole show from its delays.
     void RunSetup();
@@ -79,12 +89,15 @@ public:
 
 signals:
     void ContextMenuRequested(const QPoint& globalPos);
+    // A right click on the rack tree: its pop-up menu is the frame's.
+    void RackMenuRequested(const QPoint& globalPos);
 
 private:
     void ApplySetup();
     void UpdateStatusTexts();
     void AfterChange();
     void ToggleRacks();
+    void AddRack();
 
     CFLRDoc& m_doc;
     ScheduleEditor m_editor;
@@ -105,6 +118,7 @@ private:
     std::function<EffectRef(const EffectRef&)> m_chooseItem;
     std::function<bool(CFireworkSetup&)> m_editSetup;
     std::function<void(CIgnition*)> m_transfer;
+    std::function<std::optional<CRackType>()> m_chooseRackType;
 };
 
 }  // namespace flr
