@@ -12,6 +12,8 @@
 #include <QMimeData>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
@@ -74,7 +76,13 @@ CMainFrame::CMainFrame(SettingsStore& settings, CUpdateSettings& updateSettings,
     setWindowTitle(QStringLiteral("FLR"));
     setWindowIcon(AppIcon());
     setAcceptDrops(true);
-    resize(1024, 720);
+    // A first start fills most of the screen; later starts restore the stored placement.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QSize area = screen->availableGeometry().size();
+        resize(std::max(1024, area.width() * 9 / 10), std::max(720, area.height() * 9 / 10));
+    } else {
+        resize(1024, 720);
+    }
 
     m_mdi = new QMdiArea;
     m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);

@@ -112,17 +112,12 @@ CScheduleList::CScheduleList(ScheduleEditor& editor, QWidget* parent)
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     horizontalHeader()->setHighlightSections(false);
-    // The widths are those of the classic 8-point dialog font; a time code must still fit in
-    // the font this desktop uses.
+    // The widths are those of the classic 8-point dialog font, in which a time code just fits
+    // its 75 pixels; a wider desktop font widens every column alike, so the same texts fit.
     const int timeWidth = fontMetrics().horizontalAdvance(QStringLiteral("00:00:00:00")) + 12;
+    const double scale = std::max(1.0, timeWidth / 75.0);
     for (int c = 0; c < kScheduleColumnCount; ++c) {
-        const auto column = static_cast<ScheduleColumn>(c);
-        int width = ColumnInfo(column).width;
-        if (column == ScheduleColumn::Time || column == ScheduleColumn::InTime ||
-            column == ScheduleColumn::OutTime) {
-            width = std::max(width, timeWidth);
-        }
-        setColumnWidth(c, width);
+        setColumnWidth(c, int(ColumnInfo(static_cast<ScheduleColumn>(c)).width * scale + 0.5));
     }
 }
 

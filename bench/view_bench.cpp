@@ -1,0 +1,106 @@
+// The schedule view on a 10,000-entry show: rebuilding the list and painting what is visible,
+// and one edit command with everything the view does after it. Each should fit in a frame.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QLineEdit>
+#include <QPainter>
+
+#include "flrdoc.h"
+#include "flrview.h"
+#include "prompt.h"
+#include "schedulelist.h"
+#include "showgenerator.h"
+
+namespace flr {
+namespace {
+
+constexpr int kEntries = 10000;
+
+// Says Yes to every question, so the edit commands run through.
+class YesPrompter final : public Prompter {
+public:
+    PromptAnswer Ask(std::string_view, std::string_view, PromptButtons buttons,
+                     PromptIcon) override
+    {
+        return buttons == PromptButtons::YesNo ? PromptAnswer::Yes : PromptAnswer::Ok;
+    }
+    void Beep(BeepKind) override {}
+};
+
+struct ViewFixture {
+    ViewFixture()
+    {
+        test::MakeRealisticShow(doc, kEntries, 7, test::MakeCatalogueItems(40));
+        view = std::make_unique<CFLRView>(doc);
+        view->resize(1280, 800);
+        view->InitialUpdate();
+        view->show();
+        QApplication::processEvents();
+    }
+    ~ViewFixture() { view.reset(); }
+
+    void Paint()
+    {
+        QWidget* viewport = view->List()->viewport();
+        QImage image(viewport->size(), QImage::Format_ARGB32_Premultiplied);
+        viewport->render(&image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+
+    CFLRDoc doc;
+    std::unique_ptr<CFLRView> view;
+};
+
+void BM_RefreshAndPaint(benchmark::State& state)
+{
+    ViewFixture f;
+    for (auto _ : state) {
+        f.view->List()->Refresh();
+        f.Paint();
+    }
+}
+BENCHMARK(BM_RefreshAndPaint)->Unit(benchmark::kMillisecond);
+
+void BM_AddIgnitionCommand(benchmark::State& state)
+{
+    ViewFixture f;
+    YesPrompter prompter;
+    Prompter* previous = InstallPrompter(&prompter);
+    int second = 0;
+    for (auto _ : state) {
+        f.view->TimeDisplay()->setText(QString::asprintf("00:02:%02d:00", second++ % 60));
+        f.view->RunCommand(cmd::AddIgnition);
+        f.Paint();
+    }
+    InstallPrompter(previous);
+}
+BENCHMARK(BM_AddIgnitionCommand)->Unit(benchmark::kMillisecond);
+
+void BM_DeleteIgnitionCommand(benchmark::State& state)
+{
+    ViewFixture f;
+    YesPrompter prompter;
+    Prompter* previous = InstallPrompter(&prompter);
+    for (auto _ : state) {
+        f.view->List()->selectRow(kEntries / 2);
+        f.view->RunCommand(cmd::DeleteIgnition);
+        f.Paint();
+    }
+    InstallPrompter(previous);
+}
+BENCHMARK(BM_DeleteIgnitionCommand)->Unit(benchmark::kMillisecond)->Iterations(200);
+
+}  // namespace
+}  // namespace flr
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
