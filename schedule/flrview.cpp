@@ -168,8 +168,7 @@ void CFLRView::RunSetup()
     if (!isNew && newFps != oldFps) {
         if (CIgnition* first = m_doc.FirstFiring()) {
             first->RetimeFromDelays(newFps, m_editor.PrefireOff());
-            m_editor.Finish();
-            AfterChange();
+            m_editor.Finish();  // the document's notice rebuilds the list
         }
     }
 }
@@ -193,25 +192,17 @@ void CFLRView::UpdateStatusTexts()
     }
 }
 
-void CFLRView::AfterChange()
-{
-    m_list->Refresh();
-    UpdateStatusTexts();
-}
-
 CIgnition* CFLRView::AddIgnition(int row, EffectRef item)
 {
     CIgnition* e = m_editor.AddIgnition(row, std::move(item), m_timeDisplay->text().toStdString());
-    AfterChange();
     m_list->SelectEntry(e);
     return e;
 }
 
 bool CFLRView::ReplaceItem(int row, EffectRef item)
 {
-    const bool changed = m_editor.ReplaceItem(m_list->Model()->EntryAt(row), item);
-    if (changed) AfterChange();
-    return changed;
+    // The editor notifies the document, whose notice rebuilds the list and the totals.
+    return m_editor.ReplaceItem(m_list->Model()->EntryAt(row), item);
 }
 
 void CFLRView::ToggleRacks()
@@ -238,25 +229,24 @@ void CFLRView::AddRack()
 bool CFLRView::RunCommand(int id)
 {
     const std::vector<CIgnition*> selected = m_list->Selected();
-    bool changed = false;
     switch (id) {
     case cmd::AddIgnition: AddIgnition(-1, {}); return true;
     case cmd::DeleteIgnition:
-    case cmd::EditClear: changed = m_editor.DeleteIgnitions(selected); break;
+    case cmd::EditClear: m_editor.DeleteIgnitions(selected); break;
     case cmd::EditSelectAll: m_list->selectAll(); return true;
-    case cmd::DuplicateIgnition: changed = m_editor.Duplicate(selected); break;
+    case cmd::DuplicateIgnition: m_editor.Duplicate(selected); break;
     case cmd::SelectItem: {
         if (selected.empty() || !m_chooseItem) return true;
         const EffectRef current = selected.size() == 1 ? selected.front()->GetItemRef() : EffectRef();
         const EffectRef chosen = m_chooseItem(current);
-        if (chosen) changed = m_editor.ApplyChosenItem(selected, chosen);
+        if (chosen) m_editor.ApplyChosenItem(selected, chosen);
         break;
     }
-    case cmd::RemoveItem: changed = m_editor.RemoveItems(selected); break;
-    case cmd::IgnorePrefire: changed = m_editor.ToggleIgnorePrefire(selected); break;
+    case cmd::RemoveItem: m_editor.RemoveItems(selected); break;
+    case cmd::IgnorePrefire: m_editor.ToggleIgnorePrefire(selected); break;
     case cmd::HideChained: m_list->SetShowChained(!m_editor.ShowChained()); return true;
     case cmd::RemoveChain:
-        changed = !selected.empty() && m_editor.RemoveChain(selected.front());
+        if (!selected.empty()) m_editor.RemoveChain(selected.front());
         break;
     case cmd::Racks: ToggleRacks(); return true;
     case cmd::AddRack: AddRack(); return true;
@@ -266,7 +256,6 @@ bool CFLRView::RunCommand(int id)
         return true;
     default: return false;
     }
-    if (changed) AfterChange();
     return true;
 }
 

@@ -95,7 +95,6 @@ signals:
 private:
     void ApplySetup();
     void UpdateStatusTexts();
-    void AfterChange();
     void ToggleRacks();
     void AddRack();
 
