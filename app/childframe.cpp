@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPrinter>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
@@ -20,8 +21,10 @@
 #include "portmap.h"
 #include "prompt.h"
 #include "racktypedialog.h"
+#include "reportrunner.h"
 #include "settingsstore.h"
 #include "showio.h"
+#include "textcodec.h"
 #include "transferdialog.h"
 
 namespace flr {
@@ -95,7 +98,31 @@ CChildFrame::CChildFrame(std::unique_ptr<CFLRDoc> doc, const QString& path, cons
         if (dialog.exec() != QDialog::Accepted || !dialog.ChosenRackType()) return std::nullopt;
         return *dialog.ChosenRackType();
     });
+    m_view->SetReportRunner([this](ReportRequest& request, bool preview) {
+        request.source.documentTitle = Utf8ToCp1252(m_title.toStdString());
+        RunReport(request, Printer(),
+                  preview ? ReportOutput::Preview : ReportOutput::PrintWithDialog, DialogParent());
+    });
     m_view->InitialUpdate();
+}
+
+bool CChildFrame::PrintReport(int kind, QPrinter& printer)
+{
+    ReportRequest request = m_view->MakeReportRequest(kind);
+    // A show printed from the command line was never shown: its list has not taken the
+    // window's width yet, so lay the page out as a shown list would be.
+    if (!m_view->isVisible()) request.list = DefaultListGeometry();
+    request.source.documentTitle = Utf8ToCp1252(m_title.toStdString());
+    return RunReport(request, printer, ReportOutput::PrintDirect, DialogParent());
+}
+
+QPrinter& CChildFrame::Printer()
+{
+    if (auto* main = qobject_cast<CMainFrame*>(window()); main && main != static_cast<QWidget*>(this)) {
+        return main->Printer();
+    }
+    if (!m_printer) m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_printer;
 }
 
 CChildFrame::~CChildFrame()

@@ -5,6 +5,7 @@
 #include <memory>
 
 class QLabel;
+class QPrinter;
 class QStatusBar;
 
 namespace flr {
@@ -36,6 +37,9 @@ public:
     // The show's view, above the status bar.
     CFLRView* View() const { return m_view; }
 
+    // Prints report `kind` of the show on `printer` without a dialog (the print verbs).
+    bool PrintReport(int kind, QPrinter& printer);
+
     // False, doing nothing, when the frame has no status bar.
     bool SetPriceText(const QString& text);
     bool SetDiscountText(const QString& text);
@@ -59,6 +63,8 @@ protected:
 private:
     void UpdateTitle();
     QWidget* DialogParent();
+    // The main frame's printer, or one of the frame's own when it stands alone.
+    QPrinter& Printer();
     std::function<void()> AddCustomerCommand();
 
     std::unique_ptr<CFLRDoc> m_doc;
@@ -69,6 +75,7 @@ private:
     QStatusBar* m_statusBar = nullptr;
     QLabel* m_pricePane = nullptr;
     QLabel* m_discountPane = nullptr;
+    std::unique_ptr<QPrinter> m_printer;
 };
 
 }  // namespace flr

@@ -1,13 +1,17 @@
 #include "flrapp.h"
 
 #include <QFileInfo>
+#include <QPrinter>
+#include <QPrinterInfo>
 
 #include "datasourcedialog.h"
+#include "childframe.h"
 #include "dbconnection.h"
 #include "effectcatalogue.h"
 #include "mainframe.h"
 #include "prompt.h"
 #include "qtprompter.h"
+#include "reportkind.h"
 #include "updatecheck.h"
 #include "version.h"
 
@@ -77,13 +81,65 @@ void CFLRApp::RunUpdateCheck()
 bool CFLRApp::ProcessCommandLine(const QStringList& arguments)
 {
     // arguments[0] is the program. Files are opened in order; a file that cannot be read has
-    // said so already and does not stop the others.
+    // said so already and does not stop the others. The print verbs print their file and
+    // close it; with nothing else to open, the program then ends without a window.
+    bool printed = false;
+    bool printFailed = false;
+    int opened = 0;
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
+        if (a == QLatin1String("--print") || a == QLatin1String("--print-to")) {
+            const bool named = a == QLatin1String("--print-to");
+            if (i + (named ? 2 : 1) >= arguments.size()) {
+                ShowMessage(named ? "--print-to needs a printer and a show file."
+                                  : "--print needs a show file.",
+                            "Application Error", PromptButtons::Ok, PromptIcon::Warning);
+                return false;
+            }
+            const QString printer = named ? arguments[++i] : QString();
+            const QString file = arguments[++i];
+            printed = true;
+            if (!PrintShow(file, printer)) printFailed = true;
+            continue;
+        }
         if (a.startsWith(QLatin1String("--"))) continue;
-        m_frame->OpenShow(a);
+        if (m_frame->OpenShow(a)) ++opened;
+    }
+    if (printed && opened == 0) {
+        m_exitCode = printFailed ? 1 : 0;
+        return false;
     }
     return true;
+}
+
+bool CFLRApp::PrintShow(const QString& path, const QString& printerName)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    if (printerName.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printerName);
+    } else {
+        const QPrinterInfo info = printerName.isEmpty() ? QPrinterInfo::defaultPrinter()
+                                                        : QPrinterInfo::printerInfo(printerName);
+        if (info.isNull()) {
+            const std::string text =
+                printerName.isEmpty()
+                    ? std::string("No default printer is installed, so \"") + path.toStdString() +
+                          "\" cannot be printed."
+                    : "The printer \"" + printerName.toStdString() +
+                          "\" is not installed, so \"" + path.toStdString() +
+                          "\" cannot be printed.";
+            ShowMessage(text, "Application Error", PromptButtons::Ok, PromptIcon::Warning);
+            return false;
+        }
+        printer.setPrinterName(info.printerName());
+    }
+    CChildFrame* child = m_frame->OpenShow(path);
+    if (!child) return false;
+    const bool ok = child->PrintReport(report::FieldList, printer);
+    // The show was only opened to be printed: it goes again without questions.
+    delete child;
+    return ok;
 }
 
 }  // namespace flr

@@ -29,6 +29,10 @@ public:
     // Closes the database and empties the item catalogue.
     void ExitInstance();
 
+    // The program's exit code when InitInstance returned false: 0 after the command line's
+    // print verbs printed everything, 1 otherwise.
+    int ExitCode() const { return m_exitCode; }
+
     CMainFrame* MainFrame() const { return m_frame.get(); }
     // Replaces the data source window that start-up shows when the database cannot be opened
     // (tests answer it themselves). Returns a connect string, or nullopt for Cancel.
@@ -45,7 +49,11 @@ public:
 private:
     void RunUpdateCheck();
     bool OpenProductDatabase();
+    // False ends start-up: after print verbs (nothing else to show) or a bad command line.
     bool ProcessCommandLine(const QStringList& arguments);
+    // Opens `path`, prints its field list on `printerName` (empty: the default printer; a name
+    // ending in ".pdf": that file) and closes it again.
+    bool PrintShow(const QString& path, const QString& printerName);
 
     SettingsStore m_settings;
     CUpdateSettings m_updateSettings;
@@ -54,6 +62,7 @@ private:
     std::unique_ptr<CDBConnection> m_connection;
     std::function<std::optional<std::string>()> m_chooser;
     std::unique_ptr<CMainFrame> m_frame;
+    int m_exitCode = 1;
 };
 
 }  // namespace flr

@@ -14,7 +14,11 @@ int main(int argc, char** argv)
     int result = 1;
     {
         flr::CFLRApp app;
-        if (app.InitInstance(QApplication::arguments())) result = QApplication::exec();
+        if (app.InitInstance(QApplication::arguments())) {
+            result = QApplication::exec();
+        } else {
+            result = app.ExitCode();
+        }
         app.ExitInstance();
     }
     return result;

@@ -24,6 +24,7 @@
 #include "aboutdialog.h"
 #include "childframe.h"
 #include "commands.h"
+#include "dialogrunner.h"
 #include "flrdoc.h"
 #include "flrview.h"
 #include "icons.h"
@@ -336,9 +337,9 @@ void CMainFrame::Run(int id)
         if (CChildFrame* child = ActiveChild()) child->SaveAs();
         break;
     case cmd::FilePrintSetup: {
-        QPrinter printer;
-        QPrintDialog dialog(&printer, this);
-        dialog.exec();
+        QPrintDialog dialog(&Printer(), this);
+        dialog.setWindowTitle(QStringLiteral("Print Setup"));
+        RunDialog(dialog);
         break;
     }
     case cmd::AppExit: close(); break;
@@ -360,6 +361,12 @@ void CMainFrame::Run(int id)
         break;
     }
     UpdateCommandUi();
+}
+
+QPrinter& CMainFrame::Printer()
+{
+    if (!m_printer) m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_printer;
 }
 
 CChildFrame* CMainFrame::ActiveChild() const

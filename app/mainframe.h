@@ -5,6 +5,8 @@
 #include <map>
 #include <memory>
 
+class QPrinter;
+
 class QAction;
 class QDockWidget;
 class QMdiArea;
@@ -57,6 +59,9 @@ public:
 
     // Runs on a command the frame does not handle itself (the view's, later); the handler
     // returns whether it took the command.
+    // The program's printer: what Print Setup and the print dialog choose, kept for the next
+    // print. Made on first use.
+    QPrinter& Printer();
     void SetCommandHandler(std::function<bool(int)> handler) { m_extraHandler = std::move(handler); }
 
     // The application's product database, handed to the shows opened from now on (not owned;
@@ -96,6 +101,7 @@ private:
     bool m_addingItem = false;
     int m_untitledCount = 0;
     std::function<bool(int)> m_extraHandler;
+    std::unique_ptr<QPrinter> m_printer;
 };
 
 }  // namespace flr

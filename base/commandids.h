@@ -69,6 +69,7 @@ enum : int {
     PreviewShootList = 32834,
     PreviewEffects = 32836,
     PreviewRacks = 32837,
+    PreviewComplete = 32838,  // no menu entry
     ZoomToFit = 32839,
     SelectChain = 32840,
     RemoveChain = 32841,

@@ -1,6 +1,9 @@
 #include "flrview.h"
 
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QFrame>
+#include <QHeaderView>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -11,6 +14,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "reportkind.h"
 #include "schedulecells.h"
 #include "schedulelist.h"
 #include "textcodec.h"
@@ -254,6 +258,24 @@ bool CFLRView::RunCommand(int id)
     case cmd::Transfer:
         if (m_transfer) m_transfer(m_doc.FirstFiring());
         return true;
+    case cmd::FilePrint:
+        if (m_runReport) {
+            ReportRequest request = MakeReportRequest(PrintableReportKind(m_reportKind));
+            m_runReport(request, false);
+        }
+        return true;
+    case cmd::PreviewComplete:
+    case cmd::PreviewEffects:
+    case cmd::PreviewFieldList:
+    case cmd::PreviewShootList:
+    case cmd::PreviewPods:
+    case cmd::PreviewChains:
+        m_reportKind = ReportKindOfCommand(id);
+        if (m_runReport) {
+            ReportRequest request = MakeReportRequest(m_reportKind);
+            m_runReport(request, true);
+        }
+        return true;
     default: return false;
     }
     return true;
@@ -268,9 +290,40 @@ CommandState CFLRView::State(int id) const
     case cmd::Transfer: s.enabled = m_transfer && m_list->Model()->rowCount() > 0; break;
     case cmd::AddRack: s.enabled = m_chooseRackType != nullptr; break;
     case cmd::SelectChain: s.enabled = false; break;  // its dialog is not here yet
+    case cmd::FilePrint:
+        s.enabled = m_runReport && ReportAvailable(report::FieldList, m_list->Model()->Rows());
+        break;
+    case cmd::PreviewComplete:
+    case cmd::PreviewEffects:
+    case cmd::PreviewFieldList:
+    case cmd::PreviewShootList:
+    case cmd::PreviewPods:
+    case cmd::PreviewChains:
+        s.enabled =
+            m_runReport && ReportAvailable(ReportKindOfCommand(id), m_list->Model()->Rows());
+        break;
     default: break;
     }
     return s;
+}
+
+ReportRequest CFLRView::MakeReportRequest(int kind) const
+{
+    ReportRequest request;
+    request.kind = kind;
+    request.source.doc = &m_doc;
+    request.source.rows = m_list->Model()->Rows();
+    // The report's lines look like the list's rows: its row height, its full width, its font.
+    ListGeometry& list = request.list;
+    list.font = m_list->font();
+    const QFontMetrics metrics(list.font);
+    list.lineHeight = m_list->verticalHeader()->defaultSectionSize();
+    if (m_list->Model()->rowCount() > 0) list.lineHeight = m_list->rowHeight(0);
+    list.rowWidth = m_list->horizontalHeader()->length();
+    list.charWidth = std::max(1, metrics.averageCharWidth());
+    list.screenDpiY = std::max(1, m_list->logicalDpiY());
+    list.fontPixelHeight = std::max(1, QFontInfo(list.font).pixelSize());
+    return request;
 }
 
 void CFLRView::OnDocumentUpdate(CFLRDoc&, int hint)

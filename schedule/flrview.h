@@ -8,6 +8,7 @@
 #include "commandids.h"
 #include "flrdoc.h"
 #include "racktype.h"
+#include "reportrequest.h"
 #include "scheduleeditor.h"
 
 class QFrame;
@@ -78,6 +79,17 @@ public:
         m_chooseRackType = std::move(chooser);
     }
 
+    // Previews or prints a report (the child frame fills in the show's title and owns the
+    // printer); `preview` false is "&Print...".
+    void SetReportRunner(std::function<void(ReportRequest& request, bool preview)> runner)
+    {
+        m_runReport = std::move(runner);
+    }
+    // The kind the last preview chose, which "&Print..." prints.
+    int ReportKind() const { return m_reportKind; }
+    // The report `kind` of the list as it stands.
+    ReportRequest MakeReportRequest(int kind) const;
+
     // The Setup command: the setup dialog on the show's setup (a new show gets one whatever
     // the dialog's outcome); a change of frame rate re-times the whole show from its delays.
     void RunSetup();
@@ -118,6 +130,8 @@ private:
     std::function<bool(CFireworkSetup&)> m_editSetup;
     std::function<void(CIgnition*)> m_transfer;
     std::function<std::optional<CRackType>()> m_chooseRackType;
+    std::function<void(ReportRequest&, bool)> m_runReport;
+    int m_reportKind = 4;  // the field list until a preview chooses
 };
 
 }  // namespace flr

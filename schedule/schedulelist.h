@@ -26,6 +26,7 @@ public:
     // Repaints every cell (times, numbers, marks changed; rows did not).
     void Redraw();
     CIgnition* EntryAt(int row) const;
+    const std::vector<CIgnition*>& Rows() const { return m_rows; }
     int RowOf(const CIgnition* entry) const;
 
 private:
