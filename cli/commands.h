@@ -6,5 +6,6 @@ namespace flr {
 int RunDump(int argc, char** argv);
 int RunSave(int argc, char** argv);
 int RunTransfer(int argc, char** argv);
+int RunPrint(int argc, char** argv);
 
 }  // namespace flr

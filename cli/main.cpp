@@ -20,7 +20,10 @@ void PrintUsage(std::FILE* out)
         "  save IN.flr OUT.flr  open a show and save it again\n"
         "  items [--connect STRING]  print the product database's items as JSON\n"
         "  transfer SHOW.flr --device PATH [--bank N] [--retries N]\n"
-        "                 download the show to the firing hardware on a serial device\n",
+        "                 download the show to the firing hardware on a serial device\n"
+        "  print SHOW.flr --pdf OUT.pdf [--report KIND] [--page-size A4|Letter] [--hide-chained]\n"
+        "                 print a report (field, complete, shoot, effects, pods, chains;\n"
+        "                 the field list by default) into a PDF file; prints the page count\n",
         out);
 }
 
@@ -45,6 +48,7 @@ int main(int argc, char** argv)
     if (std::strcmp(command, "dump") == 0) return flr::RunDump(argc - 2, argv + 2);
     if (std::strcmp(command, "save") == 0) return flr::RunSave(argc - 2, argv + 2);
     if (std::strcmp(command, "transfer") == 0) return flr::RunTransfer(argc - 2, argv + 2);
+    if (std::strcmp(command, "print") == 0) return flr::RunPrint(argc - 2, argv + 2);
     std::fprintf(stderr, "flr-cli: unknown command '%s' (try --help)\n", command);
     return 2;
 }

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <fstream>
 #include <sstream>
@@ -102,6 +103,42 @@ TEST_F(StartupTest, NewerDatabasesAndUnreadableVersionsGoOn)
         } else {
             EXPECT_TRUE(prompter.Messages().empty()) << change;
         }
+        app.ExitInstance();
+    }
+}
+
+TEST_F(StartupTest, ThePrintVerbsPrintTheFieldListAndEndWithoutAWindow)
+{
+    UseDatabase(MakeDatabase("print.db", nullptr));
+    const QString pdf = QDir(g_home->path()).filePath(QStringLiteral("field.pdf"));
+    {
+        CFLRApp app;
+        test::ScriptedPrompter prompter;
+        EXPECT_FALSE(app.InitInstance({"flr", "--print-to", pdf, FLR_SAMPLE_SHOW}));
+        EXPECT_EQ(app.ExitCode(), 0);
+        EXPECT_FALSE(app.MainFrame()->isVisible());
+        EXPECT_TRUE(app.MainFrame()->Children().empty());
+        EXPECT_TRUE(prompter.Messages().empty());
+        EXPECT_GT(QFileInfo(pdf).size(), 1000);
+        app.ExitInstance();
+    }
+    {
+        CFLRApp app;
+        test::ScriptedPrompter prompter;
+        EXPECT_FALSE(app.InitInstance({"flr", "--print-to", "No Such Printer", FLR_SAMPLE_SHOW}));
+        EXPECT_EQ(app.ExitCode(), 1);
+        ASSERT_EQ(prompter.Messages().size(), 1u);
+        EXPECT_NE(prompter.Messages()[0].text.find("\"No Such Printer\" is not installed"),
+                  std::string::npos);
+        app.ExitInstance();
+    }
+    {
+        CFLRApp app;
+        test::ScriptedPrompter prompter;
+        EXPECT_FALSE(app.InitInstance({"flr", "--print"}));
+        EXPECT_EQ(app.ExitCode(), 1);
+        ASSERT_EQ(prompter.Messages().size(), 1u);
+        EXPECT_EQ(prompter.Messages()[0].text, "--print needs a show file.");
         app.ExitInstance();
     }
 }
