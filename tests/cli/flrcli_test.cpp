@@ -152,6 +152,39 @@ TEST(FlrCli, SaveWritesWhatTheProgramsSaveWrites)
     EXPECT_FALSE(QFile::exists(dir.filePath("x.flr")));
 }
 
+int PdfPages(const QByteArray& pdf)
+{
+    int pages = 0;
+    for (const QByteArray& line : pdf.split('\n')) pages += line == "/Type /Page";
+    return pages;
+}
+
+TEST(FlrCli, PrintWritesEachReportIntoAPdf)
+{
+    QTemporaryDir dir;
+    const QString sample = FLR_SAMPLE_SHOW;
+    // The sample's 40 cues fill one page; with their chained effects, two.
+    const std::pair<const char*, int> expected[] = {
+        {"field", 2}, {"complete", 2}, {"shoot", 2}, {"effects", 1}, {"pods", 1}, {"chains", 1}};
+    for (const auto& [kind, pages] : expected) {
+        const QString out = dir.filePath(QString(kind) + ".pdf");
+        const CliRun run = FlrCli({"print", sample, "--pdf", out, "--report", kind});
+        ASSERT_EQ(run.exitCode, 0) << kind << run.err;
+        EXPECT_EQ(run.out, std::to_string(pages) + "\n") << kind;
+        EXPECT_EQ(PdfPages(ReadAll(out)), pages) << kind;
+    }
+    const CliRun hidden = FlrCli({"print", sample, "--pdf", dir.filePath("h.pdf"), "--report",
+                                  "shoot", "--hide-chained", "--page-size", "Letter"});
+    EXPECT_EQ(hidden.out, "1\n");
+
+    EXPECT_EQ(FlrCli({"print", sample, "--pdf", dir.filePath("x.pdf"), "--report", "racks"}).exitCode, 2);
+    EXPECT_EQ(FlrCli({"print", sample}).exitCode, 2);
+    const CliRun unwritable = FlrCli({"print", sample, "--pdf", dir.filePath("no/such/x.pdf")});
+    EXPECT_EQ(unwritable.exitCode, 1);
+    EXPECT_NE(unwritable.err.find("cannot write"), std::string::npos);
+    EXPECT_EQ(FlrCli({"print", dir.filePath("missing.flr"), "--pdf", dir.filePath("m.pdf")}).exitCode, 1);
+}
+
 TEST(FlrCli, VersionAndHelp)
 {
     const CliRun version = FlrCli({"--version"});
