@@ -106,16 +106,6 @@ CChildFrame::CChildFrame(std::unique_ptr<CFLRDoc> doc, const QString& path, cons
     m_view->InitialUpdate();
 }
 
-bool CChildFrame::PrintReport(int kind, QPrinter& printer)
-{
-    ReportRequest request = m_view->MakeReportRequest(kind);
-    // A show printed from the command line was never shown: its list has not taken the
-    // window's width yet, so lay the page out as a shown list would be.
-    if (!m_view->isVisible()) request.list = DefaultListGeometry();
-    request.source.documentTitle = Utf8ToCp1252(m_title.toStdString());
-    return RunReport(request, printer, ReportOutput::PrintDirect, DialogParent());
-}
-
 QPrinter& CChildFrame::Printer()
 {
     if (auto* main = qobject_cast<CMainFrame*>(window()); main && main != static_cast<QWidget*>(this)) {

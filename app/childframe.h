@@ -37,9 +37,6 @@ public:
     // The show's view, above the status bar.
     CFLRView* View() const { return m_view; }
 
-    // Prints report `kind` of the show on `printer` without a dialog (the print verbs).
-    bool PrintReport(int kind, QPrinter& printer);
-
     // False, doing nothing, when the frame has no status bar.
     bool SetPriceText(const QString& text);
     bool SetDiscountText(const QString& text);

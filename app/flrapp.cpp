@@ -5,13 +5,17 @@
 #include <QPrinterInfo>
 
 #include "datasourcedialog.h"
-#include "childframe.h"
 #include "dbconnection.h"
 #include "effectcatalogue.h"
+#include "flrdoc.h"
 #include "mainframe.h"
 #include "prompt.h"
 #include "qtprompter.h"
 #include "reportkind.h"
+#include "reportrunner.h"
+#include "schedulecells.h"
+#include "showio.h"
+#include "textcodec.h"
 #include "updatecheck.h"
 #include "version.h"
 
@@ -134,12 +138,17 @@ bool CFLRApp::PrintShow(const QString& path, const QString& printerName)
         }
         printer.setPrinterName(info.printerName());
     }
-    CChildFrame* child = m_frame->OpenShow(path);
-    if (!child) return false;
-    const bool ok = child->PrintReport(report::FieldList, printer);
-    // The show was only opened to be printed: it goes again without questions.
-    delete child;
-    return ok;
+    // The show is read without a window (one may already be open on it) and stays off the
+    // recent-file list: it is only printed.
+    const std::unique_ptr<CFLRDoc> doc = OpenShowFile(QFileInfo(path).absoluteFilePath().toStdString());
+    if (!doc) return false;
+    ReportRequest request;
+    request.kind = report::FieldList;
+    request.source.doc = doc.get();
+    request.source.rows = ScheduleRows(*doc, true);
+    request.source.documentTitle = Utf8ToCp1252(QFileInfo(path).fileName().toStdString());
+    request.list = DefaultListGeometry();
+    return RunReport(request, printer, ReportOutput::PrintDirect, m_frame.get());
 }
 
 }  // namespace flr

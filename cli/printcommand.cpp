@@ -110,7 +110,7 @@ int RunPrint(int argc, char** argv)
     writer.setResolution(1200);
     const ListGeometry list = DefaultListGeometry();
     report->Measure(DeviceMetrics(writer, list));
-    if (!PrintReportPages(writer, *report, 1, report->PageCount(), MakeReportFonts(list),
+    if (!PrintReportPages(writer, *report, AllReportPages(*report), MakeReportFonts(list),
                           std::time(nullptr))) {
         std::fprintf(stderr, "flr-cli print: cannot write '%s'\n", pdf);
         return 1;

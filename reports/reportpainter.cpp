@@ -127,19 +127,32 @@ void PaintReportPage(QPainter& painter, const CReport& report, int page,
     painter.restore();
 }
 
-bool PrintReportPages(QPagedPaintDevice& device, const CReport& report, int from, int to,
-                      const ReportFonts& fonts, std::time_t now)
+std::vector<int> AllReportPages(const CReport& report)
 {
-    from = std::max(1, from);
-    to = std::min(report.PageCount(), to);
+    std::vector<int> pages;
+    for (int page = 1; page <= report.PageCount(); ++page) pages.push_back(page);
+    return pages;
+}
+
+bool PrintReportPages(QPagedPaintDevice& device, const CReport& report,
+                      const std::vector<int>& pages, const ReportFonts& fonts, std::time_t now)
+{
+    std::vector<int> printable;
+    for (int page : pages) {
+        if (page >= 1 && page <= report.PageCount()) printable.push_back(page);
+    }
+    // Beginning a painter already puts out a sheet: with nothing to print, do not start.
+    if (printable.empty()) return false;
     QPainter painter;
     if (!painter.begin(&device)) return false;
     const std::string footerTime = ReportFooterTime(now);
-    for (int page = from; page <= to; ++page) {
-        if (page > from && !device.newPage()) {
+    bool first = true;
+    for (int page : printable) {
+        if (!first && !device.newPage()) {
             painter.end();
             return false;
         }
+        first = false;
         PaintReportPage(painter, report, page, footerTime, fonts);
     }
     return painter.end();

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <ctime>
 #include <string>
+#include <vector>
 
 #include "report.h"
 
@@ -42,9 +43,12 @@ ReportFonts MakeReportFonts(const ListGeometry& list);
 void PaintReportPage(QPainter& painter, const CReport& report, int page,
                      const std::string& footerTime, const ReportFonts& fonts);
 
-// Prints pages `from`..`to` (clamped to the report's pages) on `device`, a page each. False
-// when painting on the device could not start (an unwritable file, a printer that refused).
-bool PrintReportPages(QPagedPaintDevice& device, const CReport& report, int from, int to,
-                      const ReportFonts& fonts, std::time_t now);
+// Prints `pages` (numbers from 1, in that order; repeats make copies) on `device`, a sheet
+// each; numbers outside the report are passed over. False when there is no page to print or
+// painting on the device could not start (an unwritable file, a printer that refused).
+bool PrintReportPages(QPagedPaintDevice& device, const CReport& report,
+                      const std::vector<int>& pages, const ReportFonts& fonts, std::time_t now);
+// Every page of the report, from the first.
+std::vector<int> AllReportPages(const CReport& report);
 
 }  // namespace flr

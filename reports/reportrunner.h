@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "reportrequest.h"
 
 class QPrinter;
@@ -17,6 +19,11 @@ enum class ReportOutput {
 // print dialog and Print Setup change). Modal windows run through RunDialog. Returns true when
 // pages were printed or the preview was shown; failures have been reported through the prompt
 // layer, a cancelled dialog has not.
+// The pages `printer`'s settings choose of a report of `pageCount` pages: all of them, a
+// range, or the pages the dialog's page field named; repeated for copies the printer does not
+// make itself. Empty when the choice names no page of the report.
+std::vector<int> ChosenReportPages(const QPrinter& printer, int pageCount);
+
 bool RunReport(const ReportRequest& request, QPrinter& printer, ReportOutput output,
                QWidget* parent = nullptr);
 

@@ -21,6 +21,7 @@
 #include "printdialog.h"
 #include "recentfilelist.h"
 #include "reportkind.h"
+#include "reportrunner.h"
 #include "scriptedprompter.h"
 #include "settingsstore.h"
 #include "updatesettings.h"
@@ -151,6 +152,48 @@ TEST_F(PrintingTest, PreviewChoosesTheKindThatPrintPrints)
     EXPECT_TRUE(m_prompter.Messages().empty());
 }
 
+TEST_F(PrintingTest, PrintHonoursPagesNamedApartAndMakesCopiesAPdfCannot)
+{
+    CChildFrame* child = m_frame->OpenShow(kSample);
+    ASSERT_NE(child, nullptr);
+    const ReportRequest request = child->View()->MakeReportRequest(report::FieldList);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageSize(QPageSize(QPageSize::A6));  // small pages: several of them
+    auto printWith = [&](const fs::path& pdf, auto choose) {
+        printer.setOutputFileName(QString::fromStdString(pdf.string()));
+        InstallDialogRunner([&](QDialog&) {
+            choose();
+            return int(QDialog::Accepted);
+        });
+        return RunReport(request, printer, ReportOutput::PrintWithDialog);
+    };
+
+    ASSERT_TRUE(printWith(m_dir / "all.pdf", [] {}));
+    const int all = PdfPages(m_dir / "all.pdf");
+    ASSERT_GE(all, 3);
+
+    QPageRanges apart;
+    apart.addPage(1);
+    apart.addPage(3);
+    EXPECT_TRUE(printWith(m_dir / "apart.pdf", [&] { printer.setPageRanges(apart); }));
+    EXPECT_EQ(PdfPages(m_dir / "apart.pdf"), 2);
+
+    EXPECT_TRUE(printWith(m_dir / "copies.pdf", [&] {
+        printer.setPageRanges(QPageRanges());
+        printer.setCopyCount(2);
+    }));
+    EXPECT_EQ(PdfPages(m_dir / "copies.pdf"), 2 * all);
+
+    // Pages the report does not have: said so, and no blank sheet.
+    QPageRanges beyond;
+    beyond.addRange(all + 1, all + 5);
+    EXPECT_FALSE(printWith(m_dir / "none.pdf", [&] { printer.setPageRanges(beyond); }));
+    EXPECT_FALSE(fs::exists(m_dir / "none.pdf"));
+    ASSERT_EQ(m_prompter.Messages().size(), 1u);
+    EXPECT_NE(m_prompter.Messages()[0].text.find("None of the chosen pages"), std::string::npos);
+}
+
 TEST_F(PrintingTest, ACancelledPrintDialogPrintsNothing)
 {
     ASSERT_NE(m_frame->OpenShow(kSample), nullptr);
@@ -170,7 +213,8 @@ TEST_F(PrintingTest, APrinterThatCannotBeWrittenIsReported)
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString::fromStdString((m_dir / "no/such/folder/x.pdf").string()));
-    EXPECT_FALSE(child->PrintReport(report::FieldList, printer));
+    const ReportRequest request = child->View()->MakeReportRequest(report::FieldList);
+    EXPECT_FALSE(RunReport(request, printer, ReportOutput::PrintDirect));
     ASSERT_EQ(m_prompter.Messages().size(), 1u);
     EXPECT_EQ(m_prompter.Messages()[0].caption, "Application Error");
     EXPECT_NE(m_prompter.Messages()[0].text.find("could not be printed"), std::string::npos);

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <fstream>
@@ -119,6 +120,16 @@ TEST_F(StartupTest, ThePrintVerbsPrintTheFieldListAndEndWithoutAWindow)
         EXPECT_FALSE(app.MainFrame()->isVisible());
         EXPECT_TRUE(app.MainFrame()->Children().empty());
         EXPECT_TRUE(prompter.Messages().empty());
+        EXPECT_GT(QFileInfo(pdf).size(), 1000);
+        app.ExitInstance();
+    }
+    {
+        // A show opened on the same command line stays open; printing takes nothing from it.
+        QFile::remove(pdf);
+        CFLRApp app;
+        test::ScriptedPrompter prompter;
+        EXPECT_TRUE(app.InitInstance({"flr", FLR_SAMPLE_SHOW, "--print-to", pdf, FLR_SAMPLE_SHOW}));
+        EXPECT_EQ(app.MainFrame()->Children().size(), 1u);
         EXPECT_GT(QFileInfo(pdf).size(), 1000);
         app.ExitInstance();
     }
