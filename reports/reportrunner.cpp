@@ -88,6 +88,8 @@ bool RunReport(const ReportRequest& request, QPrinter& printer, ReportOutput out
         printer.setCopyCount(1);
         QPrintPreviewDialog preview(&printer, parent);
         preview.setWindowTitle(QString::fromUtf8(report->Title()));
+        // Big enough to read a page; Qt's own default is a small window.
+        if (parent) preview.resize(parent->window()->size() * 0.9);
         // The preview paints on its own device and, when the user prints from it, on the
         // printer as its print dialog left it.
         QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
