@@ -103,6 +103,10 @@ CChildFrame::CChildFrame(std::unique_ptr<CFLRDoc> doc, const QString& path, cons
         RunReport(request, Printer(),
                   preview ? ReportOutput::Preview : ReportOutput::PrintWithDialog, DialogParent());
     });
+}
+
+void CChildFrame::InitialUpdate()
+{
     m_view->InitialUpdate();
 }
 

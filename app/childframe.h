@@ -34,6 +34,10 @@ public:
     QString Title() const { return m_title; }
     void SetPath(const QString& path);
 
+    // The view's first showing (a new show's setup dialog, the rows). Called once the frame
+    // is in the main window, so the setup dialog can reach the main frame's commands.
+    void InitialUpdate();
+
     // The show's view, above the status bar.
     CFLRView* View() const { return m_view; }
 

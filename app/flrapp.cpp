@@ -43,6 +43,8 @@ bool CFLRApp::InitInstance(const QStringList& arguments)
 
     if (!ProcessCommandLine(arguments)) return false;
     m_frame->show();
+    // A start without files begins a new show, whose setup is asked over the shown window.
+    if (m_startWithNewShow) m_frame->NewShow();
     return true;
 }
 
@@ -62,12 +64,13 @@ bool CFLRApp::OpenProductDatabase()
     // A database that cannot be opened has said so and start-up goes on without it; one that
     // is too old ends start-up.
     m_connection->OpenDatabase();
-    if (m_connection->IsOpen() && !m_connection->CheckVersion()) return false;
-    return true;
+    // Without a database the version cannot be read: the check says so and is skipped.
+    return m_connection->CheckVersion();
 }
 
 void CFLRApp::ExitInstance()
 {
+    m_prompter->SetOwner(nullptr);
     m_frame.reset();
     m_connection.reset();
     EffectCatalogue::Program().Clear();
@@ -89,6 +92,7 @@ bool CFLRApp::ProcessCommandLine(const QStringList& arguments)
     // close it; with nothing else to open, the program then ends without a window.
     bool printed = false;
     bool printFailed = false;
+    bool named = false;
     int opened = 0;
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
@@ -107,12 +111,16 @@ bool CFLRApp::ProcessCommandLine(const QStringList& arguments)
             continue;
         }
         if (a.startsWith(QLatin1String("--"))) continue;
+        // A file that cannot be opened has said why; the program goes on with the others
+        // rather than ending on a double-clicked damaged file.
+        named = true;
         if (m_frame->OpenShow(a)) ++opened;
     }
     if (printed && opened == 0) {
         m_exitCode = printFailed ? 1 : 0;
         return false;
     }
+    m_startWithNewShow = !printed && !named;
     return true;
 }
 

@@ -63,6 +63,7 @@ private:
     std::function<std::optional<std::string>()> m_chooser;
     std::unique_ptr<CMainFrame> m_frame;
     int m_exitCode = 1;
+    bool m_startWithNewShow = false;
 };
 
 }  // namespace flr

@@ -41,6 +41,7 @@ namespace {
 
 constexpr const char* kPlacementKey = "MainFrame/PLACEMENT";
 constexpr const char* kBarsKey = "Control Bars/State";
+constexpr const char* kStatusBarKey = "Control Bars/StatusBar";
 
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 
@@ -132,7 +133,10 @@ void CMainFrame::CreateActions()
         auto* action = new QAction(Text(text.substr(0, tab)), this);
         action->setProperty("baseText", action->text());
         QList<QKeySequence> keys;
-        if (tab != std::string::npos) keys << QKeySequence(Text(text.substr(tab + 1)));
+        // Ctrl+E belongs to Show Editor alone; Check Out Effects only shows it in its text.
+        if (tab != std::string::npos && id != cmd::CheckOutEffects) {
+            keys << QKeySequence(Text(text.substr(tab + 1)));
+        }
         for (const std::string& extra : ExtraShortcuts(id)) keys << QKeySequence(Text(extra));
         action->setShortcuts(keys);
         action->setShortcutContext(Qt::ApplicationShortcut);
@@ -143,7 +147,6 @@ void CMainFrame::CreateActions()
         addAction(action);  // shortcuts work while the menu bar shows another state
         m_actions[id] = action;
     }
-    // Ctrl+E is Show Editor without a show and Check Out Effects with one; neither runs.
     for (int id : {cmd::ViewToolbar, cmd::ViewStatusBar, cmd::ShowDatabase, cmd::Racks,
                    cmd::HideChained, cmd::ShowFrameDigits, cmd::IgnorePrefire}) {
         Action(id)->setCheckable(true);
@@ -208,6 +211,10 @@ void CMainFrame::CreateDatabaseBar()
 
 void CMainFrame::RebuildMenus()
 {
+    // clear() leaves the menus themselves to their parent, the menu bar.
+    for (QAction* a : menuBar()->actions()) {
+        if (QMenu* menu = a->menu()) menu->deleteLater();
+    }
     menuBar()->clear();
     for (const Menu& m : m_menusWithShow ? MenuBarWithShow() : MenuBarWithoutShow()) {
         QMenu* menu = menuBar()->addMenu(Text(m.title));
@@ -316,8 +323,11 @@ void CMainFrame::UpdateCommandUi()
         }
         action->setEnabled(enabled);
     }
-    Action(cmd::ShowDatabase)->setChecked(m_databaseBar && m_databaseBar->isVisible());
-    Action(cmd::ViewStatusBar)->setChecked(statusBar()->isVisible());
+    // isHidden, not isVisible: a bar restored hidden before the window was first shown has
+    // sent no visibility signal.
+    Action(cmd::ShowDatabase)->setChecked(m_databaseBar && !m_databaseBar->isHidden());
+    Action(cmd::ViewToolbar)->setChecked(!m_toolBar->isHidden());
+    Action(cmd::ViewStatusBar)->setChecked(!statusBar()->isHidden());
 }
 
 void CMainFrame::Run(int id)
@@ -346,12 +356,12 @@ void CMainFrame::Run(int id)
     case cmd::AppAbout: ShowAbout(); break;
     case cmd::ContextHelp: QWhatsThis::enterWhatsThisMode(); break;
     case cmd::Settings: ShowPreferences(); break;
-    case cmd::ShowDatabase: m_databaseBar->setVisible(!m_databaseBar->isVisible()); break;
-    case cmd::ViewToolbar: m_toolBar->setVisible(!m_toolBar->isVisible()); break;
-    case cmd::ViewStatusBar: statusBar()->setVisible(!statusBar()->isVisible()); break;
+    case cmd::ShowDatabase: m_databaseBar->setVisible(m_databaseBar->isHidden()); break;
+    case cmd::ViewToolbar: m_toolBar->setVisible(m_toolBar->isHidden()); break;
+    case cmd::ViewStatusBar: statusBar()->setVisible(statusBar()->isHidden()); break;
     case cmd::WindowCascade: m_mdi->cascadeSubWindows(); break;
     case cmd::WindowTile: m_mdi->tileSubWindows(); break;
-    case cmd::WindowArrange: m_mdi->tileSubWindows(); break;
+    case cmd::WindowArrange: ArrangeIcons(); break;
     default:
         if (CChildFrame* child = ActiveChild()) {
             child->View()->RunCommand(id);
@@ -367,6 +377,18 @@ QPrinter& CMainFrame::Printer()
 {
     if (!m_printer) m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     return *m_printer;
+}
+
+void CMainFrame::ArrangeIcons()
+{
+    // Lines the minimised shows up along the bottom of the working area; the others stay.
+    int x = 0;
+    const int bottom = m_mdi->viewport()->height();
+    for (QMdiSubWindow* w : m_mdi->subWindowList()) {
+        if (!w->isMinimized()) continue;
+        w->move(x, bottom - w->height());
+        x += w->width();
+    }
 }
 
 CChildFrame* CMainFrame::ActiveChild() const
@@ -391,6 +413,7 @@ CChildFrame* CMainFrame::AddChild(std::unique_ptr<CFLRDoc> doc, const QString& p
 {
     auto* child = new CChildFrame(std::move(doc), path, title, m_database);
     m_mdi->addSubWindow(child);
+    child->InitialUpdate();
     connect(child->View(), &CFLRView::ContextMenuRequested, this, [this](const QPoint& at) {
         UpdateCommandUi();
         QMenu menu(this);
@@ -403,8 +426,10 @@ CChildFrame* CMainFrame::AddChild(std::unique_ptr<CFLRDoc> doc, const QString& p
         FillMenu(&menu, ContextMenus()[2].entries);
         menu.exec(at);
     });
-    connect(child, &CChildFrame::SavedAs, this,
-            [this](const QString& p) { m_recent.Add(p.toStdString()); });
+    connect(child, &CChildFrame::SavedAs, this, [this, child](const QString& p) {
+        m_recent.Add(p.toStdString());
+        if (ActiveChild() == child) setWindowTitle(QStringLiteral("FLR - ") + child->windowTitle());
+    });
     connect(child, &QObject::destroyed, this, [this] {
         if (m_mdi->subWindowList().isEmpty() && m_menusWithShow) {
             m_menusWithShow = false;
@@ -487,6 +512,9 @@ void CMainFrame::RestoreLayout()
         restoreState(QByteArray(reinterpret_cast<const char*>(bars->data()),
                                 qsizetype(bars->size())));
     }
+    if (const auto status = m_settings.ReadText(kStatusBarKey)) {
+        statusBar()->setVisible(*status != "hidden");
+    }
     const auto bytes = m_settings.ReadBytes(kPlacementKey);
     if (!bytes) return;
     const auto placement = WindowPlacement::Decode(*bytes);
@@ -513,6 +541,8 @@ void CMainFrame::SaveLayout()
     m_settings.WriteBytes(kPlacementKey, p.Encode());
     const QByteArray state = saveState();
     m_settings.WriteBytes(kBarsKey, std::vector<unsigned char>(state.begin(), state.end()));
+    // The bars' state holds the tool and dock bars only; the status bar is a bar too.
+    m_settings.WriteText(kStatusBarKey, statusBar()->isHidden() ? "hidden" : "shown");
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)
@@ -543,10 +573,15 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
 
 void CMainFrame::dropEvent(QDropEvent* event)
 {
+    QStringList paths;
     for (const QUrl& url : event->mimeData()->urls()) {
-        if (url.isLocalFile()) OpenShow(url.toLocalFile());
+        if (url.isLocalFile()) paths << url.toLocalFile();
     }
     event->acceptProposedAction();
+    // Opened once the drop is over: a file's error box must not run inside the drag.
+    QTimer::singleShot(0, this, [this, paths] {
+        for (const QString& path : paths) OpenShow(path);
+    });
 }
 
 }  // namespace flr

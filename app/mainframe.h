@@ -85,6 +85,7 @@ private:
     void SaveLayout();
     CChildFrame* AddChild(std::unique_ptr<CFLRDoc> doc, const QString& path, const QString& title);
     void OpenDialog();
+    void ArrangeIcons();
     void ShowPreferences();
     void ShowAbout();
 

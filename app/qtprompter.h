@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 
 #include "prompt.h"
-
-class QWidget;
 
 namespace flr {
 
@@ -28,7 +28,7 @@ private:
     PromptAnswer AskHere(const QString& text, const QString& caption, PromptButtons buttons,
                          PromptIcon icon);
 
-    QWidget* m_owner = nullptr;
+    QPointer<QWidget> m_owner;  // cleared by Qt when the owner goes
     Prompter* m_previous = nullptr;
 };
 

@@ -22,8 +22,10 @@ void CUpdateSettings::Load()
 bool CUpdateSettings::Save()
 {
     if (m_autoUpdate == m_storedValue) return true;
+    // Only a value that reached the store counts as stored: a failed write is tried again.
+    if (!m_store.WriteText(kAutoUpdateKey, m_autoUpdate ? "yes" : "no")) return false;
     m_storedValue = m_autoUpdate;
-    return m_store.WriteText(kAutoUpdateKey, m_autoUpdate ? "yes" : "no");
+    return true;
 }
 
 }  // namespace flr

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDockWidget>
 #include <QMdiArea>
+#include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <filesystem>
@@ -129,6 +130,40 @@ TEST_F(MainFrameTest, FirstRunWritesThePlacementOnClose)
     ASSERT_TRUE(placement);
     EXPECT_EQ(placement->size(), 44u);
     EXPECT_TRUE(m_store->ReadBytes("Control Bars/State"));
+}
+
+TEST_F(MainFrameTest, HiddenBarsStayHiddenAfterARestart)
+{
+    m_frame->Action(cmd::ViewToolbar)->trigger();
+    m_frame->Action(cmd::ViewStatusBar)->trigger();
+    m_frame->close();
+    m_frame = std::make_unique<CMainFrame>(*m_store, *m_update, *m_recent);
+    m_frame->RestoreLayout();
+    m_frame->show();
+    m_frame->UpdateCommandUi();
+    EXPECT_TRUE(m_frame->statusBar()->isHidden());
+    EXPECT_FALSE(m_frame->Action(cmd::ViewStatusBar)->isChecked());
+    EXPECT_FALSE(m_frame->Action(cmd::ViewToolbar)->isChecked());
+    // The toolbar's entry shows it again, rather than hiding it a second time.
+    m_frame->Action(cmd::ViewToolbar)->trigger();
+    m_frame->UpdateCommandUi();
+    EXPECT_TRUE(m_frame->Action(cmd::ViewToolbar)->isChecked());
+}
+
+TEST_F(MainFrameTest, SwappingMenuBarsLeavesNoMenusBehind)
+{
+    auto menus = [&] {
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return m_frame->menuBar()->findChildren<QMenu*>().size();
+    };
+    const auto before = menus();
+    for (int i = 0; i < 3; ++i) {
+        CChildFrame* child = m_frame->NewShow();
+        QApplication::processEvents();
+        child->close();
+        QApplication::processEvents();
+    }
+    EXPECT_EQ(menus(), before);
 }
 
 TEST_F(MainFrameTest, CancellingTheSaveQuestionKeepsTheProgramRunning)

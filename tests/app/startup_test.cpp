@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,7 +12,9 @@
 #include <sstream>
 
 #include "database.h"
+#include "childframe.h"
 #include "datasource.h"
+#include "dialogrunner.h"
 #include "flrapp.h"
 #include "mainframe.h"
 #include "scriptedprompter.h"
@@ -68,6 +71,9 @@ TEST_F(StartupTest, AnEmptyConnectStringRegistersTheDefaultDataSource)
     text << ini.rdbuf();
     EXPECT_NE(text.str().find("[FLR Database]"), std::string::npos);
     EXPECT_TRUE(prompter.Messages().empty());
+    // A start without files begins a new show.
+    ASSERT_EQ(app.MainFrame()->Children().size(), 1u);
+    EXPECT_EQ(app.MainFrame()->Children()[0]->Title(), "FLR1");
     app.ExitInstance();
 }
 
@@ -106,6 +112,21 @@ TEST_F(StartupTest, NewerDatabasesAndUnreadableVersionsGoOn)
         }
         app.ExitInstance();
     }
+}
+
+TEST_F(StartupTest, WithoutADatabaseTheVersionCheckSaysSoAndStartUpGoesOn)
+{
+    UseDatabase(QDir(g_home->path()).filePath(QStringLiteral("gone.db")).toStdString());
+    CFLRApp app;
+    test::ScriptedPrompter prompter;
+    app.SetDataSourceChooser([] { return std::nullopt; });
+    ASSERT_TRUE(app.InitInstance({"flr"}));
+    EXPECT_TRUE(app.MainFrame()->isVisible());
+    ASSERT_EQ(prompter.Messages().size(), 2u);
+    EXPECT_EQ(prompter.Messages()[0].text.rfind("Unable to open database :\n\n[", 0), 0u);
+    EXPECT_EQ(prompter.Messages()[1].text.rfind("Unable to connect to FLR database - [", 0), 0u);
+    EXPECT_EQ(prompter.Messages()[1].caption, "Database Error");
+    app.ExitInstance();
 }
 
 TEST_F(StartupTest, ThePrintVerbsPrintTheFieldListAndEndWithoutAWindow)
@@ -169,6 +190,8 @@ int main(int argc, char** argv)
     qputenv("ODBCINI", path + "/.odbc.ini");
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    // A start without files begins a new show, which asks for its setup: take the defaults.
+    flr::InstallDialogRunner([](QDialog&) { return int(QDialog::Rejected); });
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
