@@ -22,6 +22,7 @@
 #include "prompt.h"
 #include "racktypedialog.h"
 #include "reportrunner.h"
+#include "schedulelist.h"
 #include "settingsstore.h"
 #include "showio.h"
 #include "textcodec.h"
@@ -98,6 +99,21 @@ CChildFrame::CChildFrame(std::unique_ptr<CFLRDoc> doc, const QString& path, cons
         if (dialog.exec() != QDialog::Accepted || !dialog.ChosenRackType()) return std::nullopt;
         return *dialog.ChosenRackType();
     });
+    connect(m_view->List(), &CScheduleList::ItemDropped, this,
+            [this](int row, const QByteArray& articleNumber, bool replace) {
+                // The bar lists the program's catalogue; an item gone from it meanwhile is
+                // refused like any input that cannot be taken.
+                CEffect* found = EffectCatalogue::Program().Find(articleNumber.toStdString());
+                if (!found) {
+                    Beep(BeepKind::Default);
+                    return;
+                }
+                if (!replace) {
+                    m_view->AddIgnition(row, EffectRef(found));
+                } else if (row >= 0) {
+                    m_view->ReplaceItem(row, EffectRef(found));
+                }
+            });
     m_view->SetReportRunner([this](ReportRequest& request, bool preview) {
         request.source.documentTitle = Utf8ToCp1252(m_title.toStdString());
         RunReport(request, Printer(),

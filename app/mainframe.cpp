@@ -24,6 +24,8 @@
 #include "aboutdialog.h"
 #include "childframe.h"
 #include "commands.h"
+#include "databasebar.h"
+#include "effectcatalogue.h"
 #include "dialogrunner.h"
 #include "flrdoc.h"
 #include "flrview.h"
@@ -197,15 +199,19 @@ void CMainFrame::CreateDatabaseBar()
     m_databaseBar = new QDockWidget(tr("Database"), this);
     m_databaseBar->setObjectName(QStringLiteral("DatabaseBar"));
     m_databaseBar->setAllowedAreas(Qt::BottomDockWidgetArea);
-    m_databaseTabs = new QTabWidget;
-    for (const char* tab : {"Fireworks", "Customers", "Manufacturers"}) {
-        auto* page = new QWidget;
-        page->setObjectName(QString::fromLatin1(tab));
-        m_databaseTabs->addTab(page, QString::fromLatin1(tab));
-    }
+    m_databaseTabs = new CDBPropSheet(m_database, EffectCatalogue::Program());
     m_databaseTabs->setMinimumHeight(140);
+    connect(m_databaseTabs->ItemsPage(), &CDBSinglePropPage::ContextMenuRequested, this,
+            [this](const QPoint& at) {
+                UpdateCommandUi();
+                QMenu menu(this);
+                FillMenu(&menu, ContextMenus()[3].entries);
+                menu.exec(at);
+            });
     m_databaseBar->setWidget(m_databaseTabs);
     addDockWidget(Qt::BottomDockWidgetArea, m_databaseBar);
+    // A first start gives the bar room for about eight rows; a saved layout replaces this.
+    resizeDocks({m_databaseBar}, {230}, Qt::Vertical);
     connect(m_databaseBar, &QDockWidget::visibilityChanged, this, [this] { UpdateCommandUi(); });
 }
 
@@ -372,6 +378,8 @@ void CMainFrame::Run(int id)
     }
     UpdateCommandUi();
 }
+
+void CMainFrame::RefreshDatabaseLists() { m_databaseTabs->RefreshLists(); }
 
 QPrinter& CMainFrame::Printer()
 {

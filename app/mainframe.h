@@ -7,6 +7,10 @@
 
 class QPrinter;
 
+namespace flr {
+class CDBPropSheet;
+}
+
 class QAction;
 class QDockWidget;
 class QMdiArea;
@@ -45,7 +49,9 @@ public:
 
     QMdiArea* MdiArea() const { return m_mdi; }
     QDockWidget* DatabaseBar() const { return m_databaseBar; }
-    QTabWidget* DatabaseTabs() const { return m_databaseTabs; }
+    CDBPropSheet* DatabaseTabs() const { return m_databaseTabs; }
+    // Rebuilds the database bar's lists after the product database changed.
+    void RefreshDatabaseLists();
     CChildFrame* ActiveChild() const;
     std::vector<CChildFrame*> Children() const;
 
@@ -96,7 +102,7 @@ private:
     QMdiArea* m_mdi = nullptr;
     QToolBar* m_toolBar = nullptr;
     QDockWidget* m_databaseBar = nullptr;
-    QTabWidget* m_databaseTabs = nullptr;
+    CDBPropSheet* m_databaseTabs = nullptr;
     std::map<int, QAction*> m_actions;
     bool m_menusWithShow = false;
     bool m_addingItem = false;

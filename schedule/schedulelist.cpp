@@ -1,11 +1,15 @@
 #include "schedulelist.h"
 
 #include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QHeaderView>
+#include <QMimeData>
 #include <QScrollBar>
 #include <algorithm>
 
 #include "flrdoc.h"
+#include "itemdrag.h"
 #include "schedulecells.h"
 #include "scheduleeditor.h"
 #include "textcodec.h"
@@ -119,6 +123,10 @@ CScheduleList::CScheduleList(ScheduleEditor& editor, QWidget* parent)
     for (int c = 0; c < kScheduleColumnCount; ++c) {
         setColumnWidth(c, int(ColumnInfo(static_cast<ScheduleColumn>(c)).width * scale + 0.5));
     }
+    // Items are dropped here from the database bar.
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDropIndicatorShown(false);
 }
 
 void CScheduleList::Refresh()
@@ -186,6 +194,42 @@ void CScheduleList::FitColumns()
 void CScheduleList::contextMenuEvent(QContextMenuEvent* event)
 {
     emit ContextMenuRequested(event->globalPos());
+}
+
+void CScheduleList::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasFormat(QString::fromLatin1(kItemMimeType))) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void CScheduleList::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (event->mimeData()->hasFormat(QString::fromLatin1(kItemMimeType))) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void CScheduleList::dropEvent(QDropEvent* event)
+{
+    const auto item =
+        DecodeDraggedItem(event->mimeData()->data(QString::fromLatin1(kItemMimeType)));
+    if (!item) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    const bool replace = DropReplaces(*item, event->modifiers() & Qt::ControlModifier);
+    // A new entry goes in before the row a little below the pointer, so that dropping on the
+    // lower half of a row puts it after that row; at the end when there is none.
+    const QPoint at = event->position().toPoint() + QPoint(0, replace ? 0 : 10);
+    int row = indexAt(at).row();
+    if (row < 0 && !replace) row = m_model->rowCount();
+    emit ItemDropped(row, QByteArray::fromStdString(item->articleNumber), replace);
 }
 
 }  // namespace flr

@@ -50,10 +50,16 @@ public:
 
 signals:
     void ContextMenuRequested(const QPoint& globalPos);
+    // An item from the database bar was dropped: a new entry at `row` (the row count for the
+    // end), or, with `replace`, a new item for the entry at `row` (-1: none under the pointer).
+    void ItemDropped(int row, const QByteArray& articleNumber, bool replace);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void FitColumns();

@@ -1,0 +1,145 @@
+// The database bar on a real SQLite product database: its lists, the item filter, and items
+// dropped from it onto a show's schedule.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QDropEvent>
+#include <filesystem>
+
+#include "childframe.h"
+#include "database.h"
+#include "databasebar.h"
+#include "datasource.h"
+#include "flrdoc.h"
+#include "flrview.h"
+#include "ignition.h"
+#include "itemdrag.h"
+#include "mainframe.h"
+#include "recentfilelist.h"
+#include "schedulelist.h"
+#include "scriptedprompter.h"
+#include "settingsstore.h"
+#include "updatesettings.h"
+
+namespace flr {
+namespace {
+
+namespace fs = std::filesystem;
+
+class DatabaseBarTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_dir = fs::temp_directory_path() / ("flr-bar-" + std::to_string(::getpid()));
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+        const std::string path = (m_dir / "db.sqlite").string();
+        DBError error;
+        ASSERT_TRUE(CreateSqliteDatabase(path, &error)) << error.text;
+        ASSERT_TRUE(m_db.OpenEx(SqliteConnectString(path), &error)) << error.text;
+        m_store = std::make_unique<SettingsStore>((m_dir / "FLR.ini").string());
+        m_update = std::make_unique<CUpdateSettings>(*m_store);
+        m_recent = std::make_unique<RecentFileList>(*m_store);
+        m_frame = std::make_unique<CMainFrame>(*m_store, *m_update, *m_recent, &m_db);
+        m_frame->show();
+        QApplication::processEvents();
+    }
+    void TearDown() override
+    {
+        m_frame.reset();
+        m_db.Close();
+        fs::remove_all(m_dir);
+    }
+    // Drops article `article` on the show's schedule list at row `row` (past the last row: the
+    // empty space below it).
+    void Drop(CChildFrame* child, const std::string& article, bool replaceAtStart, bool ctrl, int row)
+    {
+        CScheduleList* list = child->View()->List();
+        QMimeData data;
+        data.setData(kItemMimeType, EncodeDraggedItem({article, replaceAtStart}));
+        const QRect rect = row < list->Model()->rowCount()
+                               ? list->visualRect(list->Model()->index(row, 0))
+                               : QRect(0, list->viewport()->height() - 4, 10, 2);
+        const QPoint at(rect.left() + 2, rect.top() + 1);
+        const Qt::KeyboardModifiers keys = ctrl ? Qt::ControlModifier : Qt::NoModifier;
+        // As a drag arrives: it enters the list first, then drops.
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, keys);
+        QApplication::sendEvent(list->viewport(), &enter);
+        QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, keys);
+        QApplication::sendEvent(list->viewport(), &drop);
+    }
+
+    fs::path m_dir;
+    test::ScriptedPrompter m_prompter;
+    CDatabase m_db;
+    std::unique_ptr<SettingsStore> m_store;
+    std::unique_ptr<CUpdateSettings> m_update;
+    std::unique_ptr<RecentFileList> m_recent;
+    std::unique_ptr<CMainFrame> m_frame;
+};
+
+TEST_F(DatabaseBarTest, PagesListTheDatabaseAndTheFilterNarrowsTheItems)
+{
+    CDBPropSheet* sheet = m_frame->DatabaseTabs();
+    ASSERT_EQ(sheet->count(), 3);
+    EXPECT_EQ(sheet->tabText(0), "Fireworks");
+    CDBSinglePropPage* page = sheet->ItemsPage();
+    const size_t all = page->Items().size();
+    EXPECT_GT(all, 20u);
+    EXPECT_EQ(page->List()->model()->rowCount(), int(all));
+
+    EXPECT_FALSE(page->NameEdit()->isEnabled());
+    page->FilterBox()->click();
+    EXPECT_TRUE(page->NameEdit()->isEnabled());
+    page->NameEdit()->setText(QStringLiteral("PEONY"));
+    EXPECT_LT(page->Items().size(), all);
+    EXPECT_FALSE(page->Items().empty());
+    page->FilterBox()->click();
+    EXPECT_EQ(page->Items().size(), all);
+
+    sheet->CustomersPage()->Initialise();
+    sheet->ManufacturersPage()->Initialise();
+    EXPECT_FALSE(sheet->CustomersPage()->Customers().empty());
+    for (const CustomerRow& c : sheet->CustomersPage()->Customers()) {
+        EXPECT_NE(c->customerName, "No Customer");
+    }
+    EXPECT_FALSE(sheet->ManufacturersPage()->Manufacturers().empty());
+    m_frame->RefreshDatabaseLists();
+    EXPECT_EQ(page->Items().size(), all);
+    EXPECT_TRUE(m_prompter.Messages().empty());
+}
+
+TEST_F(DatabaseBarTest, DroppedItemsAreAddedOrReplaceWithCtrlHeldToTheEnd)
+{
+    CChildFrame* child = m_frame->NewShow();
+    QApplication::processEvents();
+    Drop(child, "BM-S050-01", false, false, 0);
+    ASSERT_EQ(child->View()->Editor().Rows().size(), 1u);
+    CIgnition* first = child->View()->Editor().Rows()[0];
+    ASSERT_NE(first->GetItem(), nullptr);
+    EXPECT_EQ(first->GetItem()->GetArticleNumber(), "BM-S050-01");
+
+    // Ctrl held from start to drop: the entry's item is replaced, after the question.
+    m_prompter.Answer(PromptAnswer::Yes);
+    Drop(child, "BM-S050-02", true, true, 0);
+    ASSERT_EQ(child->View()->Editor().Rows().size(), 1u);
+    EXPECT_EQ(child->View()->Editor().Rows()[0]->GetItem()->GetArticleNumber(), "BM-S050-02");
+    ASSERT_EQ(m_prompter.Messages().size(), 1u);
+
+    // Ctrl let go before the drop: a new entry instead.
+    Drop(child, "BM-S050-03", true, false, 1);
+    EXPECT_EQ(child->View()->Editor().Rows().size(), 2u);
+    // An article the catalogue does not have is refused with a beep. (Items dropped at the
+    // show's start beep too: their prefire does not fit before 00:00:00:00.)
+    const int beeps = m_prompter.BeepCount();
+    Drop(child, "NO-SUCH-ITEM", false, false, 2);
+    EXPECT_EQ(child->View()->Editor().Rows().size(), 2u);
+    EXPECT_EQ(m_prompter.BeepCount(), beeps + 1);
+    child->Doc().SetModifiedFlag(false);
+}
+
+}  // namespace
+}  // namespace flr
