@@ -11,6 +11,7 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QSlider>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -76,7 +77,8 @@ QPushButton* TransportButton(const QString& kind, const QString& tip)
 
 }  // namespace
 
-CFLRView::CFLRView(CFLRDoc& doc, QWidget* parent) : QWidget(parent), m_doc(doc), m_editor(doc)
+CFLRView::CFLRView(CFLRDoc& doc, QWidget* parent)
+    : QWidget(parent), m_doc(doc), m_editor(doc), m_clock(doc)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(5, 5, 5, 5);
@@ -107,6 +109,8 @@ CFLRView::CFLRView(CFLRDoc& doc, QWidget* parent) : QWidget(parent), m_doc(doc),
     m_slider = new QSlider(Qt::Horizontal);
     m_slider->setObjectName(QStringLiteral("positionSlider"));
     controls->addWidget(m_slider, 1);
+    // The time display never keeps the focus; the keys move the slider instead.
+    m_timeDisplay->setFocusProxy(m_slider);
     topLayout->addLayout(controls);
     m_waveTable = new QFrame;
     m_waveTable->setObjectName(QStringLiteral("waveTable"));
@@ -142,6 +146,20 @@ CFLRView::CFLRView(CFLRDoc& doc, QWidget* parent) : QWidget(parent), m_doc(doc),
     layout->addLayout(bottom, 1);
 
     connect(m_list, &CScheduleList::ContextMenuRequested, this, &CFLRView::ContextMenuRequested);
+
+    m_clockTimer = new QTimer(this);
+    m_clockTimer->setObjectName(QStringLiteral("showClockTimer"));
+    connect(m_clockTimer, &QTimer::timeout, this, &CFLRView::OnClockTimer);
+    connect(m_play, &QPushButton::clicked, this, [this] {
+        if (m_clock.IsRunning() && !m_clock.IsPaused()) {
+            PauseClock();
+        } else {
+            RunClock();
+        }
+    });
+    connect(m_stop, &QPushButton::clicked, this, &CFLRView::StopClock);
+    connect(m_slider, &QAbstractSlider::actionTriggered, this, &CFLRView::OnSliderAction);
+    connect(m_slider, &QAbstractSlider::sliderReleased, this, [this] { m_clock.SliderReleased(); });
     m_doc.AddObserver(this);
 }
 
@@ -181,7 +199,8 @@ void CFLRView::ApplySetup()
 {
     const CFireworkSetup* setup = m_doc.GetSetup();
     if (!setup) return;
-    m_slider->setRange(0, std::max(0, setup->GetEstimatedLength()));
+    m_clock.SetSliderMaximum(setup->GetEstimatedLength());
+    ShowClockState();
     const bool modified = m_doc.IsModified();
     m_list->SetPrefireOff(setup->GetPrefireOff());
     m_doc.SetModifiedFlag(modified);  // re-deriving In Times on opening changes nothing real
@@ -254,6 +273,11 @@ bool CFLRView::RunCommand(int id)
         break;
     case cmd::Racks: ToggleRacks(); return true;
     case cmd::AddRack: AddRack(); return true;
+    case cmd::Run: RunClock(); return true;
+    case cmd::Pause: PauseClock(); return true;
+    case cmd::Stop: StopClock(); return true;
+    case cmd::ResetTimer: ResetClock(); return true;
+    case cmd::MoveTimerHere: MoveTimerHere(selected); return true;
     case cmd::ShowSetup: RunSetup(); return true;
     case cmd::Transfer:
         if (m_transfer) m_transfer(m_doc.FirstFiring());
@@ -289,6 +313,13 @@ CommandState CFLRView::State(int id) const
     case cmd::SelectItem: s.enabled = s.enabled && m_chooseItem != nullptr; break;
     case cmd::Transfer: s.enabled = m_transfer && m_list->Model()->rowCount() > 0; break;
     case cmd::AddRack: s.enabled = m_chooseRackType != nullptr; break;
+    case cmd::ResetTimer: s.enabled = !m_clock.IsRunning(); break;
+    case cmd::Run: s.enabled = !m_clock.IsRunning() || m_clock.IsPaused(); break;
+    case cmd::Pause: s.enabled = m_clock.IsRunning() && !m_clock.IsPaused(); break;
+    case cmd::Stop: s.enabled = m_clock.IsRunning(); break;
+    case cmd::MoveTimerHere:
+        s.enabled = !m_clock.IsRunning() && m_list->Selected().size() == 1;
+        break;
     case cmd::SelectChain: s.enabled = false; break;  // its dialog is not here yet
     case cmd::FilePrint:
         s.enabled = m_runReport && ReportAvailable(report::FieldList, m_list->Model()->Rows());
@@ -335,6 +366,88 @@ void CFLRView::OnDocumentUpdate(CFLRDoc&, int hint)
         m_list->Refresh();
         UpdateStatusTexts();
     }
+    // The awaited entry may have been destroyed: the clock looks for it again.
+    m_clock.ShowChanged(m_list->Model()->Rows());
+}
+
+void CFLRView::ShowClockState()
+{
+    m_timeDisplay->setText(QString::fromStdString(m_clock.DisplayText()));
+    if (m_slider->maximum() != m_clock.SliderMaximum()) {
+        m_slider->setRange(0, m_clock.SliderMaximum());
+    }
+    m_slider->setValue(m_clock.SliderPosition());
+    const bool pauseFace = m_clock.IsRunning() && !m_clock.IsPaused();
+    if (pauseFace != m_play->property("pauseFace").toBool()) {
+        m_play->setProperty("pauseFace", pauseFace);
+        m_play->setIcon(
+            TransportIcon(pauseFace ? QStringLiteral("PAUSE") : QStringLiteral("PLAY")));
+    }
+}
+
+void CFLRView::RunClock()
+{
+    if (m_clock.IsRunning() && !m_clock.IsPaused()) return;
+    if (m_clock.Run(m_list->Model()->Rows())) m_list->clearSelection();
+    m_clockTimer->start(20);
+    ShowClockState();
+}
+
+void CFLRView::PauseClock()
+{
+    if (!m_clock.IsRunning() || m_clock.IsPaused()) return;
+    m_clock.Pause();
+    m_slider->setFocus();
+    ShowClockState();
+}
+
+void CFLRView::StopClock()
+{
+    // The timer keeps running; its ticks do nothing until the next Run.
+    m_clock.Stop();
+    ShowClockState();
+}
+
+void CFLRView::ResetClock()
+{
+    m_clock.Reset();
+    ShowClockState();
+}
+
+void CFLRView::MoveTimerHere(const std::vector<CIgnition*>& selected)
+{
+    if (selected.size() != 1) return;
+    m_clock.MoveTimerHere(*selected.front());
+    ShowClockState();
+}
+
+void CFLRView::OnSliderAction(int action)
+{
+    if (action == QAbstractSlider::SliderNoAction) return;
+    m_clock.SliderMoved(m_slider->sliderPosition());
+    ShowClockState();
+    // Only a drag holds the clock until the mouse lets go; a key or a page click is over
+    // at once, and no release would follow it.
+    if (!m_slider->isSliderDown()) m_clock.SliderReleased();
+}
+
+void CFLRView::OnClockTimer()
+{
+    const std::vector<CIgnition*>& rows = m_list->Model()->Rows();
+    const ClockTick tick = m_clock.Tick(rows);
+    if (!tick.newFrame) return;
+    ShowClockState();
+    if (tick.selectRows.empty() && tick.nextIgnitionRow < 0) return;
+    ScheduleModel* model = m_list->Model();
+    for (int row : tick.selectRows) {
+        m_list->selectionModel()->select(model->index(row, 0),
+                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    if (tick.scrollToRow >= 0) {
+        m_list->scrollTo(model->index(tick.scrollToRow, 0));
+        m_list->viewport()->update();
+    }
+    if (tick.nextIgnitionRow >= 0) m_list->scrollTo(model->index(tick.nextIgnitionRow, 0));
 }
 
 }  // namespace flr

@@ -10,12 +10,14 @@
 #include "racktype.h"
 #include "reportrequest.h"
 #include "scheduleeditor.h"
+#include "showclock.h"
 
 class QFrame;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QSlider;
+class QTimer;
 class QTreeWidget;
 
 namespace flr {
@@ -99,6 +101,14 @@ public:
 
     void OnDocumentUpdate(CFLRDoc& doc, int hint) override;
 
+    const ShowClock& Clock() const { return m_clock; }
+    // Tests drive time by hand; the program keeps the steady clock.
+    void SetMsClock(MsClock clock) { m_clock.SetMsClock(std::move(clock)); }
+    // Not owned; nullptr for none.
+    void SetPlayback(ShowPlayback* playback) { m_clock.SetPlayback(playback); }
+    // What the clock's 20 ms timer runs: the time display, the slider and the rows reached.
+    void OnClockTimer();
+
 signals:
     void ContextMenuRequested(const QPoint& globalPos);
     // A right click on the rack tree: its pop-up menu is the frame's.
@@ -109,9 +119,19 @@ private:
     void UpdateStatusTexts();
     void ToggleRacks();
     void AddRack();
+    void RunClock();
+    void PauseClock();
+    void StopClock();
+    void ResetClock();
+    void MoveTimerHere(const std::vector<CIgnition*>& selected);
+    void OnSliderAction(int action);
+    // Shows the clock's text, slider range and position, and the PLAY button's face.
+    void ShowClockState();
 
     CFLRDoc& m_doc;
     ScheduleEditor m_editor;
+    ShowClock m_clock;
+    QTimer* m_clockTimer = nullptr;
     QLineEdit* m_timeDisplay = nullptr;
     QSlider* m_slider = nullptr;
     QPushButton* m_play = nullptr;
