@@ -160,9 +160,12 @@ ClockTick ShowClock::Tick(const std::vector<CIgnition*>& rows)
     if (!m_next) return tick;
     const CTimeCode now = CTimeCode::FromParts(p);
     if (now < m_next->GetTime()) return tick;
+    // Every row reached since the next ignition's Time: a late tick (a busy machine) must not
+    // skip the groups it jumped over.
     const CTimeCode due = m_next->GetTime();
     for (size_t i = 0; i < rows.size(); ++i) {
-        if (rows[i]->GetTime() == due) tick.selectRows.push_back(static_cast<int>(i));
+        const CTimeCode t = rows[i]->GetTime();
+        if (due <= t && t <= now) tick.selectRows.push_back(static_cast<int>(i));
     }
     if (!tick.selectRows.empty()) tick.scrollToRow = tick.selectRows.back();
     while (m_next && m_next->GetTime() < now) m_next = m_next->GetNextSchedule();

@@ -96,6 +96,12 @@ TEST_F(ShowClockTest, IgnitionsWithTheSameTimeAreSelectedInOneTick)
     EXPECT_EQ(TickAt(2000).selectRows, (Rows{2}));
     TickAt(2040);
     EXPECT_EQ(clock.NextIgnition(), nullptr);
+
+    // A late tick that jumps over both moments still selects every row it passed.
+    clock.Stop();
+    ShowClock::SetLastFrameShown(0);
+    RunAt(0);
+    EXPECT_EQ(TickAt(2040).selectRows, (Rows{0, 1, 2}));
 }
 
 TEST_F(ShowClockTest, RunWaitsForTheEarliestInTimeFromThePositionShown)
