@@ -23,13 +23,19 @@
 
 #include "aboutdialog.h"
 #include "childframe.h"
+#include "customereditor.h"
 #include "commands.h"
 #include "databasebar.h"
+#include "dbrscustomers.h"
+#include "dbrsfireworks.h"
+#include "dbrsmanufacturers.h"
 #include "effectcatalogue.h"
 #include "dialogrunner.h"
 #include "flrdoc.h"
 #include "flrview.h"
 #include "icons.h"
+#include "itemeditor.h"
+#include "manufacturereditor.h"
 #include "preferencesdialog.h"
 #include "recentfilelist.h"
 #include "settingsstore.h"
@@ -208,6 +214,12 @@ void CMainFrame::CreateDatabaseBar()
                 FillMenu(&menu, ContextMenus()[3].entries);
                 menu.exec(at);
             });
+    connect(m_databaseTabs->ItemsPage(), &CDBSinglePropPage::ItemActivated, this,
+            &CMainFrame::EditItem);
+    connect(m_databaseTabs->CustomersPage(), &CDBCustomersPropPage::CustomerActivated, this,
+            &CMainFrame::EditCustomer);
+    connect(m_databaseTabs->ManufacturersPage(),
+            &CDBManufacturersPropPage::ManufacturerActivated, this, &CMainFrame::EditManufacturer);
     m_databaseBar->setWidget(m_databaseTabs);
     addDockWidget(Qt::BottomDockWidgetArea, m_databaseBar);
     // A first start gives the bar room for about eight rows; a saved layout replaces this.
@@ -300,6 +312,11 @@ bool CMainFrame::IsHandled(int id) const
     case cmd::WindowCascade:
     case cmd::WindowTile:
     case cmd::WindowArrange: return true;
+    // The editors write to the application's database; without one there is nothing to add to.
+    case cmd::AddItem:
+    case cmd::AddItemFromBar:
+    case cmd::AddCustomer:
+    case cmd::AddManufacturer: return m_database != nullptr;
     default: return false;
     }
 }
@@ -318,7 +335,8 @@ void CMainFrame::UpdateCommandUi()
         case cmd::WindowCascade:
         case cmd::WindowTile:
         case cmd::WindowArrange: enabled = hasShow; break;
-        case cmd::AddItem: enabled = enabled && !m_addingItem; break;
+        case cmd::AddItem:
+        case cmd::AddItemFromBar: enabled = enabled && !m_addingItem; break;
         default: break;
         }
         if (!IsHandled(id) && view) {
@@ -368,6 +386,10 @@ void CMainFrame::Run(int id)
     case cmd::WindowCascade: m_mdi->cascadeSubWindows(); break;
     case cmd::WindowTile: m_mdi->tileSubWindows(); break;
     case cmd::WindowArrange: ArrangeIcons(); break;
+    case cmd::AddItem:
+    case cmd::AddItemFromBar:
+    case cmd::AddCustomer:
+    case cmd::AddManufacturer: AddRecord(id); break;
     default:
         if (CChildFrame* child = ActiveChild()) {
             child->View()->RunCommand(id);
@@ -380,6 +402,79 @@ void CMainFrame::Run(int id)
 }
 
 void CMainFrame::RefreshDatabaseLists() { m_databaseTabs->RefreshLists(); }
+
+void CMainFrame::AddRecord(int id)
+{
+    if (!m_database) return;
+    int result = kEditorCancel;
+    if (id == cmd::AddCustomer) {
+        CCustomerEditor dialog(m_database, nullptr, this);
+        result = RunDialog(dialog);
+    } else if (id == cmd::AddManufacturer) {
+        CManufacturerEditor dialog(m_database, nullptr, this);
+        result = RunDialog(dialog);
+    } else {
+        if (m_addingItem) return;
+        m_addingItem = true;
+        UpdateCommandUi();
+        CItemEditor dialog(m_database, nullptr, EffectCatalogue::Program(), this);
+        result = RunDialog(dialog);
+        m_addingItem = false;
+    }
+    if (result == kEditorOk) RefreshDatabaseLists();
+}
+
+void CMainFrame::EditItem(CEffect* item)
+{
+    CDBSinglePropPage* page = m_databaseTabs->ItemsPage();
+    CDBRSFireworks* rows = page->Recordset();
+    if (!item || !rows || !FindItemRecord(*rows, item->GetArticleNumber())) return;
+    // Deleting takes the item out of the catalogue; the list's row must not outlive it.
+    const EffectRef keep(item);
+    CItemEditor dialog(m_database, rows, EffectCatalogue::Program(), this);
+    switch (RunDialog(dialog)) {
+    case kEditorOk:
+        rows->FillItem(*item);
+        page->RedrawItems();
+        break;
+    case kEditorDeleted: page->RemoveItem(item); break;
+    default: break;
+    }
+}
+
+void CMainFrame::EditCustomer(const CustomerRow& row)
+{
+    CDBCustomersPropPage* page = m_databaseTabs->CustomersPage();
+    CDBRSCustomers* rows = page->Recordset();
+    if (!row || !rows || !FindCustomerRecord(*rows, row->customerNo)) return;
+    const CustomerRow keep = row;
+    CCustomerEditor dialog(m_database, rows, this);
+    switch (RunDialog(dialog)) {
+    case kEditorOk:
+        keep->RefreshFrom(*rows);
+        page->Redraw();
+        break;
+    case kEditorDeleted: page->RemoveRow(keep); break;
+    default: break;
+    }
+}
+
+void CMainFrame::EditManufacturer(const ManufacturerRow& row)
+{
+    CDBManufacturersPropPage* page = m_databaseTabs->ManufacturersPage();
+    CDBRSManufacturers* rows = page->Recordset();
+    if (!row || !rows || !FindManufacturerRecord(*rows, row->supplierNo)) return;
+    const ManufacturerRow keep = row;
+    CManufacturerEditor dialog(m_database, rows, this);
+    switch (RunDialog(dialog)) {
+    case kEditorOk:
+        keep->RefreshFrom(*rows);
+        page->Redraw();
+        break;
+    case kEditorDeleted: page->RemoveRow(keep); break;
+    default: break;
+    }
+}
 
 QPrinter& CMainFrame::Printer()
 {

@@ -21,7 +21,10 @@ class QToolBar;
 namespace flr {
 
 class CChildFrame;
+struct CCustomer;
+struct CManufacturer;
 class CDatabase;
+class CEffect;
 class CFLRDoc;
 class CUpdateSettings;
 class RecentFileList;
@@ -94,6 +97,11 @@ private:
     void ArrangeIcons();
     void ShowPreferences();
     void ShowAbout();
+    // The record editors: add mode on the application's database, edit mode on a bar row.
+    void AddRecord(int id);
+    void EditItem(CEffect* item);
+    void EditCustomer(const std::shared_ptr<CCustomer>& row);
+    void EditManufacturer(const std::shared_ptr<CManufacturer>& row);
 
     SettingsStore& m_settings;
     CUpdateSettings& m_updateSettings;

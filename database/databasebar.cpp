@@ -272,6 +272,14 @@ void CDBSinglePropPage::Initialise()
     if (m_recordset->OpenTable()) FillItems();
 }
 
+void CDBSinglePropPage::RedrawItems() { m_model->Reset(); }
+
+void CDBSinglePropPage::RemoveItem(const CEffect* item)
+{
+    std::erase(m_items, item);
+    m_model->Reset();
+}
+
 void CDBSinglePropPage::FillItems()
 {
     if (!m_recordset || !m_recordset->IsOpen()) return;
@@ -301,6 +309,10 @@ CDBCustomersPropPage::CDBCustomersPropPage(CDatabase* database, QWidget* parent)
         m_sort.Click(column);
         SortCustomers(m_rows, m_sort);
         m_model->Reset();
+    });    connect(m_list, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid() && size_t(index.row()) < m_rows.size()) {
+            emit CustomerActivated(m_rows[size_t(index.row())]);
+        }
     });
 }
 
@@ -319,6 +331,14 @@ void CDBCustomersPropPage::Initialise()
     if (!m_database) return;
     m_recordset = std::make_unique<CDBRSCustomers>(m_database);
     if (m_recordset->OpenTable()) Fill();
+}
+
+void CDBCustomersPropPage::Redraw() { m_model->Reset(); }
+
+void CDBCustomersPropPage::RemoveRow(const CustomerRow& row)
+{
+    std::erase(m_rows, row);
+    m_model->Reset();
 }
 
 void CDBCustomersPropPage::Fill()
@@ -348,6 +368,10 @@ CDBManufacturersPropPage::CDBManufacturersPropPage(CDatabase* database, QWidget*
         m_sort.Click(column);
         SortManufacturers(m_rows, m_sort);
         m_model->Reset();
+    });    connect(m_list, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid() && size_t(index.row()) < m_rows.size()) {
+            emit ManufacturerActivated(m_rows[size_t(index.row())]);
+        }
     });
 }
 
@@ -366,6 +390,14 @@ void CDBManufacturersPropPage::Initialise()
     if (!m_database) return;
     m_recordset = std::make_unique<CDBRSManufacturers>(m_database);
     if (m_recordset->OpenTable()) Fill();
+}
+
+void CDBManufacturersPropPage::Redraw() { m_model->Reset(); }
+
+void CDBManufacturersPropPage::RemoveRow(const ManufacturerRow& row)
+{
+    std::erase(m_rows, row);
+    m_model->Reset();
 }
 
 void CDBManufacturersPropPage::Fill()

@@ -67,6 +67,12 @@ public:
     QLineEdit* SizeEdit() const { return m_size; }
     QLineEdit* DescriptionEdit() const { return m_description; }
     QComboBox* ComparisonCombo() const { return m_comparison; }
+    // The page's recordset, nullptr before Initialise or without a database. For the record
+    // editors, which position it on a row.
+    CDBRSFireworks* Recordset() const { return m_recordset.get(); }
+    // After a record editor: redraws the rows, or takes `item`'s row out of the list.
+    void RedrawItems();
+    void RemoveItem(const CEffect* item);
 
 signals:
     void ContextMenuRequested(const QPoint& globalPos);
@@ -104,6 +110,14 @@ public:
     void Fill();
     const std::vector<CustomerRow>& Customers() const { return m_rows; }
     QTableView* List() const { return m_list; }
+    // As the Fireworks page's.
+    CDBRSCustomers* Recordset() const { return m_recordset.get(); }
+    void Redraw();
+    void RemoveRow(const CustomerRow& row);
+
+signals:
+    // A double-click on a row.
+    void CustomerActivated(const CustomerRow& row);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -128,6 +142,14 @@ public:
     void Fill();
     const std::vector<ManufacturerRow>& Manufacturers() const { return m_rows; }
     QTableView* List() const { return m_list; }
+    // As the Fireworks page's.
+    CDBRSManufacturers* Recordset() const { return m_recordset.get(); }
+    void Redraw();
+    void RemoveRow(const ManufacturerRow& row);
+
+signals:
+    // A double-click on a row.
+    void ManufacturerActivated(const ManufacturerRow& row);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -1,15 +1,22 @@
 // The database bar on a real SQLite product database: its lists, the item filter, and items
-// dropped from it onto a show's schedule.
+// dropped from it onto a show's schedule, and adding an item from the main frame.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QAction>
 #include <QCheckBox>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QDropEvent>
+#include <algorithm>
 #include <filesystem>
 
 #include "childframe.h"
+#include "commandids.h"
+#include "dialogrunner.h"
+#include "effectcatalogue.h"
+#include "itemeditor.h"
 #include "database.h"
 #include "databasebar.h"
 #include "datasource.h"
@@ -139,6 +146,53 @@ TEST_F(DatabaseBarTest, DroppedItemsAreAddedOrReplaceWithCtrlHeldToTheEnd)
     EXPECT_EQ(child->View()->Editor().Rows().size(), 2u);
     EXPECT_EQ(m_prompter.BeepCount(), beeps + 1);
     child->Doc().SetModifiedFlag(false);
+}
+
+}  // namespace
+}  // namespace flr
+
+namespace flr {
+namespace {
+
+TEST_F(DatabaseBarTest, AddItemOpensTheEditorAndTheNewItemIsListed)
+{
+    CDBSinglePropPage* page = m_frame->DatabaseTabs()->ItemsPage();
+    const size_t before = page->Items().size();
+    ASSERT_TRUE(m_frame->Action(cmd::AddItem)->isEnabled());
+    bool ran = false;
+    const DialogRunner previous = InstallDialogRunner([&](QDialog& dialog) {
+        auto* editor = qobject_cast<CItemEditor*>(&dialog);
+        if (!editor) return int(QDialog::Rejected);
+        ran = true;
+        EXPECT_EQ(editor->windowTitle(), "Add Firework Item");
+        EXPECT_FALSE(m_frame->Action(cmd::AddItem)->isEnabled());
+        EXPECT_FALSE(editor->OkButton()->isEnabled());
+        editor->findChild<QLineEdit*>("article")->setText("UI-1");
+        editor->findChild<QLineEdit*>("name")->setText("Blue Comet");
+        editor->findChild<QLineEdit*>("size")->setText("30");
+        // A "." is refused with a beep and the last accepted text comes back.
+        QLineEdit* prefire = editor->findChild<QLineEdit*>("prefire");
+        prefire->setText("2");
+        prefire->setText("2.");
+        EXPECT_EQ(prefire->text(), "2");
+        EXPECT_EQ(m_prompter.Beeps(BeepKind::Exclamation), 1);
+        editor->UpdateOkButton();
+        EXPECT_TRUE(editor->OkButton()->isEnabled());
+        editor->OkButton()->click();
+        return editor->result();
+    });
+    m_frame->Action(cmd::AddItem)->trigger();
+    InstallDialogRunner(previous);
+
+    EXPECT_TRUE(ran);
+    EXPECT_TRUE(m_frame->Action(cmd::AddItem)->isEnabled());
+    EXPECT_EQ(page->Items().size(), before + 1);
+    const CEffect* item = EffectCatalogue::Program().Find("UI-1");
+    ASSERT_NE(item, nullptr);
+    EXPECT_DOUBLE_EQ(item->GetPrefire(), 2.0);
+    EXPECT_NE(std::find(page->Items().begin(), page->Items().end(), item), page->Items().end());
+    EXPECT_TRUE(m_prompter.Messages().empty());
+    EffectCatalogue::Program().Remove("UI-1");
 }
 
 }  // namespace

@@ -8,7 +8,8 @@ add_executable(flr_database_tests
     database/dbconnection_test.cpp
     database/cliitems_test.cpp
     database/itemchooser_test.cpp
-    database/databaselists_test.cpp)
+    database/databaselists_test.cpp
+    database/recordeditors_test.cpp)
 target_link_libraries(flr_database_tests PRIVATE flr_database flr_testsupport GTest::gtest_main)
 # The items command is tested as scripts use it: the real executable.
 add_dependencies(flr_database_tests flr-cli)
