@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPrinter>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "chooseitemdialog.h"
@@ -101,24 +102,32 @@ CChildFrame::CChildFrame(std::unique_ptr<CFLRDoc> doc, const QString& path, cons
     });
     connect(m_view->List(), &CScheduleList::ItemDropped, this,
             [this](int row, const QByteArray& articleNumber, bool replace) {
-                // The bar lists the program's catalogue; an item gone from it meanwhile is
-                // refused like any input that cannot be taken.
-                CEffect* found = EffectCatalogue::Program().Find(articleNumber.toStdString());
-                if (!found) {
-                    Beep(BeepKind::Default);
-                    return;
-                }
-                if (!replace) {
-                    m_view->AddIgnition(row, EffectRef(found));
-                } else if (row >= 0) {
-                    m_view->ReplaceItem(row, EffectRef(found));
-                }
+                // After the drop: a replace question must not run inside the drag.
+                QTimer::singleShot(0, this, [this, row, articleNumber, replace] {
+                    DropItem(row, articleNumber, replace);
+                });
             });
     m_view->SetReportRunner([this](ReportRequest& request, bool preview) {
         request.source.documentTitle = Utf8ToCp1252(m_title.toStdString());
         RunReport(request, Printer(),
                   preview ? ReportOutput::Preview : ReportOutput::PrintWithDialog, DialogParent());
     });
+}
+
+void CChildFrame::DropItem(int row, const QByteArray& articleNumber, bool replace)
+{
+    // The bar lists the program's catalogue; an item gone from it meanwhile is refused like
+    // any input that cannot be taken.
+    CEffect* found = EffectCatalogue::Program().Find(articleNumber.toStdString());
+    if (!found) {
+        Beep(BeepKind::Default);
+        return;
+    }
+    if (!replace) {
+        m_view->AddIgnition(row, EffectRef(found));
+    } else if (row >= 0) {
+        m_view->ReplaceItem(row, EffectRef(found));
+    }
 }
 
 void CChildFrame::InitialUpdate()

@@ -64,6 +64,8 @@ protected:
 private:
     void UpdateTitle();
     QWidget* DialogParent();
+    // An item dropped from the database bar, once the drop is over.
+    void DropItem(int row, const QByteArray& articleNumber, bool replace);
     // The main frame's printer, or one of the frame's own when it stands alone.
     QPrinter& Printer();
     std::function<void()> AddCustomerCommand();

@@ -280,6 +280,11 @@ void CDBSinglePropPage::RemoveItem(const CEffect* item)
     m_model->Reset();
 }
 
+void CDBSinglePropPage::ReopenIfClosed()
+{
+    if (m_recordset && !m_recordset->IsOpen()) m_recordset->OpenTable();
+}
+
 void CDBSinglePropPage::FillItems()
 {
     if (!m_recordset || !m_recordset->IsOpen()) return;
@@ -341,6 +346,11 @@ void CDBCustomersPropPage::RemoveRow(const CustomerRow& row)
     m_model->Reset();
 }
 
+void CDBCustomersPropPage::ReopenIfClosed()
+{
+    if (m_recordset && !m_recordset->IsOpen()) m_recordset->OpenTable();
+}
+
 void CDBCustomersPropPage::Fill()
 {
     if (!m_recordset || !FillCustomers(*m_recordset, m_rows)) return;
@@ -400,6 +410,11 @@ void CDBManufacturersPropPage::RemoveRow(const ManufacturerRow& row)
     m_model->Reset();
 }
 
+void CDBManufacturersPropPage::ReopenIfClosed()
+{
+    if (m_recordset && !m_recordset->IsOpen()) m_recordset->OpenTable();
+}
+
 void CDBManufacturersPropPage::Fill()
 {
     if (!m_recordset || !FillManufacturers(*m_recordset, m_rows)) return;
@@ -424,6 +439,11 @@ CDBPropSheet::CDBPropSheet(CDatabase* database, EffectCatalogue& catalogue, QWid
 
 void CDBPropSheet::RefreshLists()
 {
+    // A recordset closed by a failed requery (a dropped link) opens again here, where the
+    // user asked for fresh lists; filter keystrokes do not retry it.
+    m_items->ReopenIfClosed();
+    m_customers->ReopenIfClosed();
+    m_manufacturers->ReopenIfClosed();
     m_items->FillItems();
     m_customers->Fill();
     m_manufacturers->Fill();

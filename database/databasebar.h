@@ -59,6 +59,8 @@ public:
     // Opens the recordset and fills the list, once; later calls do nothing.
     void Initialise();
     void FillItems();
+    // Opens the recordset again when a failed requery closed it.
+    void ReopenIfClosed();
     const std::vector<CEffect*>& Items() const { return m_items; }
     const ItemFilter& Filter() const { return m_filter; }
     QTableView* List() const { return m_list; }
@@ -108,6 +110,7 @@ public:
     ~CDBCustomersPropPage() override;
     void Initialise();
     void Fill();
+    void ReopenIfClosed();
     const std::vector<CustomerRow>& Customers() const { return m_rows; }
     QTableView* List() const { return m_list; }
     // As the Fireworks page's.
@@ -140,6 +143,7 @@ public:
     ~CDBManufacturersPropPage() override;
     void Initialise();
     void Fill();
+    void ReopenIfClosed();
     const std::vector<ManufacturerRow>& Manufacturers() const { return m_rows; }
     QTableView* List() const { return m_list; }
     // As the Fireworks page's.

@@ -71,10 +71,13 @@ bool ItemEditorModel::IsChanged(const ItemForm& form) const
 bool ItemEditorModel::ArticleIsNew(const std::string& article)
 {
     if (m_checkedArticle == article) return m_checkedArticleIsNew;
+    // Noted before the look-up: a failed one shows a message box, whose loop runs the editor's
+    // timer again, which must not ask (and fail, and show a box) once more.
+    m_checkedArticle = article;
+    m_checkedArticleIsNew = false;
     CDBRSFireworks rows(m_database);
     // A failed look-up has said so; until it succeeds the number cannot be known to be new.
     m_checkedArticleIsNew = rows.OpenTable(FireworksQuery::WithSerialID(article)) && rows.IsEOF();
-    m_checkedArticle = article;
     return m_checkedArticleIsNew;
 }
 

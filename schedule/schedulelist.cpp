@@ -199,6 +199,7 @@ void CScheduleList::contextMenuEvent(QContextMenuEvent* event)
 void CScheduleList::dragEnterEvent(QDragEnterEvent* event)
 {
     if (event->mimeData()->hasFormat(QString::fromLatin1(kItemMimeType))) {
+        m_ctrlReleased = !(event->modifiers() & Qt::ControlModifier);
         event->acceptProposedAction();
     } else {
         event->ignore();
@@ -208,6 +209,7 @@ void CScheduleList::dragEnterEvent(QDragEnterEvent* event)
 void CScheduleList::dragMoveEvent(QDragMoveEvent* event)
 {
     if (event->mimeData()->hasFormat(QString::fromLatin1(kItemMimeType))) {
+        if (!(event->modifiers() & Qt::ControlModifier)) m_ctrlReleased = true;
         event->acceptProposedAction();
     } else {
         event->ignore();
@@ -223,7 +225,9 @@ void CScheduleList::dropEvent(QDropEvent* event)
         return;
     }
     event->acceptProposedAction();
-    const bool replace = DropReplaces(*item, event->modifiers() & Qt::ControlModifier);
+    // Replace mode, once Ctrl was let go on the way, stays off.
+    const bool replace =
+        DropReplaces(*item, (event->modifiers() & Qt::ControlModifier) && !m_ctrlReleased);
     // A new entry goes in before the row a little below the pointer, so that dropping on the
     // lower half of a row puts it after that row; at the end when there is none.
     const QPoint at = event->position().toPoint() + QPoint(0, replace ? 0 : 10);

@@ -66,6 +66,7 @@ private:
 
     ScheduleEditor& m_editor;
     ScheduleModel* m_model;
+    bool m_ctrlReleased = false;  // during an item drag
 };
 
 }  // namespace flr

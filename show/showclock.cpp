@@ -204,10 +204,16 @@ void ShowClock::MoveTimerHere(const CIgnition& entry)
 
 void ShowClock::ShowChanged(const std::vector<CIgnition*>& rows)
 {
-    if (m_running) {
-        FindNextIgnition(rows);
-    } else {
-        m_next = nullptr;
+    m_next = nullptr;
+    if (!m_running) return;
+    // The clock waits on Times: the first row (schedule order) not yet reached. Searching by
+    // In Time, as a run starts, would skip an entry whose prefire lies behind the position.
+    const CTimeCode now = CTimeCode::FromParts(ParseTimeCode(m_display).value_or(TimeCodeParts{}));
+    for (CIgnition* e : rows) {
+        if (e->GetTime() >= now) {
+            m_next = e;
+            break;
+        }
     }
 }
 

@@ -62,7 +62,8 @@ protected:
     }
     // Drops article `article` on the show's schedule list at row `row` (past the last row: the
     // empty space below it).
-    void Drop(CChildFrame* child, const std::string& article, bool replaceAtStart, bool ctrl, int row)
+    void Drop(CChildFrame* child, const std::string& article, bool replaceAtStart, bool ctrl, int row,
+              bool ctrlLetGoOnTheWay = false)
     {
         CScheduleList* list = child->View()->List();
         QMimeData data;
@@ -75,8 +76,13 @@ protected:
         // As a drag arrives: it enters the list first, then drops.
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, keys);
         QApplication::sendEvent(list->viewport(), &enter);
+        if (ctrlLetGoOnTheWay) {
+            QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(list->viewport(), &move);
+        }
         QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, keys);
         QApplication::sendEvent(list->viewport(), &drop);
+        QApplication::processEvents();  // the drop is handled once the drag is over
     }
 
     fs::path m_dir;
@@ -136,14 +142,17 @@ TEST_F(DatabaseBarTest, DroppedItemsAreAddedOrReplaceWithCtrlHeldToTheEnd)
     EXPECT_EQ(child->View()->Editor().Rows()[0]->GetItem()->GetArticleNumber(), "BM-S050-02");
     ASSERT_EQ(m_prompter.Messages().size(), 1u);
 
-    // Ctrl let go before the drop: a new entry instead.
+    // Ctrl let go before the drop: a new entry instead, even when pressed again at the drop.
     Drop(child, "BM-S050-03", true, false, 1);
     EXPECT_EQ(child->View()->Editor().Rows().size(), 2u);
+    Drop(child, "BM-S050-03", true, true, 0, true);
+    EXPECT_EQ(child->View()->Editor().Rows().size(), 3u);
+    EXPECT_EQ(m_prompter.Messages().size(), 1u);
     // An article the catalogue does not have is refused with a beep. (Items dropped at the
     // show's start beep too: their prefire does not fit before 00:00:00:00.)
     const int beeps = m_prompter.BeepCount();
     Drop(child, "NO-SUCH-ITEM", false, false, 2);
-    EXPECT_EQ(child->View()->Editor().Rows().size(), 2u);
+    EXPECT_EQ(child->View()->Editor().Rows().size(), 3u);
     EXPECT_EQ(m_prompter.BeepCount(), beeps + 1);
     child->Doc().SetModifiedFlag(false);
 }

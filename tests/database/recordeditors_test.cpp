@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 
 #include "customereditormodel.h"
@@ -15,6 +16,7 @@
 #include "itemeditormodel.h"
 #include "itemfilter.h"
 #include "manufacturereditormodel.h"
+#include "prompt.h"
 
 namespace flr::test {
 namespace {
@@ -274,6 +276,36 @@ TEST_P(RecordEditorsTest, CustomersAreAddedEditedAndDeleted)
     EXPECT_FALSE(FindCustomerRecord(check, "C-9000"));
     EXPECT_EQ(m_prompter->Messages().size(), 1u);
     EXPECT_FALSE(CustomerEditorModel(nullptr, nullptr).CanSave(form));
+}
+
+// The editor's timer asks again while a message box runs its loop; a failed look-up must be
+// reported once, not once per tick.
+class ReenteringPrompter final : public Prompter {
+public:
+    std::function<void()> again;
+    int messages = 0;
+    PromptAnswer Ask(std::string_view, std::string_view, PromptButtons, PromptIcon) override
+    {
+        if (++messages < 5 && again) again();
+        return PromptAnswer::Ok;
+    }
+    void Beep(BeepKind) override {}
+};
+
+TEST_P(RecordEditorsTest, AFailedArticleLookUpIsReportedOnceWhileTheTimerTicks)
+{
+    ItemEditorModel model(&m_db, nullptr);
+    ASSERT_TRUE(m_db.ExecuteSQL("DROP TABLE " + m_db.QuoteIdentifier("tbFireworks")));
+    ItemForm form;
+    form.article = "NEW-1";
+    form.name = "New";
+    form.size = "50";
+    ReenteringPrompter prompter;
+    prompter.again = [&] { model.IsValid(form); };
+    Prompter* previous = InstallPrompter(&prompter);
+    EXPECT_FALSE(model.IsValid(form));
+    InstallPrompter(previous);
+    EXPECT_EQ(prompter.messages, 1);
 }
 
 TEST_P(RecordEditorsTest, DeletingACustomerWhoseRowHasGoneAsksNothing)

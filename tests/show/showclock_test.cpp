@@ -194,5 +194,17 @@ TEST_F(ShowClockTest, ADeletedNextIgnitionIsFoundAgainFromTheShow)
     EXPECT_EQ(clock.NextIgnition(), nullptr);
 }
 
+TEST_F(ShowClockTest, AChangeDuringARunWaitsForTheNextTimeNotTheNextInTime)
+{
+    // A fires at 7 s to be seen at 10 s; B at 12 s. An edit at 8 s must not skip A.
+    CIgnition* a = AppendEntry(doc, "00:00:10:00", "A01", test::MakeItem("P3", 3.0));
+    AppendEntry(doc, "00:00:12:00", "A02");
+    RunAt(0);
+    TickAt(8000);
+    clock.ShowChanged(test::ScheduleOrder(doc));
+    EXPECT_EQ(clock.NextIgnition(), a);
+    EXPECT_EQ(TickAt(10000).selectRows, (Rows{0}));
+}
+
 }  // namespace
 }  // namespace flr
