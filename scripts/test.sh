@@ -51,3 +51,10 @@ transfercorpus="$(mktemp -d)"
 "$fuzzbuild/bin/flr_fuzz_transfer" -max_total_time=20 -timeout=10 -print_final_stats=1 \
     -artifact_prefix="$fuzzbuild/" "$transfercorpus"
 rm -rf "$transfercorpus"
+
+# Wave files are chosen by the user: fuzz the reader for 20 seconds from the committed seeds.
+cmake --build "$fuzzbuild" -j2 --target flr_fuzz_wave
+wavecorpus="$(mktemp -d)"
+"$fuzzbuild/bin/flr_fuzz_wave" -max_total_time=20 -timeout=10 -print_final_stats=1 \
+    -artifact_prefix="$fuzzbuild/" "$wavecorpus" "$root/tests/data/wave"
+rm -rf "$wavecorpus"

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace flr {
+
+// What loading a music track needs from the wave table. User-interface thread only.
+class TrackLoadHost {
+public:
+    virtual ~TrackLoadHost() = default;
+    // Shows the file-open dialog for wave files; the chosen path (UTF-8), nullopt on Cancel.
+    virtual std::optional<std::string> ChooseTrackFile() = 0;
+    // Discards the current playback streamer, if there is one.
+    virtual void DiscardStreamer() = 0;
+    // Opens `path` in a playback streamer, making one when there is none; true on success.
+    virtual bool OpenStreamer(const std::string& path) = 0;
+};
+
+struct TrackLoadResult {
+    bool loaded = false;
+    // The stored path failed and the user picked another file: the caller stores the new one.
+    bool pickedAnother = false;
+    std::string path;  // the loaded track's path
+};
+
+// Loads the track at `path`, or, with none, the one the user picks. A path that cannot be
+// opened is reported ("Unable to open file") through the prompt layer and the user may pick
+// another until one opens or they cancel. Cancelling the first dialog leaves the current
+// track; cancelling after a failed open leaves no streamer.
+TrackLoadResult LoadTrack(TrackLoadHost& host, const std::optional<std::string>& path);
+
+// The wave table's window after a track is loaded: the whole track, at no less than 1 ms per
+// pixel (the width then shrinks to the window's).
+struct TrackViewWindow {
+    uint32_t startMs = 0;
+    uint32_t widthMs = 0;
+    double scale = 1.0;  // ms per pixel
+};
+
+TrackViewWindow FitTrackView(uint32_t lengthMs, int windowWidthPx);
+
+}  // namespace flr

@@ -1,0 +1,400 @@
+// The wave reader: sound files of the usual kinds read back from anywhere, and damaged files,
+// which must fail to open with the right error rather than read outside their data.
+#include "wavereader.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <tuple>
+
+#include "wavebuilder.h"
+
+namespace flr {
+namespace {
+
+using test::Pattern;
+using test::PcmWave;
+using test::WaveBytes;
+
+class WaveFileTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        char name[] = "/tmp/flr-wave-XXXXXX";
+        ASSERT_NE(mkdtemp(name), nullptr);
+        m_dir = name;
+    }
+    void TearDown() override { std::filesystem::remove_all(m_dir); }
+
+    std::string Write(const std::string& name, const std::vector<uint8_t>& bytes)
+    {
+        const std::string path = m_dir + "/" + name;
+        EXPECT_TRUE(test::WriteFile(path, bytes));
+        return path;
+    }
+
+    std::string m_dir;
+};
+
+std::vector<uint8_t> ReadAll(CWaveReader& reader, size_t piece)
+{
+    std::vector<uint8_t> out;
+    std::vector<uint8_t> buffer(piece);
+    while (size_t n = reader.Read(buffer.data(), piece)) {
+        out.insert(out.end(), buffer.begin(), buffer.begin() + ptrdiff_t(n));
+    }
+    return out;
+}
+
+// --- Sound files of the usual kinds -------------------------------------------------------
+
+class WaveFormatsTest : public WaveFileTest,
+                        public testing::WithParamInterface<std::tuple<int, int, int>> {};
+
+TEST_P(WaveFormatsTest, ReadsBackFromSeveralPositions)
+{
+    const auto [bits, channels, rate] = GetParam();
+    const uint32_t align = uint32_t(channels * bits / 8);
+    const std::vector<uint8_t> data = Pattern(size_t(rate) * align / 4 + align, uint32_t(rate));
+    const std::string path =
+        Write("tone.wav", PcmWave(uint16_t(channels), uint32_t(rate), uint16_t(bits), data));
+
+    CWaveReader reader;
+    ASSERT_TRUE(reader.Open(path));
+    EXPECT_EQ(reader.FormatTag(), 1);
+    EXPECT_EQ(reader.Channels(), channels);
+    EXPECT_EQ(reader.SamplesPerSec(), uint32_t(rate));
+    EXPECT_EQ(reader.BitsPerSample(), uint32_t(bits));
+    EXPECT_EQ(reader.BlockAlign(), align);
+    EXPECT_EQ(reader.AvgBytesPerSec(), uint32_t(rate) * align);
+    EXPECT_EQ(reader.ExtraSize(), 0);
+    EXPECT_EQ(reader.FormatRecord().size(), 18u);
+    EXPECT_EQ(reader.DataSize(), data.size());
+    EXPECT_EQ(reader.LengthMs(), 250u);  // a quarter second and one block
+    EXPECT_EQ(reader.Position(), 0u);
+
+    EXPECT_EQ(ReadAll(reader, 1000), data);
+    for (const uint32_t from :
+         {uint32_t(0), align * 7, uint32_t(data.size() / 2), uint32_t(data.size()) - align}) {
+        ASSERT_TRUE(reader.SeekData(from));
+        EXPECT_EQ(reader.Position(), from);
+        std::vector<uint8_t> piece(align * 3);
+        const size_t n = reader.Read(piece.data(), piece.size());
+        ASSERT_EQ(n, std::min<size_t>(piece.size(), data.size() - from));
+        EXPECT_TRUE(std::equal(piece.begin(), piece.begin() + ptrdiff_t(n), data.begin() + from))
+            << "from " << from;
+        EXPECT_EQ(reader.Position(), from + n);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BitsChannelsRates, WaveFormatsTest,
+                         testing::Combine(testing::Values(8, 16), testing::Values(1, 2),
+                                          testing::Values(8000, 11025, 22050, 44100, 48000)));
+
+TEST_F(WaveFileTest, LengthOfHalfASecondOfCdSound)
+{
+    CWaveReader reader;
+    ASSERT_TRUE(reader.Open(Write("cd.wav", PcmWave(2, 44100, 16, std::vector<uint8_t>(88200)))));
+    EXPECT_EQ(reader.AvgBytesPerSec(), 176400u);
+    EXPECT_EQ(reader.LengthMs(), 500u);
+}
+
+TEST_F(WaveFileTest, ReadStopsAtTheEndOfTheDataWithoutAnError)
+{
+    const std::vector<uint8_t> data = Pattern(1000);
+    CWaveReader reader;
+    ASSERT_TRUE(reader.Open(Write("a.wav", PcmWave(1, 8000, 8, data))));
+    ASSERT_TRUE(reader.SeekData(900));
+    std::vector<uint8_t> buffer(500, 0xEE);
+    ASSERT_EQ(reader.Read(buffer.data(), buffer.size()), 100u);
+    EXPECT_TRUE(std::equal(data.begin() + 900, data.end(), buffer.begin()));
+    EXPECT_EQ(buffer[100], 0xEE) << "nothing written past what was read";
+    EXPECT_EQ(reader.Remaining(), 0u);
+    EXPECT_EQ(reader.Read(buffer.data(), buffer.size()), 0u);
+    EXPECT_EQ(reader.LastError(), WaveError::None);
+    EXPECT_EQ(reader.Position(), 1000u);
+}
+
+TEST_F(WaveFileTest, MixedReadSizesAcrossTheBufferMatchTheData)
+{
+    // Larger than the reader's buffer, so small reads refill it and large ones bypass it.
+    const std::vector<uint8_t> data = Pattern(300'001, 7);
+    CWaveReader reader;
+    ASSERT_TRUE(reader.Open(Write("long.wav", PcmWave(1, 22050, 8, data))));
+    std::vector<uint8_t> got;
+    const size_t pieces[] = {1, 4093, 70'000, 65'536, 3, 100'000};
+    for (size_t i = 0; got.size() < data.size(); ++i) {
+        std::vector<uint8_t> buffer(pieces[i % std::size(pieces)]);
+        const size_t n = reader.Read(buffer.data(), buffer.size());
+        ASSERT_GT(n, 0u);
+        got.insert(got.end(), buffer.begin(), buffer.begin() + ptrdiff_t(n));
+    }
+    EXPECT_EQ(got, data);
+    // Back into the middle of what the buffer held, then past it.
+    ASSERT_TRUE(reader.SeekData(250'000));
+    std::vector<uint8_t> buffer(10);
+    ASSERT_EQ(reader.Read(buffer.data(), 10), 10u);
+    EXPECT_TRUE(std::equal(buffer.begin(), buffer.end(), data.begin() + 250'000));
+    ASSERT_TRUE(reader.SeekData(12));
+    ASSERT_EQ(reader.Read(buffer.data(), 10), 10u);
+    EXPECT_TRUE(std::equal(buffer.begin(), buffer.end(), data.begin() + 12));
+}
+
+TEST_F(WaveFileTest, SeekingBeyondTheDataFailsAndGoesToTheStart)
+{
+    CWaveReader reader;
+    ASSERT_TRUE(reader.Open(Write("a.wav", PcmWave(1, 8000, 8, Pattern(100)))));
+    ASSERT_TRUE(reader.SeekData(40));
+    EXPECT_FALSE(reader.SeekData(101));
+    EXPECT_EQ(reader.LastError(), WaveError::CannotSeek);
+    EXPECT_EQ(reader.Position(), 0u);
+    EXPECT_EQ(reader.Remaining(), 100u);
+    EXPECT_FALSE(reader.SeekData(uint64_t(1) << 40));
+    ASSERT_TRUE(reader.SeekData(100));
+    uint8_t byte;
+    EXPECT_EQ(reader.Read(&byte, 1), 0u);
+}
+
+TEST_F(WaveFileTest, NonPcmFormatKeepsItsExtraBytes)
+{
+    const std::vector<uint8_t> extra = Pattern(32, 3);
+    const std::vector<uint8_t> data = Pattern(2048, 4);
+    const std::vector<uint8_t> bytes = WaveBytes()
+                                           .FormatFields(2, 2, 22050, 22311, 1024, 4, extra)
+                                           .Chunk("fact", {1, 2, 3, 4})
+                                           .Chunk("data", data)
+                                           .Bytes();
+    CWaveReader reader;
+    ASSERT_TRUE(reader.Open(Write("adpcm.wav", bytes)));
+    EXPECT_EQ(reader.FormatTag(), 2);
+    EXPECT_EQ(reader.ExtraSize(), 32);
+    EXPECT_EQ(reader.FormatRecord().size(), 32u + 18u);
+    EXPECT_TRUE(std::ranges::equal(reader.ExtraBytes(), extra));
+    EXPECT_EQ(reader.BlockAlign(), 1024u);
+    EXPECT_EQ(ReadAll(reader, 512), data);
+}
+
+TEST_F(WaveFileTest, NonPcmFormatOfSixteenBytesHasNoExtraBytes)
+{
+    // Float files are often written so; the extra size field is simply absent.
+    const std::vector<uint8_t> fmt = {3, 0, 1, 0, 0x44, 0xAC, 0, 0, 0x10, 0xB1, 2, 0, 4, 0, 32, 0};
+    CWaveReader reader;
+    ASSERT_TRUE(reader.Open(
+        Write("float.wav", WaveBytes().Chunk("fmt ", fmt).Chunk("data", Pattern(64)).Bytes())));
+    EXPECT_EQ(reader.FormatTag(), 3);
+    EXPECT_EQ(reader.ExtraSize(), 0);
+    EXPECT_EQ(reader.FormatRecord().size(), 18u);
+}
+
+TEST_F(WaveFileTest, UnknownAndOddSizedChunksAreSteppedOver)
+{
+    const std::vector<uint8_t> data = Pattern(11, 9);  // odd: a pad byte follows
+    const std::vector<uint8_t> bytes = WaveBytes()
+                                           .Chunk("JUNK", Pattern(3))
+                                           .Chunk("LIST", Pattern(20))
+                                           .Format(1, 11025, 8)
+                                           .Chunk("bext", Pattern(1))
+                                           .Chunk("data", data)
+                                           .Chunk("LIST", Pattern(7))
+                                           .Bytes();
+    CWaveReader reader;
+    ASSERT_TRUE(reader.Open(Write("chunks.wav", bytes)));
+    EXPECT_EQ(reader.DataSize(), 11u);
+    EXPECT_EQ(ReadAll(reader, 4), data);
+}
+
+TEST_F(WaveFileTest, DataBeforeFormatIsFound)
+{
+    const std::vector<uint8_t> data = Pattern(40);
+    CWaveReader reader;
+    ASSERT_TRUE(reader.Open(
+        Write("late.wav", WaveBytes().Chunk("data", data).Format(2, 8000, 16).Bytes())));
+    EXPECT_EQ(reader.Channels(), 2);
+    EXPECT_EQ(ReadAll(reader, 64), data);
+}
+
+TEST_F(WaveFileTest, RiffSizeBeyondTheFileIsCutToIt)
+{
+    // A lost tail after the data, or a writer that never filled in the RIFF size.
+    const std::vector<uint8_t> data = Pattern(100);
+    const std::vector<uint8_t> whole =
+        WaveBytes().Format(1, 8000, 8).Chunk("data", data).Chunk("LIST", Pattern(50)).Bytes();
+    std::vector<uint8_t> cut(whole.begin(), whole.end() - 30);
+    CWaveReader reader;
+    ASSERT_TRUE(reader.Open(Write("cut.wav", cut)));
+    EXPECT_EQ(ReadAll(reader, 64), data);
+    WaveBytes streamed;
+    streamed.Format(1, 8000, 8).Chunk("data", data);
+    ASSERT_TRUE(reader.Open(Write("streamed.wav", streamed.WithRiffSize(0xFFFFFFFF))));
+    EXPECT_EQ(reader.DataSize(), 100u);
+}
+
+TEST_F(WaveFileTest, ReopeningAndClosing)
+{
+    CWaveReader reader;
+    ASSERT_TRUE(reader.Open(Write("a.wav", PcmWave(1, 8000, 8, Pattern(10)))));
+    ASSERT_TRUE(reader.Open(Write("b.wav", PcmWave(2, 44100, 16, Pattern(400)))));
+    EXPECT_EQ(reader.DataSize(), 400u);
+    EXPECT_EQ(reader.Channels(), 2);
+    reader.Close();
+    EXPECT_FALSE(reader.IsOpen());
+    EXPECT_TRUE(reader.FormatRecord().empty());
+    EXPECT_EQ(reader.DataSize(), 0u);
+    uint8_t byte;
+    EXPECT_EQ(reader.Read(&byte, 1), 0u);
+    EXPECT_FALSE(reader.SeekData(0));
+}
+
+TEST_F(WaveFileTest, FileLosingItsTailWhileOpenFailsTheRead)
+{
+    const std::vector<uint8_t> data = Pattern(200'000);
+    const std::string path = Write("shrinks.wav", PcmWave(2, 44100, 16, data));
+    CWaveReader reader;
+    ASSERT_TRUE(reader.Open(path));
+    ASSERT_EQ(truncate(path.c_str(), 100'000), 0);
+    std::vector<uint8_t> buffer(150'000);
+    EXPECT_EQ(reader.Read(buffer.data(), buffer.size()), 0u);
+    EXPECT_EQ(reader.LastError(), WaveError::CannotRead);
+    EXPECT_EQ(reader.Position(), 0u);
+    // What is still there can be read in small pieces; the rest fails.
+    EXPECT_EQ(reader.Read(buffer.data(), 1000), 1000u);
+    EXPECT_EQ(reader.Read(buffer.data(), 120'000), 0u);
+    EXPECT_EQ(reader.Position(), 1000u);
+}
+
+TEST(WaveSeedTest, CommittedSeedFilesOpen)
+{
+    for (const char* name : {"mono8.wav", "stereo16.wav"}) {
+        CWaveReader reader;
+        EXPECT_TRUE(reader.Open(std::string(FLR_TEST_DATA_DIR) + "/wave/" + name)) << name;
+        EXPECT_GT(reader.DataSize(), 0u) << name;
+    }
+}
+
+// --- Damaged files ------------------------------------------------------------------------
+
+struct Damaged {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    WaveError error;
+};
+
+std::vector<uint8_t> Cut(std::vector<uint8_t> bytes, size_t size)
+{
+    bytes.resize(size);
+    return bytes;
+}
+
+std::vector<Damaged> DamagedFiles()
+{
+    const std::vector<uint8_t> good = PcmWave(2, 44100, 16, Pattern(400));
+    std::vector<uint8_t> notWave = good;
+    std::copy_n("AVI ", 4, notWave.begin() + 8);
+    WaveBytes longData;
+    longData.Format(2, 44100, 16).Raw("data").U32(401).Raw(Pattern(400));
+    WaveBytes beyondRiff;
+    beyondRiff.Format(1, 8000, 8).Chunk("data", Pattern(100));
+    WaveBytes hugeChunk;
+    hugeChunk.Raw("LIST").U32(0xFFFFFFF0).Format(1, 8000, 8).Chunk("data", Pattern(10));
+    return {
+        {"empty", {}, WaveError::InvalidFile},
+        {"text",
+         std::vector<uint8_t>{'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', '!', '\n', 'x',
+                              'y', 'z'},
+         WaveError::InvalidFile},
+        {"header cut in the form type", Cut(good, 10), WaveError::InvalidFile},
+        {"RIFF of another form", notWave, WaveError::InvalidFile},
+        {"RIFF size below the form type", WaveBytes().WithRiffSize(2), WaveError::InvalidFile},
+        {"header only", Cut(good, 12), WaveError::ChunkNotFound},
+        {"cut inside the format chunk", Cut(good, 30), WaveError::InvalidFile},
+        {"cut before the data chunk", Cut(good, 36), WaveError::ChunkNotFound},
+        {"data chunk longer than the file", longData.Bytes(), WaveError::InvalidFile},
+        {"data chunk beyond the RIFF size", beyondRiff.WithRiffSize(40), WaveError::InvalidFile},
+        {"chunk size near 4 GiB", hugeChunk.Bytes(), WaveError::InvalidFile},
+        {"no format chunk", WaveBytes().Chunk("data", Pattern(10)).Bytes(),
+         WaveError::ChunkNotFound},
+        {"no data chunk", WaveBytes().Format(1, 8000, 8).Chunk("LIST", Pattern(9)).Bytes(),
+         WaveError::ChunkNotFound},
+        {"format of 14 bytes", WaveBytes().Chunk("fmt ", Pattern(14)).Bytes(),
+         WaveError::CannotRead},
+        {"non-PCM format of 17 bytes",
+         WaveBytes()
+             .Raw("fmt ")
+             .U32(17)
+             .U16(2)
+             .U16(1)
+             .U32(8000)
+             .U32(4000)
+             .U16(256)
+             .U16(4)
+             .Raw(std::vector<uint8_t>{0, 0})
+             .Chunk("data", Pattern(10))
+             .Bytes(),
+         WaveError::CannotRead},
+        {"extra size beyond the format chunk",
+         WaveBytes()
+             .Raw("fmt ")
+             .U32(20)
+             .U16(2)
+             .U16(1)
+             .U32(8000)
+             .U32(4000)
+             .U16(256)
+             .U16(4)
+             .U16(30)
+             .U16(0)
+             .Chunk("data", Pattern(10))
+             .Bytes(),
+         WaveError::CannotRead},
+        {"no bytes per second",
+         WaveBytes().FormatFields(1, 1, 8000, 0, 1, 8).Chunk("data", Pattern(10)).Bytes(),
+         WaveError::InvalidFile},
+        {"no block alignment",
+         WaveBytes().FormatFields(1, 1, 8000, 8000, 0, 8).Chunk("data", Pattern(10)).Bytes(),
+         WaveError::InvalidFile},
+        {"length beyond 32 bits of ms",
+         WaveBytes()
+             .FormatFields(1, 1, 1, 1, 1, 8)
+             .Chunk("data", std::vector<uint8_t>(4'300'000))
+             .Bytes(),
+         WaveError::InvalidFile},
+    };
+}
+
+TEST_F(WaveFileTest, DamagedFilesFailToOpenWithTheirError)
+{
+    for (const Damaged& damaged : DamagedFiles()) {
+        SCOPED_TRACE(damaged.name);
+        CWaveReader reader;
+        ASSERT_TRUE(reader.Open(Write("ok.wav", PcmWave(1, 8000, 8, Pattern(10)))));
+        EXPECT_FALSE(reader.Open(Write("damaged.wav", damaged.bytes)));
+        EXPECT_EQ(reader.LastError(), damaged.error);
+        EXPECT_FALSE(reader.IsOpen());
+        EXPECT_TRUE(reader.FormatRecord().empty());
+        EXPECT_EQ(reader.DataSize(), 0u);
+        uint8_t byte;
+        EXPECT_EQ(reader.Read(&byte, 1), 0u);
+        // The same from memory.
+        EXPECT_FALSE(reader.OpenBytes(damaged.bytes));
+        EXPECT_EQ(reader.LastError(), damaged.error);
+    }
+}
+
+TEST_F(WaveFileTest, MissingFileDirectoryAndPipeCannotBeOpened)
+{
+    CWaveReader reader;
+    EXPECT_FALSE(reader.Open(m_dir + "/missing.wav"));
+    EXPECT_EQ(reader.LastError(), WaveError::CannotOpen);
+    EXPECT_FALSE(reader.Open(m_dir));
+    EXPECT_EQ(reader.LastError(), WaveError::CannotOpen);
+    const std::string fifo = m_dir + "/pipe.wav";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(reader.Open(fifo));  // and does not wait for a writer
+    EXPECT_EQ(reader.LastError(), WaveError::CannotOpen);
+}
+
+}  // namespace
+}  // namespace flr
