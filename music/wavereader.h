@@ -10,8 +10,8 @@
 
 namespace flr {
 
-// Error numbers the reader leaves in LastError(); they keep the values callers and logs of
-// the original platform's multimedia file layer know.
+// Error numbers the reader leaves in LastError(); fixed values, as messages and callers
+// compare them.
 enum class WaveError : uint32_t {
     None = 0,
     OutOfMemory = 258,
