@@ -75,6 +75,7 @@ CChildFrame::CChildFrame(std::unique_ptr<CFLRDoc> doc, const QString& path, cons
         SetPriceText(price);
         SetDiscountText(weight);
     });
+    m_view->SetDatabase(database);
     m_view->SetSetupEditor([this, database](CFireworkSetup& setup) {
         CFireworkSetupDialog dialog(setup, database, DialogParent());
         dialog.SetAddCustomer(AddCustomerCommand());

@@ -15,6 +15,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "cellitems.h"
+#include "effectcatalogue.h"
 #include "reportkind.h"
 #include "schedulecells.h"
 #include "schedulelist.h"
@@ -146,6 +148,12 @@ CFLRView::CFLRView(CFLRDoc& doc, QWidget* parent)
     layout->addLayout(bottom, 1);
 
     connect(m_list, &CScheduleList::ContextMenuRequested, this, &CFLRView::ContextMenuRequested);
+    connect(m_list, &CScheduleList::CellEdited, this, &CFLRView::ApplyCellText);
+    connect(m_list, &CScheduleList::RowDropped, this, [this](int from, int to) {
+        CIgnition* e = m_list->Model()->EntryAt(from);
+        // The editor notifies the document, whose notice rebuilds the list and the totals.
+        if (m_editor.MoveRow(e, to)) m_list->SelectEntry(e);
+    });
 
     m_clockTimer = new QTimer(this);
     m_clockTimer->setObjectName(QStringLiteral("showClockTimer"));
@@ -213,6 +221,37 @@ void CFLRView::UpdateStatusTexts()
         m_statusSink(QString::fromStdString(PriceText(m_doc)),
                      QString::fromStdString(WeightText(m_doc)));
     }
+}
+
+void CFLRView::SetDatabase(CDatabase* database)
+{
+    m_database = database;
+    m_list->SetDatabase(database);
+}
+
+void CFLRView::ApplyCellText(int row, int column, const QString& text)
+{
+    CIgnition* e = m_list->Model()->EntryAt(row);
+    if (!e) return;
+    const std::string bytes = Utf8ToCp1252(text.toStdString());
+    const auto kind = static_cast<ScheduleColumn>(column);
+    // A change notifies the document: the list, the modified flag and the totals follow.
+    switch (kind) {
+    case ScheduleColumn::Size:
+    case ScheduleColumn::ArtNo:
+    case ScheduleColumn::Name:
+        m_editor.ApplyCellItem(
+            e, ItemForCellText(m_database, EffectCatalogue::Program(), kind, bytes));
+        break;
+    case ScheduleColumn::Note: m_editor.ApplyNote(e, bytes); break;
+    case ScheduleColumn::Delay: m_editor.ApplyDelay(e, bytes); break;
+    case ScheduleColumn::Time: m_editor.ApplyTime(e, bytes); break;
+    case ScheduleColumn::InTime: m_editor.ApplyInTime(e, bytes); break;
+    case ScheduleColumn::Addr: m_editor.ApplyAddress(e, bytes); break;
+    case ScheduleColumn::Pos: m_editor.ApplyPosition(e, bytes); break;
+    default: return;
+    }
+    m_list->Model()->Redraw();
 }
 
 CIgnition* CFLRView::AddIgnition(int row, EffectRef item)

@@ -22,6 +22,7 @@ class QTreeWidget;
 
 namespace flr {
 
+class CDatabase;
 class CScheduleList;
 
 // The one view of a show: the music strip, the show clock controls, the firing schedule and
@@ -45,6 +46,13 @@ public:
 
     // The first showing: a setup for a show without one, the rows, the totals.
     void InitialUpdate();
+
+    // The product database for the item cells' drop-downs and look-ups (not owned; nullptr
+    // when it is not open).
+    void SetDatabase(CDatabase* database);
+
+    // Applies the text a cell editor ended with to the entry at `row` (the list's end of edit).
+    void ApplyCellText(int row, int column, const QString& text);
 
     // What the database bar calls when an item is dropped on row `row`.
     CIgnition* AddIgnition(int row, EffectRef item);
@@ -129,6 +137,7 @@ private:
     void ShowClockState();
 
     CFLRDoc& m_doc;
+    CDatabase* m_database = nullptr;
     ScheduleEditor m_editor;
     ShowClock m_clock;
     QTimer* m_clockTimer = nullptr;

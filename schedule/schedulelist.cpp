@@ -1,13 +1,18 @@
 #include "schedulelist.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
+#include <QDrag>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHeaderView>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <algorithm>
 
+#include "celleditors.h"
+#include "cellitems.h"
 #include "flrdoc.h"
 #include "itemdrag.h"
 #include "schedulecells.h"
@@ -15,6 +20,17 @@
 #include "textcodec.h"
 
 namespace flr {
+
+namespace {
+
+// Rows dragged inside this list are moved; items from the database bar are added.
+bool IsOwnRowDrag(const QDropEvent* event, const QObject* list)
+{
+    return event->source() == list &&
+           event->mimeData()->hasFormat(QString::fromLatin1(kScheduleRowMimeType));
+}
+
+}  // namespace
 
 ScheduleModel::ScheduleModel(ScheduleEditor& editor, QObject* parent)
     : QAbstractTableModel(parent), m_editor(editor)
@@ -132,11 +148,18 @@ CScheduleList::CScheduleList(ScheduleEditor& editor, QWidget* parent)
 void CScheduleList::Refresh()
 {
     const std::vector<CIgnition*> selected = Selected();
+    const CIgnition* current = m_model->EntryAt(currentIndex().row());
+    const int currentColumn = std::max(0, currentIndex().column());
     m_model->Refresh();
     for (CIgnition* e : selected) {
         const int row = m_model->RowOf(e);
         if (row >= 0) selectionModel()->select(m_model->index(row, 0),
                                                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    // The focused row stays focused, so that a click on it still edits.
+    if (const int row = m_model->RowOf(current); row >= 0) {
+        selectionModel()->setCurrentIndex(m_model->index(row, currentColumn),
+                                          QItemSelectionModel::NoUpdate);
     }
     FitColumns();
 }
@@ -196,9 +219,147 @@ void CScheduleList::contextMenuEvent(QContextMenuEvent* event)
     emit ContextMenuRequested(event->globalPos());
 }
 
+bool CScheduleList::EditCell(int row, int column, bool)
+{
+    CIgnition* e = m_model->EntryAt(row);
+    if (!e || column < 0 || column >= kScheduleColumnCount) return false;
+    const auto kind = static_cast<ScheduleColumn>(column);
+    if (kind == ScheduleColumn::IP || kind == ScheduleColumn::OutTime ||
+        kind == ScheduleColumn::Rack) {
+        return false;
+    }
+    auto cellText = [this, row](ScheduleColumn c) {
+        return m_model->data(m_model->index(row, int(c)), Qt::DisplayRole).toString();
+    };
+    QStringList choices;
+    int current = -1;
+    if (kind == ScheduleColumn::Size || kind == ScheduleColumn::ArtNo ||
+        kind == ScheduleColumn::Name) {
+        const std::string article = e->GetItem() ? e->GetItem()->GetArticleNumber() : "";
+        const CellChoices found = ItemCellChoices(
+            m_database, kind, Utf8ToCp1252(cellText(ScheduleColumn::Size).toStdString()), article);
+        if (found.texts.empty()) return false;
+        for (const std::string& text : found.texts) {
+            choices << QString::fromStdString(Cp1252ToUtf8(text));
+        }
+        current = found.current;
+    } else if (kind == ScheduleColumn::Pos) {
+        for (int p = 1; p <= 6; ++p) choices << QString::number(p);
+        current = e->GetPosition() - 1;
+    }
+
+    const QModelIndex index = m_model->index(row, column);
+    scrollTo(index);
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                 QItemSelectionModel::Rows);
+    const QRect rect = visualRect(index);
+    const QString text = cellText(kind);
+    auto ended = [this, e](int, int c, const QString& t, bool has) { OnEditEnded(e, c, t, has); };
+    if (!choices.isEmpty()) {
+        auto* combo = new CCellCombo(this, row, column, choices, current, rect);
+        connect(combo, &CCellCombo::EditEnded, this, ended);
+        m_cellEditor = combo;
+        return true;
+    }
+    CTextCellEdit* edit = nullptr;
+    switch (kind) {
+    case ScheduleColumn::Delay: edit = new CDelayCellEdit(this, row, column, text, rect); break;
+    case ScheduleColumn::Time:
+    case ScheduleColumn::InTime:
+        edit = new CTimeCellEdit(this, row, column, text, rect, m_editor.Fps());
+        break;
+    case ScheduleColumn::Addr: edit = new CAddressCellEdit(this, row, column, text, rect); break;
+    default: edit = new CTextCellEdit(this, row, column, text, rect); break;
+    }
+    connect(edit, &CTextCellEdit::EditEnded, this, ended);
+    // Once the focus has settled on the list: the next editor takes it from there.
+    connect(edit, &CTextCellEdit::NextCellRequested, this,
+            [this, e](int, int c) { OnNextCell(e, c); }, Qt::QueuedConnection);
+    m_cellEditor = edit;
+    return true;
+}
+
+void CScheduleList::OnEditEnded(const CIgnition* entry, int column, const QString& text,
+                                bool hasText)
+{
+    // The entry may have gone while the editor was open; its row may have moved.
+    const int row = m_model->RowOf(entry);
+    if (row < 0 || !hasText) return;
+    emit CellEdited(row, column, text);
+}
+
+void CScheduleList::OnNextCell(const CIgnition* entry, int column)
+{
+    const auto kind = static_cast<ScheduleColumn>(column);
+    if (kind == ScheduleColumn::Pos) return;  // Rack is not editable
+    const int next = kind == ScheduleColumn::InTime ? int(ScheduleColumn::Addr) : column + 1;
+    const int row = m_model->RowOf(entry);
+    if (row >= 0) EditCell(row, next, true);
+}
+
+void CScheduleList::mousePressEvent(QMouseEvent* event)
+{
+    m_pressPos = event->position().toPoint();
+    m_pressIndex = indexAt(m_pressPos);
+    m_editOnRelease = false;
+    m_dragRow = -1;
+    if (event->button() == Qt::LeftButton && m_pressIndex.isValid()) {
+        const int row = m_pressIndex.row();
+        // Only a plain click on the row that is already focused and selected edits.
+        m_editOnRelease = event->modifiers() == Qt::NoModifier &&
+                          currentIndex().row() == row &&
+                          selectionModel()->isRowSelected(row, QModelIndex());
+        const CIgnition* e = m_model->EntryAt(row);
+        if (e && !e->GetChainPrev()) m_dragRow = row;
+    }
+    QTableView::mousePressEvent(event);
+}
+
+void CScheduleList::mouseMoveEvent(QMouseEvent* event)
+{
+    if (m_dragRow >= 0 && (event->buttons() & Qt::LeftButton) &&
+        (event->position().toPoint() - m_pressPos).manhattanLength() >=
+            QApplication::startDragDistance()) {
+        const int row = m_dragRow;
+        m_dragRow = -1;
+        m_editOnRelease = false;
+        StartRowDrag(row);
+        return;
+    }
+    QTableView::mouseMoveEvent(event);
+}
+
+void CScheduleList::mouseReleaseEvent(QMouseEvent* event)
+{
+    QTableView::mouseReleaseEvent(event);
+    const bool edit = m_editOnRelease && event->button() == Qt::LeftButton &&
+                      indexAt(event->position().toPoint()) == m_pressIndex;
+    m_editOnRelease = false;
+    m_dragRow = -1;
+    if (edit) EditCell(m_pressIndex.row(), m_pressIndex.column());
+}
+
+void CScheduleList::StartRowDrag(int row)
+{
+    auto* data = new QMimeData;
+    data->setData(QString::fromLatin1(kScheduleRowMimeType), QByteArray::number(row));
+    auto* drag = new QDrag(this);
+    drag->setMimeData(data);
+    // The row's picture follows the pointer.
+    QRect rowRect = visualRect(m_model->index(row, 0));
+    rowRect.setLeft(0);
+    rowRect.setRight(viewport()->width() - 1);
+    drag->setPixmap(viewport()->grab(rowRect));
+    drag->setHotSpot(m_pressPos - rowRect.topLeft());
+    drag->exec(Qt::MoveAction);
+}
+
 void CScheduleList::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (event->mimeData()->hasFormat(QString::fromLatin1(kItemMimeType))) {
+    if (IsOwnRowDrag(event, this)) {
+        event->setDropAction(Qt::MoveAction);
+        event->accept();
+    } else if (event->mimeData()->hasFormat(QString::fromLatin1(kItemMimeType))) {
         m_ctrlReleased = !(event->modifiers() & Qt::ControlModifier);
         event->acceptProposedAction();
     } else {
@@ -208,7 +369,10 @@ void CScheduleList::dragEnterEvent(QDragEnterEvent* event)
 
 void CScheduleList::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (event->mimeData()->hasFormat(QString::fromLatin1(kItemMimeType))) {
+    if (IsOwnRowDrag(event, this)) {
+        event->setDropAction(Qt::MoveAction);
+        event->accept();
+    } else if (event->mimeData()->hasFormat(QString::fromLatin1(kItemMimeType))) {
         if (!(event->modifiers() & Qt::ControlModifier)) m_ctrlReleased = true;
         event->acceptProposedAction();
     } else {
@@ -218,6 +382,21 @@ void CScheduleList::dragMoveEvent(QDragMoveEvent* event)
 
 void CScheduleList::dropEvent(QDropEvent* event)
 {
+    if (IsOwnRowDrag(event, this)) {
+        bool ok = false;
+        const int from =
+            event->mimeData()->data(QString::fromLatin1(kScheduleRowMimeType)).toInt(&ok);
+        if (!ok || !m_model->EntryAt(from)) {
+            event->ignore();
+            return;
+        }
+        event->setDropAction(Qt::MoveAction);
+        event->accept();
+        int to = indexAt(event->position().toPoint() + QPoint(0, 10)).row();
+        if (to < 0) to = m_model->rowCount();
+        emit RowDropped(from, to);
+        return;
+    }
     const auto item =
         DecodeDraggedItem(event->mimeData()->data(QString::fromLatin1(kItemMimeType)));
     if (!item) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <set>
 
 #include "commandids.h"
@@ -33,6 +34,32 @@ std::string InTimeText(const CIgnition* e) { return FormatTimeCode(e->GetInTime(
 bool SameArticle(const CEffect* a, const CEffect* b)
 {
     return a && b && a->GetArticleNumber() == b->GetArticleNumber();
+}
+
+// A time code whose fields a show can hold at this frame rate.
+std::optional<TimeCodeParts> ReadTimeCode(const std::string& text, int fps)
+{
+    const std::optional<TimeCodeParts> p = ParseTimeCode(text);
+    if (!p) return std::nullopt;
+    if (fps < 1 || fps > 255) fps = 25;
+    const bool inRange = p->hours >= 0 && p->hours < 100 && p->minutes >= 0 &&
+                         p->minutes < 60 && p->seconds >= 0 && p->seconds < 60 &&
+                         p->frames >= 0 && p->frames < fps;
+    return inRange ? p : std::nullopt;
+}
+
+// The digits of `text` from `from` on as a number, none when there are none or anything else
+// follows; at most four digits are read, so nothing overflows.
+std::optional<int> ReadNumber(const std::string& text, size_t from)
+{
+    while (from < text.size() && text[from] == ' ') ++from;
+    if (from >= text.size() || text.size() - from > 4) return std::nullopt;
+    int value = 0;
+    for (size_t i = from; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') return std::nullopt;
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
 }
 
 }  // namespace
@@ -333,6 +360,196 @@ bool ScheduleEditor::RemoveChain(CIgnition* entry)
     CIgnition* head = entry->ChainHead();
     if (!head->GetChainNext()) return false;
     while (head->GetChainNext()) m_doc.DeleteIgnition(head->GetChainNext());
+    Finish();
+    return true;
+}
+
+bool ScheduleEditor::ApplyCellItem(CIgnition* entry, const EffectRef& item)
+{
+    if (!entry) return false;
+    if (!item) {
+        Beep(BeepKind::Exclamation);
+        return false;
+    }
+    if (SameArticle(entry->GetItem(), item.get())) return false;
+    return ApplyChosenItem({entry}, item);
+}
+
+bool ScheduleEditor::ApplyNote(CIgnition* entry, const std::string& text)
+{
+    if (!entry || entry->GetNote().value_or(std::string()) == text) return false;
+    entry->SetNote(text.empty() ? OptText() : OptText(text));
+    Finish();
+    return true;
+}
+
+bool ScheduleEditor::RefusedOnChained(const CIgnition* entry, const std::string& text,
+                                      const std::string& current)
+{
+    if (!entry->GetChainPrev()) return false;
+    // Its times follow its predecessor; only an edit of the chain can change them.
+    if (!text.empty() && text != current) Beep(BeepKind::Default);
+    return true;
+}
+
+bool ScheduleEditor::ApplyDelay(CIgnition* entry, const std::string& text)
+{
+    if (!entry) return false;
+    if (RefusedOnChained(entry, text, entry->GetDelayText().value_or(std::string()))) {
+        return false;
+    }
+    if (text.empty() || entry->GetDelayText() == text) return false;
+    entry->SetDelayText(text, true);
+    if (!entry->RetimeFromDelays(Fps(), m_prefireOff) && !m_prefireOff) {
+        Beep(BeepKind::Exclamation);
+    }
+    Finish();
+    return true;
+}
+
+void ScheduleEditor::Reposition(CIgnition* entry)
+{
+    const CTimeCode t = entry->GetTime();
+    CIgnition* p = entry->GetPrevSchedule();
+    if (p && p->GetTime() > t) {
+        while (p->GetPrevSchedule() && p->GetPrevSchedule()->GetTime() > t) {
+            p = p->GetPrevSchedule();
+        }
+        entry->MoveBefore(p, false);
+        return;
+    }
+    CIgnition* n = entry->GetNextSchedule();
+    if (n && n->GetTime() <= t) {
+        while (n->GetNextSchedule() && n->GetNextSchedule()->GetTime() <= t) {
+            n = n->GetNextSchedule();
+        }
+        entry->LinkAfter(n, false);
+    }
+}
+
+bool ScheduleEditor::SetTimeAndPlace(CIgnition* entry, const std::string& timeText)
+{
+    const std::optional<TimeCodeParts> t = ReadTimeCode(timeText, Fps());
+    if (!t) {
+        Beep(BeepKind::Default);
+        return false;
+    }
+    const CTimeCode oldTime = entry->GetTime();
+    const CTimeCode oldInTime = entry->GetInTime();
+    // The entry that followed it: its delay was counted from this one's old Time.
+    CIgnition* oldNext = entry->NextPrimary();
+    entry->SetTime(t->hours, t->minutes, t->seconds, t->frames, m_prefireOff, Fps(), false);
+    if (entry->HasPrefireError() && !m_prefireOff) Beep(BeepKind::Exclamation);
+    if (entry->GetTime() == oldTime && entry->GetInTime() == oldInTime) return false;
+    Reposition(entry);
+    entry->UpdateDelay(Fps());
+    CIgnition* next = entry->NextPrimary();
+    if (next) next->UpdateDelay(Fps());
+    if (oldNext && oldNext != next) oldNext->UpdateDelay(Fps());
+    if (entry->GetChainNext()) entry->RetimeChain(Fps(), m_prefireOff);
+    Finish();
+    return true;
+}
+
+bool ScheduleEditor::ApplyTime(CIgnition* entry, const std::string& text)
+{
+    if (!entry || RefusedOnChained(entry, text, FormatTimeCode(entry->GetTime()))) {
+        return false;
+    }
+    return SetTimeAndPlace(entry, text);
+}
+
+bool ScheduleEditor::ApplyInTime(CIgnition* entry, const std::string& text)
+{
+    if (!entry || RefusedOnChained(entry, text, FormatTimeCode(entry->GetInTime()))) {
+        return false;
+    }
+    if (!ReadTimeCode(text, Fps())) {
+        Beep(BeepKind::Default);
+        return false;
+    }
+    std::string time = FormatTimeCodeParts(*ParseTimeCode(text));
+    const CEffect* item = entry->GetItem();
+    // Where the prefire applies, the Time lies that much later; the span is the one SetTime
+    // takes off again, so the In Time comes out as typed.
+    if (!m_prefireOff && item && !entry->GetIgnorePrefire() && item->GetPrefire() > 0) {
+        time = AddTimeCodeTexts(PrefireToTimeCodeText(item->GetPrefire(), Fps()), time, Fps());
+    }
+    return SetTimeAndPlace(entry, time);
+}
+
+bool ScheduleEditor::ApplyAddress(CIgnition* entry, const std::string& text)
+{
+    if (!entry) return false;
+    if (entry->GetChainPrev()) {
+        Beep(BeepKind::Default);
+        return false;
+    }
+    if (text.empty()) return false;
+    char letter = text[0];
+    if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 'a' + 'A');
+    const std::optional<int> number = ReadNumber(text, 1);
+    if (letter < 'A' || letter > 'Z' || !number || *number < 1 ||
+        *number > CIgnition::kAddressesPerBank) {
+        Beep(BeepKind::Default);
+        return false;
+    }
+    if (entry->GetLetter() == letter && entry->GetAddressNumber() == *number) return false;
+    entry->SetAddress(letter, static_cast<uint8_t>(*number));
+    Finish();
+    return true;
+}
+
+bool ScheduleEditor::ApplyPosition(CIgnition* entry, const std::string& text)
+{
+    const std::optional<int> value = ReadNumber(text, 0);
+    if (!entry || !value || *value < 1 || *value > 6) return false;
+    const auto position = static_cast<uint8_t>(*value);
+    bool changed = false;
+    if (!entry->GetChainPrev() && !entry->GetChainNext()) {
+        changed = entry->GetPosition() != position;
+        entry->SetPosition(position);
+    } else {
+        for (CIgnition* c = entry->ChainHead(); c; c = c->GetChainNext()) {
+            changed = changed || c->GetPosition() != position;
+            c->SetPosition(position);
+        }
+    }
+    if (changed) Finish();
+    return changed;
+}
+
+bool ScheduleEditor::MoveRow(CIgnition* entry, int row)
+{
+    if (!entry || entry->GetChainPrev()) return false;
+    const std::vector<CIgnition*> rows = Rows();
+    const int count = static_cast<int>(rows.size());
+    const auto at = std::find(rows.begin(), rows.end(), entry);
+    if (at == rows.end()) return false;
+    const int from = static_cast<int>(at - rows.begin());
+    if (row < 0 || row > count) row = count;
+    if (row == from || row == from + 1) return false;
+
+    CIgnition* oldNext = entry->NextPrimary();
+    CTimeCode time;
+    if (row > 0) {
+        CIgnition* before = rows[row - 1];
+        entry->LinkAfter(before, false);
+        time = before->GetTime();
+    } else {
+        // At the top it takes the first row's Time, so the schedule stays in Time order.
+        CIgnition* after = rows[0];
+        entry->MoveBefore(after, false);
+        time = after->GetTime();
+    }
+    const TimeCodeParts t = time.Parts();
+    entry->SetTime(t.hours, t.minutes, t.seconds, t.frames, m_prefireOff, Fps(), false);
+    if (entry->HasPrefireError() && !m_prefireOff) Beep(BeepKind::Exclamation);
+    entry->UpdateDelay(Fps());
+    CIgnition* next = entry->NextPrimary();
+    if (next) next->UpdateDelay(Fps());
+    if (oldNext && oldNext != next) oldNext->UpdateDelay(Fps());
+    if (entry->GetChainNext()) entry->RetimeChain(Fps(), m_prefireOff);
     Finish();
     return true;
 }

@@ -56,6 +56,33 @@ public:
     // Destroys every chained effect behind the head of `entry`'s chain.
     bool RemoveChain(CIgnition* entry);
 
+    // ---- Texts typed into the list's cells. Each returns whether the show changed (then it
+    // has finished as every command does); refusals beep and change nothing.
+
+    // Size, Art No and Name: the item the cell's text named (nullptr when the database has
+    // none: exclamation beep). Put on the entry as Select Item puts it, unless it is already
+    // the entry's item.
+    bool ApplyCellItem(CIgnition* entry, const EffectRef& item);
+    bool ApplyNote(CIgnition* entry, const std::string& text);
+    // Only for an entry without a chain predecessor: the delay, then this and every later
+    // entry re-timed from their delays. A chained effect ignores an unchanged or empty text
+    // and beeps at any other.
+    bool ApplyDelay(CIgnition* entry, const std::string& text);
+    // A time code "HH:MM:SS:FF"; the entry moves to its place and its chain follows it.
+    bool ApplyTime(CIgnition* entry, const std::string& text);
+    // The In Time; the Time is it plus the item's prefire where prefire applies.
+    bool ApplyInTime(CIgnition* entry, const std::string& text);
+    // "A 5" or "A05"; bank letter 'A'..'Z', number 1..32. A chained effect beeps.
+    bool ApplyAddress(CIgnition* entry, const std::string& text);
+    // "1".."6": on the entry alone, or on its whole chain when it is in one.
+    bool ApplyPosition(CIgnition* entry, const std::string& text);
+
+    // A row dragged inside the list: `entry` (one without a chain predecessor) goes to `row`
+    // of Rows() (the row count for the end); its own row and the next one do nothing. It
+    // takes the Time of the row now before it (at the top, of the row now after it), and its
+    // chain follows. False when nothing moved.
+    bool MoveRow(CIgnition* entry, int row);
+
     // Resort, renumber from the first entry, make it the document's anchor, check conflicts,
     // notify the document.
     void Finish();
@@ -70,6 +97,14 @@ private:
     bool PutItem(CIgnition* entry, const EffectRef& item, bool keepOldOnFailure);
     bool RetimeEntry(CIgnition* entry);
     void Place(CIgnition* entry, CIgnition* after);
+    // A chained effect's refusal of a Delay, Time or In Time text: true when `entry` is one
+    // (beeping unless the text is empty or `current`).
+    bool RefusedOnChained(const CIgnition* entry, const std::string& text,
+                          const std::string& current);
+    // The Time of `entry` from a time-code text, then its place, delays and chain.
+    bool SetTimeAndPlace(CIgnition* entry, const std::string& timeText);
+    // Moves `entry` within the schedule order to its place by Time (behind equal Times).
+    static void Reposition(CIgnition* entry);
 
     CFLRDoc& m_doc;
     bool m_prefireOff = true;
