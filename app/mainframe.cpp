@@ -442,16 +442,18 @@ void CMainFrame::EditItem(CEffect* item)
     }
 }
 
-void CMainFrame::EditCustomer(const CustomerRow& row)
+namespace {
+
+// Runs `Editor` on a customer or manufacturer row whose record the page's recordset stands
+// on, then brings the row in line with the result.
+template <typename Editor, typename Page, typename Row>
+void EditListedRow(Page* page, const Row& row, CDatabase* database, QWidget* parent)
 {
-    CDBCustomersPropPage* page = m_databaseTabs->CustomersPage();
-    CDBRSCustomers* rows = page->Recordset();
-    if (!row || !rows || !FindCustomerRecord(*rows, row->customerNo)) return;
-    const CustomerRow keep = row;
-    CCustomerEditor dialog(m_database, rows, this);
+    const Row keep = row;  // the page may drop its own reference on a delete
+    Editor dialog(database, page->Recordset(), parent);
     switch (RunDialog(dialog)) {
     case kEditorOk:
-        keep->RefreshFrom(*rows);
+        keep->RefreshFrom(*page->Recordset());
         page->Redraw();
         break;
     case kEditorDeleted: page->RemoveRow(keep); break;
@@ -459,21 +461,25 @@ void CMainFrame::EditCustomer(const CustomerRow& row)
     }
 }
 
+}  // namespace
+
+void CMainFrame::EditCustomer(const CustomerRow& row)
+{
+    CDBCustomersPropPage* page = m_databaseTabs->CustomersPage();
+    if (!row || !page->Recordset() || !FindCustomerRecord(*page->Recordset(), row->customerNo)) {
+        return;
+    }
+    EditListedRow<CCustomerEditor>(page, row, m_database, this);
+}
+
 void CMainFrame::EditManufacturer(const ManufacturerRow& row)
 {
     CDBManufacturersPropPage* page = m_databaseTabs->ManufacturersPage();
-    CDBRSManufacturers* rows = page->Recordset();
-    if (!row || !rows || !FindManufacturerRecord(*rows, row->supplierNo)) return;
-    const ManufacturerRow keep = row;
-    CManufacturerEditor dialog(m_database, rows, this);
-    switch (RunDialog(dialog)) {
-    case kEditorOk:
-        keep->RefreshFrom(*rows);
-        page->Redraw();
-        break;
-    case kEditorDeleted: page->RemoveRow(keep); break;
-    default: break;
+    if (!row || !page->Recordset() ||
+        !FindManufacturerRecord(*page->Recordset(), row->supplierNo)) {
+        return;
     }
+    EditListedRow<CManufacturerEditor>(page, row, m_database, this);
 }
 
 QPrinter& CMainFrame::Printer()
