@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QProgressBar>
+#include <algorithm>
 #include <filesystem>
 
 #include "commandids.h"
