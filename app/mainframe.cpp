@@ -34,6 +34,7 @@
 #include "flrdoc.h"
 #include "flrview.h"
 #include "icons.h"
+#include "importeffectsdialog.h"
 #include "itemeditor.h"
 #include "manufacturereditor.h"
 #include "preferencesdialog.h"
@@ -403,6 +404,16 @@ void CMainFrame::Run(int id)
 
 void CMainFrame::RefreshDatabaseLists() { m_databaseTabs->RefreshLists(); }
 
+void CMainFrame::OfferImport(const std::vector<EffectRef>& missing)
+{
+    const std::vector<EffectRef> offered = ItemsToOffer(m_database, missing);
+    if (offered.empty()) return;
+    CImportEffectsDialog dialog(m_database, this);
+    for (const EffectRef& item : offered) dialog.AddEffect(item);
+    dialog.Initialise();
+    if (RunDialog(dialog) == QDialog::Accepted) RefreshDatabaseLists();
+}
+
 void CMainFrame::AddRecord(int id)
 {
     if (!m_database) return;
@@ -579,11 +590,16 @@ CChildFrame* CMainFrame::OpenShow(const QString& path)
             return child;
         }
     }
-    std::unique_ptr<CFLRDoc> doc = OpenShowFile(canonical.toStdString());
+    std::vector<EffectRef> missing;
+    std::unique_ptr<CFLRDoc> doc =
+        OpenShowFile(canonical.toStdString(), [&missing](const std::vector<EffectRef>& items) {
+            missing.insert(missing.end(), items.begin(), items.end());
+        });
     if (!doc) {
         m_recent.Remove(canonical.toStdString());
         return nullptr;
     }
+    OfferImport(missing);
     m_recent.Add(canonical.toStdString());
     return AddChild(std::move(doc), canonical, QFileInfo(canonical).fileName());
 }

@@ -4,6 +4,9 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <vector>
+
+#include "effect.h"
 
 class QPrinter;
 
@@ -94,6 +97,9 @@ private:
     void SaveLayout();
     CChildFrame* AddChild(std::unique_ptr<CFLRDoc> doc, const QString& path, const QString& title);
     void OpenDialog();
+    // Runs "Import effects" for a show's items the database lacks; refreshes the bar after
+    // an import. Nothing without a database.
+    void OfferImport(const std::vector<EffectRef>& missing);
     void ArrangeIcons();
     void ShowPreferences();
     void ShowAbout();

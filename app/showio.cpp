@@ -8,12 +8,13 @@
 
 namespace flr {
 
-std::unique_ptr<CFLRDoc> OpenShowFile(const std::string& path)
+std::unique_ptr<CFLRDoc> OpenShowFile(const std::string& path,
+                                      CShowFileReader::MissingItemsHandler onMissing)
 {
     auto doc = std::make_unique<CFLRDoc>();
-    // Items the product database lacks stay in the catalogue for this run; offering them for
-    // import comes with the import dialog.
-    CShowFileReader reader(EffectCatalogue::Program());
+    // Items the product database lacks stay in the catalogue for this run, whether or not
+    // they are imported.
+    CShowFileReader reader(EffectCatalogue::Program(), std::move(onMissing));
     switch (reader.Read(path, *doc)) {
     case CShowFileReader::Status::Ok: return doc;
     case CShowFileReader::Status::CannotOpen:

@@ -9,6 +9,7 @@ add_executable(flr_database_tests
     database/cliitems_test.cpp
     database/itemchooser_test.cpp
     database/databaselists_test.cpp
+    database/effectimport_test.cpp
     database/recordeditors_test.cpp)
 target_link_libraries(flr_database_tests PRIVATE flr_database flr_testsupport GTest::gtest_main)
 # The items command is tested as scripts use it: the real executable.

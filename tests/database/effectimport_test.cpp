@@ -1,0 +1,200 @@
+// Importing a show's missing items: which are offered, the rows' texts and edits, and writing
+// the chosen rows into tbFireworks with the summary the user sees.
+#include <gtest/gtest.h>
+
+#include "dbfixture.h"
+#include "dbrsfireworks.h"
+#include "effectimport.h"
+
+namespace flr::test {
+namespace {
+
+EffectRef Item(const std::string& article, int size, const std::string& name = "Imported")
+{
+    EffectRef item = CEffect::Create();
+    item->SetArticleNumber(article);
+    item->SetName(name);
+    item->SetSize(size);
+    item->SetWeight(120);
+    item->SetPrefire(1.5);
+    item->SetDuration(3.25);
+    item->SetInPrice(7.9);
+    item->SetOutPrice(15);
+    item->SetDescription("from a show");
+    return item;
+}
+
+TEST(EffectImportRows, SortedByCalibreWithTheirTextsAndEdits)
+{
+    EffectImport rows;
+    const int sizes[] = {100, 50, 75, 50, 30, 125, 65};
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(rows.AddEffect(Item("X-" + std::to_string(i), sizes[i])), 1);
+    for (size_t i = 0; i < rows.Count(); ++i) EXPECT_TRUE(rows.Entry(i).import);
+    rows.SortBySize();
+    std::vector<std::string> order;
+    for (size_t i = 0; i < rows.Count(); ++i) order.push_back(rows.CellText(i, 1));
+    EXPECT_EQ(order, (std::vector<std::string>{"30", "50", "50", "65", "75", "100", "125"}));
+
+    EXPECT_EQ(rows.CellText(0, 0), "1");
+    EXPECT_EQ(rows.CellText(0, 2), "X-4");
+    EXPECT_EQ(rows.CellText(0, 4), "120");
+    EXPECT_EQ(rows.CellText(0, 5), "1.50");
+    EXPECT_EQ(rows.CellText(0, 6), "3.25");
+    EXPECT_EQ(rows.CellText(0, 7), "7.90");
+    EXPECT_EQ(rows.CellText(0, 8), "15.00");
+    EXPECT_EQ(rows.CellText(0, 9), "YES");
+    EXPECT_EQ(rows.CellText(0, 10), "from a show");
+    rows.ToggleImport(0);
+    EXPECT_EQ(rows.CellText(0, 9), "NO");
+    EXPECT_EQ(rows.CellText(99, 1), "");
+
+    // Edits change the show's own item; decimals stop at the first character that is not
+    // part of a "." number.
+    CEffect* item = rows.Entry(0).item.get();
+    EXPECT_TRUE(rows.ApplyEdit(0, 7, "12,5"));
+    EXPECT_EQ(item->GetInPrice(), 12.0);
+    EXPECT_TRUE(rows.ApplyEdit(0, 5, "2.75"));
+    EXPECT_EQ(item->GetPrefire(), 2.75);
+    EXPECT_TRUE(rows.ApplyEdit(0, 4, "99999"));
+    EXPECT_EQ(item->GetWeight(), 99999);
+    EXPECT_TRUE(rows.ApplyEdit(0, 3, "Renamed"));
+    EXPECT_EQ(item->GetName(), "Renamed");
+    EXPECT_FALSE(rows.ApplyEdit(0, 2, "Y-1"));  // the article number is not edited
+    EXPECT_EQ(item->GetArticleNumber(), "X-4");
+    EXPECT_FALSE(rows.ApplyEdit(0, 9, "NO"));
+
+    EXPECT_EQ(LeadingDecimal(" -3.5x"), -3.5);
+    EXPECT_EQ(LeadingDecimal("+.25"), 0.25);
+    EXPECT_EQ(LeadingDecimal(",5"), 0.0);
+    EXPECT_EQ(LeadingDecimal(""), 0.0);
+}
+
+class EffectImportTest : public DatabaseTest {
+protected:
+    // The stored row of an article number; false when there is none or more than one.
+    bool Stored(const std::string& article, CDBRSFireworks& row)
+    {
+        if (!row.OpenTable(FireworksQuery::WithSerialID(article))) return false;
+        return row.GetRecordCount() == 1;
+    }
+    size_t RowCount()
+    {
+        CDBRSFireworks all(&m_db);
+        EXPECT_TRUE(all.OpenTable());
+        return all.GetRecordCount();
+    }
+};
+
+TEST_P(EffectImportTest, OnlyItemsTheTableLacksAreOffered)
+{
+    // BM-S050-01 is in the sample catalogue: a show brought it while the bar had not listed it.
+    const std::vector<EffectRef> missing = {Item("NEW-1", 50), Item("BM-S050-01", 50),
+                                            Item("NEW-2", 75)};
+    const std::vector<EffectRef> offered = ItemsToOffer(&m_db, missing);
+    ASSERT_EQ(offered.size(), 2u);
+    EXPECT_EQ(offered[0].get(), missing[0].get());
+    EXPECT_EQ(offered[1].get(), missing[2].get());
+    EXPECT_TRUE(ItemsToOffer(nullptr, missing).empty());
+    EXPECT_TRUE(m_prompter->Messages().empty());
+}
+
+TEST_P(EffectImportTest, ChosenRowsAreStoredAndCounted)
+{
+    const size_t before = RowCount();
+    EffectImport rows;
+    rows.AddEffect(Item("NEW-1", 100, "Big Willow"));
+    rows.AddEffect(Item("NEW-2", 50));
+    rows.AddEffect(Item("NEW-3", 75));
+    rows.SortBySize();  // NEW-2, NEW-3, NEW-1
+    rows.ToggleImport(1);
+    ASSERT_TRUE(rows.ApplyEdit(2, 7, "12,5"));
+    std::vector<std::pair<int, int>> progress;
+    const ImportResult result =
+        rows.Import(&m_db, [&](int done, int count) { progress.emplace_back(done, count); });
+    EXPECT_EQ(result.succeeded, 2);
+    EXPECT_EQ(result.skipped, 1);
+    EXPECT_EQ(result.failed, 0);
+    EXPECT_EQ(progress, (std::vector<std::pair<int, int>>{{1, 3}, {2, 3}, {3, 3}}));
+    const auto messages = m_prompter->Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "2 of 3 effects was succesfully imported.");
+    EXPECT_EQ(messages[0].caption, "Imported effects");
+
+    EXPECT_EQ(RowCount(), before + 2);
+    CDBRSFireworks big(&m_db);
+    ASSERT_TRUE(Stored("NEW-1", big));
+    EXPECT_EQ(big.m_ProductName, "Big Willow");
+    EXPECT_EQ(big.m_Size, 100);
+    EXPECT_EQ(big.m_Weight, 120);
+    EXPECT_EQ(big.m_Price, 12);
+    EXPECT_EQ(big.m_PriceOut, 15);
+    EXPECT_EQ(ParseDecimalText(big.m_PreFire), 1.5);
+    EXPECT_EQ(ParseDecimalText(big.m_Hold), 3.25);
+    EXPECT_EQ(big.m_Altitude, 100);
+    EXPECT_EQ(big.m_ProductDescription, "from a show");
+    CDBRSFireworks small(&m_db);
+    EXPECT_TRUE(Stored("NEW-2", small));
+    CDBRSFireworks skipped(&m_db);
+    EXPECT_FALSE(Stored("NEW-3", skipped));
+}
+
+TEST_P(EffectImportTest, NothingChosenStoresNothing)
+{
+    const size_t before = RowCount();
+    EffectImport rows;
+    rows.AddEffect(Item("NEW-1", 50));
+    rows.AddEffect(Item("NEW-2", 75));
+    rows.ToggleImport(0);
+    rows.ToggleImport(1);
+    const ImportResult result = rows.Import(&m_db);
+    EXPECT_EQ(result.skipped, 2);
+    ASSERT_EQ(m_prompter->Messages().size(), 1u);
+    EXPECT_EQ(m_prompter->Messages()[0].text, "0 of 2 effects was succesfully imported.");
+    EXPECT_EQ(RowCount(), before);
+}
+
+TEST_P(EffectImportTest, AStoredArticleIsNotStoredTwiceAndTheOthersGoOn)
+{
+    const size_t before = RowCount();
+    EffectImport rows;
+    rows.AddEffect(Item("BM-S050-01", 50));
+    rows.AddEffect(Item("NEW-1", 75));
+    const ImportResult result = rows.Import(&m_db);
+    EXPECT_EQ(result.succeeded, 1);
+    EXPECT_EQ(result.failed, 1);
+    ASSERT_EQ(m_prompter->Messages().size(), 1u);
+    EXPECT_EQ(m_prompter->Messages()[0].text,
+              "1 of 2 effects was succesfully imported.\n"
+              "1 effects could not be imported due to unknown errors.");
+    EXPECT_EQ(RowCount(), before + 1);
+    CDBRSFireworks existing(&m_db);
+    EXPECT_TRUE(Stored("BM-S050-01", existing));
+}
+
+TEST_P(EffectImportTest, ATableThatCannotBeOpenedIsNotReportedAsSuccess)
+{
+    CDatabase closed;
+    EffectImport rows;
+    rows.AddEffect(Item("NEW-1", 50));
+    rows.AddEffect(Item("NEW-2", 75));
+    rows.ToggleImport(1);
+    const ImportResult result = rows.Import(&closed);
+    EXPECT_EQ(result.succeeded, 0);
+    EXPECT_EQ(result.failed, 1);
+    EXPECT_EQ(result.skipped, 1);
+    const auto messages = m_prompter->Messages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].caption, "Database Error");
+    EXPECT_EQ(messages[0].text.rfind("Unable to connect to FLR database - [", 0), 0u);
+    EXPECT_EQ(messages[1].text,
+              "0 of 2 effects was succesfully imported.\n"
+              "1 effects could not be imported due to unknown errors.");
+    CDBRSFireworks row(&m_db);
+    EXPECT_FALSE(Stored("NEW-1", row));
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, EffectImportTest,
+                         testing::Values(Engine::SQLite, Engine::PostgreSQL), EngineName);
+
+}  // namespace
+}  // namespace flr::test
