@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "effect.h"
+#include "ignition.h"
 
 namespace flr {
 
-class CIgnition;
 class ScheduleEditor;
 
 // The columns of the chain list: row number, the item's size, article number and name, the
