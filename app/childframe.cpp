@@ -22,6 +22,7 @@
 #include "portmap.h"
 #include "prompt.h"
 #include "racktypedialog.h"
+#include "selectchaindialog.h"
 #include "reportrunner.h"
 #include "schedulelist.h"
 #include "settingsstore.h"
@@ -101,6 +102,14 @@ CChildFrame::CChildFrame(std::unique_ptr<CFLRDoc> doc, const QString& path, cons
         if (dialog.exec() != QDialog::Accepted || !dialog.ChosenRackType()) return std::nullopt;
         return *dialog.ChosenRackType();
     });
+    m_view->SetChainSelector(
+        [this, database](ScheduleEditor& show, CIgnition* chainEntry) -> std::unique_ptr<CIgnition> {
+            CSelectChainDialog dialog(database, DialogParent());
+            if (chainEntry) dialog.SetChain(show, chainEntry);
+            const bool ok = RunDialog(dialog) == QDialog::Accepted;
+            if (chainEntry || !ok) return nullptr;
+            return dialog.TakeTemplate();
+        });
     connect(m_view->List(), &CScheduleList::ItemDropped, this,
             [this](int row, const QByteArray& articleNumber, bool replace) {
                 // After the drop: a replace question must not run inside the drag.

@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "cellitems.h"
+#include "chaineditor.h"
 #include "effectcatalogue.h"
 #include "reportkind.h"
 #include "schedulecells.h"
@@ -310,6 +311,7 @@ bool CFLRView::RunCommand(int id)
     case cmd::RemoveChain:
         if (!selected.empty()) m_editor.RemoveChain(selected.front());
         break;
+    case cmd::SelectChain: SelectChain(selected); return true;
     case cmd::Racks: ToggleRacks(); return true;
     case cmd::AddRack: AddRack(); return true;
     case cmd::Run: RunClock(); return true;
@@ -359,7 +361,7 @@ CommandState CFLRView::State(int id) const
     case cmd::MoveTimerHere:
         s.enabled = !m_clock.IsRunning() && m_list->Selected().size() == 1;
         break;
-    case cmd::SelectChain: s.enabled = false; break;  // its dialog is not here yet
+    case cmd::SelectChain: s.enabled = s.enabled && m_selectChain != nullptr; break;
     case cmd::FilePrint:
         s.enabled = m_runReport && ReportAvailable(report::FieldList, m_list->Model()->Rows());
         break;
@@ -451,6 +453,22 @@ void CFLRView::ResetClock()
 {
     m_clock.Reset();
     ShowClockState();
+}
+
+void CFLRView::SelectChain(const std::vector<CIgnition*>& selected)
+{
+    if (!m_selectChain || selected.empty()) return;
+    CIgnition* only = selected.size() == 1 ? selected.front() : nullptr;
+    if (only && (only->GetChainPrev() || only->GetChainNext())) {
+        // The selected effect may be removed in the dialog; its chain's head never is.
+        CIgnition* head = only->ChainHead();
+        m_selectChain(m_editor, only);
+        FinishChainEdit(m_editor, head);
+        return;
+    }
+    // The template is destroyed when this returns, applied or not.
+    const std::unique_ptr<CIgnition> chain = m_selectChain(m_editor, nullptr);
+    if (chain) ApplyChainToSelection(m_editor, selected, *chain);
 }
 
 void CFLRView::MoveTimerHere(const std::vector<CIgnition*>& selected)

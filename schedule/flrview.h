@@ -89,6 +89,13 @@ public:
         m_chooseRackType = std::move(chooser);
     }
 
+    // "Select Chain"/"Edit Chain": runs the chain dialog on the show of `show`, on the chain of
+    // `chainEntry` when it is one of the show's (edited in place), else on a new template,
+    // which it returns after OK (nullptr otherwise).
+    using ChainSelector =
+        std::function<std::unique_ptr<CIgnition>(ScheduleEditor& show, CIgnition* chainEntry)>;
+    void SetChainSelector(ChainSelector selector) { m_selectChain = std::move(selector); }
+
     // Previews or prints a report (the child frame fills in the show's title and owns the
     // printer); `preview` false is "&Print...".
     void SetReportRunner(std::function<void(ReportRequest& request, bool preview)> runner)
@@ -132,6 +139,7 @@ private:
     void StopClock();
     void ResetClock();
     void MoveTimerHere(const std::vector<CIgnition*>& selected);
+    void SelectChain(const std::vector<CIgnition*>& selected);
     void OnSliderAction(int action);
     // Shows the clock's text, slider range and position, and the PLAY button's face.
     void ShowClockState();
@@ -160,6 +168,7 @@ private:
     std::function<void(CIgnition*)> m_transfer;
     std::function<std::optional<CRackType>()> m_chooseRackType;
     std::function<void(ReportRequest&, bool)> m_runReport;
+    ChainSelector m_selectChain;
     int m_reportKind = 4;  // the field list until a preview chooses
 };
 

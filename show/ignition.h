@@ -158,6 +158,10 @@ public:
     // Inserts `effect` (not yet in any chain) into this entry's chain by In Time and marks it
     // chained. False, leaving it outside, when it would come before the chain's primary entry.
     bool AddChained(CIgnition* effect);
+    // Inserts `effect` (not yet in any chain) as this entry's chain successor, whatever its In
+    // Time, and marks it chained; for copying a chain, whose times follow from the delays.
+    // False, leaving it outside, when it already is in a chain.
+    bool LinkChainedAfter(CIgnition* effect);
 
     // Searches the ignition-point order from this entry for `number`; nullptr when none.
     CIgnition* FindByNumber(int32_t number);

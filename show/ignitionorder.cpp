@@ -347,6 +347,18 @@ bool CIgnition::AddChained(CIgnition* effect)
     return true;
 }
 
+bool CIgnition::LinkChainedAfter(CIgnition* effect)
+{
+    if (!effect || effect == this || effect->m_chainPrev || effect->m_chainNext) return false;
+    effect->m_chainPrev = this;
+    effect->m_chainNext = m_chainNext;
+    if (m_chainNext) m_chainNext->m_chainPrev = effect;
+    m_chainNext = effect;
+    effect->m_chained = true;
+    effect->m_number = kNoNumber;
+    return true;
+}
+
 // ---- Searching
 
 CIgnition* CIgnition::FindByNumber(int32_t number)
