@@ -1,0 +1,166 @@
+// The wave table's window and drawing as numbers: zoom, fit, following the position, the
+// waveform, effect bars and the time scale.
+#include "wavetablemodel.h"
+
+#include <gtest/gtest.h>
+
+#include "effect.h"
+#include "ignition.h"
+#include "timecode.h"
+
+namespace flr {
+namespace {
+
+TEST(WaveTableModelTest, ZoomInStopsAtOneMillisecondPerPixel)
+{
+    WaveTableModel m;
+    m.Resize(1000);
+    EXPECT_DOUBLE_EQ(m.Scale(), 15.0);
+    m.ZoomIn(1000);
+    EXPECT_EQ(m.ViewWidth(), 7500u);
+    EXPECT_DOUBLE_EQ(m.Scale(), 7.5);
+    for (int i = 0; i < 5; ++i) m.ZoomIn(1000);
+    EXPECT_EQ(m.ViewWidth(), 1000u);
+    EXPECT_DOUBLE_EQ(m.Scale(), 1.0);
+    EXPECT_FALSE(m.CanZoomIn());
+}
+
+TEST(WaveTableModelTest, ZoomOutHalvesBackTheStartAndDoublesTheWidth)
+{
+    WaveTableModel m;
+    m.SetWindow(3000, 10000, 10.0);
+    m.ZoomOut(1000);
+    EXPECT_EQ(m.ViewStart(), 0u);
+    EXPECT_EQ(m.ViewWidth(), 20000u);
+    EXPECT_DOUBLE_EQ(m.Scale(), 20.0);
+    m.SetWindow(30000, 10000, 10.0);
+    m.ZoomOut(1000);
+    EXPECT_EQ(m.ViewStart(), 25000u);
+    // No wrap of the width to nothing however far out.
+    for (int i = 0; i < 40; ++i) m.ZoomOut(1000);
+    EXPECT_GE(m.Scale(), 1.0);
+    EXPECT_GT(m.ViewWidth(), 0u);
+}
+
+TEST(WaveTableModelTest, FitTakesTheTrackElseTheEffectsElseStays)
+{
+    WaveTableModel m;
+    m.SetWindow(5000, 1000, 1.0);
+    m.ZoomToFit(500, std::nullopt, std::nullopt);
+    EXPECT_EQ(m.ViewStart(), 5000u);
+    m.ZoomToFit(500, std::nullopt, 100000u);
+    EXPECT_EQ(m.ViewStart(), 0u);
+    EXPECT_EQ(m.ViewWidth(), 100000u);
+    m.ZoomToFit(500, 60000u, 100000u);
+    EXPECT_EQ(m.ViewWidth(), 60000u);
+    EXPECT_DOUBLE_EQ(m.Scale(), 120.0);
+    m.ZoomToFit(500, 200u, std::nullopt);  // shorter than the window: 1 ms a pixel
+    EXPECT_EQ(m.ViewWidth(), 500u);
+    m.Clear(1000);
+    EXPECT_EQ(m.ViewWidth(), 15000u);
+    EXPECT_DOUBLE_EQ(m.Scale(), 15.0);
+}
+
+TEST(WaveTableModelTest, ThePositionTurnsWholePages)
+{
+    WaveTableModel m;
+    m.SetWindow(0, 10000, 10.0);
+    m.FollowPosition(10000);
+    EXPECT_EQ(m.ViewStart(), 0u);
+    m.FollowPosition(25300);
+    EXPECT_EQ(m.ViewStart(), 20000u);
+    m.FollowPosition(1200);
+    EXPECT_EQ(m.ViewStart(), 1200u);
+}
+
+TEST(WaveTableModelTest, WaveformPointsScaleTheTableAndStopAtItsEnd)
+{
+    const std::vector<int16_t> table = {32767, -32767, 16384, 100};
+    const auto points = WaveformPoints(table, false, 1, 1.0, 0, 50, 40, 5);
+    ASSERT_EQ(points.size(), 11u);
+    EXPECT_EQ(points[0].x, 2);
+    EXPECT_EQ(points[0].y, 50);
+    EXPECT_EQ(points[1].y, 50 + 40);  // -32767 reaches the bottom
+    EXPECT_EQ(points[2].y, 50 - 40);
+    EXPECT_EQ(points[3].y, 30);
+    EXPECT_EQ(points[9].x, 6);        // column 4 lies past the table: a flat line
+    EXPECT_EQ(points[9].y, 50);
+    const std::vector<int16_t> bytes = {127};
+    EXPECT_EQ(WaveformPoints(bytes, true, 0, 1.0, 0, 50, 40, 1)[1].y, 10);
+}
+
+std::unique_ptr<CIgnition> At(int h, int m, int s, int f, double duration = 0)
+{
+    auto e = std::make_unique<CIgnition>();
+    e->SetTimeRaw(CTimeCode::FromParts(h, m, s, f));
+    if (duration > 0) {
+        EffectRef item = CEffect::Create();
+        item->SetDuration(duration);
+        e->SetItem(item);
+    }
+    return e;
+}
+
+TEST(WaveTableModelTest, EffectSpansCountWholeFrameLengths)
+{
+    const EffectSpan late = EffectSpanOf(*At(0, 0, 1, 29), 30);
+    EXPECT_EQ(late.inMs, 1957u);
+    EXPECT_EQ(late.outMs, 2957u);  // no item: a one-second bar
+    EXPECT_LT(late.inMs, EffectSpanOf(*At(0, 0, 2, 0), 30).inMs);
+    const EffectSpan withItem = EffectSpanOf(*At(0, 1, 0, 0, 2.5), 30);
+    EXPECT_EQ(withItem.inMs, 60000u);
+    EXPECT_EQ(withItem.outMs, 62500u);
+    EXPECT_EQ(EffectSpanOf(*At(0, 0, 0, 5), 0).inMs, 5u * 40);  // a damaged rate counts as 25
+}
+
+TEST(WaveTableModelTest, BarsStackInRowsAndStopPastTheWindow)
+{
+    // Window 1000..11000 at 10 ms a pixel.
+    const std::vector<EffectSpan> spans = {
+        {0, 500},       // before the window: skipped
+        {500, 3000},    // runs into the window: from its left edge, no start mark
+        {2000, 4000},   // overlaps the first: next row
+        {5000, 6000},   // after both: back to the first row
+        {500, 20000},   // spans the whole window
+        {12000, 13000}, // after the window: the end
+        {3000, 4000},
+    };
+    const auto bars = EffectBars(spans, 1000, 10000, 10.0, 100, 50);
+    ASSERT_EQ(bars.size(), 4u);
+    EXPECT_EQ(bars[0].x1, 0);
+    EXPECT_EQ(bars[0].x2, 200);
+    EXPECT_FALSE(bars[0].startMark);
+    EXPECT_EQ(bars[0].y, 53);
+    EXPECT_EQ(bars[1].x1, 100);
+    EXPECT_TRUE(bars[1].startMark);
+    EXPECT_EQ(bars[1].y, 55);
+    EXPECT_EQ(bars[2].x1, 400);
+    EXPECT_EQ(bars[2].y, 53);
+    EXPECT_EQ(bars[3].x1, 0);
+    EXPECT_EQ(bars[3].x2, 1000);
+    EXPECT_EQ(bars[3].y, 57);
+
+    // Thirty rows taken: the rest share the last line.
+    std::vector<EffectSpan> many(31, EffectSpan{1000, 2000});
+    EXPECT_EQ(EffectBars(many, 1000, 10000, 10.0, 100, 50).back().y, 100 - 50 + 63);
+}
+
+TEST(WaveTableModelTest, TheScaleKeepsItsLabelsApart)
+{
+    EXPECT_EQ(ScaleIntervalMs(1.0, true), 1000u);
+    EXPECT_EQ(ScaleIntervalMs(0.5, true), 40u);
+    EXPECT_EQ(ScaleIntervalMs(100.0, true), 10000u);
+    EXPECT_EQ(ScaleIntervalMs(100.0, false), 5000u);
+    EXPECT_EQ(ScaleIntervalMs(1e9, false), 1800000u);
+    EXPECT_EQ(ScaleLabel(90000, false, 25), "01:30:");
+    EXPECT_EQ(ScaleLabel(90520, true, 25), "01:30:13");
+    const auto ticks = TimeScale(2500, 100.0, 250, true, 25);
+    ASSERT_EQ(ticks.size(), 2u);  // the third, at 275, is past the width
+    EXPECT_EQ(ticks[0].ms, 10000u);
+    EXPECT_EQ(ticks[0].x, 75);
+    EXPECT_EQ(ticks[1].x, 175);
+    EXPECT_EQ(ticks[1].label, "00:20:00");
+}
+
+}  // namespace
+}  // namespace flr
