@@ -1,6 +1,7 @@
 #include "flrview.h"
 
 #include <QFontInfo>
+#include <tuple>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QHeaderView>
@@ -462,8 +463,23 @@ void CFLRView::SelectChain(const std::vector<CIgnition*>& selected)
     if (only && (only->GetChainPrev() || only->GetChainNext())) {
         // The selected effect may be removed in the dialog; its chain's head never is.
         CIgnition* head = only->ChainHead();
+        // A chain looked at and left as it was must not ask to be saved.
+        auto chainState = [head] {
+            std::vector<std::tuple<const CIgnition*, const CEffect*, OptText, CTimeCode,
+                                   CTimeCode, char, uint8_t, uint8_t, OptText>>
+                state;
+            for (const CIgnition* e = head; e; e = e->GetChainNext()) {
+                state.emplace_back(e, e->GetItem(), e->GetDelayText(), e->GetTime(),
+                                   e->GetInTime(), e->GetLetter(), e->GetAddressNumber(),
+                                   e->GetPosition(), e->GetNote());
+            }
+            return state;
+        };
+        const bool wasModified = m_doc.IsModified();
+        const auto before = chainState();
         m_selectChain(m_editor, only);
         FinishChainEdit(m_editor, head);
+        if (!wasModified && chainState() == before) m_doc.SetModifiedFlag(false);
         return;
     }
     // The template is destroyed when this returns, applied or not.

@@ -136,6 +136,19 @@ TEST_F(ChainViewTest, SelectChainAppliesTheTemplateAndEditChainShrinksIt)
     EXPECT_EQ(view.List()->Model()->rowCount(), 2);
     ASSERT_NE(target->GetChainNext(), nullptr);
     EXPECT_EQ(target->GetChainNext()->GetChainNext(), nullptr);
+
+    // Looked at and cancelled without a change: the show is not marked modified.
+    doc.SetModifiedFlag(false);
+    view.List()->SelectEntry(target->GetChainNext());
+    {
+        RunnerScope runner([](QDialog& dialog) {
+            static_cast<CSelectChainDialog&>(dialog).InitDialog();
+            dialog.reject();
+            return dialog.result();
+        });
+        EXPECT_TRUE(view.RunCommand(cmd::SelectChain));
+    }
+    EXPECT_FALSE(doc.IsModified());
 }
 
 }  // namespace
