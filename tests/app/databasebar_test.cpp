@@ -24,6 +24,7 @@
 #include "flrview.h"
 #include "ignition.h"
 #include "itemdrag.h"
+#include "framefixture.h"
 #include "mainframe.h"
 #include "recentfilelist.h"
 #include "schedulelist.h"
@@ -36,30 +37,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class DatabaseBarTest : public testing::Test {
+class DatabaseBarTest : public test::FrameTest {
 protected:
-    void SetUp() override
-    {
-        m_dir = fs::temp_directory_path() / ("flr-bar-" + std::to_string(::getpid()));
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-        const std::string path = (m_dir / "db.sqlite").string();
-        DBError error;
-        ASSERT_TRUE(CreateSqliteDatabase(path, &error)) << error.text;
-        ASSERT_TRUE(m_db.OpenEx(SqliteConnectString(path), &error)) << error.text;
-        m_store = std::make_unique<SettingsStore>((m_dir / "FLR.ini").string());
-        m_update = std::make_unique<CUpdateSettings>(*m_store);
-        m_recent = std::make_unique<RecentFileList>(*m_store);
-        m_frame = std::make_unique<CMainFrame>(*m_store, *m_update, *m_recent, &m_db);
-        m_frame->show();
-        QApplication::processEvents();
-    }
-    void TearDown() override
-    {
-        m_frame.reset();
-        m_db.Close();
-        fs::remove_all(m_dir);
-    }
+    void SetUp() override { StartFrame(true); }
     // Drops article `article` on the show's schedule list at row `row` (past the last row: the
     // empty space below it).
     void Drop(CChildFrame* child, const std::string& article, bool replaceAtStart, bool ctrl, int row,
@@ -84,14 +64,6 @@ protected:
         QApplication::sendEvent(list->viewport(), &drop);
         QApplication::processEvents();  // the drop is handled once the drag is over
     }
-
-    fs::path m_dir;
-    test::ScriptedPrompter m_prompter;
-    CDatabase m_db;
-    std::unique_ptr<SettingsStore> m_store;
-    std::unique_ptr<CUpdateSettings> m_update;
-    std::unique_ptr<RecentFileList> m_recent;
-    std::unique_ptr<CMainFrame> m_frame;
 };
 
 TEST_F(DatabaseBarTest, PagesListTheDatabaseAndTheFilterNarrowsTheItems)

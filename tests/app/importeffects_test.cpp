@@ -20,6 +20,7 @@
 #include "flrdoc.h"
 #include "importeffectsdialog.h"
 #include "importeffectslist.h"
+#include "framefixture.h"
 #include "mainframe.h"
 #include "recentfilelist.h"
 #include "scriptedprompter.h"
@@ -33,30 +34,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class ImportEffectsTest : public testing::Test {
+class ImportEffectsTest : public test::FrameTest {
 protected:
-    void SetUp() override
-    {
-        m_dir = fs::temp_directory_path() / ("flr-import-" + std::to_string(::getpid()));
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-        const std::string path = (m_dir / "db.sqlite").string();
-        DBError error;
-        ASSERT_TRUE(CreateSqliteDatabase(path, &error)) << error.text;
-        ASSERT_TRUE(m_db.OpenEx(SqliteConnectString(path), &error)) << error.text;
-        m_store = std::make_unique<SettingsStore>((m_dir / "FLR.ini").string());
-        m_update = std::make_unique<CUpdateSettings>(*m_store);
-        m_recent = std::make_unique<RecentFileList>(*m_store);
-        m_frame = std::make_unique<CMainFrame>(*m_store, *m_update, *m_recent, &m_db);
-        m_frame->show();
-        QApplication::processEvents();
-    }
-    void TearDown() override
-    {
-        m_frame.reset();
-        m_db.Close();
-        fs::remove_all(m_dir);
-    }
+    void SetUp() override { StartFrame(true); }
     // A show of a known item and two the database lacks (the larger one first).
     std::string WriteShow()
     {
@@ -81,14 +61,6 @@ protected:
         EXPECT_TRUE(row.OpenTable(FireworksQuery::WithSerialID(article)));
         return int(row.GetRecordCount());
     }
-
-    fs::path m_dir;
-    test::ScriptedPrompter m_prompter;
-    CDatabase m_db;
-    std::unique_ptr<SettingsStore> m_store;
-    std::unique_ptr<CUpdateSettings> m_update;
-    std::unique_ptr<RecentFileList> m_recent;
-    std::unique_ptr<CMainFrame> m_frame;
 };
 
 TEST_F(ImportEffectsTest, MissingItemsAreOfferedEditedAndImported)

@@ -17,6 +17,7 @@
 #include "flrdoc.h"
 #include "flrview.h"
 #include "schedulelist.h"
+#include "framefixture.h"
 #include "mainframe.h"
 #include "preferencesdialog.h"
 #include "recentfilelist.h"
@@ -35,27 +36,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class MainFrameTest : public testing::Test {
+class MainFrameTest : public test::FrameTest {
 protected:
-    void SetUp() override
-    {
-        m_dir = fs::temp_directory_path() /
-                ("flr-ui-" + std::to_string(::getpid()) + "-" +
-                 testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-        m_store = std::make_unique<SettingsStore>((m_dir / "FLR.ini").string());
-        m_update = std::make_unique<CUpdateSettings>(*m_store);
-        m_recent = std::make_unique<RecentFileList>(*m_store);
-        m_frame = std::make_unique<CMainFrame>(*m_store, *m_update, *m_recent);
-        m_frame->RestoreLayout();
-        m_frame->show();
-    }
-    void TearDown() override
-    {
-        m_frame.reset();
-        fs::remove_all(m_dir);
-    }
+    void SetUp() override { StartFrame(false, true); }
 
     QStringList MenuTitles() const
     {
@@ -63,13 +46,6 @@ protected:
         for (QAction* a : m_frame->menuBar()->actions()) titles << a->text();
         return titles;
     }
-
-    test::ScriptedPrompter m_prompter;
-    fs::path m_dir;
-    std::unique_ptr<SettingsStore> m_store;
-    std::unique_ptr<CUpdateSettings> m_update;
-    std::unique_ptr<RecentFileList> m_recent;
-    std::unique_ptr<CMainFrame> m_frame;
 };
 
 TEST_F(MainFrameTest, MenusFollowWhetherAShowIsOpen)

@@ -17,6 +17,7 @@
 #include "dialogrunner.h"
 #include "flrdoc.h"
 #include "flrview.h"
+#include "framefixture.h"
 #include "mainframe.h"
 #include "printdialog.h"
 #include "recentfilelist.h"
@@ -42,40 +43,20 @@ int PdfPages(const fs::path& pdf)
     return pages;
 }
 
-class PrintingTest : public testing::Test {
+class PrintingTest : public test::FrameTest {
 protected:
-    void SetUp() override
-    {
-        m_dir = fs::temp_directory_path() /
-                ("flr-print-" + std::to_string(::getpid()) + "-" +
-                 testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-        m_store = std::make_unique<SettingsStore>((m_dir / "FLR.ini").string());
-        m_update = std::make_unique<CUpdateSettings>(*m_store);
-        m_recent = std::make_unique<RecentFileList>(*m_store);
-        m_frame = std::make_unique<CMainFrame>(*m_store, *m_update, *m_recent);
-        m_frame->show();
-    }
+    void SetUp() override { StartFrame(false); }
     void TearDown() override
     {
         // Back to the suite's runner: a new show's setup dialog is rejected.
         InstallDialogRunner([](QDialog&) { return int(QDialog::Rejected); });
-        m_frame.reset();
-        fs::remove_all(m_dir);
+        FrameTest::TearDown();
     }
     bool Enabled(int id)
     {
         m_frame->UpdateCommandUi();
         return m_frame->Action(id)->isEnabled();
     }
-
-    fs::path m_dir;
-    test::ScriptedPrompter m_prompter;
-    std::unique_ptr<SettingsStore> m_store;
-    std::unique_ptr<CUpdateSettings> m_update;
-    std::unique_ptr<RecentFileList> m_recent;
-    std::unique_ptr<CMainFrame> m_frame;
 };
 
 TEST_F(PrintingTest, ReportCommandsNeedRowsItemsAndChains)
