@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "database.h"
-#include "datasource.h"
-#include "dbrsfireworks.h"
-#include "prompt.h"
+#include "database/database.h"
+#include "database/datasource.h"
+#include "database/dbrsfireworks.h"
+#include "base/prompt.h"
 
 namespace {
 

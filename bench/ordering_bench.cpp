@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "flrdoc.h"
+#include "model/flrdoc.h"
 
 namespace flr {
 namespace {

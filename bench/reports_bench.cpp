@@ -7,12 +7,12 @@
 #include <QPdfWriter>
 #include <ctime>
 
-#include "flrdoc.h"
-#include "report.h"
-#include "reportkind.h"
-#include "reportpainter.h"
-#include "schedulecells.h"
-#include "showgenerator.h"
+#include "model/flrdoc.h"
+#include "reports/report.h"
+#include "reports/reportkind.h"
+#include "reports/reportpainter.h"
+#include "editing/schedulecells.h"
+#include "support/showgenerator.h"
 
 namespace flr {
 namespace {

@@ -8,11 +8,11 @@
 #include <map>
 #include <memory>
 
-#include "effectcatalogue.h"
-#include "flrdoc.h"
-#include "showfilereader.h"
-#include "showfilewriter.h"
-#include "showgenerator.h"
+#include "model/effectcatalogue.h"
+#include "model/flrdoc.h"
+#include "model/showfilereader.h"
+#include "model/showfilewriter.h"
+#include "support/showgenerator.h"
 
 namespace flr {
 namespace {

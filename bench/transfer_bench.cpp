@@ -11,11 +11,11 @@
 #include <cstdio>
 #include <thread>
 
-#include "flrdoc.h"
-#include "hardwareemulator.h"
-#include "tickclock.h"
-#include "transferengine.h"
-#include "transferloop.h"
+#include "model/flrdoc.h"
+#include "support/hardwareemulator.h"
+#include "transfer/tickclock.h"
+#include "transfer/transferengine.h"
+#include "transfer/transferloop.h"
 
 namespace flr {
 namespace {

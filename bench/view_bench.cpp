@@ -7,11 +7,11 @@
 #include <QLineEdit>
 #include <QPainter>
 
-#include "flrdoc.h"
-#include "flrview.h"
-#include "prompt.h"
-#include "schedulelist.h"
-#include "showgenerator.h"
+#include "model/flrdoc.h"
+#include "ui/schedule/flrview.h"
+#include "base/prompt.h"
+#include "ui/schedule/schedulelist.h"
+#include "support/showgenerator.h"
 
 namespace flr {
 namespace {

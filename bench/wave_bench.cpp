@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <random>
 
-#include "wavebuilder.h"
-#include "wavereader.h"
+#include "support/wavebuilder.h"
+#include "music/wavereader.h"
 
 namespace flr {
 namespace {

@@ -7,11 +7,11 @@
 #include <string>
 #include <string_view>
 
-#include "effectcatalogue.h"
-#include "flrdoc.h"
-#include "prompt.h"
-#include "showfilereader.h"
-#include "showfilewriter.h"
+#include "model/effectcatalogue.h"
+#include "model/flrdoc.h"
+#include "base/prompt.h"
+#include "model/showfilereader.h"
+#include "model/showfilewriter.h"
 
 namespace {
 

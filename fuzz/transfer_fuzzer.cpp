@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "flrdoc.h"
-#include "prompt.h"
-#include "tickclock.h"
-#include "transferengine.h"
+#include "model/flrdoc.h"
+#include "base/prompt.h"
+#include "transfer/tickclock.h"
+#include "transfer/transferengine.h"
 
 namespace {
 

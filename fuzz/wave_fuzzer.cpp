@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "wavereader.h"
+#include "music/wavereader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -18,7 +18,7 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export QT_QPA_PLATFORM=offscreen
 # The PostgreSQL ODBC driver keeps memory from failed connection attempts (a test stops the
 # server on purpose); that leak is the driver's.
-export LSAN_OPTIONS="suppressions=$root/tests/database/lsan.supp"
+export LSAN_OPTIONS="suppressions=$root/tests/support/lsan.supp"
 
 # A throw-away PostgreSQL server on 127.0.0.1 for the database suite, on the first free port.
 pgdir="$(mktemp -d /tmp/flr-pgtest.XXXXXX)"

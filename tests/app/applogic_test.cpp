@@ -6,13 +6,13 @@
 #include <filesystem>
 #include <set>
 
-#include "commands.h"
-#include "recentfilelist.h"
-#include "scriptedprompter.h"
-#include "settingsstore.h"
-#include "updatecheck.h"
-#include "updatesettings.h"
-#include "windowplacement.h"
+#include "app/commands.h"
+#include "app/recentfilelist.h"
+#include "support/scriptedprompter.h"
+#include "base/settingsstore.h"
+#include "app/updatecheck.h"
+#include "app/updatesettings.h"
+#include "app/windowplacement.h"
 
 namespace flr {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "prompt.h"
-#include "scriptedprompter.h"
+#include "base/prompt.h"
+#include "support/scriptedprompter.h"
 
 namespace flr {
 

@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "settingsstore.h"
+#include "base/settingsstore.h"
 
 namespace flr {
 

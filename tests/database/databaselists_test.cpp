@@ -4,14 +4,14 @@
 
 #include <algorithm>
 
-#include "databaselists.h"
-#include "dbfixture.h"
-#include "dbrscustomers.h"
-#include "dbrsfireworks.h"
-#include "dbrsmanufacturers.h"
-#include "effectcatalogue.h"
-#include "itemdrag.h"
-#include "itemfilter.h"
+#include "database/databaselists.h"
+#include "support/dbfixture.h"
+#include "database/dbrscustomers.h"
+#include "database/dbrsfireworks.h"
+#include "database/dbrsmanufacturers.h"
+#include "model/effectcatalogue.h"
+#include "database/itemdrag.h"
+#include "database/itemfilter.h"
 
 namespace flr::test {
 namespace {

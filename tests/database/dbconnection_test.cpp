@@ -1,4 +1,4 @@
-#include "dbconnection.h"
+#include "database/dbconnection.h"
 
 #include <gtest/gtest.h>
 #include <odbcinst.h>
@@ -8,11 +8,11 @@
 #include <map>
 #include <sstream>
 
-#include "datasource.h"
-#include "dbfixture.h"
-#include "dbrsfireworks.h"
-#include "scriptedprompter.h"
-#include "settingsstore.h"
+#include "database/datasource.h"
+#include "support/dbfixture.h"
+#include "database/dbrsfireworks.h"
+#include "support/scriptedprompter.h"
+#include "base/settingsstore.h"
 
 namespace flr::test {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "dbconnection.h"
-#include "dbrsfireworks.h"
+#include "database/dbconnection.h"
+#include "database/dbrsfireworks.h"
 
 namespace flr {
 

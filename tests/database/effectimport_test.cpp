@@ -2,9 +2,9 @@
 // the chosen rows into tbFireworks with the summary the user sees.
 #include <gtest/gtest.h>
 
-#include "dbfixture.h"
-#include "dbrsfireworks.h"
-#include "effectimport.h"
+#include "support/dbfixture.h"
+#include "database/dbrsfireworks.h"
+#include "database/effectimport.h"
 
 namespace flr::test {
 namespace {

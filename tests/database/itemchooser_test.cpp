@@ -1,11 +1,11 @@
 // The item chooser's lists and the setup's customer list on the real sample catalogue.
 #include <gtest/gtest.h>
 
-#include "customernames.h"
-#include "dbfixture.h"
-#include "dbrsfireworks.h"
-#include "effectcatalogue.h"
-#include "itemchooser.h"
+#include "database/customernames.h"
+#include "support/dbfixture.h"
+#include "database/dbrsfireworks.h"
+#include "model/effectcatalogue.h"
+#include "database/itemchooser.h"
 
 namespace flr::test {
 

@@ -6,17 +6,17 @@
 #include <functional>
 #include <limits>
 
-#include "customereditormodel.h"
-#include "databaselists.h"
-#include "dbfixture.h"
-#include "dbrscustomers.h"
-#include "dbrsfireworks.h"
-#include "dbrsmanufacturers.h"
-#include "effectcatalogue.h"
-#include "itemeditormodel.h"
-#include "itemfilter.h"
-#include "manufacturereditormodel.h"
-#include "prompt.h"
+#include "database/customereditormodel.h"
+#include "database/databaselists.h"
+#include "support/dbfixture.h"
+#include "database/dbrscustomers.h"
+#include "database/dbrsfireworks.h"
+#include "database/dbrsmanufacturers.h"
+#include "model/effectcatalogue.h"
+#include "database/itemeditormodel.h"
+#include "database/itemfilter.h"
+#include "database/manufacturereditormodel.h"
+#include "base/prompt.h"
 
 namespace flr::test {
 namespace {

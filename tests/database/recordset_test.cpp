@@ -4,17 +4,17 @@
 #include <string>
 #include <vector>
 
-#include "dbconnection.h"
-#include "dbfixture.h"
-#include "dbrscategories.h"
-#include "dbrscolors.h"
-#include "dbrscountries.h"
-#include "dbrscustomers.h"
-#include "dbrsfireworks.h"
-#include "dbrsmanufacturers.h"
-#include "dbrsracktypes.h"
-#include "dbrsversion.h"
-#include "textcodec.h"
+#include "database/dbconnection.h"
+#include "support/dbfixture.h"
+#include "database/dbrscategories.h"
+#include "database/dbrscolors.h"
+#include "database/dbrscountries.h"
+#include "database/dbrscustomers.h"
+#include "database/dbrsfireworks.h"
+#include "database/dbrsmanufacturers.h"
+#include "database/dbrsracktypes.h"
+#include "database/dbrsversion.h"
+#include "base/textcodec.h"
 
 namespace flr::test {
 

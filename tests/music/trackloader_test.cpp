@@ -1,5 +1,5 @@
 // Loading a music track: the file dialog, the failed opens with their message, cancelling.
-#include "trackloader.h"
+#include "music/trackloader.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <memory>
 
-#include "scriptedprompter.h"
-#include "wavebuilder.h"
-#include "wavereader.h"
+#include "support/scriptedprompter.h"
+#include "support/wavebuilder.h"
+#include "music/wavereader.h"
 
 namespace flr {
 namespace {

@@ -1,6 +1,6 @@
 // The wave reader: sound files of the usual kinds read back from anywhere, and damaged files,
 // which must fail to open with the right error rather than read outside their data.
-#include "wavereader.h"
+#include "music/wavereader.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <tuple>
 
-#include "wavebuilder.h"
+#include "support/wavebuilder.h"
 
 namespace flr {
 namespace {

@@ -1,6 +1,6 @@
 // Playback: the display table, the buffer's fill after a seek, the refill step, the end of the
 // track, pause and seek, and the SDL output opened and closed while playing.
-#include "wavestreamer.h"
+#include "music/wavestreamer.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "multimediatimer.h"
-#include "sounddevice.h"
-#include "wavebuilder.h"
+#include "music/multimediatimer.h"
+#include "music/sounddevice.h"
+#include "support/wavebuilder.h"
 
 namespace flr {
 namespace {

@@ -1,12 +1,12 @@
 // The wave table's window and drawing as numbers: zoom, fit, following the position, the
 // waveform, effect bars and the time scale.
-#include "wavetablemodel.h"
+#include "music/wavetablemodel.h"
 
 #include <gtest/gtest.h>
 
-#include "effect.h"
-#include "ignition.h"
-#include "timecode.h"
+#include "model/effect.h"
+#include "model/ignition.h"
+#include "model/timecode.h"
 
 namespace flr {
 namespace {

@@ -7,11 +7,11 @@
 #include <utility>
 #include <vector>
 
-#include "commandids.h"
-#include "flrdoc.h"
-#include "report.h"
-#include "reportkind.h"
-#include "showbuilder.h"
+#include "base/commandids.h"
+#include "model/flrdoc.h"
+#include "reports/report.h"
+#include "reports/reportkind.h"
+#include "support/showbuilder.h"
 
 namespace flr {
 namespace {

@@ -1,4 +1,4 @@
-#include "scriptedprompter.h"
+#include "support/scriptedprompter.h"
 
 #include <algorithm>
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "prompt.h"
+#include "base/prompt.h"
 
 namespace flr::test {
 

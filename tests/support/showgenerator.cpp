@@ -1,11 +1,11 @@
-#include "showgenerator.h"
+#include "support/showgenerator.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <random>
 
-#include "flrdoc.h"
+#include "model/flrdoc.h"
 
 namespace flr::test {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "effect.h"
+#include "model/effect.h"
 
 namespace flr {
 class CFLRDoc;

@@ -10,11 +10,11 @@
 #include <fstream>
 #include <functional>
 
-#include "commport.h"
-#include "hardwareemulator.h"
-#include "portmap.h"
-#include "scriptedprompter.h"
-#include "settingsstore.h"
+#include "transfer/commport.h"
+#include "support/hardwareemulator.h"
+#include "transfer/portmap.h"
+#include "support/scriptedprompter.h"
+#include "base/settingsstore.h"
 
 namespace flr {
 namespace {

@@ -4,11 +4,11 @@
 #include <mutex>
 #include <thread>
 
-#include "hardwareemulator.h"
-#include "scriptedprompter.h"
-#include "showbuilder.h"
-#include "transferengine.h"
-#include "transfertestsupport.h"
+#include "support/hardwareemulator.h"
+#include "support/scriptedprompter.h"
+#include "support/showbuilder.h"
+#include "transfer/transferengine.h"
+#include "support/transfertestsupport.h"
 
 namespace flr {
 namespace {

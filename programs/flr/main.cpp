@@ -1,0 +1,25 @@
+// The desktop program.
+#include <QApplication>
+
+#include "ui/frames/flrapp.h"
+#include "base/version.h"
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("FLR"));
+    QApplication::setOrganizationName(QStringLiteral("Flarion"));
+    QApplication::setApplicationVersion(QStringLiteral(FLR_VERSION_TEXT));
+
+    int result = 1;
+    {
+        flr::CFLRApp app;
+        if (app.InitInstance(QApplication::arguments())) {
+            result = QApplication::exec();
+        } else {
+            result = app.ExitCode();
+        }
+        app.ExitInstance();
+    }
+    return result;
+}

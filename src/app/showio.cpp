@@ -1,0 +1,35 @@
+#include "app/showio.h"
+
+#include "model/effectcatalogue.h"
+#include "model/flrdoc.h"
+#include "base/prompt.h"
+#include "model/showfilereader.h"
+#include "model/showfilewriter.h"
+
+namespace flr {
+
+std::unique_ptr<CFLRDoc> OpenShowFile(const std::string& path,
+                                      CShowFileReader::MissingItemsHandler onMissing)
+{
+    auto doc = std::make_unique<CFLRDoc>();
+    // Items the product database lacks stay in the catalogue for this run, whether or not
+    // they are imported.
+    CShowFileReader reader(EffectCatalogue::Program(), std::move(onMissing));
+    switch (reader.Read(path, *doc)) {
+    case CShowFileReader::Status::Ok: return doc;
+    case CShowFileReader::Status::CannotOpen:
+        ShowMessage("Cannot open " + path + ".\n\n" + reader.ErrorString(), "File Error",
+                    PromptButtons::Ok, PromptIcon::Error);
+        return nullptr;
+    case CShowFileReader::Status::NotShowFile:
+    case CShowFileReader::Status::WrongMagic: return nullptr;  // refused as the format has it
+    }
+    return nullptr;
+}
+
+bool SaveShowFile(const CFLRDoc& doc, const std::string& path)
+{
+    return CShowFileWriter::Save(doc, path);
+}
+
+}  // namespace flr

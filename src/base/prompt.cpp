@@ -1,0 +1,57 @@
+#include "base/prompt.h"
+
+#include <atomic>
+#include <cstdio>
+
+namespace flr {
+
+namespace {
+
+class StderrPrompter final : public Prompter {
+public:
+    PromptAnswer Ask(std::string_view text, std::string_view caption, PromptButtons buttons,
+                     PromptIcon) override
+    {
+        std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(caption.size()), caption.data(),
+                     static_cast<int>(text.size()), text.data());
+        return CautiousAnswer(buttons);
+    }
+    void Beep(BeepKind) override {}
+};
+
+StderrPrompter g_stderrPrompter;
+
+// The serial monitor threads report through the prompter too, so the pointer is atomic;
+// installation itself happens on the main thread before any such thread runs.
+std::atomic<Prompter*> g_prompter{&g_stderrPrompter};
+
+}  // namespace
+
+Prompter* InstallPrompter(Prompter* prompter)
+{
+    Prompter* previous = g_prompter.exchange(prompter ? prompter : &g_stderrPrompter);
+    return previous == &g_stderrPrompter ? nullptr : previous;
+}
+
+PromptAnswer CautiousAnswer(PromptButtons buttons)
+{
+    switch (buttons) {
+    case PromptButtons::Ok: return PromptAnswer::Ok;
+    case PromptButtons::OkCancel:
+    case PromptButtons::YesNoCancel:
+    case PromptButtons::RetryCancel: return PromptAnswer::Cancel;
+    case PromptButtons::YesNo: return PromptAnswer::No;
+    case PromptButtons::AbortRetryIgnore: return PromptAnswer::Abort;
+    }
+    return PromptAnswer::Cancel;
+}
+
+PromptAnswer ShowMessage(std::string_view text, std::string_view caption, PromptButtons buttons,
+                         PromptIcon icon)
+{
+    return g_prompter.load()->Ask(text, caption, buttons, icon);
+}
+
+void Beep(BeepKind kind) { g_prompter.load()->Beep(kind); }
+
+}  // namespace flr

@@ -1,0 +1,164 @@
+// flr-cli transfer SHOW.flr --device PATH [--bank N] [--retries N]: downloads the show to the
+// firing hardware on a serial device, as the transfer window does.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+
+#include "cli/verbs.h"
+#include "model/flrdoc.h"
+#include "cli/openshow.h"
+#include "base/prompt.h"
+#include "transfer/tickclock.h"
+#include "transfer/transferengine.h"
+#include "transfer/transferloop.h"
+
+namespace flr {
+
+namespace {
+
+constexpr int kExitUsage = 2;
+constexpr int kExitStalled = 3;
+
+void PrintTransferUsage()
+{
+    std::fputs("Usage: flr-cli transfer SHOW.flr --device PATH [--bank N] [--retries N]\n",
+               stderr);
+}
+
+// Messages go to stderr; "Communications Failure" is answered with Retry while retries last.
+// Port reports arrive from monitor threads, hence the mutex.
+class CliTransferPrompter final : public Prompter {
+public:
+    explicit CliTransferPrompter(int retries) : m_retriesLeft(retries) {}
+
+    PromptAnswer Ask(std::string_view text, std::string_view caption, PromptButtons buttons,
+                     PromptIcon) override
+    {
+        std::lock_guard lock(m_mutex);  // guards m_retriesLeft and stderr's lines
+        std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(caption.size()), caption.data(),
+                     static_cast<int>(text.size()), text.data());
+        if (buttons != PromptButtons::RetryCancel) return CautiousAnswer(buttons);
+        if (m_retriesLeft > 0) {
+            --m_retriesLeft;
+            std::fputs("flr-cli: retrying\n", stderr);
+            return PromptAnswer::Retry;
+        }
+        return PromptAnswer::Cancel;
+    }
+    void Beep(BeepKind) override {}
+
+private:
+    std::mutex m_mutex;
+    int m_retriesLeft;
+};
+
+// The window's status line, once per change.
+class StderrObserver final : public TransferObserver {
+public:
+    void OnStatusText(const std::string& text) override
+    {
+        if (text == m_last) return;
+        m_last = text;
+        std::fprintf(stderr, "%s\n", text.c_str());
+    }
+
+private:
+    std::string m_last;
+};
+
+bool ParseCount(const char* text, int limit, int& out)
+{
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (!*text || *end || value < 0 || value > limit) return false;
+    out = static_cast<int>(value);
+    return true;
+}
+
+}  // namespace
+
+int RunTransfer(int argc, char** argv)
+{
+    std::string showPath;
+    std::string device;
+    int bank = 0;
+    int retries = 3;
+    for (int i = 0; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--device" && hasValue) {
+            device = argv[++i];
+        } else if (arg == "--bank" && hasValue) {
+            if (!ParseCount(argv[++i], 1000, bank)) {
+                std::fprintf(stderr, "flr-cli: --bank wants a bank number, not '%s'\n", argv[i]);
+                return kExitUsage;
+            }
+        } else if (arg == "--retries" && hasValue) {
+            if (!ParseCount(argv[++i], 1000000, retries)) {
+                std::fprintf(stderr, "flr-cli: --retries wants a count, not '%s'\n", argv[i]);
+                return kExitUsage;
+            }
+        } else if (showPath.empty() && !arg.starts_with("--")) {
+            showPath = arg;
+        } else {
+            PrintTransferUsage();
+            return kExitUsage;
+        }
+    }
+    if (showPath.empty() || device.empty()) {
+        PrintTransferUsage();
+        return kExitUsage;
+    }
+
+    CFLRDoc doc;
+    if (!OpenShowForCli(showPath, doc)) return 1;
+
+    CliTransferPrompter prompter(retries);
+    Prompter* previous = InstallPrompter(&prompter);
+    StderrObserver observer;
+    SteadyTickClock clock;
+    TransferLoop loop;
+    int exitCode = 0;
+    {
+        TransferEngine engine(doc.FirstFiring(), PortMap::Explicit({{1, device}}), observer,
+                              clock, loop);
+        loop.Attach(engine);
+        engine.Start();
+        const std::vector<std::string>& banks = engine.GetBankItems();
+        if (std::find(banks.begin(), banks.end(), std::to_string(bank)) == banks.end()) {
+            std::fprintf(stderr,
+                         "flr-cli: bank %d is not offered for this show of %u ignition points "
+                         "(banks offered: %s)\n",
+                         bank, engine.GetRecordCount(),
+                         banks.empty() ? "none" : (banks.front() + " to " + banks.back()).c_str());
+            exitCode = kExitUsage;
+        } else if (engine.GetPortItems().empty()) {
+            std::fprintf(stderr,
+                         "flr-cli: cannot open %s (absent, in use, no permission or not a "
+                         "serial device)\n",
+                         device.c_str());
+            exitCode = 1;
+        } else {
+            engine.SelectBankItem(std::to_string(bank));
+            engine.Download();
+            loop.Run([&] { return engine.GetResult() != TransferEngine::Result::Running; },
+                     std::chrono::hours(24 * 365));
+            if (engine.GetResult() != TransferEngine::Result::Completed) {
+                std::fputs("flr-cli: the hardware stopped answering; download abandoned\n",
+                           stderr);
+                exitCode = kExitStalled;
+            } else if (!engine.WaitLastByteWritten(std::chrono::seconds(10))) {
+                std::fputs("flr-cli: the closing byte could not be written\n", stderr);
+                exitCode = kExitStalled;
+            } else {
+                std::fputs("flr-cli: download complete\n", stderr);
+            }
+        }
+    }
+    InstallPrompter(previous);
+    return exitCode;
+}
+
+}  // namespace flr

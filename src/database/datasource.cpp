@@ -1,0 +1,197 @@
+#include "database/datasource.h"
+
+#include <odbcinst.h>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#include "database/embeddedsql.h"
+#include "base/textcodec.h"
+
+namespace flr {
+
+namespace fs = std::filesystem;
+
+std::string DefaultDatabasePath()
+{
+    fs::path base;
+    const char* data = std::getenv("XDG_DATA_HOME");
+    if (data && *data == '/') {
+        base = data;
+    } else {
+        const char* home = std::getenv("HOME");
+        base = fs::path(home && *home ? home : "/tmp") / ".local" / "share";
+    }
+    return (base / "Flarion" / "FLR" / "Database.sqlite").string();
+}
+
+std::string SqliteDriver()
+{
+    char driver[512] = {};
+    SQLGetPrivateProfileString("SQLite3", "Driver", "", driver, sizeof driver, "ODBCINST.INI");
+    if (driver[0]) return "SQLite3";
+    for (const char* path :
+         {"/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so",
+          "/usr/lib/aarch64-linux-gnu/odbc/libsqlite3odbc.so", "/usr/lib/odbc/libsqlite3odbc.so",
+          "/usr/lib64/libsqlite3odbc.so", "/usr/local/lib/libsqlite3odbc.so"}) {
+        if (::access(path, R_OK) == 0) return path;
+    }
+    return {};
+}
+
+std::string SqliteConnectString(std::string_view path, int busyTimeoutMs)
+{
+    std::string driver = SqliteDriver();
+    if (driver.empty()) driver = "SQLite3";
+    return "DRIVER={" + driver + "};Database=" + std::string(path) +
+           ";NoCreat=1;StepAPI=1;Timeout=" + std::to_string(busyTimeoutMs) + ";";
+}
+
+std::string_view EmbeddedSqliteSchema() { return embedded::kSchemaSqlite; }
+std::string_view EmbeddedPostgresSchema() { return embedded::kSchemaPostgres; }
+std::string_view EmbeddedSampleData() { return embedded::kSampleData; }
+std::string_view EmbeddedPostgresSequences() { return embedded::kSequencesPostgres; }
+
+bool CreateCatalogue(CDatabase& database, bool sampleData, DBError* error)
+{
+    const bool postgres = database.GetDBMSName().rfind("PostgreSQL", 0) == 0;
+    std::string script(postgres ? EmbeddedPostgresSchema() : EmbeddedSqliteSchema());
+    if (sampleData) {
+        script += ";\n";
+        script += Utf8ToCp1252(EmbeddedSampleData());
+        if (postgres) {
+            script += ";\n";
+            script += EmbeddedPostgresSequences();
+        }
+    }
+    return database.ExecuteScript(script, error);
+}
+
+bool CreateSqliteDatabase(const std::string& path, DBError* error)
+{
+    DBError local;
+    DBError& err = error ? *error : local;
+    std::error_code ec;
+    const fs::path target(path);
+    if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
+    if (ec) {
+        err = {"HY000", "Unable to create the folder " + target.parent_path().string() + ": " +
+                            ec.message()};
+        return false;
+    }
+    if (fs::exists(target, ec)) {
+        err = {"HY000", "The file " + path + " exists already."};
+        return false;
+    }
+    const fs::path temporary = target.string() + ".new-" + std::to_string(::getpid());
+    fs::remove(temporary, ec);
+    bool ok;
+    {
+        CDatabase database;
+        // Creating is the one time the driver may make the file.
+        std::string connect = SqliteConnectString(temporary.string());
+        connect.replace(connect.find("NoCreat=1"), 9, "NoCreat=0");
+        ok = database.OpenEx(connect, &err) && CreateCatalogue(database, true, &err);
+    }
+    if (ok) {
+        fs::rename(temporary, target, ec);
+        if (ec) {
+            err = {"HY000", "Unable to move the new database to " + path + ": " + ec.message()};
+            ok = false;
+        }
+    }
+    if (!ok) {
+        fs::remove(temporary, ec);
+        fs::remove(temporary.string() + "-journal", ec);
+    }
+    return ok;
+}
+
+bool EnsureDefaultDatabase(DBError* error)
+{
+    const std::string path = DefaultDatabasePath();
+    std::error_code ec;
+    if (fs::exists(path, ec)) return true;
+    return CreateSqliteDatabase(path, error);
+}
+
+namespace {
+
+// The installer's functions read and write the user's odbc.ini while in user mode.
+class UserConfigMode {
+public:
+    UserConfigMode()
+    {
+        SQLGetConfigMode(&m_previous);
+        SQLSetConfigMode(ODBC_USER_DSN);
+    }
+    ~UserConfigMode() { SQLSetConfigMode(m_previous); }
+
+private:
+    UWORD m_previous = ODBC_BOTH_DSN;
+};
+
+std::string InstallerError()
+{
+    DWORD code = 0;
+    char message[SQL_MAX_MESSAGE_LENGTH] = {};
+    WORD length = 0;
+    if (SQLInstallerError(1, &code, message, sizeof message, &length) == SQL_SUCCESS && message[0])
+        return message;
+    return "The ODBC installer could not write the user data source file.";
+}
+
+}  // namespace
+
+void UseOdbcIniOfHome()
+{
+    if (std::getenv("ODBCINI")) return;
+    const char* home = std::getenv("HOME");
+    if (!home || !*home) return;
+    const passwd* user = ::getpwuid(::getuid());
+    if (user && user->pw_dir && std::string(user->pw_dir) == home) return;
+    ::setenv("ODBCINI", (fs::path(home) / ".odbc.ini").c_str(), 1);
+}
+
+bool RegisterDataSource(std::string_view name, DBError* error)
+{
+    UseOdbcIniOfHome();
+    DBError local;
+    DBError& err = error ? *error : local;
+    if (!EnsureDefaultDatabase(&err)) return false;
+    const std::string driver = SqliteDriver();
+    if (driver.empty()) {
+        err = {"IM002",
+               "The SQLite 3 ODBC driver is not installed (Debian package libsqliteodbc)."};
+        return false;
+    }
+    const std::string dsn(name);
+    UserConfigMode mode;
+    // The driver has no setup routine on this platform, so the installer's profile functions
+    // write the entry; a driver given by its path goes in as that path.
+    const bool ok = SQLWriteDSNToIni(dsn.c_str(), driver.c_str()) &&
+                    SQLWritePrivateProfileString(dsn.c_str(), "Description", "FLR product database",
+                                                 "odbc.ini") &&
+                    SQLWritePrivateProfileString(dsn.c_str(), "Database",
+                                                 DefaultDatabasePath().c_str(), "odbc.ini") &&
+                    SQLWritePrivateProfileString(dsn.c_str(), "NoCreat", "1", "odbc.ini") &&
+                    SQLWritePrivateProfileString(dsn.c_str(), "StepAPI", "1", "odbc.ini") &&
+                    SQLWritePrivateProfileString(dsn.c_str(), "Timeout", "5000", "odbc.ini");
+    if (!ok) err = {"IM000", InstallerError()};
+    return ok;
+}
+
+std::string DataSourceDatabase(std::string_view name)
+{
+    UseOdbcIniOfHome();
+    UserConfigMode mode;
+    char path[1024] = {};
+    const std::string dsn(name);
+    SQLGetPrivateProfileString(dsn.c_str(), "Database", "", path, sizeof path, "odbc.ini");
+    return path;
+}
+
+}  // namespace flr

@@ -1,0 +1,19 @@
+#include "database/dbrscategories.h"
+
+namespace flr {
+
+CDBRSCategories::CDBRSCategories(CDatabase* database) : CRecordset(database)
+{
+    BindInteger("CategoryNo", &m_CategoryNo);
+    BindText("Category", &m_Category);
+    BindInteger("BitValue", &m_BitValue);
+    SetKey(0, false);
+}
+
+bool CDBRSCategories::OpenTable()
+{
+    return OpenWithReport(OpenType::Snapshot,
+                          [this] { return "SELECT * FROM " + Quote(TableName()); });
+}
+
+}  // namespace flr

@@ -1,0 +1,170 @@
+#include "database/itemeditormodel.h"
+
+#include <algorithm>
+
+#include "database/dbrsfireworks.h"
+#include "model/effectcatalogue.h"
+
+namespace flr {
+
+namespace {
+
+std::string CommasForPoints(std::string text)
+{
+    std::replace(text.begin(), text.end(), '.', ',');
+    return text;
+}
+
+}  // namespace
+
+ItemEditorModel::ItemEditorModel(CDatabase* database, CDBRSFireworks* row)
+    : m_database(database), m_row(row)
+{
+    m_categories = LoadCategoryChoices(database);
+    m_manufacturers = LoadManufacturerChoices(database);
+    m_colours = LoadColourChoices(database);
+    m_initial.colours.assign(BoxCount(), false);
+
+    if (!m_row) {
+        for (size_t i = 0; i < m_categories.size(); ++i) {
+            if (m_categories[i].name == "Other") {
+                m_initial.category = int(i);
+                break;
+            }
+        }
+        m_initial.manufacturer = int(m_manufacturers.size()) - 1;
+        return;
+    }
+    const CDBRSFireworks& r = *m_row;
+    m_initial.article = r.m_SerialID;
+    m_initial.name = r.m_ProductName;
+    m_initial.size = DecimalText(r.m_Size);
+    m_initial.weight = DecimalText(r.m_Weight);
+    m_initial.prefire = CommasForPoints(r.m_PreFire);
+    m_initial.duration = CommasForPoints(r.m_Hold);
+    m_initial.description = r.m_ProductDescription;
+    m_initial.price = DecimalText(r.m_Price);
+    m_initial.priceOut = DecimalText(r.m_PriceOut);
+    m_initial.stock = DecimalText(r.m_Stock);
+    m_initial.category = FindChoice(m_categories, r.m_CategoryID);
+    m_initial.manufacturer = r.m_SupplierID == 0 && !m_manufacturers.empty()
+                                 ? int(m_manufacturers.size()) - 1
+                                 : FindChoice(m_manufacturers, r.m_SupplierID);
+    std::vector<bool> all(BoxCount(), true);
+    const int32_t shown = ColourMask(m_colours, all);
+    m_hiddenColourBits = r.m_Color & ~shown;
+    for (size_t i = 0; i < BoxCount(); ++i) {
+        m_initial.colours[i] = HasColour(r.m_Color, m_colours[i].data);
+    }
+}
+
+size_t ItemEditorModel::BoxCount() const
+{
+    return std::min(m_colours.size(), size_t(kColourBoxes));
+}
+
+bool ItemEditorModel::IsChanged(const ItemForm& form) const
+{
+    return Mode() == EditorMode::Add || form != m_initial;
+}
+
+bool ItemEditorModel::ArticleIsNew(const std::string& article)
+{
+    if (m_checkedArticle == article) return m_checkedArticleIsNew;
+    // Noted before the look-up: a failed one shows a message box, whose loop runs the editor's
+    // timer again, which must not ask (and fail, and show a box) once more.
+    m_checkedArticle = article;
+    m_checkedArticleIsNew = false;
+    CDBRSFireworks rows(m_database);
+    // A failed look-up has said so; until it succeeds the number cannot be known to be new.
+    m_checkedArticleIsNew = rows.OpenTable(FireworksQuery::WithSerialID(article)) && rows.IsEOF();
+    return m_checkedArticleIsNew;
+}
+
+bool ItemEditorModel::IsValid(const ItemForm& form)
+{
+    if (!m_database || form.article.empty() || form.name.empty() || form.size.empty()) return false;
+    return Mode() == EditorMode::Edit || ArticleIsNew(form.article);
+}
+
+int32_t ItemEditorModel::Mask(const ItemForm& form) const
+{
+    return m_hiddenColourBits | ColourMask(m_colours, form.colours);
+}
+
+void ItemEditorModel::WriteRow(CDBRSFireworks& row, const ItemForm& form) const
+{
+    row.m_SerialID = form.article;
+    row.m_ProductName = form.name;
+    row.m_Size = IntegerValue(form.size);
+    row.m_Weight = IntegerValue(form.weight);
+    row.m_PreFire = form.prefire;
+    row.m_Hold = form.duration;
+    row.m_ProductDescription = form.description;
+    row.m_CategoryID = ChoiceData(m_categories, form.category);
+    row.m_SupplierID = ChoiceData(m_manufacturers, form.manufacturer);
+    row.m_Price = IntegerValue(form.price);
+    row.m_PriceOut = IntegerValue(form.priceOut);
+    row.m_Stock = IntegerValue(form.stock);
+    row.m_Color = Mask(form);
+}
+
+bool ItemEditorModel::Save(const ItemForm& form, EffectCatalogue& catalogue)
+{
+    // The number may have been taken since the last check.
+    m_checkedArticle.reset();
+    if (!IsValid(form)) return false;
+
+    if (m_row) {
+        m_row->Edit();
+        WriteRow(*m_row, form);
+        if (!m_row->Update()) {
+            // The caller refreshes its row from the recordset: it must show what is stored.
+            m_row->CancelUpdate();
+            ReportDatabaseError("Unable to edit item in FLR database.");
+        }
+        return true;
+    }
+
+    CDBRSFireworks rows(m_database);
+    if (!rows.OpenTable(FireworksQuery::WithSerialID(form.article)) || !rows.CanAppend()) {
+        return true;
+    }
+    rows.AddNew();
+    WriteRow(rows, form);
+    EffectRef item = rows.MakeItem();
+    if (!rows.Update()) {
+        ReportDatabaseError("Unable to append item to FLR database.");
+        return true;
+    }
+    // The data source numbered the row; the item carries that number.
+    if (rows.Requery() && !rows.IsEOF()) item->SetRecordNumber(rows.m_ProductNO);
+    if (CEffect* known = catalogue.Find(form.article)) {
+        // An item a show brought along under this number now reads as stored.
+        const int32_t number = item->GetRecordNumber();
+        rows.FillItem(*known);
+        known->SetRecordNumber(number);
+    } else {
+        catalogue.Insert(item);
+    }
+    return true;
+}
+
+int ItemEditorModel::Delete(const ItemForm& form, EffectCatalogue& catalogue)
+{
+    if (!m_database) return 0;
+    CDBRSFireworks rows(m_database);
+    if (!rows.OpenTable(FireworksQuery::WithSerialID(form.article))) return 0;
+    if (rows.IsEOF()) return kEditorDeleted;
+    if (!ConfirmDelete(rows.m_ProductName, "fireworks")) return 0;
+    DBError error;
+    // "01001": the row went meanwhile, which is what was wanted.
+    if (!rows.Delete(&error) && error.state != "01001") {
+        ReportDatabaseError("Unable to delete item from FLR database.");
+        return 0;
+    }
+    catalogue.Remove(form.article);
+    return kEditorDeleted;
+}
+
+}  // namespace flr

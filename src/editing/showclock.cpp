@@ -1,0 +1,220 @@
+#include "editing/showclock.h"
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
+
+#include "model/flrdoc.h"
+#include "model/ignition.h"
+#include "model/timecode.h"
+
+namespace flr {
+
+namespace {
+
+// The rule of the time codes: a damaged frame rate must not divide by zero.
+int SaneFps(int fps) { return fps > 0 && fps <= 255 ? fps : 25; }
+
+TimeCodeParts FrameToParts(uint32_t frame, int fps)
+{
+    const uint32_t perHour = static_cast<uint32_t>(fps) * 3600;
+    const uint32_t perMinute = static_cast<uint32_t>(fps) * 60;
+    const uint32_t rest = frame % perHour;
+    return {static_cast<int>(frame / perHour), static_cast<int>(rest / perMinute),
+            static_cast<int>(rest % perMinute / fps), static_cast<int>(rest % perMinute % fps)};
+}
+
+uint32_t WholeSecondsMs(const TimeCodeParts& p)
+{
+    return static_cast<uint32_t>(
+        ((static_cast<int64_t>(p.hours) * 60 + p.minutes) * 60 + p.seconds) * 1000);
+}
+
+// Frames counted in whole frame lengths (33 ms at 30 fps), as the tick counts them.
+uint32_t PositionMs(const TimeCodeParts& p, int fps)
+{
+    return static_cast<uint32_t>(1000 / fps) * static_cast<uint32_t>(p.frames) + WholeSecondsMs(p);
+}
+
+ShowPlayback g_silence;
+
+}  // namespace
+
+MsClock SteadyMsClock()
+{
+    return [] {
+        using namespace std::chrono;
+        // Cut to 32 bits on purpose: positions are differences, which survive the wrap.
+        return static_cast<uint32_t>(
+            duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    };
+}
+
+ShowClock::ShowClock(const CFLRDoc& doc, MsClock clock) : m_doc(doc), m_now(std::move(clock)) {}
+
+void ShowClock::SetPlayback(ShowPlayback* playback) { m_playback = playback; }
+
+ShowPlayback& ShowClock::Playback() const { return m_playback ? *m_playback : g_silence; }
+
+int ShowClock::Fps() const { return SaneFps(m_doc.GetFrameRate()); }
+
+void ShowClock::SetSliderMaximum(int maximum)
+{
+    m_sliderMax = std::max(0, maximum);
+    m_sliderPos = std::clamp(m_sliderPos, 0, m_sliderMax);
+}
+
+uint32_t ShowClock::GetPositionMs() const
+{
+    if (!m_running) return PositionMs(ParseTimeCode(m_display).value_or(TimeCodeParts{}), Fps());
+    if (m_paused) return static_cast<uint32_t>(m_sliderPos * (1000.0 / Fps()));
+    // Unsigned subtraction is right across the 32-bit wrap of the clock.
+    return m_now() - m_startTicks;
+}
+
+bool ShowClock::Run(const std::vector<CIgnition*>& rows)
+{
+    if (m_running && !m_paused) return false;
+    const bool resuming = m_running;
+    m_running = true;
+    const TimeCodeParts p = ParseTimeCode(m_display).value_or(TimeCodeParts{});
+    const uint32_t positionMs = static_cast<uint32_t>(p.frames * 1000 / Fps()) + WholeSecondsMs(p);
+    m_startTicks = m_now() - positionMs;
+    FindNextIgnition(rows);
+    if (resuming) {
+        Playback().Resume();
+    } else {
+        Playback().Start();
+    }
+    m_paused = false;
+    return !resuming;
+}
+
+void ShowClock::FindNextIgnition(const std::vector<CIgnition*>& rows)
+{
+    m_next = nullptr;
+    if (rows.empty()) return;
+    const CTimeCode now = CTimeCode::FromParts(ParseTimeCode(m_display).value_or(TimeCodeParts{}));
+    for (CIgnition* e = rows.front(); e; e = e->GetNextFiring()) {
+        if (e->GetInTime() >= now) {
+            m_next = e;
+            break;
+        }
+    }
+    if (!m_next || m_next->GetInTime() == now) return;
+    for (size_t i = 1; i < rows.size(); ++i) {
+        const CTimeCode in = rows[i]->GetInTime();
+        if (in >= now && in < m_next->GetInTime()) m_next = rows[i];
+    }
+}
+
+void ShowClock::Pause()
+{
+    if (!m_running || m_paused) return;
+    m_paused = true;
+    Playback().Pause();
+}
+
+void ShowClock::Stop()
+{
+    if (!m_running) return;
+    m_running = false;
+    m_paused = false;
+    m_next = nullptr;
+    Playback().Stop();
+    Reset();
+}
+
+void ShowClock::Reset()
+{
+    if (m_running) return;
+    m_sliderPos = 0;
+    m_display = "00:00:00:00";
+    Playback().Stop();
+}
+
+ClockTick ShowClock::Tick(const std::vector<CIgnition*>& rows)
+{
+    ClockTick tick;
+    if (!m_running || m_paused || m_sliderDragged) return tick;
+    const int fps = Fps();
+    const uint32_t frame = GetPositionMs() / static_cast<uint32_t>(1000 / fps);
+    Playback().Redraw();
+    if (frame == s_lastFrameShown) return tick;
+    s_lastFrameShown = frame;
+
+    const TimeCodeParts p = FrameToParts(frame, fps);
+    m_display = FormatTimeCodeParts(p);
+    if (frame >= static_cast<uint32_t>(m_sliderMax)) {
+        // Ten per cent more, but always past the frame: a short range (under ten frames) or a
+        // late tick would otherwise leave the position beyond the end.
+        int64_t grown = m_sliderMax;
+        do {
+            grown = std::max(static_cast<int64_t>(grown * 1.1), grown + 1);
+        } while (grown <= frame && grown < INT_MAX);
+        m_sliderMax = static_cast<int>(std::min<int64_t>(grown, INT_MAX));
+    }
+    m_sliderPos = static_cast<int>(std::min<uint32_t>(frame, static_cast<uint32_t>(m_sliderMax)));
+    tick.newFrame = true;
+
+    if (!m_next) return tick;
+    const CTimeCode now = CTimeCode::FromParts(p);
+    if (now < m_next->GetTime()) return tick;
+    // Every row reached since the next ignition's Time: a late tick (a busy machine) must not
+    // skip the groups it jumped over.
+    const CTimeCode due = m_next->GetTime();
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const CTimeCode t = rows[i]->GetTime();
+        if (due <= t && t <= now) tick.selectRows.push_back(static_cast<int>(i));
+    }
+    if (!tick.selectRows.empty()) tick.scrollToRow = tick.selectRows.back();
+    while (m_next && m_next->GetTime() < now) m_next = m_next->GetNextSchedule();
+    if (m_next) {
+        const auto it = std::find(rows.begin(), rows.end(), m_next);
+        if (it != rows.end()) tick.nextIgnitionRow = static_cast<int>(it - rows.begin());
+    }
+    return tick;
+}
+
+void ShowClock::SliderMoved(int position)
+{
+    if (!m_paused) m_sliderDragged = true;
+    m_sliderPos = std::clamp(position, 0, m_sliderMax);
+    const TimeCodeParts p = FrameToParts(static_cast<uint32_t>(m_sliderPos), Fps());
+    m_display = FormatTimeCodeParts(p);
+    const uint32_t positionMs = PositionMs(p, Fps());
+    const bool playing = m_running && !m_paused;
+    if (playing) Playback().Stop();
+    m_startTicks = m_now() - positionMs;
+    Playback().SetPositionMs(positionMs);
+    if (playing) Playback().Start();
+    if (!m_running) Playback().Redraw();
+}
+
+void ShowClock::MoveTimerHere(const CIgnition& entry)
+{
+    if (m_running) return;
+    const CTimeCode time = entry.GetTime();
+    m_display = FormatTimeCode(time);
+    const uint32_t positionMs = PositionMs(time.Parts(), Fps());
+    Playback().SetPositionMs(positionMs);
+    m_sliderPos = std::clamp(static_cast<int>(positionMs / (1000.0 / Fps())), 0, m_sliderMax);
+    Playback().Redraw();
+}
+
+void ShowClock::ShowChanged(const std::vector<CIgnition*>& rows)
+{
+    m_next = nullptr;
+    if (!m_running) return;
+    // The clock waits on Times: the first row (schedule order) not yet reached. Searching by
+    // In Time, as a run starts, would skip an entry whose prefire lies behind the position.
+    const CTimeCode now = CTimeCode::FromParts(ParseTimeCode(m_display).value_or(TimeCodeParts{}));
+    for (CIgnition* e : rows) {
+        if (e->GetTime() >= now) {
+            m_next = e;
+            break;
+        }
+    }
+}
+
+}  // namespace flr

@@ -1,0 +1,45 @@
+#include "music/trackloader.h"
+
+#include "base/prompt.h"
+
+namespace flr {
+
+TrackLoadResult LoadTrack(TrackLoadHost& host, const std::optional<std::string>& path)
+{
+    TrackLoadResult result;
+    std::optional<std::string> current = path;
+    if (!current) {
+        current = host.ChooseTrackFile();
+        if (!current) return result;
+    }
+    host.DiscardStreamer();
+    while (!host.OpenStreamer(*current)) {
+        ShowMessage("Unable to open file \"" + *current + "\".", "Unable to open file",
+                    PromptButtons::Ok);
+        current = host.ChooseTrackFile();
+        if (!current) {
+            host.DiscardStreamer();
+            return result;
+        }
+        result.pickedAnother = true;
+    }
+    result.loaded = true;
+    result.path = *current;
+    return result;
+}
+
+TrackViewWindow FitTrackView(uint32_t lengthMs, int windowWidthPx)
+{
+    // A window not laid out yet has no width; one pixel keeps the division defined.
+    const uint32_t width = windowWidthPx > 0 ? uint32_t(windowWidthPx) : 1u;
+    TrackViewWindow view;
+    view.widthMs = lengthMs;
+    view.scale = double(lengthMs) / double(width);
+    if (view.scale < 1.0) {
+        view.scale = 1.0;
+        view.widthMs = width;
+    }
+    return view;
+}
+
+}  // namespace flr

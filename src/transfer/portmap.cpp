@@ -1,0 +1,100 @@
+#include "transfer/portmap.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+
+#include "base/settingsstore.h"
+
+namespace flr {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// "ttyUSB10" after "ttyUSB2".
+bool NaturalLess(const std::string& a, const std::string& b)
+{
+    const auto split = [](const std::string& s) {
+        size_t digits = s.size();
+        while (digits > 0 && std::isdigit(static_cast<unsigned char>(s[digits - 1]))) --digits;
+        const std::string tail = s.substr(digits);
+        return std::make_pair(s.substr(0, digits),
+                              tail.empty() || tail.size() > 9 ? -1L : std::stol(tail));
+    };
+    return split(a) < split(b);
+}
+
+bool IsUsbName(const std::string& name)
+{
+    return name.rfind("ttyUSB", 0) == 0 || name.rfind("ttyACM", 0) == 0;
+}
+
+// An on-board UART driver lists every possible port; "type" 0 means no chip behind it.
+bool HasUartBehind(const fs::path& entry)
+{
+    std::ifstream in(entry / "type");
+    if (!in) return true;
+    int type = 0;
+    in >> type;
+    return type != 0;
+}
+
+}  // namespace
+
+PortMap PortMap::Explicit(std::map<unsigned, std::string> devices)
+{
+    PortMap map;
+    map.m_devices = std::move(devices);
+    return map;
+}
+
+PortMap PortMap::FromSettings(const SettingsStore& settings)
+{
+    PortMap map;
+    const std::vector<std::string> found = FindSerialDevices();
+    for (unsigned n = 1; n <= 4; ++n) {
+        const std::optional<std::string> mapped = settings.ReadText("Ports/COM" + std::to_string(n));
+        if (mapped) {
+            if (!mapped->empty()) map.m_devices[n] = *mapped;
+        } else if (n <= found.size()) {
+            map.m_devices[n] = found[n - 1];
+        }
+    }
+    return map;
+}
+
+std::optional<std::string> PortMap::DevicePath(unsigned portNumber) const
+{
+    const auto it = m_devices.find(portNumber);
+    if (it == m_devices.end()) return std::nullopt;
+    return it->second;
+}
+
+std::vector<std::string> PortMap::FindSerialDevices(const std::string& sysClassTty,
+                                                    const std::string& devDir)
+{
+    std::vector<std::string> usb;
+    std::vector<std::string> onboard;
+    std::error_code ec;
+    for (const fs::directory_entry& entry : fs::directory_iterator(sysClassTty, ec)) {
+        const std::string name = entry.path().filename().string();
+        // Virtual terminals and pseudo-terminals have no "device" link.
+        if (!fs::exists(entry.path() / "device", ec)) continue;
+        if (IsUsbName(name)) {
+            usb.push_back(name);
+        } else if (HasUartBehind(entry.path())) {
+            onboard.push_back(name);
+        }
+    }
+    std::sort(usb.begin(), usb.end(), NaturalLess);
+    std::sort(onboard.begin(), onboard.end(), NaturalLess);
+    std::vector<std::string> out;
+    for (const auto* group : {&usb, &onboard}) {
+        for (const std::string& name : *group) out.push_back(devDir + "/" + name);
+    }
+    return out;
+}
+
+}  // namespace flr

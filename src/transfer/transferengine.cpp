@@ -1,0 +1,305 @@
+#include "transfer/transferengine.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
+#include "model/ignition.h"
+#include "base/prompt.h"
+
+namespace flr {
+
+namespace {
+
+constexpr uint8_t kStart = 0xE0;
+constexpr uint8_t kRequestNumberLow = 0xD0;
+constexpr uint8_t kRecordComplete = 0xD8;
+constexpr uint8_t kAcknowledge = 0xFA;
+constexpr uint8_t kMoreRecords = 0xFC;
+constexpr uint8_t kNoMoreRecords = 0xFB;
+
+constexpr unsigned kBaud = 9600;
+constexpr unsigned kPortBufferSize = 512;
+constexpr int kBanks = 10;
+constexpr uint32_t kPointsPerBank = 100;
+constexpr uint32_t kPointsInAllBanks = 1000;
+
+constexpr const char* kStallText =
+    "Please verify that the cable is connected, the correct port is selected,\n"
+    "and that the FLR hardware is powered on and in download mode.";
+
+bool HasRecord(const CIgnition* entry)
+{
+    return !entry->IsChained() && entry->GetNumber() != CIgnition::kNoNumber;
+}
+
+}  // namespace
+
+TransferEngine::TransferEngine(CIgnition* first, const PortMap& ports,
+                               TransferObserver& observer, TickClock& clock,
+                               WatchdogTimer& timer)
+    : m_portMap(ports),
+      m_observer(observer),
+      m_clock(clock),
+      m_timer(timer),
+      m_mailbox(*this),
+      m_first(first),
+      m_entry(first)
+{
+    // A chained effect (or any entry without a number) leading the order would otherwise be
+    // sent as record -1: start at the first entry that has a record.
+    while (m_entry && !HasRecord(m_entry)) m_entry = m_entry->GetNextFiring();
+}
+
+TransferEngine::~TransferEngine()
+{
+    ClosePorts();
+    if (m_timerId != 0) m_timer.Kill(m_timerId);
+}
+
+const CCommPort* TransferEngine::GetPort(int number) const
+{
+    return number >= 1 && number <= 4 ? m_ports[static_cast<size_t>(number)].get() : nullptr;
+}
+
+uint64_t TransferEngine::GetBytesReceived(int port) const
+{
+    return port >= 1 && port <= 4 ? m_bytesReceived[static_cast<size_t>(port)] : 0;
+}
+
+void TransferEngine::ClosePorts()
+{
+    for (auto& port : m_ports) port.reset();
+}
+
+void TransferEngine::OpenPorts()
+{
+    ClosePorts();
+    m_portItems.clear();
+    for (unsigned n = 4; n >= 1; --n) {
+        auto port = std::make_unique<CCommPort>();
+        if (!port->Open(m_mailbox, m_portMap, n, kBaud, 'N', 8, 1, kEvRxChar | kEvCts,
+                        kPortBufferSize)) {
+            continue;
+        }
+        port->StartMonitor();
+        m_ports[n] = std::move(port);
+        m_portItems.insert(m_portItems.begin(), "COM" + std::to_string(n));
+        m_portInUse = static_cast<int>(n);
+    }
+}
+
+void TransferEngine::Start()
+{
+    OpenPorts();
+
+    int32_t highest = -1;
+    for (CIgnition* e = m_first; e; e = e->GetNextFiring()) {
+        if (e->GetNumber() != CIgnition::kNoNumber) highest = e->GetNumber();
+    }
+    m_recordCount = static_cast<uint32_t>(highest + 1);
+    m_totalSteps = kStepsPerRecord * m_recordCount;
+
+    m_downloadEnabled = !m_portItems.empty();
+    m_observer.OnPortList(m_portItems, m_portItems.empty() ? -1 : 0);
+    m_observer.OnPortListEnabled(m_downloadEnabled);
+    m_observer.OnDownloadEnabled(m_downloadEnabled);
+
+    m_bankItems.clear();
+    for (int bank = 0; bank < kBanks; ++bank) {
+        const uint32_t offset = kPointsPerBank * static_cast<uint32_t>(bank);
+        if (offset + m_recordCount > kPointsInAllBanks) break;
+        m_bankItems.push_back(std::to_string(bank));
+    }
+    m_observer.OnBankList(m_bankItems, m_bankItems.empty() ? -1 : 0);
+
+    m_observer.OnStatusText("Select bank and port and press \"Download\" ...");
+    m_observer.OnPercentText("");
+}
+
+void TransferEngine::SelectPortItem(const std::string& item)
+{
+    if (item.size() < 4 || item.compare(0, 3, "COM") != 0) return;
+    const int port = item[3] - '0';
+    if (port >= 1 && port <= 4) m_portInUse = port;
+}
+
+void TransferEngine::SelectBankItem(const std::string& item)
+{
+    if (item.empty() || item.size() > 3 ||
+        !std::all_of(item.begin(), item.end(),
+                     [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
+        return;
+    }
+    m_bankOffset = kPointsPerBank * static_cast<uint32_t>(std::stoul(item));
+}
+
+void TransferEngine::Download()
+{
+    if (m_result != Result::Running) return;
+    m_observer.OnPortListEnabled(false);
+    m_observer.OnBankListEnabled(false);
+    m_observer.OnStatusText("Setting up serial communication ...");
+    if (m_timerId != 0) m_timer.Kill(m_timerId);
+    m_timer.Start(kWatchdogId, kWatchdogPeriodMs);
+    m_timerId = kWatchdogId;
+    m_state = 1;
+    SendByte(kStart);
+}
+
+void TransferEngine::SendByte(uint8_t byte)
+{
+    m_lastByteSent = byte;
+    m_lastSendTime = m_clock.Now();
+    // An empty slot writes nothing; the watchdog then reports the failure.
+    if (CCommPort* port = m_ports[static_cast<size_t>(m_portInUse)].get()) port->Write(&byte, 1);
+}
+
+void TransferEngine::OnPortNotification(const PortNotification& notification)
+{
+    if (notification.message != WM_PORT_RXCHAR) return;  // CTS and the rest: nothing to do
+    if (notification.port < 1 || notification.port > 4) return;
+    ++m_bytesReceived[notification.port];
+    // Only the port the hardware is answered on may drive the exchange: a byte from another
+    // device would otherwise be taken for the hardware's request or echo.
+    if (static_cast<int>(notification.port) != m_portInUse) return;
+    HandleByte(static_cast<uint8_t>(notification.param & 0xFF));
+}
+
+int32_t TransferEngine::CurrentNumber() const
+{
+    // The closing record (no entry) carries no bank offset.
+    return m_entry ? m_entry->GetNumber() + static_cast<int32_t>(m_bankOffset)
+                   : m_lastCompleted + 1;
+}
+
+void TransferEngine::HandleByte(uint8_t value)
+{
+    if (m_result != Result::Running || m_state < 1 || m_state > 9) return;
+    const uint32_t number = static_cast<uint32_t>(CurrentNumber());
+    const uint32_t time = m_entry ? m_entry->GetInTime().Value() : 0;
+
+    if (m_state == 1) {
+        if (value == kRequestNumberLow) Reply(static_cast<uint8_t>(number & 0xFF), 2);
+        return;
+    }
+    if (m_state == 2) {
+        if (value == m_lastByteSent) Reply(kAcknowledge, 3);
+        return;
+    }
+    // States 3 to 9 each wait for one request code (0xD1 to 0xD7); the request is tested
+    // before the echo, so a data byte equal to it counts as the request repeated.
+    uint8_t field = 0;
+    switch (m_state) {
+    case 3: field = static_cast<uint8_t>(number >> 8); break;
+    case 4: field = static_cast<uint8_t>(time >> 24); break;
+    case 5: field = static_cast<uint8_t>(time >> 16); break;
+    case 6: field = static_cast<uint8_t>(time >> 8); break;
+    case 7: field = static_cast<uint8_t>(time); break;
+    case 8: field = m_entry ? static_cast<uint8_t>(m_entry->GetLetter()) : uint8_t{'A'}; break;
+    case 9: field = m_entry ? m_entry->GetAddressNumber() : uint8_t{0}; break;
+    }
+    const uint8_t request = static_cast<uint8_t>(kRequestNumberLow + m_state - 2);
+    if (value == request) {
+        Reply(field, m_state);
+    } else if (value == m_lastByteSent) {
+        Reply(kAcknowledge, m_state == 9 ? 9 : m_state + 1);
+    } else if (m_state == 9 && value == kRecordComplete) {
+        FinishRecord();
+    }
+    // Anything else is ignored; the watchdog ends the wait.
+}
+
+void TransferEngine::Reply(uint8_t byte, int nextState)
+{
+    SendByte(byte);
+    m_state = nextState;
+    UpdateProgress();
+}
+
+void TransferEngine::FinishRecord()
+{
+    if (m_entry) {
+        m_lastCompleted = m_entry->GetNumber();
+        CIgnition* next = m_entry->GetNextFiring();
+        while (next && (!HasRecord(next) || next->GetNumber() == m_lastCompleted)) {
+            next = next->GetNextFiring();
+        }
+        m_entry = next;
+    } else {
+        m_lastCompleted = -1;
+    }
+    if (!m_entry && m_lastCompleted == -1) {
+        SendByte(kNoMoreRecords);
+        Close(Result::Completed);
+        UpdateProgress();
+        return;
+    }
+    m_state = 1;
+    SendByte(kMoreRecords);
+    UpdateProgress();
+}
+
+void TransferEngine::UpdateProgress()
+{
+    ++m_stepsDone;
+    // An empty show has no steps; its closing record alone completes it.
+    const uint32_t percent = m_totalSteps ? m_stepsDone * 100 / m_totalSteps : 100;
+    m_observer.OnProgress(static_cast<int>(std::min<uint32_t>(percent, 100)));
+    char text[64];
+    std::snprintf(text, sizeof text, "Sending address %u of %u ...",
+                  m_stepsDone / kStepsPerRecord + 1, m_recordCount);
+    m_observer.OnStatusText(text);
+    std::snprintf(text, sizeof text, "%u%%", percent);
+    m_observer.OnPercentText(text);
+}
+
+void TransferEngine::Close(Result result)
+{
+    m_result = result;
+    if (m_timerId != 0) {
+        m_timer.Kill(m_timerId);
+        m_timerId = 0;
+    }
+    m_observer.OnClose();
+}
+
+void TransferEngine::OnTimer(unsigned id)
+{
+    if (id != kWatchdogId || m_timerId == 0 || m_result != Result::Running) return;
+    if (static_cast<uint32_t>(m_clock.Now() - m_lastSendTime) <= kWatchdogPeriodMs) return;
+
+    m_timer.Kill(m_timerId);
+    m_timerId = 0;
+    const PromptAnswer answer = ShowMessage(kStallText, "Communications Failure",
+                                            PromptButtons::RetryCancel, PromptIcon::Warning);
+    if (answer != PromptAnswer::Retry) {
+        Close(Result::Cancelled);
+        return;
+    }
+
+    // The user's port stays in use when it opens again; otherwise the lowest one that does.
+    const int chosen = m_portInUse;
+    OpenPorts();
+    if (m_ports[static_cast<size_t>(chosen)]) m_portInUse = chosen;
+    m_observer.OnPortList(m_portItems, m_portItems.empty() ? -1 : [this] {
+        const std::string wanted = "COM" + std::to_string(m_portInUse);
+        return static_cast<int>(std::find(m_portItems.begin(), m_portItems.end(), wanted) -
+                                m_portItems.begin());
+    }());
+
+    if (m_entry) m_entry = m_entry->FindByNumber(m_lastCompleted + 1);
+    m_stepsDone -= m_stepsDone % kStepsPerRecord;
+    m_state = 1;
+    SendByte(kStart);
+    m_timer.Start(kWatchdogId, kWatchdogPeriodMs);
+    m_timerId = kWatchdogId;
+}
+
+bool TransferEngine::WaitLastByteWritten(std::chrono::milliseconds limit)
+{
+    CCommPort* port = m_ports[static_cast<size_t>(m_portInUse)].get();
+    return port && port->WaitWritten(limit);
+}
+
+}  // namespace flr

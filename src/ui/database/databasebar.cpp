@@ -1,0 +1,452 @@
+#include "ui/database/databasebar.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "database/dbrscustomers.h"
+#include "database/dbrsfireworks.h"
+#include "database/dbrsmanufacturers.h"
+#include "model/effectcatalogue.h"
+#include "base/textcodec.h"
+
+namespace flr {
+
+namespace {
+
+QString FromBytes(const std::string& bytes) { return QString::fromStdString(Cp1252ToUtf8(bytes)); }
+
+struct Column {
+    const char* heading;
+    int width;
+    Qt::Alignment align;
+};
+
+QTableView* MakeList(CDBListModel* model, const std::vector<Column>& columns, QWidget* parent)
+{
+    auto* list = new QTableView(parent);
+    for (const Column& c : columns) model->alignments.push_back(c.align);
+    list->setModel(model);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setShowGrid(true);
+    list->verticalHeader()->hide();
+    list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 4);
+    list->setWordWrap(false);
+    list->horizontalHeader()->setHighlightSections(false);
+    list->horizontalHeader()->setSectionsClickable(true);
+    const double scale =
+        std::max(1.0, list->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00:00")) / 63.0);
+    for (size_t c = 0; c < columns.size(); ++c) {
+        list->setColumnWidth(int(c), int(columns[c].width * scale + 0.5));
+    }
+    return list;
+}
+
+// A group box holding `list` and, for customers and manufacturers, the filter row that has
+// nothing behind it yet.
+QWidget* ListWithIdleFilter(QTableView* list, const char* text, QWidget* parent)
+{
+    auto* group = new QGroupBox(parent);
+    auto* layout = new QVBoxLayout(group);
+    layout->setContentsMargins(5, 5, 5, 5);
+    layout->addWidget(list, 1);
+    auto* row = new QHBoxLayout;
+    auto* use = new QCheckBox(QStringLiteral("&Use filter :"), group);
+    auto* edit = new QPushButton(QStringLiteral("Edit &Filter ..."), group);
+    use->setEnabled(false);
+    edit->setEnabled(false);
+    row->addWidget(use);
+    row->addWidget(new QLabel(QString::fromLatin1(text), group), 1);
+    row->addWidget(edit);
+    layout->addLayout(row);
+    return group;
+}
+
+std::vector<Column> PeopleColumns()
+{
+    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
+    return {{"No", 40, left},        {"Name", 125, left},   {"Contact", 125, left},
+            {"Telephone", 100, left}, {"Mobile", 100, left}, {"E-Mail", 150, left},
+            {"Notes", 125, left}};
+}
+
+QStringList Headings(const std::vector<Column>& columns)
+{
+    QStringList headings;
+    for (const Column& c : columns) headings << QString::fromLatin1(c.heading);
+    return headings;
+}
+
+}  // namespace
+
+CDBListModel::CDBListModel(QStringList headings, std::function<int()> rows,
+                           std::function<std::string(int, int)> text, QObject* parent)
+    : QAbstractTableModel(parent), m_headings(std::move(headings)), m_rows(std::move(rows)),
+      m_text(std::move(text))
+{
+}
+
+int CDBListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_rows();
+}
+
+int CDBListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_headings.size());
+}
+
+QVariant CDBListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_rows()) return {};
+    if (role == Qt::TextAlignmentRole) {
+        const auto column = size_t(index.column());
+        return QVariant::fromValue(column < alignments.size() ? alignments[column]
+                                                              : Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    if (role != Qt::DisplayRole) return {};
+    return FromBytes(m_text(index.row(), index.column()));
+}
+
+QVariant CDBListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= m_headings.size()) {
+        return {};
+    }
+    return m_headings[section];
+}
+
+Qt::ItemFlags CDBListModel::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (makeDrag && index.isValid()) f |= Qt::ItemIsDragEnabled;
+    return f;
+}
+
+QStringList CDBListModel::mimeTypes() const { return {QString::fromLatin1(kItemMimeType)}; }
+
+QMimeData* CDBListModel::mimeData(const QModelIndexList& indexes) const
+{
+    if (!makeDrag || indexes.isEmpty()) return nullptr;
+    return makeDrag(indexes.front().row());
+}
+
+void CDBListModel::Reset()
+{
+    beginResetModel();
+    endResetModel();
+}
+
+// ---- Fireworks
+
+CDBSinglePropPage::CDBSinglePropPage(CDatabase* database, EffectCatalogue& catalogue,
+                                     QWidget* parent)
+    : QWidget(parent), m_database(database), m_catalogue(catalogue)
+{
+    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
+    const Qt::Alignment centre = Qt::AlignHCenter | Qt::AlignVCenter;
+    const std::vector<Column> columns = {
+        {"Art No", 65, left}, {"Size", 35, centre},  {"Name", 200, left},      {"PF", 35, centre},
+        {"Dur.", 35, centre}, {"Stock", 40, centre}, {"Out Price", 60, centre}, {"Description", 100, left}};
+    m_model = new CDBListModel(
+        Headings(columns), [this] { return int(m_items.size()); },
+        [this](int row, int column) { return ItemCellText(m_items[size_t(row)], column); }, this);
+    m_model->makeDrag = [this](int row) -> QMimeData* {
+        if (row < 0 || size_t(row) >= m_items.size() || !m_items[size_t(row)]) return nullptr;
+        auto* data = new QMimeData;
+        // Replace mode is chosen by Ctrl at the start; the drop may still turn it off.
+        const bool ctrl = QGuiApplication::keyboardModifiers() & Qt::ControlModifier;
+        data->setData(QString::fromLatin1(kItemMimeType),
+                      EncodeDraggedItem({m_items[size_t(row)]->GetArticleNumber(), ctrl}));
+        return data;
+    };
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(5, 5, 5, 5);
+    auto* filter = new QGroupBox(QStringLiteral("Filter :"), this);
+    filter->setFixedWidth(225);
+    auto* grid = new QGridLayout(filter);
+    m_enable = new QCheckBox(QStringLiteral("&Enable filtering :"), filter);
+    m_name = new QLineEdit(filter);
+    m_size = new QLineEdit(filter);
+    m_comparison = new QComboBox(filter);
+    m_description = new QLineEdit(filter);
+    grid->addWidget(m_enable, 0, 0, 1, 3);
+    grid->addWidget(new QLabel(QStringLiteral("Name :"), filter), 1, 0);
+    grid->addWidget(m_name, 1, 1, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Size :"), filter), 2, 0);
+    grid->addWidget(m_comparison, 2, 1);
+    grid->addWidget(m_size, 2, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Desc :"), filter), 3, 0);
+    grid->addWidget(m_description, 3, 1, 1, 2);
+    grid->setRowStretch(4, 1);
+    layout->addWidget(filter);
+
+    auto* itemsGroup = new QGroupBox(QStringLiteral("Available Items :"), this);
+    auto* itemsLayout = new QVBoxLayout(itemsGroup);
+    itemsLayout->setContentsMargins(5, 5, 5, 5);
+    m_list = MakeList(m_model, columns, itemsGroup);
+    m_list->setDragEnabled(true);
+    m_list->setDragDropMode(QAbstractItemView::DragOnly);
+    m_list->setDefaultDropAction(Qt::CopyAction);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    itemsLayout->addWidget(m_list);
+    layout->addWidget(itemsGroup, 1);
+
+    connect(m_list, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { emit ContextMenuRequested(m_list->viewport()->mapToGlobal(at)); });
+    connect(m_list, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid() && size_t(index.row()) < m_items.size()) {
+            emit ItemActivated(m_items[size_t(index.row())]);
+        }
+    });
+    connect(m_list->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+        m_sort.Click(column);
+        SortItems(m_items, m_sort);
+        m_model->Reset();
+    });
+    connect(m_enable, &QCheckBox::toggled, this, [this](bool on) {
+        m_filter.filtering = on;
+        EnableFilterControls();
+        FillItems();
+    });
+    connect(m_name, &QLineEdit::textChanged, this, [this](const QString& text) {
+        m_filter.SetName(Utf8ToCp1252(text.toStdString()));
+        FillItems();
+    });
+    connect(m_description, &QLineEdit::textChanged, this, [this](const QString& text) {
+        m_filter.SetDescription(Utf8ToCp1252(text.toStdString()));
+        FillItems();
+    });
+    connect(m_size, &QLineEdit::textChanged, this, [this](const QString& text) {
+        m_filter.SetSizeText(text.toStdString());
+        FillItems();
+    });
+    m_comparison->addItem(QStringLiteral("less than"), int(ItemFilter::LessThan));
+    m_comparison->addItem(QStringLiteral("equal to"), int(ItemFilter::EqualTo));
+    m_comparison->addItem(QStringLiteral("greater than"), int(ItemFilter::GreaterThan));
+    m_comparison->setCurrentIndex(0);
+    // Connected after the first entry is chosen: the comparison stays "none" until the user
+    // picks one.
+    connect(m_comparison, &QComboBox::currentIndexChanged, this, [this](int index) {
+        m_filter.comparison = m_comparison->itemData(index).toInt();
+        FillItems();
+    });
+    EnableFilterControls();
+}
+
+CDBSinglePropPage::~CDBSinglePropPage() = default;
+
+void CDBSinglePropPage::EnableFilterControls()
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{m_name, m_size, m_description, m_comparison}) {
+        w->setEnabled(m_filter.filtering);
+    }
+}
+
+void CDBSinglePropPage::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    Initialise();
+}
+
+void CDBSinglePropPage::Initialise()
+{
+    if (m_initialised) return;
+    m_initialised = true;
+    if (!m_database) return;
+    m_recordset = std::make_unique<CDBRSFireworks>(m_database);
+    // A failed open has said so; the list stays empty.
+    if (m_recordset->OpenTable()) FillItems();
+}
+
+void CDBSinglePropPage::RedrawItems() { m_model->Reset(); }
+
+void CDBSinglePropPage::RemoveItem(const CEffect* item)
+{
+    std::erase(m_items, item);
+    m_model->Reset();
+}
+
+void CDBSinglePropPage::ReopenIfClosed()
+{
+    if (m_recordset && !m_recordset->IsOpen()) m_recordset->OpenTable();
+}
+
+void CDBSinglePropPage::FillItems()
+{
+    if (!m_recordset || !m_recordset->IsOpen()) return;
+    std::vector<CEffect*> rows;
+    if (!flr::FillItems(*m_recordset, m_catalogue, m_filter, rows)) return;
+    m_items = std::move(rows);
+    if (m_sort.column >= 0) SortItems(m_items, m_sort);
+    m_model->Reset();
+}
+
+// ---- Customers
+
+CDBCustomersPropPage::CDBCustomersPropPage(CDatabase* database, QWidget* parent)
+    : QWidget(parent), m_database(database)
+{
+    const std::vector<Column> columns = PeopleColumns();
+    m_model = new CDBListModel(
+        Headings(columns), [this] { return int(m_rows.size()); },
+        [this](int row, int column) { return CustomerCellText(m_rows[size_t(row)].get(), column); },
+        this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(5, 5, 5, 5);
+    m_list = MakeList(m_model, columns, this);
+    layout->addWidget(
+        ListWithIdleFilter(m_list, "Show all customers. (no filter implemented yet)", this));
+    connect(m_list->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+        m_sort.Click(column);
+        SortCustomers(m_rows, m_sort);
+        m_model->Reset();
+    });    connect(m_list, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid() && size_t(index.row()) < m_rows.size()) {
+            emit CustomerActivated(m_rows[size_t(index.row())]);
+        }
+    });
+}
+
+CDBCustomersPropPage::~CDBCustomersPropPage() = default;
+
+void CDBCustomersPropPage::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    Initialise();
+}
+
+void CDBCustomersPropPage::Initialise()
+{
+    if (m_initialised) return;
+    m_initialised = true;
+    if (!m_database) return;
+    m_recordset = std::make_unique<CDBRSCustomers>(m_database);
+    if (m_recordset->OpenTable()) Fill();
+}
+
+void CDBCustomersPropPage::Redraw() { m_model->Reset(); }
+
+void CDBCustomersPropPage::RemoveRow(const CustomerRow& row)
+{
+    std::erase(m_rows, row);
+    m_model->Reset();
+}
+
+void CDBCustomersPropPage::ReopenIfClosed()
+{
+    if (m_recordset && !m_recordset->IsOpen()) m_recordset->OpenTable();
+}
+
+void CDBCustomersPropPage::Fill()
+{
+    if (!m_recordset || !FillCustomers(*m_recordset, m_rows)) return;
+    m_model->Reset();
+}
+
+// ---- Manufacturers
+
+CDBManufacturersPropPage::CDBManufacturersPropPage(CDatabase* database, QWidget* parent)
+    : QWidget(parent), m_database(database)
+{
+    const std::vector<Column> columns = PeopleColumns();
+    m_model = new CDBListModel(
+        Headings(columns), [this] { return int(m_rows.size()); },
+        [this](int row, int column) {
+            return ManufacturerCellText(m_rows[size_t(row)].get(), column);
+        },
+        this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(5, 5, 5, 5);
+    m_list = MakeList(m_model, columns, this);
+    layout->addWidget(
+        ListWithIdleFilter(m_list, "Show all manufacturers. (no filter implemented yet)", this));
+    connect(m_list->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+        m_sort.Click(column);
+        SortManufacturers(m_rows, m_sort);
+        m_model->Reset();
+    });    connect(m_list, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid() && size_t(index.row()) < m_rows.size()) {
+            emit ManufacturerActivated(m_rows[size_t(index.row())]);
+        }
+    });
+}
+
+CDBManufacturersPropPage::~CDBManufacturersPropPage() = default;
+
+void CDBManufacturersPropPage::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    Initialise();
+}
+
+void CDBManufacturersPropPage::Initialise()
+{
+    if (m_initialised) return;
+    m_initialised = true;
+    if (!m_database) return;
+    m_recordset = std::make_unique<CDBRSManufacturers>(m_database);
+    if (m_recordset->OpenTable()) Fill();
+}
+
+void CDBManufacturersPropPage::Redraw() { m_model->Reset(); }
+
+void CDBManufacturersPropPage::RemoveRow(const ManufacturerRow& row)
+{
+    std::erase(m_rows, row);
+    m_model->Reset();
+}
+
+void CDBManufacturersPropPage::ReopenIfClosed()
+{
+    if (m_recordset && !m_recordset->IsOpen()) m_recordset->OpenTable();
+}
+
+void CDBManufacturersPropPage::Fill()
+{
+    if (!m_recordset || !FillManufacturers(*m_recordset, m_rows)) return;
+    m_model->Reset();
+}
+
+// ---- The sheet
+
+CDBPropSheet::CDBPropSheet(CDatabase* database, EffectCatalogue& catalogue, QWidget* parent)
+    : QTabWidget(parent)
+{
+    m_items = new CDBSinglePropPage(database, catalogue, this);
+    m_customers = new CDBCustomersPropPage(database, this);
+    m_manufacturers = new CDBManufacturersPropPage(database, this);
+    m_items->setObjectName(QStringLiteral("Fireworks"));
+    m_customers->setObjectName(QStringLiteral("Customers"));
+    m_manufacturers->setObjectName(QStringLiteral("Manufacturers"));
+    addTab(m_items, QStringLiteral("Fireworks"));
+    addTab(m_customers, QStringLiteral("Customers"));
+    addTab(m_manufacturers, QStringLiteral("Manufacturers"));
+}
+
+void CDBPropSheet::RefreshLists()
+{
+    // A recordset closed by a failed requery (a dropped link) opens again here, where the
+    // user asked for fresh lists; filter keystrokes do not retry it.
+    m_items->ReopenIfClosed();
+    m_customers->ReopenIfClosed();
+    m_manufacturers->ReopenIfClosed();
+    m_items->FillItems();
+    m_customers->Fill();
+    m_manufacturers->Fill();
+}
+
+}  // namespace flr

@@ -1,0 +1,189 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QTabWidget>
+#include <QTableView>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "database/databaselists.h"
+#include "database/itemdrag.h"
+#include "database/itemfilter.h"
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+
+namespace flr {
+
+class CDatabase;
+class CDBRSCustomers;
+class CDBRSFireworks;
+class CDBRSManufacturers;
+class EffectCatalogue;
+
+// A report-style list's rows, with texts made on demand.
+class CDBListModel final : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    CDBListModel(QStringList headings, std::function<int()> rows,
+                 std::function<std::string(int row, int column)> text, QObject* parent);
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    void Reset();
+    // Makes the drag data of a row; empty for none.
+    std::function<QMimeData*(int row)> makeDrag;
+    // Each column's alignment; left when none is given.
+    std::vector<Qt::Alignment> alignments;
+
+private:
+    QStringList m_headings;
+    std::function<int()> m_rows;
+    std::function<std::string(int, int)> m_text;
+};
+
+// The Fireworks page: the filter and the item list, whose rows are dragged onto a schedule.
+class CDBSinglePropPage final : public QWidget {
+    Q_OBJECT
+public:
+    CDBSinglePropPage(CDatabase* database, EffectCatalogue& catalogue, QWidget* parent = nullptr);
+    ~CDBSinglePropPage() override;
+
+    // Opens the recordset and fills the list, once; later calls do nothing.
+    void Initialise();
+    void FillItems();
+    // Opens the recordset again when a failed requery closed it.
+    void ReopenIfClosed();
+    const std::vector<CEffect*>& Items() const { return m_items; }
+    const ItemFilter& Filter() const { return m_filter; }
+    QTableView* List() const { return m_list; }
+    QCheckBox* FilterBox() const { return m_enable; }
+    QLineEdit* NameEdit() const { return m_name; }
+    QLineEdit* SizeEdit() const { return m_size; }
+    QLineEdit* DescriptionEdit() const { return m_description; }
+    QComboBox* ComparisonCombo() const { return m_comparison; }
+    // The page's recordset, nullptr before Initialise or without a database. For the record
+    // editors, which position it on a row.
+    CDBRSFireworks* Recordset() const { return m_recordset.get(); }
+    // After a record editor: redraws the rows, or takes `item`'s row out of the list.
+    void RedrawItems();
+    void RemoveItem(const CEffect* item);
+
+signals:
+    void ContextMenuRequested(const QPoint& globalPos);
+    void ItemActivated(CEffect* item);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void EnableFilterControls();
+
+    CDatabase* m_database;
+    EffectCatalogue& m_catalogue;
+    std::unique_ptr<CDBRSFireworks> m_recordset;
+    ItemFilter m_filter;
+    ListSort m_sort;
+    std::vector<CEffect*> m_items;
+    CDBListModel* m_model = nullptr;
+    QTableView* m_list = nullptr;
+    QCheckBox* m_enable = nullptr;
+    QLineEdit* m_name = nullptr;
+    QLineEdit* m_size = nullptr;
+    QLineEdit* m_description = nullptr;
+    QComboBox* m_comparison = nullptr;
+    bool m_initialised = false;
+};
+
+// The Customers page: every customer but "No Customer"; no filter yet.
+class CDBCustomersPropPage final : public QWidget {
+    Q_OBJECT
+public:
+    explicit CDBCustomersPropPage(CDatabase* database, QWidget* parent = nullptr);
+    ~CDBCustomersPropPage() override;
+    void Initialise();
+    void Fill();
+    void ReopenIfClosed();
+    const std::vector<CustomerRow>& Customers() const { return m_rows; }
+    QTableView* List() const { return m_list; }
+    // As the Fireworks page's.
+    CDBRSCustomers* Recordset() const { return m_recordset.get(); }
+    void Redraw();
+    void RemoveRow(const CustomerRow& row);
+
+signals:
+    // A double-click on a row.
+    void CustomerActivated(const CustomerRow& row);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    CDatabase* m_database;
+    std::unique_ptr<CDBRSCustomers> m_recordset;
+    std::vector<CustomerRow> m_rows;
+    ListSort m_sort;
+    CDBListModel* m_model = nullptr;
+    QTableView* m_list = nullptr;
+    bool m_initialised = false;
+};
+
+// The Manufacturers page: every manufacturer; no filter yet.
+class CDBManufacturersPropPage final : public QWidget {
+    Q_OBJECT
+public:
+    explicit CDBManufacturersPropPage(CDatabase* database, QWidget* parent = nullptr);
+    ~CDBManufacturersPropPage() override;
+    void Initialise();
+    void Fill();
+    void ReopenIfClosed();
+    const std::vector<ManufacturerRow>& Manufacturers() const { return m_rows; }
+    QTableView* List() const { return m_list; }
+    // As the Fireworks page's.
+    CDBRSManufacturers* Recordset() const { return m_recordset.get(); }
+    void Redraw();
+    void RemoveRow(const ManufacturerRow& row);
+
+signals:
+    // A double-click on a row.
+    void ManufacturerActivated(const ManufacturerRow& row);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    CDatabase* m_database;
+    std::unique_ptr<CDBRSManufacturers> m_recordset;
+    std::vector<ManufacturerRow> m_rows;
+    ListSort m_sort;
+    CDBListModel* m_model = nullptr;
+    QTableView* m_list = nullptr;
+    bool m_initialised = false;
+};
+
+// The database bar's three tabbed pages. Without a database (nullptr) the lists stay empty.
+class CDBPropSheet final : public QTabWidget {
+    Q_OBJECT
+public:
+    CDBPropSheet(CDatabase* database, EffectCatalogue& catalogue, QWidget* parent = nullptr);
+
+    // Rebuilds the three lists after the database changed.
+    void RefreshLists();
+    CDBSinglePropPage* ItemsPage() const { return m_items; }
+    CDBCustomersPropPage* CustomersPage() const { return m_customers; }
+    CDBManufacturersPropPage* ManufacturersPage() const { return m_manufacturers; }
+
+private:
+    CDBSinglePropPage* m_items;
+    CDBCustomersPropPage* m_customers;
+    CDBManufacturersPropPage* m_manufacturers;
+};
+
+}  // namespace flr

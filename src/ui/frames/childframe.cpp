@@ -1,0 +1,246 @@
+#include "ui/frames/childframe.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPrinter>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "ui/show/chooseitemdialog.h"
+#include "base/commandids.h"
+#include "ui/common/dialogrunner.h"
+#include "model/effectcatalogue.h"
+#include "ui/show/fireworksetupdialog.h"
+#include "model/flrdoc.h"
+#include "ui/schedule/flrview.h"
+#include "ui/frames/mainframe.h"
+#include "transfer/portmap.h"
+#include "base/prompt.h"
+#include "ui/show/racktypedialog.h"
+#include "ui/show/selectchaindialog.h"
+#include "ui/reports/reportrunner.h"
+#include "ui/schedule/schedulelist.h"
+#include "base/settingsstore.h"
+#include "app/showio.h"
+#include "base/textcodec.h"
+#include "ui/transfer/transferdialog.h"
+
+namespace flr {
+
+namespace {
+
+// The panes are as wide as 39 and 36 blanks.
+int PaneWidth(const QWidget* w, int blanks)
+{
+    return w->fontMetrics().horizontalAdvance(QString(blanks, QLatin1Char(' ')));
+}
+
+}  // namespace
+
+CChildFrame::CChildFrame(std::unique_ptr<CFLRDoc> doc, const QString& path, const QString& title,
+                         CDatabase* database, QWidget* parent)
+    : QMdiSubWindow(parent), m_doc(std::move(doc)), m_database(database), m_path(path),
+      m_title(title)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto* body = new QWidget;
+    auto* layout = new QVBoxLayout(body);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    m_view = new CFLRView(*m_doc);
+    layout->addWidget(m_view, 1);
+
+    m_statusBar = new QStatusBar;
+    m_statusBar->setSizeGripEnabled(false);
+    m_pricePane = new QLabel(QStringLiteral("Price: 0"));
+    m_discountPane = new QLabel(QStringLiteral("Discount: 0"));
+    m_pricePane->setMinimumWidth(PaneWidth(m_pricePane, 39));
+    m_discountPane->setMinimumWidth(PaneWidth(m_discountPane, 36));
+    m_statusBar->addPermanentWidget(m_pricePane);
+    m_statusBar->addPermanentWidget(m_discountPane);
+    m_statusBar->setStyleSheet(QStringLiteral("QStatusBar::item { border: none; }"));
+    layout->addWidget(m_statusBar);
+
+    setWidget(body);
+    setMinimumSize(kMinWidth, kMinHeight);
+    setMaximumSize(12800, 10240);
+    UpdateTitle();
+
+    m_view->SetStatusSink([this](const QString& price, const QString& weight) {
+        SetPriceText(price);
+        SetDiscountText(weight);
+    });
+    m_view->SetDatabase(database);
+    m_view->SetSetupEditor([this, database](CFireworkSetup& setup) {
+        CFireworkSetupDialog dialog(setup, database, DialogParent());
+        dialog.SetAddCustomer(AddCustomerCommand());
+        return RunDialog(dialog) == QDialog::Accepted;
+    });
+    m_view->SetItemChooser([this, database](const EffectRef& current) -> EffectRef {
+        // Until the database bar fills the catalogue, a row it lacks is added as listing
+        // would add it.
+        CChooseItemDialog dialog(database, EffectCatalogue::Program(), DialogParent(),
+                                 ItemChooser::MissingItems::AddFromRow);
+        dialog.SetItem(current);
+        if (RunDialog(dialog) != QDialog::Accepted) return {};
+        return dialog.Item();
+    });
+    m_view->SetTransferRunner([this](CIgnition* firstFiring) {
+        // The ports as the user mapped them now; the dialog's outcome changes nothing here.
+        const SettingsStore settings;
+        CTransferDialog dialog(firstFiring, PortMap::FromSettings(settings), window());
+        dialog.exec();
+    });
+    m_view->SetRackTypeChooser([this]() -> std::optional<CRackType> {
+        CRackTypeDialog dialog(m_database, window());
+        if (dialog.exec() != QDialog::Accepted || !dialog.ChosenRackType()) return std::nullopt;
+        return *dialog.ChosenRackType();
+    });
+    m_view->SetChainSelector(
+        [this, database](ScheduleEditor& show, CIgnition* chainEntry) -> std::unique_ptr<CIgnition> {
+            CSelectChainDialog dialog(database, DialogParent());
+            if (chainEntry) dialog.SetChain(show, chainEntry);
+            const bool ok = RunDialog(dialog) == QDialog::Accepted;
+            if (chainEntry || !ok) return nullptr;
+            return dialog.TakeTemplate();
+        });
+    connect(m_view->List(), &CScheduleList::ItemDropped, this,
+            [this](int row, const QByteArray& articleNumber, bool replace) {
+                // After the drop: a replace question must not run inside the drag.
+                QTimer::singleShot(0, this, [this, row, articleNumber, replace] {
+                    DropItem(row, articleNumber, replace);
+                });
+            });
+    m_view->SetReportRunner([this](ReportRequest& request, bool preview) {
+        request.source.documentTitle = Utf8ToCp1252(m_title.toStdString());
+        RunReport(request, Printer(),
+                  preview ? ReportOutput::Preview : ReportOutput::PrintWithDialog, DialogParent());
+    });
+}
+
+void CChildFrame::DropItem(int row, const QByteArray& articleNumber, bool replace)
+{
+    // The bar lists the program's catalogue; an item gone from it meanwhile is refused like
+    // any input that cannot be taken.
+    CEffect* found = EffectCatalogue::Program().Find(articleNumber.toStdString());
+    if (!found) {
+        Beep(BeepKind::Default);
+        return;
+    }
+    if (!replace) {
+        m_view->AddIgnition(row, EffectRef(found));
+    } else if (row >= 0) {
+        m_view->ReplaceItem(row, EffectRef(found));
+    }
+}
+
+void CChildFrame::InitialUpdate()
+{
+    m_view->InitialUpdate();
+}
+
+QPrinter& CChildFrame::Printer()
+{
+    if (auto* main = qobject_cast<CMainFrame*>(window()); main && main != static_cast<QWidget*>(this)) {
+        return main->Printer();
+    }
+    if (!m_printer) m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_printer;
+}
+
+CChildFrame::~CChildFrame()
+{
+    // The view observes the document: it goes first.
+    delete m_view;
+    m_view = nullptr;
+}
+
+void CChildFrame::SetPath(const QString& path)
+{
+    m_path = path;
+    m_title = QFileInfo(path).fileName();
+    UpdateTitle();
+}
+
+bool CChildFrame::SetPriceText(const QString& text)
+{
+    if (!m_statusBar) return false;
+    m_pricePane->setText(text);
+    return true;
+}
+
+bool CChildFrame::SetDiscountText(const QString& text)
+{
+    if (!m_statusBar) return false;
+    m_discountPane->setText(text);
+    return true;
+}
+
+QString CChildFrame::PriceText() const { return m_pricePane->text(); }
+QString CChildFrame::DiscountText() const { return m_discountPane->text(); }
+
+void CChildFrame::UpdateTitle() { setWindowTitle(m_title); }
+
+QWidget* CChildFrame::DialogParent()
+{
+    // A new show asks for its setup before its frame is on screen.
+    return isVisible() ? static_cast<QWidget*>(this) : QApplication::activeWindow();
+}
+
+std::function<void()> CChildFrame::AddCustomerCommand()
+{
+    auto* frame = qobject_cast<CMainFrame*>(window());
+    QAction* action = frame ? frame->Action(cmd::AddCustomer) : nullptr;
+    if (!action || !action->isEnabled()) return {};
+    return [action] { action->trigger(); };
+}
+
+bool CChildFrame::SaveModified()
+{
+    if (!m_doc->IsModified()) return true;
+    const std::string text = "Save changes to " + m_title.toStdString() + "?";
+    switch (ShowMessage(text, "FLR", PromptButtons::YesNoCancel, PromptIcon::Warning)) {
+    case PromptAnswer::Yes: return Save();
+    case PromptAnswer::No: return true;
+    default: return false;
+    }
+}
+
+bool CChildFrame::Save()
+{
+    if (m_path.isEmpty()) return SaveAs();
+    if (!SaveShowFile(*m_doc, m_path.toStdString())) return false;
+    m_doc->SetModifiedFlag(false);
+    return true;
+}
+
+bool CChildFrame::SaveAs()
+{
+    QString path = QFileDialog::getSaveFileName(this, tr("Save As"),
+                                                m_path.isEmpty() ? m_title : m_path,
+                                                QStringLiteral("FLR Files (*.flr)"));
+    if (path.isEmpty()) return false;
+    if (!path.endsWith(QLatin1String(".flr"), Qt::CaseInsensitive)) path += QLatin1String(".flr");
+    if (!SaveShowFile(*m_doc, path.toStdString())) return false;
+    m_doc->SetModifiedFlag(false);
+    SetPath(path);
+    emit SavedAs(path);
+    return true;
+}
+
+void CChildFrame::closeEvent(QCloseEvent* event)
+{
+    if (!SaveModified()) {
+        event->ignore();
+        return;
+    }
+    QMdiSubWindow::closeEvent(event);
+}
+
+}  // namespace flr

@@ -1,0 +1,162 @@
+#include "ui/frames/flrapp.h"
+
+#include <QFileInfo>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include "ui/frames/datasourcedialog.h"
+#include "database/dbconnection.h"
+#include "model/effectcatalogue.h"
+#include "model/flrdoc.h"
+#include "ui/frames/mainframe.h"
+#include "base/prompt.h"
+#include "ui/common/qtprompter.h"
+#include "reports/reportkind.h"
+#include "ui/reports/reportrunner.h"
+#include "editing/schedulecells.h"
+#include "app/showio.h"
+#include "base/textcodec.h"
+#include "app/updatecheck.h"
+#include "base/version.h"
+
+namespace flr {
+
+CFLRApp::CFLRApp()
+    : m_updateSettings(m_settings), m_recent(m_settings), m_prompter(std::make_unique<QtPrompter>())
+{
+}
+
+CFLRApp::~CFLRApp() = default;
+
+bool CFLRApp::InitInstance(const QStringList& arguments)
+{
+    // Sockets need no initialisation here; the recent-file list is read with the settings.
+    if (m_updateSettings.GetAutoUpdate()) RunUpdateCheck();
+    if (!OpenProductDatabase()) return false;
+
+    // The shows' dialogs read the product database on this connection; without one their
+    // lists stay empty.
+    CDatabase* database = m_connection->IsOpen() ? &m_connection->GetDatabase() : nullptr;
+    m_frame = std::make_unique<CMainFrame>(m_settings, m_updateSettings, m_recent, database);
+    m_prompter->SetOwner(m_frame.get());
+    m_frame->RestoreLayout();
+
+    if (!ProcessCommandLine(arguments)) return false;
+    m_frame->show();
+    // A start without files begins a new show, whose setup is asked over the shown window.
+    if (m_startWithNewShow) m_frame->NewShow();
+    return true;
+}
+
+bool CFLRApp::OpenProductDatabase()
+{
+    if (!m_connection) {
+        m_connection = std::make_unique<CDBConnection>(m_settings);
+        m_connection->SetDataSourceChooser([this]() -> std::optional<std::string> {
+            if (m_chooser) return m_chooser();
+            CDataSourceDialog dialog;
+            if (dialog.exec() != QDialog::Accepted || dialog.ConnectString().empty()) {
+                return std::nullopt;
+            }
+            return dialog.ConnectString();
+        });
+    }
+    // A database that cannot be opened has said so and start-up goes on without it; one that
+    // is too old ends start-up.
+    m_connection->OpenDatabase();
+    // Without a database the version cannot be read: the check says so and is skipped.
+    return m_connection->CheckVersion();
+}
+
+void CFLRApp::ExitInstance()
+{
+    m_prompter->SetOwner(nullptr);
+    m_frame.reset();
+    m_connection.reset();
+    EffectCatalogue::Program().Clear();
+}
+
+void CFLRApp::RunUpdateCheck()
+{
+    const auto info = CheckForUpdate(m_settings, FLR_VERSION_TEXT, FLR_VERSION_TEXT);
+    if (info && info->newer) {
+        ShowMessage("There is a new version of FLR available at " + info->downloadUrl + ".",
+                    "Update Available!", PromptButtons::Ok, PromptIcon::Information);
+    }
+}
+
+bool CFLRApp::ProcessCommandLine(const QStringList& arguments)
+{
+    // arguments[0] is the program. Files are opened in order; a file that cannot be read has
+    // said so already and does not stop the others. The print verbs print their file and
+    // close it; with nothing else to open, the program then ends without a window.
+    bool printed = false;
+    bool printFailed = false;
+    bool named = false;
+    int opened = 0;
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        if (a == QLatin1String("--print") || a == QLatin1String("--print-to")) {
+            const bool named = a == QLatin1String("--print-to");
+            if (i + (named ? 2 : 1) >= arguments.size()) {
+                ShowMessage(named ? "--print-to needs a printer and a show file."
+                                  : "--print needs a show file.",
+                            "Application Error", PromptButtons::Ok, PromptIcon::Warning);
+                return false;
+            }
+            const QString printer = named ? arguments[++i] : QString();
+            const QString file = arguments[++i];
+            printed = true;
+            if (!PrintShow(file, printer)) printFailed = true;
+            continue;
+        }
+        if (a.startsWith(QLatin1String("--"))) continue;
+        // A file that cannot be opened has said why; the program goes on with the others
+        // rather than ending on a double-clicked damaged file.
+        named = true;
+        if (m_frame->OpenShow(a)) ++opened;
+    }
+    if (printed && opened == 0) {
+        m_exitCode = printFailed ? 1 : 0;
+        return false;
+    }
+    m_startWithNewShow = !printed && !named;
+    return true;
+}
+
+bool CFLRApp::PrintShow(const QString& path, const QString& printerName)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    if (printerName.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printerName);
+    } else {
+        const QPrinterInfo info = printerName.isEmpty() ? QPrinterInfo::defaultPrinter()
+                                                        : QPrinterInfo::printerInfo(printerName);
+        if (info.isNull()) {
+            const std::string text =
+                printerName.isEmpty()
+                    ? std::string("No default printer is installed, so \"") + path.toStdString() +
+                          "\" cannot be printed."
+                    : "The printer \"" + printerName.toStdString() +
+                          "\" is not installed, so \"" + path.toStdString() +
+                          "\" cannot be printed.";
+            ShowMessage(text, "Application Error", PromptButtons::Ok, PromptIcon::Warning);
+            return false;
+        }
+        printer.setPrinterName(info.printerName());
+    }
+    // The show is read without a window (one may already be open on it) and stays off the
+    // recent-file list: it is only printed.
+    const std::unique_ptr<CFLRDoc> doc = OpenShowFile(QFileInfo(path).absoluteFilePath().toStdString());
+    if (!doc) return false;
+    ReportRequest request;
+    request.kind = report::FieldList;
+    request.source.doc = doc.get();
+    request.source.rows = ScheduleRows(*doc, true);
+    request.source.documentTitle = Utf8ToCp1252(QFileInfo(path).fileName().toStdString());
+    request.list = DefaultListGeometry();
+    return RunReport(request, printer, ReportOutput::PrintDirect, m_frame.get());
+}
+
+}  // namespace flr

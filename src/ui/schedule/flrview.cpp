@@ -1,0 +1,526 @@
+#include "ui/schedule/flrview.h"
+
+#include <QFontInfo>
+#include <tuple>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QHeaderView>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "database/cellitems.h"
+#include "editing/chaineditor.h"
+#include "model/effectcatalogue.h"
+#include "reports/reportkind.h"
+#include "editing/schedulecells.h"
+#include "ui/schedule/schedulelist.h"
+#include "base/textcodec.h"
+
+namespace flr {
+
+namespace {
+
+// The transport buttons' faces, drawn here rather than loaded.
+QIcon TransportIcon(const QString& kind)
+{
+    QPixmap pixmap(20, 20);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(40, 40, 40));
+    auto triangle = [&p](double x, bool right) {
+        QPainterPath path;
+        if (right) {
+            path.moveTo(x, 4);
+            path.lineTo(x + 9, 10);
+            path.lineTo(x, 16);
+        } else {
+            path.moveTo(x + 9, 4);
+            path.lineTo(x, 10);
+            path.lineTo(x + 9, 16);
+        }
+        path.closeSubpath();
+        p.drawPath(path);
+    };
+    if (kind == QLatin1String("PLAY")) {
+        triangle(6, true);
+    } else if (kind == QLatin1String("PAUSE")) {
+        p.drawRect(QRectF(5, 4, 3.5, 12));
+        p.drawRect(QRectF(11.5, 4, 3.5, 12));
+    } else if (kind == QLatin1String("STOP")) {
+        p.drawRect(QRectF(5, 5, 10, 10));
+    } else if (kind == QLatin1String("REV")) {
+        triangle(1, false);
+        triangle(9, false);
+    } else if (kind == QLatin1String("FF")) {
+        triangle(2, true);
+        triangle(10, true);
+    }
+    return QIcon(pixmap);
+}
+
+QPushButton* TransportButton(const QString& kind, const QString& tip)
+{
+    auto* button = new QPushButton;
+    button->setObjectName(kind + QStringLiteral("BUTTON"));
+    button->setIcon(TransportIcon(kind));
+    button->setIconSize(QSize(20, 20));
+    button->setFixedSize(34, 30);
+    button->setToolTip(tip);
+    return button;
+}
+
+}  // namespace
+
+CFLRView::CFLRView(CFLRDoc& doc, QWidget* parent)
+    : QWidget(parent), m_doc(doc), m_editor(doc), m_clock(doc)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(5, 5, 5, 5);
+    layout->setSpacing(5);
+
+    auto* top = new QGroupBox;
+    auto* topLayout = new QVBoxLayout(top);
+    topLayout->setContentsMargins(5, 10, 5, 3);
+    auto* controls = new QHBoxLayout;
+    m_timeDisplay = new QLineEdit(QStringLiteral("00:00:00:00"));
+    m_timeDisplay->setObjectName(QStringLiteral("timeDisplay"));
+    m_timeDisplay->setReadOnly(true);
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(25);
+    m_timeDisplay->setFont(font);
+    m_timeDisplay->setAlignment(Qt::AlignCenter);
+    m_timeDisplay->setFixedWidth(QFontMetrics(font).horizontalAdvance(QStringLiteral("00:00:00:00")) + 16);
+    controls->addWidget(m_timeDisplay);
+    controls->addSpacing(5);
+    m_rev = TransportButton(QStringLiteral("REV"), tr("Rewind"));
+    m_stop = TransportButton(QStringLiteral("STOP"), tr("Stop"));
+    m_play = TransportButton(QStringLiteral("PLAY"), tr("Play"));
+    m_ff = TransportButton(QStringLiteral("FF"), tr("Fast forward"));
+    m_rev->setEnabled(false);
+    m_ff->setEnabled(false);
+    for (QPushButton* b : {m_rev, m_stop, m_play, m_ff}) controls->addWidget(b);
+    controls->addSpacing(5);
+    m_slider = new QSlider(Qt::Horizontal);
+    m_slider->setObjectName(QStringLiteral("positionSlider"));
+    controls->addWidget(m_slider, 1);
+    // The time display never keeps the focus; the keys move the slider instead.
+    m_timeDisplay->setFocusProxy(m_slider);
+    topLayout->addLayout(controls);
+    m_waveTable = new QFrame;
+    m_waveTable->setObjectName(QStringLiteral("waveTable"));
+    m_waveTable->setFixedHeight(50);
+    m_waveTable->setAutoFillBackground(true);
+    QPalette black = m_waveTable->palette();
+    black.setColor(QPalette::Window, Qt::black);
+    m_waveTable->setPalette(black);
+    topLayout->addWidget(m_waveTable);
+    layout->addWidget(top);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->setSpacing(5);
+    m_scheduleGroup = new QGroupBox(tr("Firing Schedule"));
+    auto* scheduleLayout = new QVBoxLayout(m_scheduleGroup);
+    scheduleLayout->setContentsMargins(5, 15, 5, 5);
+    m_list = new CScheduleList(m_editor);
+    scheduleLayout->addWidget(m_list);
+    bottom->addWidget(m_scheduleGroup, 1);
+    m_racksGroup = new QGroupBox(tr("Firework Racks"));
+    m_racksGroup->setFixedWidth(175);
+    auto* racksLayout = new QVBoxLayout(m_racksGroup);
+    racksLayout->setContentsMargins(5, 15, 5, 5);
+    m_rackTree = new QTreeWidget;
+    m_rackTree->setObjectName(QStringLiteral("rackTree"));
+    m_rackTree->setHeaderHidden(true);
+    m_rackTree->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_rackTree, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        emit RackMenuRequested(m_rackTree->viewport()->mapToGlobal(at));
+    });
+    racksLayout->addWidget(m_rackTree);
+    bottom->addWidget(m_racksGroup);
+    layout->addLayout(bottom, 1);
+
+    connect(m_list, &CScheduleList::ContextMenuRequested, this, &CFLRView::ContextMenuRequested);
+    connect(m_list, &CScheduleList::CellEdited, this, &CFLRView::ApplyCellText);
+    connect(m_list, &CScheduleList::RowDropped, this, [this](int from, int to) {
+        CIgnition* e = m_list->Model()->EntryAt(from);
+        // The editor notifies the document, whose notice rebuilds the list and the totals.
+        if (m_editor.MoveRow(e, to)) m_list->SelectEntry(e);
+    });
+
+    m_clockTimer = new QTimer(this);
+    m_clockTimer->setObjectName(QStringLiteral("showClockTimer"));
+    connect(m_clockTimer, &QTimer::timeout, this, &CFLRView::OnClockTimer);
+    connect(m_play, &QPushButton::clicked, this, [this] {
+        if (m_clock.IsRunning() && !m_clock.IsPaused()) {
+            PauseClock();
+        } else {
+            RunClock();
+        }
+    });
+    connect(m_stop, &QPushButton::clicked, this, &CFLRView::StopClock);
+    connect(m_slider, &QAbstractSlider::actionTriggered, this, &CFLRView::OnSliderAction);
+    connect(m_slider, &QAbstractSlider::sliderReleased, this, [this] { m_clock.SliderReleased(); });
+    m_doc.AddObserver(this);
+}
+
+CFLRView::~CFLRView() { m_doc.RemoveObserver(this); }
+
+void CFLRView::InitialUpdate()
+{
+    if (m_initialised) return;
+    m_initialised = true;
+    m_list->Refresh();
+    if (!m_doc.GetSetup()) {
+        RunSetup();  // a new show: its setup is asked for on first showing
+        m_doc.SetModifiedFlag(false);
+    }
+    ApplySetup();
+}
+
+void CFLRView::RunSetup()
+{
+    const bool isNew = m_doc.GetSetup() == nullptr;
+    auto edited = isNew ? std::make_unique<CFireworkSetup>()
+                        : std::make_unique<CFireworkSetup>(*m_doc.GetSetup());
+    const bool ok = m_editSetup && m_editSetup(*edited);
+    if (!ok && !isNew) return;
+    const int oldFps = m_doc.GetFrameRate();
+    const int newFps = edited->GetFrameRate();
+    m_doc.SetSetup(std::move(edited));  // modified; every view hears hint 136
+    if (!isNew && newFps != oldFps) {
+        if (CIgnition* first = m_doc.FirstFiring()) {
+            first->RetimeFromDelays(newFps, m_editor.PrefireOff());
+            m_editor.Finish();  // the document's notice rebuilds the list
+        }
+    }
+}
+
+void CFLRView::ApplySetup()
+{
+    const CFireworkSetup* setup = m_doc.GetSetup();
+    if (!setup) return;
+    m_clock.SetSliderMaximum(setup->GetEstimatedLength());
+    ShowClockState();
+    const bool modified = m_doc.IsModified();
+    m_list->SetPrefireOff(setup->GetPrefireOff());
+    m_doc.SetModifiedFlag(modified);  // re-deriving In Times on opening changes nothing real
+    UpdateStatusTexts();
+}
+
+void CFLRView::UpdateStatusTexts()
+{
+    if (m_statusSink) {
+        m_statusSink(QString::fromStdString(PriceText(m_doc)),
+                     QString::fromStdString(WeightText(m_doc)));
+    }
+}
+
+void CFLRView::SetDatabase(CDatabase* database)
+{
+    m_database = database;
+    m_list->SetDatabase(database);
+}
+
+void CFLRView::ApplyCellText(int row, int column, const QString& text)
+{
+    CIgnition* e = m_list->Model()->EntryAt(row);
+    if (!e) return;
+    const std::string bytes = Utf8ToCp1252(text.toStdString());
+    const auto kind = static_cast<ScheduleColumn>(column);
+    // A change notifies the document: the list, the modified flag and the totals follow.
+    switch (kind) {
+    case ScheduleColumn::Size:
+    case ScheduleColumn::ArtNo:
+    case ScheduleColumn::Name:
+        m_editor.ApplyCellItem(
+            e, ItemForCellText(m_database, EffectCatalogue::Program(), kind, bytes));
+        break;
+    case ScheduleColumn::Note: m_editor.ApplyNote(e, bytes); break;
+    case ScheduleColumn::Delay: m_editor.ApplyDelay(e, bytes); break;
+    case ScheduleColumn::Time: m_editor.ApplyTime(e, bytes); break;
+    case ScheduleColumn::InTime: m_editor.ApplyInTime(e, bytes); break;
+    case ScheduleColumn::Addr: m_editor.ApplyAddress(e, bytes); break;
+    case ScheduleColumn::Pos: m_editor.ApplyPosition(e, bytes); break;
+    default: return;
+    }
+    m_list->Model()->Redraw();
+}
+
+CIgnition* CFLRView::AddIgnition(int row, EffectRef item)
+{
+    CIgnition* e = m_editor.AddIgnition(row, std::move(item), m_timeDisplay->text().toStdString());
+    m_list->SelectEntry(e);
+    return e;
+}
+
+bool CFLRView::ReplaceItem(int row, EffectRef item)
+{
+    // The editor notifies the document, whose notice rebuilds the list and the totals.
+    return m_editor.ReplaceItem(m_list->Model()->EntryAt(row), item);
+}
+
+void CFLRView::ToggleRacks()
+{
+    m_racksVisible = !m_racksVisible;
+    m_racksGroup->setVisible(m_racksVisible);
+}
+
+void CFLRView::AddRack()
+{
+    if (!m_chooseRackType) return;
+    // The chosen type lives only for this step; the show itself gets nothing.
+    const std::optional<CRackType> type = m_chooseRackType();
+    if (!type) return;
+    auto text = [](const std::string& bytes) {
+        return QString::fromStdString(Cp1252ToUtf8(bytes));
+    };
+    auto* rack = new QTreeWidgetItem(m_rackTree, {text(RackNodeText(0, *type))});
+    for (int16_t value : type->positions) {
+        new QTreeWidgetItem(rack, {text(RackPositionText(value))});
+    }
+}
+
+bool CFLRView::RunCommand(int id)
+{
+    const std::vector<CIgnition*> selected = m_list->Selected();
+    switch (id) {
+    case cmd::AddIgnition: AddIgnition(-1, {}); return true;
+    case cmd::DeleteIgnition:
+    case cmd::EditClear: m_editor.DeleteIgnitions(selected); break;
+    case cmd::EditSelectAll: m_list->selectAll(); return true;
+    case cmd::DuplicateIgnition: m_editor.Duplicate(selected); break;
+    case cmd::SelectItem: {
+        if (selected.empty() || !m_chooseItem) return true;
+        const EffectRef current = selected.size() == 1 ? selected.front()->GetItemRef() : EffectRef();
+        const EffectRef chosen = m_chooseItem(current);
+        if (chosen) m_editor.ApplyChosenItem(selected, chosen);
+        break;
+    }
+    case cmd::RemoveItem: m_editor.RemoveItems(selected); break;
+    case cmd::IgnorePrefire: m_editor.ToggleIgnorePrefire(selected); break;
+    case cmd::HideChained: m_list->SetShowChained(!m_editor.ShowChained()); return true;
+    case cmd::RemoveChain:
+        if (!selected.empty()) m_editor.RemoveChain(selected.front());
+        break;
+    case cmd::SelectChain: SelectChain(selected); return true;
+    case cmd::Racks: ToggleRacks(); return true;
+    case cmd::AddRack: AddRack(); return true;
+    case cmd::Run: RunClock(); return true;
+    case cmd::Pause: PauseClock(); return true;
+    case cmd::Stop: StopClock(); return true;
+    case cmd::ResetTimer: ResetClock(); return true;
+    case cmd::MoveTimerHere: MoveTimerHere(selected); return true;
+    case cmd::ShowSetup: RunSetup(); return true;
+    case cmd::Transfer:
+        if (m_transfer) m_transfer(m_doc.FirstFiring());
+        return true;
+    case cmd::FilePrint:
+        if (m_runReport) {
+            ReportRequest request = MakeReportRequest(PrintableReportKind(m_reportKind));
+            m_runReport(request, false);
+        }
+        return true;
+    case cmd::PreviewComplete:
+    case cmd::PreviewEffects:
+    case cmd::PreviewFieldList:
+    case cmd::PreviewShootList:
+    case cmd::PreviewPods:
+    case cmd::PreviewChains:
+        m_reportKind = ReportKindOfCommand(id);
+        if (m_runReport) {
+            ReportRequest request = MakeReportRequest(m_reportKind);
+            m_runReport(request, true);
+        }
+        return true;
+    default: return false;
+    }
+    return true;
+}
+
+CommandState CFLRView::State(int id) const
+{
+    CommandState s = m_editor.State(id, m_list->Selected(), m_list->hasFocus());
+    switch (id) {
+    case cmd::Racks: s.checked = m_racksVisible; break;
+    case cmd::SelectItem: s.enabled = s.enabled && m_chooseItem != nullptr; break;
+    case cmd::Transfer: s.enabled = m_transfer && m_list->Model()->rowCount() > 0; break;
+    case cmd::AddRack: s.enabled = m_chooseRackType != nullptr; break;
+    case cmd::ResetTimer: s.enabled = !m_clock.IsRunning(); break;
+    case cmd::Run: s.enabled = !m_clock.IsRunning() || m_clock.IsPaused(); break;
+    case cmd::Pause: s.enabled = m_clock.IsRunning() && !m_clock.IsPaused(); break;
+    case cmd::Stop: s.enabled = m_clock.IsRunning(); break;
+    case cmd::MoveTimerHere:
+        s.enabled = !m_clock.IsRunning() && m_list->Selected().size() == 1;
+        break;
+    case cmd::SelectChain: s.enabled = s.enabled && m_selectChain != nullptr; break;
+    case cmd::FilePrint:
+        s.enabled = m_runReport && ReportAvailable(report::FieldList, m_list->Model()->Rows());
+        break;
+    case cmd::PreviewComplete:
+    case cmd::PreviewEffects:
+    case cmd::PreviewFieldList:
+    case cmd::PreviewShootList:
+    case cmd::PreviewPods:
+    case cmd::PreviewChains:
+        s.enabled =
+            m_runReport && ReportAvailable(ReportKindOfCommand(id), m_list->Model()->Rows());
+        break;
+    default: break;
+    }
+    return s;
+}
+
+ReportRequest CFLRView::MakeReportRequest(int kind) const
+{
+    ReportRequest request;
+    request.kind = kind;
+    request.source.doc = &m_doc;
+    request.source.rows = m_list->Model()->Rows();
+    // The report's lines look like the list's rows: its row height, its full width, its font.
+    ListGeometry& list = request.list;
+    list.font = m_list->font();
+    const QFontMetrics metrics(list.font);
+    list.lineHeight = m_list->verticalHeader()->defaultSectionSize();
+    if (m_list->Model()->rowCount() > 0) list.lineHeight = m_list->rowHeight(0);
+    list.rowWidth = m_list->horizontalHeader()->length();
+    list.charWidth = std::max(1, metrics.averageCharWidth());
+    list.screenDpiY = std::max(1, m_list->logicalDpiY());
+    list.fontPixelHeight = std::max(1, QFontInfo(list.font).pixelSize());
+    return request;
+}
+
+void CFLRView::OnDocumentUpdate(CFLRDoc&, int hint)
+{
+    if (hint == CFLRDoc::kHintSetup) {
+        ApplySetup();
+    } else {
+        // Rows may have gone with the change: rebuild them before anything paints.
+        m_list->Refresh();
+        UpdateStatusTexts();
+    }
+    // The awaited entry may have been destroyed: the clock looks for it again.
+    m_clock.ShowChanged(m_list->Model()->Rows());
+}
+
+void CFLRView::ShowClockState()
+{
+    m_timeDisplay->setText(QString::fromStdString(m_clock.DisplayText()));
+    if (m_slider->maximum() != m_clock.SliderMaximum()) {
+        m_slider->setRange(0, m_clock.SliderMaximum());
+    }
+    m_slider->setValue(m_clock.SliderPosition());
+    const bool pauseFace = m_clock.IsRunning() && !m_clock.IsPaused();
+    if (pauseFace != m_play->property("pauseFace").toBool()) {
+        m_play->setProperty("pauseFace", pauseFace);
+        m_play->setIcon(
+            TransportIcon(pauseFace ? QStringLiteral("PAUSE") : QStringLiteral("PLAY")));
+    }
+}
+
+void CFLRView::RunClock()
+{
+    if (m_clock.IsRunning() && !m_clock.IsPaused()) return;
+    if (m_clock.Run(m_list->Model()->Rows())) m_list->clearSelection();
+    m_clockTimer->start(20);
+    ShowClockState();
+}
+
+void CFLRView::PauseClock()
+{
+    if (!m_clock.IsRunning() || m_clock.IsPaused()) return;
+    m_clock.Pause();
+    m_slider->setFocus();
+    ShowClockState();
+}
+
+void CFLRView::StopClock()
+{
+    // The timer keeps running; its ticks do nothing until the next Run.
+    m_clock.Stop();
+    ShowClockState();
+}
+
+void CFLRView::ResetClock()
+{
+    m_clock.Reset();
+    ShowClockState();
+}
+
+void CFLRView::SelectChain(const std::vector<CIgnition*>& selected)
+{
+    if (!m_selectChain || selected.empty()) return;
+    CIgnition* only = selected.size() == 1 ? selected.front() : nullptr;
+    if (only && (only->GetChainPrev() || only->GetChainNext())) {
+        // The selected effect may be removed in the dialog; its chain's head never is.
+        CIgnition* head = only->ChainHead();
+        // A chain looked at and left as it was must not ask to be saved.
+        auto chainState = [head] {
+            std::vector<std::tuple<const CIgnition*, const CEffect*, OptText, CTimeCode,
+                                   CTimeCode, char, uint8_t, uint8_t, OptText>>
+                state;
+            for (const CIgnition* e = head; e; e = e->GetChainNext()) {
+                state.emplace_back(e, e->GetItem(), e->GetDelayText(), e->GetTime(),
+                                   e->GetInTime(), e->GetLetter(), e->GetAddressNumber(),
+                                   e->GetPosition(), e->GetNote());
+            }
+            return state;
+        };
+        const bool wasModified = m_doc.IsModified();
+        const auto before = chainState();
+        m_selectChain(m_editor, only);
+        FinishChainEdit(m_editor, head);
+        if (!wasModified && chainState() == before) m_doc.SetModifiedFlag(false);
+        return;
+    }
+    // The template is destroyed when this returns, applied or not.
+    const std::unique_ptr<CIgnition> chain = m_selectChain(m_editor, nullptr);
+    if (chain) ApplyChainToSelection(m_editor, selected, *chain);
+}
+
+void CFLRView::MoveTimerHere(const std::vector<CIgnition*>& selected)
+{
+    if (selected.size() != 1) return;
+    m_clock.MoveTimerHere(*selected.front());
+    ShowClockState();
+}
+
+void CFLRView::OnSliderAction(int action)
+{
+    if (action == QAbstractSlider::SliderNoAction) return;
+    m_clock.SliderMoved(m_slider->sliderPosition());
+    ShowClockState();
+    // Only a drag holds the clock until the mouse lets go; a key or a page click is over
+    // at once, and no release would follow it.
+    if (!m_slider->isSliderDown()) m_clock.SliderReleased();
+}
+
+void CFLRView::OnClockTimer()
+{
+    const std::vector<CIgnition*>& rows = m_list->Model()->Rows();
+    const ClockTick tick = m_clock.Tick(rows);
+    if (!tick.newFrame) return;
+    ShowClockState();
+    if (tick.selectRows.empty() && tick.nextIgnitionRow < 0) return;
+    ScheduleModel* model = m_list->Model();
+    for (int row : tick.selectRows) {
+        m_list->selectionModel()->select(model->index(row, 0),
+                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    if (tick.scrollToRow >= 0) {
+        m_list->scrollTo(model->index(tick.scrollToRow, 0));
+        m_list->viewport()->update();
+    }
+    if (tick.nextIgnitionRow >= 0) m_list->scrollTo(model->index(tick.nextIgnitionRow, 0));
+}
+
+}  // namespace flr

@@ -1,0 +1,293 @@
+// Chains: the chain list's rows as a template or over a show's chain, and copying a template
+// onto primary entries, with the show's invariants checked after every step.
+#include <gtest/gtest.h>
+
+#include "editing/chaineditor.h"
+#include "model/flrdoc.h"
+#include "editing/schedulecells.h"
+#include "editing/scheduleeditor.h"
+#include "support/scriptedprompter.h"
+#include "support/showbuilder.h"
+
+namespace flr {
+namespace {
+
+using test::AppendChained;
+using test::AppendEntry;
+using test::ExpectInvariants;
+using test::MakeItem;
+
+std::vector<std::string> Column(const ChainEditor& chain, ChainColumn column)
+{
+    std::vector<std::string> out;
+    for (int r = 0; r < chain.RowCount(); ++r) out.push_back(chain.CellText(r, column));
+    return out;
+}
+
+std::vector<CIgnition*> ChainOf(CIgnition* head)
+{
+    std::vector<CIgnition*> out;
+    for (CIgnition* e = head; e; e = e->GetChainNext()) out.push_back(e);
+    return out;
+}
+
+std::string InTime(const CIgnition* e)
+{
+    return ScheduleCellText(*e, ScheduleColumn::InTime, 25);
+}
+
+class ChainTest : public testing::Test {
+protected:
+    ChainTest() : editor(doc) { doc.ResetSetup(std::make_unique<CFireworkSetup>()); }
+
+    // A primary at 00:00:10:00 (A01) with chained effects at 3.00 each, and one more primary.
+    CIgnition* ShowWithChain(int effects)
+    {
+        CIgnition* head = AppendEntry(doc, "00:00:10:00", "A01", MakeItem("P"));
+        for (int i = 0; i < effects; ++i) AppendChained(doc, head, "3.00", MakeItem("C"));
+        AppendEntry(doc, "00:01:00:00", "A02");
+        ExpectInvariants(doc);
+        return head;
+    }
+
+    test::ScriptedPrompter prompter;
+    CFLRDoc doc;
+    ScheduleEditor editor;
+};
+
+TEST(ChainTemplate, NewTemplateHasFiveRowsOfThreeSeconds)
+{
+    ChainEditor chain;
+    chain.StartTemplate(5);
+    ASSERT_EQ(chain.RowCount(), 5);
+    EXPECT_FALSE(chain.EditsShow());
+    EXPECT_EQ(chain.EntryAt(0), chain.Chain());
+    EXPECT_EQ(*chain.Chain()->GetDelayText(), "0.00");
+    EXPECT_EQ(Column(chain, ChainColumn::Row),
+              (std::vector<std::string>{"1", "2", "3", "4", "5"}));
+    EXPECT_EQ(Column(chain, ChainColumn::Delay),
+              (std::vector<std::string>{"", "3.00", "3.00", "3.00", "3.00"}));
+    EXPECT_EQ(Column(chain, ChainColumn::Total),
+              (std::vector<std::string>{"", "3.00", "6.00", "9.00", "12.00"}));
+    EXPECT_EQ(Column(chain, ChainColumn::Size), std::vector<std::string>(5));
+    EXPECT_EQ(ChainOf(chain.Chain()).size(), 5u);
+    for (int r = 1; r < 5; ++r) EXPECT_TRUE(chain.EntryAt(r)->IsChained());
+    EXPECT_FALSE(chain.SameDelay());
+    EXPECT_FALSE(chain.SameEffect());
+}
+
+TEST(ChainTemplate, RowCountTextAndGrowingCopyTheLastRow)
+{
+    ChainEditor chain;
+    chain.StartTemplate(2);
+    const EffectRef item = MakeItem("X7");
+    item->SetSize(75);
+    EXPECT_TRUE(chain.ApplyItem(1, item));
+    EXPECT_TRUE(chain.ApplyDelay(1, "1.5"));
+    EXPECT_EQ(chain.CellText(1, ChainColumn::Delay), "1.50");
+
+    // Not a number, 0 or the current count change nothing.
+    for (const char* text : {"", "abc", "0", "2", "-3"}) {
+        EXPECT_FALSE(chain.SetRowCountText(text)) << text;
+        EXPECT_EQ(chain.RowCount(), 2) << text;
+    }
+    EXPECT_TRUE(chain.SetRowCountText("4"));
+    EXPECT_EQ(Column(chain, ChainColumn::Delay),
+              (std::vector<std::string>{"", "1.50", "1.50", "1.50"}));
+    EXPECT_EQ(Column(chain, ChainColumn::Total),
+              (std::vector<std::string>{"", "1.50", "3.00", "4.50"}));
+    EXPECT_EQ(Column(chain, ChainColumn::ArtNo),
+              (std::vector<std::string>{"", "X7", "X7", "X7"}));
+    EXPECT_EQ(chain.CellText(3, ChainColumn::Size), "75");
+    EXPECT_EQ(item->GetRefCount(), 1 + 3);
+
+    // A huge typed number stops at the spin button's 100 rows; only the first 40 characters
+    // are read.
+    EXPECT_TRUE(chain.SetRowCountText("99999999999999999999999999"));
+    EXPECT_EQ(chain.RowCount(), 100);
+    EXPECT_FALSE(chain.SetRowCountText(std::string(40, ' ') + "7"));
+    EXPECT_EQ(chain.RowCount(), 100);
+    EXPECT_TRUE(chain.SetRowCountText("3"));
+    EXPECT_EQ(chain.RowCount(), 3);
+    EXPECT_EQ(ChainOf(chain.Chain()).size(), 3u);
+    EXPECT_EQ(item->GetRefCount(), 1 + 2);
+
+    std::unique_ptr<CIgnition> owned = chain.TakeTemplate();
+    EXPECT_EQ(chain.RowCount(), 0);
+    EXPECT_EQ(chain.TakeTemplate(), nullptr);
+    owned.reset();
+    EXPECT_EQ(item->GetRefCount(), 1);
+}
+
+TEST(ChainTemplate, SameDelayAndSameEffectSpreadOverTheRows)
+{
+    test::ScriptedPrompter prompter;
+    ChainEditor chain;
+    chain.StartTemplate(4);
+    chain.SetSameDelay(true);
+    EXPECT_TRUE(chain.ApplyDelay(2, "2"));
+    EXPECT_EQ(Column(chain, ChainColumn::Delay),
+              (std::vector<std::string>{"", "2.00", "2.00", "2.00"}));
+    EXPECT_EQ(*chain.EntryAt(0)->GetDelayText(), "0.00");
+
+    // Row 0 has no delay to edit; a text that is not a delay is refused quietly.
+    EXPECT_FALSE(chain.ApplyDelay(0, "5.00"));
+    EXPECT_EQ(prompter.Beeps(BeepKind::Exclamation), 1);
+    EXPECT_FALSE(chain.ApplyDelay(1, "1.2.3"));
+    EXPECT_FALSE(chain.ApplyDelay(9, "1.00"));
+    EXPECT_EQ(*chain.EntryAt(1)->GetDelayText(), "2.00");
+
+    const EffectRef a = MakeItem("A");
+    EXPECT_TRUE(chain.ApplyItem(2, a));
+    EXPECT_EQ(Column(chain, ChainColumn::ArtNo), (std::vector<std::string>{"", "", "A", ""}));
+    chain.SetSameEffect(true);
+    EXPECT_TRUE(chain.ApplyItem(3, a));
+    EXPECT_EQ(Column(chain, ChainColumn::ArtNo), (std::vector<std::string>{"A", "A", "A", "A"}));
+    // An item the catalogue does not hold leaves the rows without one.
+    EXPECT_TRUE(chain.ApplyItem(0, {}));
+    EXPECT_EQ(Column(chain, ChainColumn::ArtNo), std::vector<std::string>(4));
+}
+
+TEST(ChainColumns, NameTakesTheRestOfTheWidth)
+{
+    std::vector<int> widths;
+    for (int c = 0; c < kChainColumnCount; ++c) {
+        widths.push_back(ChainColumnInfoOf(static_cast<ChainColumn>(c)).width);
+    }
+    EXPECT_EQ(ChainNameWidth(widths, 500, true, 16), 500 - 225 - 4);
+    EXPECT_EQ(ChainNameWidth(widths, 500, false, 16), 500 - 225 - 4 - 16);
+    EXPECT_EQ(ChainNameWidth(widths, 100, true, 16), 50);
+    EXPECT_STREQ(ChainColumnInfoOf(ChainColumn::Total).heading, "Total");
+}
+
+TEST(ChainDelays, DecimalReading)
+{
+    EXPECT_DOUBLE_EQ(DelaySeconds("1.50"), 1.5);
+    EXPECT_DOUBLE_EQ(DelaySeconds("1,25"), 1.25);
+    EXPECT_DOUBLE_EQ(DelaySeconds(""), 0.0);
+    EXPECT_DOUBLE_EQ(DelaySeconds("x"), 0.0);
+}
+
+TEST_F(ChainTest, ApplyingATemplateAddsEffectsAtTheirDelays)
+{
+    CIgnition* target = AppendEntry(doc, "00:00:10:00", "A01", MakeItem("OLD"));
+    CIgnition* later = AppendEntry(doc, "00:00:12:00", "A02");
+    ExpectInvariants(doc);
+
+    ChainEditor chain;
+    chain.StartTemplate(4);
+    const EffectRef head = MakeItem("HEAD");
+    const EffectRef effect = MakeItem("FX");
+    chain.ApplyItem(0, head);
+    chain.SetSameEffect(false);
+    for (int r = 1; r < 4; ++r) chain.ApplyItem(r, effect);
+    std::unique_ptr<CIgnition> templ = chain.TakeTemplate();
+
+    EXPECT_TRUE(ApplyChainToSelection(editor, {target}, *templ));
+    templ.reset();
+    ExpectInvariants(doc);
+
+    const std::vector<CIgnition*> members = ChainOf(target);
+    ASSERT_EQ(members.size(), 4u);
+    EXPECT_EQ(target->GetItem(), head.get());
+    EXPECT_EQ(InTime(members[1]), "00:00:13:00");
+    EXPECT_EQ(InTime(members[2]), "00:00:16:00");
+    EXPECT_EQ(InTime(members[3]), "00:00:19:00");
+    for (size_t i = 1; i < 4; ++i) {
+        EXPECT_EQ(members[i]->GetItem(), effect.get());
+        EXPECT_EQ(*members[i]->GetDelayText(), "3.00");
+        EXPECT_EQ(members[i]->GetNumber(), CIgnition::kNoNumber);
+    }
+    // The later primary keeps its time and stands before the chain's effects.
+    EXPECT_EQ(InTime(later), "00:00:12:00");
+    EXPECT_EQ(later->GetPrevSchedule(), target);
+    EXPECT_EQ(later->GetNextSchedule(), members[1]);
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(effect->GetRefCount(), 1 + 3);
+}
+
+TEST_F(ChainTest, ApplyingToSeveralEntriesAndToAChainedOne)
+{
+    CIgnition* a = AppendEntry(doc, "00:00:01:00", "A01");
+    CIgnition* b = AppendEntry(doc, "00:00:20:00", "A02");
+    CIgnition* chained = AppendChained(doc, b, "1.00");
+    ChainEditor chain;
+    chain.StartTemplate(3);
+    std::unique_ptr<CIgnition> templ = chain.TakeTemplate();
+
+    // A chained effect is no primary entry: nothing is copied onto it.
+    EXPECT_FALSE(ApplyChain(editor, chained, *templ));
+    EXPECT_EQ(ChainOf(b).size(), 2u);
+
+    EXPECT_TRUE(ApplyChainToSelection(editor, {a, b}, *templ));
+    ExpectInvariants(doc);
+    EXPECT_EQ(ChainOf(a).size(), 3u);
+    // b's own effect stays in its chain, behind the new ones, its delay kept.
+    const std::vector<CIgnition*> members = ChainOf(b);
+    ASSERT_EQ(members.size(), 4u);
+    EXPECT_EQ(members[3], chained);
+    EXPECT_EQ(InTime(members[2]), "00:00:26:00");
+    EXPECT_EQ(InTime(chained), "00:00:27:00");
+    // The template's empty first row leaves the targets' items alone.
+    EXPECT_EQ(a->GetItem(), nullptr);
+}
+
+TEST_F(ChainTest, EditingAShowChainFillsFlagsAndChangesTheShow)
+{
+    CIgnition* head = ShowWithChain(3);
+    ChainEditor chain;
+    chain.SetShowChain(editor, ChainOf(head)[2]);
+    EXPECT_TRUE(chain.EditsShow());
+    EXPECT_EQ(chain.Chain(), head);
+    EXPECT_EQ(chain.RowCount(), 4);
+    EXPECT_TRUE(chain.SameDelay());
+    EXPECT_FALSE(chain.SameEffect());  // row 0 fires "P", the others "C" items
+    EXPECT_EQ(chain.TakeTemplate(), nullptr);
+
+    chain.SetSameDelay(true);
+    EXPECT_TRUE(chain.ApplyDelay(2, "2.00"));
+    ExpectInvariants(doc);
+    EXPECT_EQ(InTime(chain.EntryAt(3)), "00:00:16:00");
+
+    EXPECT_TRUE(chain.SetRowCount(6));
+    ExpectInvariants(doc);
+    EXPECT_EQ(ChainOf(head).size(), 6u);
+    EXPECT_EQ(InTime(chain.EntryAt(5)), "00:00:20:00");
+
+    FinishChainEdit(editor, chain.Chain());
+    ExpectInvariants(doc);
+}
+
+TEST_F(ChainTest, ShrinkingAShowChainDestroysItsLastEffects)
+{
+    CIgnition* head = ShowWithChain(4);
+    const size_t before = test::ScheduleOrder(doc).size();
+    {
+        ChainEditor chain;
+        chain.SetShowChain(editor, head);
+        ASSERT_EQ(chain.RowCount(), 5);
+        EXPECT_TRUE(chain.SetRowCount(2));
+        ExpectInvariants(doc);
+        // The primary row is never removed.
+        EXPECT_FALSE(chain.SetRowCount(0));
+        EXPECT_EQ(chain.RowCount(), 2);
+    }  // the dialog cancelled: the show keeps the change
+    EXPECT_EQ(ChainOf(head).size(), 2u);
+    EXPECT_EQ(test::ScheduleOrder(doc).size(), before - 3);
+    ExpectInvariants(doc);
+}
+
+TEST_F(ChainTest, SameEffectOnAShowChainReachesThePrimary)
+{
+    CIgnition* head = ShowWithChain(2);
+    ChainEditor chain;
+    chain.SetShowChain(editor, head);
+    chain.SetSameEffect(true);
+    const EffectRef item = MakeItem("NEW", 1.0);
+    EXPECT_TRUE(chain.ApplyItem(1, item));
+    ExpectInvariants(doc);
+    for (CIgnition* e : ChainOf(head)) EXPECT_EQ(e->GetItem(), item.get());
+}
+
+}  // namespace
+}  // namespace flr

@@ -1,0 +1,210 @@
+#include "editing/showclock.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "model/flrdoc.h"
+#include "support/showbuilder.h"
+
+namespace flr {
+namespace {
+
+using test::AppendEntry;
+using Rows = std::vector<int>;
+
+class Recorder : public ShowPlayback {
+public:
+    void Start() override { calls += "start "; }
+    void Pause() override { calls += "pause "; }
+    void Resume() override { calls += "resume "; }
+    void Stop() override { calls += "stop "; }
+    void SetPositionMs(uint32_t ms) override { calls += "at" + std::to_string(ms) + " "; }
+    std::string calls;
+};
+
+class ShowClockTest : public testing::Test {
+protected:
+    ShowClockTest()
+    {
+        doc.ResetSetup(std::make_unique<CFireworkSetup>());
+        ShowClock::SetLastFrameShown(0);
+        clock.SetPlayback(&music);
+        clock.SetSliderMaximum(1000);
+    }
+    bool RunAt(uint32_t ms)
+    {
+        now = ms;
+        return clock.Run(test::ScheduleOrder(doc));
+    }
+    ClockTick TickAt(uint32_t ms)
+    {
+        now = ms;
+        return clock.Tick(test::ScheduleOrder(doc));
+    }
+    const std::string& Shown() const { return clock.DisplayText(); }
+    void MoveTo(int frame)
+    {
+        clock.SliderMoved(frame);
+        clock.SliderReleased();
+    }
+
+    uint32_t now = 0;
+    CFLRDoc doc;
+    Recorder music;
+    ShowClock clock{doc, [this] { return now; }};
+};
+
+TEST_F(ShowClockTest, ThirtyFpsCountsFramesOf33MsAndReachesOneSecondAt990Ms)
+{
+    doc.GetSetup()->SetFrameRate(30);
+    RunAt(5000);
+    TickAt(5989);
+    EXPECT_EQ(Shown(), "00:00:00:29");
+    EXPECT_TRUE(TickAt(5990).newFrame);
+    EXPECT_EQ(Shown(), "00:00:01:00");
+    EXPECT_FALSE(TickAt(5995).newFrame);
+}
+
+TEST_F(ShowClockTest, ReachingTheEndOfTheSliderGrowsItsRange)
+{
+    clock.SetSliderMaximum(100);
+    RunAt(0);
+    TickAt(100 * 40);
+    EXPECT_EQ(clock.SliderMaximum(), 110);
+    TickAt(500 * 40);  // a late tick far past the end still lands inside
+    EXPECT_EQ(clock.SliderPosition(), 500);
+    clock.Stop();
+    clock.SetSliderMaximum(5);  // a tenth of it, truncated, is nothing
+    RunAt(0);
+    TickAt(5 * 40);
+    EXPECT_EQ(clock.SliderMaximum(), 6);
+}
+
+TEST_F(ShowClockTest, IgnitionsWithTheSameTimeAreSelectedInOneTick)
+{
+    AppendEntry(doc, "00:00:01:00", "A01");
+    AppendEntry(doc, "00:00:01:00", "A02");
+    CIgnition* late = AppendEntry(doc, "00:00:02:00", "A03");
+    RunAt(0);
+    EXPECT_TRUE(TickAt(960).selectRows.empty());
+    const ClockTick tick = TickAt(1000);
+    EXPECT_EQ(tick.selectRows, (Rows{0, 1}));
+    EXPECT_EQ(tick.scrollToRow, 1);
+    EXPECT_EQ(TickAt(1040).nextIgnitionRow, 2);  // waits for the next once past their Time
+    EXPECT_EQ(clock.NextIgnition(), late);
+    EXPECT_EQ(TickAt(2000).selectRows, (Rows{2}));
+    TickAt(2040);
+    EXPECT_EQ(clock.NextIgnition(), nullptr);
+
+    // A late tick that jumps over both moments still selects every row it passed.
+    clock.Stop();
+    ShowClock::SetLastFrameShown(0);
+    RunAt(0);
+    EXPECT_EQ(TickAt(2040).selectRows, (Rows{0, 1, 2}));
+}
+
+TEST_F(ShowClockTest, RunWaitsForTheEarliestInTimeFromThePositionShown)
+{
+    CIgnition* first = AppendEntry(doc, "00:00:03:00", "A01");
+    CIgnition* early = AppendEntry(doc, "00:00:04:00", "A02", test::MakeItem("P", 2.0));
+    ASSERT_EQ(test::FiringOrder(doc).front(), early);  // the walk from the first row misses it
+    MoveTo(25);
+    RunAt(0);
+    EXPECT_EQ(clock.NextIgnition(), early);
+    clock.Stop();
+    clock.MoveTimerHere(*first);
+    EXPECT_EQ(Shown(), "00:00:03:00");
+    EXPECT_EQ(clock.SliderPosition(), 75);
+    RunAt(0);
+    EXPECT_EQ(clock.NextIgnition(), first);
+}
+
+TEST_F(ShowClockTest, DraggingFreezesTheClockWhichThenRunsOnFromTheNewPosition)
+{
+    RunAt(0);
+    music.calls.clear();
+    now = 500;
+    clock.SliderMoved(250);
+    EXPECT_EQ(Shown(), "00:00:10:00");
+    EXPECT_EQ(music.calls, "stop at10000 start ");
+    EXPECT_FALSE(TickAt(800).newFrame);
+    clock.SliderReleased();
+    TickAt(840);
+    EXPECT_EQ(Shown(), "00:00:10:08");
+}
+
+TEST_F(ShowClockTest, RunAfterPauseResumesWhereRunFromStoppedStartsAfresh)
+{
+    EXPECT_TRUE(RunAt(1000));
+    TickAt(3000);
+    clock.Pause();
+    EXPECT_FALSE(TickAt(5000).newFrame);
+    clock.SliderMoved(60);  // while paused: moves, does not hold
+    EXPECT_FALSE(clock.IsSliderDragged());
+    EXPECT_FALSE(RunAt(9000));
+    TickAt(9040);
+    EXPECT_EQ(Shown(), "00:00:02:11");
+    clock.Stop();
+    EXPECT_EQ(Shown(), "00:00:00:00");
+    EXPECT_TRUE(RunAt(20000));
+    EXPECT_EQ(music.calls, "start pause at2400 resume stop stop start ");
+    EXPECT_EQ(clock.GetPositionMs(), 0u);
+}
+
+TEST_F(ShowClockTest, StopPauseAndResetDoNothingOutsideTheirStates)
+{
+    MoveTo(100);
+    music.calls.clear();
+    clock.Stop();
+    clock.Pause();
+    EXPECT_EQ(music.calls, "");
+    EXPECT_EQ(Shown(), "00:00:04:00");
+    RunAt(0);
+    clock.Reset();
+    EXPECT_EQ(Shown(), "00:00:04:00");
+}
+
+TEST_F(ShowClockTest, PositionsSurviveTheWrapOfTheMillisecondClock)
+{
+    RunAt(0xFFFFFF00u);
+    EXPECT_EQ(clock.GetPositionMs(), 0u);
+    TickAt(0x100);
+    EXPECT_EQ(Shown(), "00:00:00:12");  // 512 ms
+    clock.Stop();
+    MoveTo(250);
+    RunAt(100);  // start ticks before zero
+    TickAt(140);
+    EXPECT_EQ(Shown(), "00:00:10:01");
+}
+
+TEST_F(ShowClockTest, ADeletedNextIgnitionIsFoundAgainFromTheShow)
+{
+    CIgnition* a = AppendEntry(doc, "00:00:01:00", "A01");
+    CIgnition* b = AppendEntry(doc, "00:00:02:00", "A02");
+    RunAt(0);
+    ASSERT_EQ(clock.NextIgnition(), a);
+    doc.DeleteIgnition(a);
+    test::Renumber(doc);
+    clock.ShowChanged(test::ScheduleOrder(doc));
+    EXPECT_EQ(clock.NextIgnition(), b);
+    EXPECT_EQ(TickAt(2000).selectRows, (Rows{0}));
+    doc.DeleteAllIgnitions();
+    clock.ShowChanged({});
+    EXPECT_EQ(clock.NextIgnition(), nullptr);
+}
+
+TEST_F(ShowClockTest, AChangeDuringARunWaitsForTheNextTimeNotTheNextInTime)
+{
+    // A fires at 7 s to be seen at 10 s; B at 12 s. An edit at 8 s must not skip A.
+    CIgnition* a = AppendEntry(doc, "00:00:10:00", "A01", test::MakeItem("P3", 3.0));
+    AppendEntry(doc, "00:00:12:00", "A02");
+    RunAt(0);
+    TickAt(8000);
+    clock.ShowChanged(test::ScheduleOrder(doc));
+    EXPECT_EQ(clock.NextIgnition(), a);
+    EXPECT_EQ(TickAt(10000).selectRows, (Rows{0}));
+}
+
+}  // namespace
+}  // namespace flr

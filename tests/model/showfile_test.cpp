@@ -1,0 +1,870 @@
+// The show file reader and writer: the layout byte by byte, round trips, golden files, the
+// linking of chains, and damaged files of every kind.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <random>
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <unordered_map>
+
+#include "model/effectcatalogue.h"
+#include "support/filebytes.h"
+#include "model/flrdoc.h"
+#include "support/scriptedprompter.h"
+#include "support/showbuilder.h"
+#include "model/showfilereader.h"
+#include "model/showfilewriter.h"
+#include "support/showgenerator.h"
+
+namespace flr {
+namespace {
+
+using test::FileBytes;
+using Status = CShowFileReader::Status;
+
+constexpr const char* kUnknownEffect = "Error. Unknown data found in effect list.";
+constexpr const char* kUnknownIgnition = "Error. Unknown data found in ignition list.";
+constexpr const char* kFailedToRead = "Error. FLR failed to read some of the data.";
+
+std::string ReadFileBytes(const std::string& path)
+{
+    QFile f(QString::fromStdString(path));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    const QByteArray b = f.readAll();
+    return std::string(b.constData(), static_cast<size_t>(b.size()));
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes)
+{
+    QFile f(QString::fromStdString(path));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(bytes.data(), static_cast<qint64>(bytes.size())),
+              static_cast<qint64>(bytes.size()));
+}
+
+std::string GoldenPath(const std::string& name) { return std::string(FLR_TEST_DATA_DIR) + "/" + name; }
+
+// Everything the model says about a show, entries by schedule index.
+std::string Snapshot(const CFLRDoc& doc)
+{
+    std::unordered_map<const CIgnition*, int> index;
+    int i = 0;
+    for (const CIgnition* e = doc.FirstSchedule(); e; e = e->GetNextSchedule()) index[e] = i++;
+    auto at = [&index](const CIgnition* e) { return e ? std::to_string(index.at(e)) : "-"; };
+    std::string out;
+    if (const CFireworkSetup* s = doc.GetSetup()) {
+        int32_t y, m, d;
+        s->GetDate(y, m, d);
+        out += "setup " + std::to_string(s->GetFrameRate()) + " " +
+               std::to_string(s->GetEstimatedLength()) + " " + s->GetLengthUnit() + " " +
+               std::to_string(y) + "-" + std::to_string(m) + "-" + std::to_string(d) + " " +
+               std::to_string(s->GetPriceLimit()) + " " + std::to_string(s->GetFixedPrice()) +
+               " " + std::to_string(s->GetFixedDiscount()) + " " +
+               std::to_string(s->GetPropDiscount()) + " [" +
+               s->GetCustomerName().value_or("(none)") + "|" +
+               s->GetCustomerNameStored().value_or("(none)") + "|" +
+               s->GetContact1Name().value_or("(none)") + "|" +
+               s->GetContact1Tel().value_or("(none)") + "|" +
+               s->GetContact2Name().value_or("(none)") + "|" +
+               s->GetContact2Tel().value_or("(none)") + "|" +
+               s->GetMusicFile().value_or("(none)") + "] " + (s->GetPrefireOff() ? "off" : "on") +
+               "\n";
+    }
+    for (const CIgnition* e = doc.FirstSchedule(); e; e = e->GetNextSchedule()) {
+        const CEffect* item = e->GetItem();
+        out += std::to_string(index.at(e)) + ": #" + std::to_string(e->GetNumber()) + " f" +
+               std::to_string(e->GetFlags()) + " d=" + e->GetDelayText().value_or("(none)") +
+               " n=" + e->GetNote().value_or("(none)") + " item=" +
+               (item ? item->GetArticleNumber() + "/" + item->GetName() : "(none)") + " " +
+               FormatTimeCode(e->GetInTime()) + " " + FormatTimeCode(e->GetTime()) + " " +
+               std::to_string(static_cast<unsigned char>(e->GetLetter())) + "/" +
+               std::to_string(e->GetAddressNumber()) + " p" + std::to_string(e->GetPosition()) +
+               (e->IsChained() ? " chained" : "") + (e->GetIgnorePrefire() ? " ignore" : "") +
+               " chain " + at(e->GetChainPrev()) + "<>" + at(e->GetChainNext()) + "\n";
+    }
+    out += "firing:";
+    for (const CIgnition* e = doc.FirstFiring(); e; e = e->GetNextFiring()) out += " " + at(e);
+    return out + "\n";
+}
+
+class ShowFileTest : public ::testing::Test {
+protected:
+    Status Read(const std::string& bytes, CFLRDoc& doc)
+    {
+        CShowFileReader reader(m_catalogue, [this](const std::vector<EffectRef>& items) {
+            for (const EffectRef& item : items) m_missing.push_back(item->GetArticleNumber());
+        });
+        return reader.ReadBytes(bytes, doc);
+    }
+
+    std::vector<std::string> MessageTexts() const
+    {
+        std::vector<std::string> out;
+        for (const auto& m : m_prompter.Messages()) {
+            EXPECT_EQ(m.caption, "File Error");
+            out.push_back(m.text);
+        }
+        return out;
+    }
+
+    EffectCatalogue m_catalogue;
+    test::ScriptedPrompter m_prompter;
+    std::vector<std::string> m_missing;
+};
+
+// ---- A small show, its layout derived by hand from the format
+
+struct SmallShow {
+    CFLRDoc doc;
+    EffectRef rocket = test::MakeItem("A-1", 0.5);
+    EffectRef comet = test::MakeItem("B-2", 0.0);
+
+    SmallShow()
+    {
+        auto setup = std::make_unique<CFireworkSetup>();
+        setup->SetEstimatedLength(7500);
+        setup->SetDate(2026, 12, 31);
+        setup->SetPriceLimit(5000);
+        setup->SetFixedDiscount(250);
+        setup->SetPropDiscount(10);
+        setup->SetCustomerName(std::string("M\xFCller"));
+        setup->SetCustomerNameStored(std::string("M\xFCller"));
+        setup->SetContact1Name(std::string("Ann"));
+        setup->SetContact1Tel(std::string("0123"));
+        setup->SetMusicFile(std::string("show.wav"));
+        doc.ResetSetup(std::move(setup));
+        rocket->SetName("Rocket");
+        rocket->SetSize(65);
+        rocket->SetWeight(120);
+        rocket->SetDuration(3.0);
+        rocket->SetColor(4);
+        comet->SetName("Comet");
+        comet->SetSize(30);
+        comet->SetWeight(45);
+        comet->SetDuration(1.25);
+        comet->SetColor(2);
+
+        CIgnition* first = test::AppendEntry(doc, "00:00:05:00", "A01", rocket);
+        test::AppendChained(doc, first, "1.00", comet);
+        test::AppendEntry(doc, "00:00:06:00", "B02", rocket);
+        CIgnition* last = test::AppendEntry(doc, "00:00:07:00", "C03");
+        last->SetNote(std::string("Finale \xE4"));
+        last->SetIgnorePrefire(true);
+    }
+};
+
+std::string SmallShowLayout()
+{
+    FileBytes f;
+    f.Header();
+    f.U32(0x100).Field32(0x1110, 7500).Field16(0x1111, 25).Field16(0x1112, 0).End();
+    f.U32(0x200).Field(0x1210, "M\xFCller").Field(0x1211, "M\xFCller");
+    f.Field(0x1212, std::string_view("2026-12-31\0", 11));
+    f.Field(0x1213, "Ann").Field(0x1214, "0123").Field(0x1215, "").Field(0x1216, "").End();
+    f.U32(0x300).Field32(0x1310, 5000).Field32(0x1313, 0xFFFFFFFF).Field32(0x1311, 10);
+    f.Field32(0x1312, 250).End();
+    f.U32(0x400).Field(0x1410, "show.wav").End();
+    // Items in ignition-point order of first use: the rocket (A01), the comet (its chain).
+    f.U32(0x600);
+    f.Field(0x1610, "A-1").Field(0x1611, "Rocket").Field16(0x1612, 65).Field32(0x1613, 120);
+    f.FieldF64(0x1614, 0.5).FieldF64(0x1615, 3.0).Field32(0x1619, 4).End();
+    f.Field(0x1610, "B-2").Field(0x1611, "Comet").Field16(0x1612, 30).Field32(0x1613, 45);
+    f.FieldF64(0x1614, 0.0).FieldF64(0x1615, 1.25).Field32(0x1619, 2).End();
+    f.End();
+    // Schedule order. 0.5 s of prefire at 25 fps is 12.5 frames, cut to 12: 00:00:04:13.
+    f.U32(0x500);
+    f.Entry(0, true, 0, "A-1", 65, "", false, 0x0000040D, 0x00000500, 'A', 1, 1);
+    f.Entry(1, false, 0, "B-2", 30, "", false, 0x0000050D, 0x0000050D, 'A', 0, 1);
+    f.Entry(2, true, 1, "A-1", 65, "", false, 0x0000050D, 0x00000600, 'B', 2, 1);
+    f.Entry(3, true, 2, "", 0, "Finale \xE4", true, 0x00000700, 0x00000700, 'C', 3, 1);
+    f.End();
+    return f.End().Bytes();
+}
+
+TEST_F(ShowFileTest, WriterLaysOutASmallShowExactlyAsTheFormatSays)
+{
+    SmallShow show;
+    test::ExpectInvariants(show.doc);
+    EXPECT_EQ(test::FiringNumbers(show.doc), "0 -1 1 2");
+    const std::string bytes = CShowFileWriter::ToBytes(show.doc);
+    EXPECT_EQ(bytes, SmallShowLayout());
+    // Saving leaves the model alone.
+    EXPECT_FALSE(show.rocket->IsWritten());
+
+    CFLRDoc loaded;
+    ASSERT_EQ(Read(bytes, loaded), Status::Ok);
+    EXPECT_EQ(Snapshot(loaded), Snapshot(show.doc));
+    EXPECT_EQ(CShowFileWriter::ToBytes(loaded), bytes);
+    EXPECT_TRUE(MessageTexts().empty());
+    EXPECT_EQ(m_missing, (std::vector<std::string>{"A-1", "B-2"}));
+    // The items that were missing now stand in the catalogue, with the file's values.
+    ASSERT_NE(m_catalogue.Find("B-2"), nullptr);
+    EXPECT_EQ(m_catalogue.Find("B-2")->GetName(), "Comet");
+    EXPECT_EQ(m_catalogue.Find("B-2")->GetCategory(), 32);
+    EXPECT_DOUBLE_EQ(m_catalogue.Find("A-1")->GetDuration(), 3.0);
+}
+
+TEST_F(ShowFileTest, EmptyShowWithDefaultSetupHasNoEffectListAndNoDate)
+{
+    CFLRDoc doc;
+    doc.ResetSetup(std::make_unique<CFireworkSetup>());
+    FileBytes expected;
+    expected.Header().DefaultSetupChunks().U32(0x500).End().End();
+    EXPECT_EQ(CShowFileWriter::ToBytes(doc), expected.Bytes());
+
+    CFLRDoc loaded;
+    ASSERT_EQ(Read(expected.Bytes(), loaded), Status::Ok);
+    int32_t y = -1, m = -1, d = -1;
+    loaded.GetSetup()->GetDate(y, m, d);
+    EXPECT_EQ(y, 0);
+    EXPECT_EQ(m, 0);
+    EXPECT_EQ(d, 0);
+    EXPECT_EQ(loaded.GetIgnitions(), nullptr);
+    EXPECT_FALSE(loaded.GetSetup()->GetCustomerName().has_value());
+    EXPECT_EQ(CShowFileWriter::ToBytes(loaded), expected.Bytes());
+}
+
+TEST_F(ShowFileTest, ShowWithoutSetupIsWrittenWithTheFormatsDefaults)
+{
+    CFLRDoc doc;
+    const std::string bytes = CShowFileWriter::ToBytes(doc);
+    FileBytes settings;
+    settings.U32(0x100).Field32(0x1110, 0).Field16(0x1111, 25).Field16(0x1112, 1).End();
+    EXPECT_EQ(bytes.substr(28, settings.Bytes().size()), settings.Bytes());
+    CFLRDoc loaded;
+    ASSERT_EQ(Read(bytes, loaded), Status::Ok);
+    EXPECT_TRUE(loaded.GetSetup()->GetPrefireOff());
+}
+
+// ---- Round trips and golden files
+
+// Every setup field, chains, notes, non-ASCII texts, 30 frames per second, prefire off.
+void MakeRichShow(CFLRDoc& doc, std::vector<EffectRef>& items)
+{
+    auto setup = std::make_unique<CFireworkSetup>();
+    setup->SetFrameRate(30);
+    setup->SetEstimatedLength(30 * 240);
+    setup->SetDate(2027, 1, 1);
+    setup->SetPriceLimit(12000);
+    setup->SetFixedPrice(9999);
+    setup->SetFixedDiscount(100);
+    setup->SetPropDiscount(999);
+    setup->SetCustomerName(std::string("Stra\xDF" "e & S\xF6hne"));
+    setup->SetCustomerNameStored(std::string("Stra\xDF" "e & S\xF6hne"));
+    setup->SetContact1Name(std::string("Zo\xEB"));
+    setup->SetContact1Tel(std::string("+49 30 1234"));
+    setup->SetContact2Name(std::string("\x80uro"));
+    setup->SetContact2Tel(std::string("555"));
+    setup->SetMusicFile(std::string("/home/show/m\xFAsica.wav"));
+    doc.ResetSetup(std::move(setup));
+    items = test::MakeCatalogueItems(6);
+    items[1]->SetName("Cr\xE8me br\xFBl\xE9" "e");
+
+    CIgnition* a = test::AppendEntry(doc, "00:00:02:00", "A01", items[0]);
+    test::AppendChained(doc, a, "0.50", items[1]);
+    test::AppendChained(doc, a, "0.20", items[2]);
+    CIgnition* b = test::AppendEntry(doc, "00:00:04:00", "A02", items[3]);
+    b->SetNote(std::string("sch\xF6n"));
+    test::AppendEntry(doc, "00:00:04:00", "A02", items[3]);  // fires together with b
+    test::AppendEntry(doc, "00:00:05:29", "A01", items[4]);  // A01 again: a conflict
+    CIgnition* c = test::AppendEntry(doc, "00:01:00:10", "Y32", items[5]);
+    test::AppendChained(doc, c, "1.10", items[0]);
+    test::AppendEntry(doc, "00:01:02:00", "");
+}
+
+std::string RichShowBytes()
+{
+    CFLRDoc doc;
+    std::vector<EffectRef> items;
+    MakeRichShow(doc, items);
+    return CShowFileWriter::ToBytes(doc);
+}
+
+TEST_F(ShowFileTest, RichShowRoundTripsByteForByte)
+{
+    CFLRDoc doc;
+    std::vector<EffectRef> items;
+    MakeRichShow(doc, items);
+    test::ExpectInvariants(doc);
+    const std::string bytes = CShowFileWriter::ToBytes(doc);
+    // Delays are not stored: an opened show derives them from the times, so the typed ones
+    // (0.20 s is no whole number of frames at 30 fps) give way to the derived ones.
+    for (CIgnition* e : test::ScheduleOrder(doc)) e->UpdateDelay(30);
+
+    CFLRDoc loaded;
+    ASSERT_EQ(Read(bytes, loaded), Status::Ok);
+    test::ExpectInvariants(loaded);
+    EXPECT_EQ(Snapshot(loaded), Snapshot(doc));
+    EXPECT_EQ(CShowFileWriter::ToBytes(loaded), bytes);
+    EXPECT_TRUE(MessageTexts().empty());
+}
+
+TEST_F(ShowFileTest, RealisticShowsRoundTripAndKeepTheInvariants)
+{
+    for (unsigned seed : {1u, 2u, 3u}) {
+        CFLRDoc doc;
+        test::MakeRealisticShow(doc, 1500, seed, test::MakeCatalogueItems(24));
+        const std::string bytes = CShowFileWriter::ToBytes(doc);
+        EffectCatalogue catalogue;
+        CShowFileReader reader(catalogue);
+        CFLRDoc loaded;
+        ASSERT_EQ(reader.ReadBytes(bytes, loaded), Status::Ok);
+        test::ExpectInvariants(loaded);
+        EXPECT_EQ(Snapshot(loaded), Snapshot(doc)) << "seed " << seed;
+        EXPECT_EQ(CShowFileWriter::ToBytes(loaded), bytes) << "seed " << seed;
+    }
+}
+
+// Files are read a block at a time: a large show, whole or cut anywhere, must come out as
+// the same bytes read from memory give.
+TEST_F(ShowFileTest, ReadingFromDiskAcrossBlocksMatchesReadingFromMemory)
+{
+    CFLRDoc doc;
+    test::MakeRealisticShow(doc, 3000, 5, test::MakeCatalogueItems(30));
+    const std::string bytes = CShowFileWriter::ToBytes(doc);
+    ASSERT_GT(bytes.size(), 3u * 64 * 1024);
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("big.flr").toStdString();
+    for (size_t cut : {bytes.size(), size_t(65536), size_t(65537), size_t(65535 + 64 * 1024),
+                       bytes.size() - 5}) {
+        WriteFileBytes(path, bytes.substr(0, cut));
+        CFLRDoc fromDisk;
+        CFLRDoc fromMemory;
+        EffectCatalogue diskCatalogue;
+        EffectCatalogue memoryCatalogue;
+        test::ScriptedPrompter diskPrompter;
+        ASSERT_EQ(CShowFileReader(diskCatalogue).Read(path, fromDisk), Status::Ok);
+        const size_t diskMessages = diskPrompter.Messages().size();
+        test::ScriptedPrompter memoryPrompter;
+        ASSERT_EQ(CShowFileReader(memoryCatalogue).ReadBytes(bytes.substr(0, cut), fromMemory),
+                  Status::Ok);
+        EXPECT_EQ(diskMessages, memoryPrompter.Messages().size()) << cut;
+        EXPECT_EQ(diskMessages, cut == bytes.size() ? 0u : 1u) << cut;
+        EXPECT_EQ(Snapshot(fromDisk), Snapshot(fromMemory)) << cut;
+    }
+}
+
+// The committed files were written by this writer; FLR_WRITE_GOLDEN=1 rewrites them.
+TEST_F(ShowFileTest, GoldenFilesReadAndWriteBackUnchanged)
+{
+    CFLRDoc empty;
+    empty.ResetSetup(std::make_unique<CFireworkSetup>());
+    SmallShow small;
+    const std::vector<std::pair<std::string, std::string>> golden = {
+        {"show-empty.flr", CShowFileWriter::ToBytes(empty)},
+        {"show-small.flr", CShowFileWriter::ToBytes(small.doc)},
+        {"show-rich-30fps.flr", RichShowBytes()},
+    };
+    for (const auto& [name, written] : golden) {
+        if (qEnvironmentVariableIsSet("FLR_WRITE_GOLDEN")) WriteFileBytes(GoldenPath(name), written);
+        const std::string onDisk = ReadFileBytes(GoldenPath(name));
+        ASSERT_FALSE(onDisk.empty()) << name;
+        EXPECT_EQ(written, onDisk) << name;
+
+        CFLRDoc loaded;
+        CShowFileReader reader(m_catalogue);
+        ASSERT_EQ(reader.Read(GoldenPath(name), loaded), Status::Ok) << name;
+        EXPECT_EQ(CShowFileWriter::ToBytes(loaded), onDisk) << name;
+    }
+    EXPECT_TRUE(MessageTexts().empty());
+}
+
+// ---- Chains
+
+TEST_F(ShowFileTest, ChainedRecordCarriesItsPrimaryRecordIndexAndIsLinkedBack)
+{
+    FileBytes f;
+    f.Header().DefaultSetupChunks().U32(0x500);
+    for (uint32_t i = 0; i < 5; ++i) {
+        f.Entry(i, true, static_cast<int32_t>(i), "", 0, "", false, 0x100 * (i + 1),
+                0x100 * (i + 1), 'A', static_cast<uint8_t>(i + 1), 1);
+    }
+    // Record 5 hangs behind record 2; its own address in the file does not count.
+    f.Entry(5, false, 2, "", 0, "", false, 0x0601, 0x0601, 'C', 7, 1);
+    f.End().End();
+
+    CFLRDoc doc;
+    ASSERT_EQ(Read(f.Bytes(), doc), Status::Ok);
+    const auto schedule = test::ScheduleOrder(doc);
+    ASSERT_EQ(schedule.size(), 6u);
+    CIgnition* chained = schedule[5];
+    EXPECT_TRUE(chained->IsChained());
+    EXPECT_EQ(chained->GetChainPrev(), schedule[2]);
+    EXPECT_EQ(schedule[2]->GetChainNext(), chained);
+    EXPECT_EQ(chained->GetNumber(), CIgnition::kNoNumber);
+    EXPECT_EQ(chained->GetLetter(), 'A');
+    EXPECT_EQ(chained->GetAddressNumber(), 0);
+    // Its delay runs from its predecessor's In Time: 00:00:03:00 to 00:00:06:01.
+    EXPECT_EQ(chained->GetDelayText(), "3.04");
+    test::ExpectInvariants(doc);
+
+    // Written again, record 5 says "no number" and points at record 2.
+    const std::string bytes = CShowFileWriter::ToBytes(doc);
+    FileBytes record5;
+    record5.Field32(0x1522, 5).Field16(0x1521, 0).Field32(0x1510, 2);
+    EXPECT_NE(bytes.find(record5.Bytes()), std::string::npos);
+}
+
+TEST_F(ShowFileTest, ChainedEffectBeforeItsPrimaryIsWrittenWithoutPrimaryAndReadOutsideChains)
+{
+    CFLRDoc doc;
+    doc.ResetSetup(std::make_unique<CFireworkSetup>());
+    // The primary's item needs 3 s of prefire, so its chained effect (no prefire) is seen
+    // before the primary's effect and stands before it in schedule order.
+    CIgnition* primary = test::AppendEntry(doc, "00:00:10:00", "A01", test::MakeItem("SLOW", 3.0));
+    CIgnition* effect = test::AppendChained(doc, primary, "0.40", test::MakeItem("FAST", 0.0));
+    ASSERT_EQ(test::ScheduleOrder(doc).front(), effect);
+    ASSERT_EQ(effect->GetChainPrev(), primary);
+
+    const std::string bytes = CShowFileWriter::ToBytes(doc);
+    FileBytes record0;
+    record0.Field32(0x1522, 0).Field16(0x1521, 0).Field32(0x1510, 0xFFFFFFFF);
+    EXPECT_EQ(bytes.find(record0.Bytes()), bytes.find(std::string("\x00\x05\x00\x00", 4)) + 4);
+
+    CFLRDoc loaded;
+    ASSERT_EQ(Read(bytes, loaded), Status::Ok);
+    const auto schedule = test::ScheduleOrder(loaded);
+    ASSERT_EQ(schedule.size(), 2u);
+    EXPECT_TRUE(schedule[0]->IsChained());
+    EXPECT_EQ(schedule[0]->GetChainPrev(), nullptr);
+    EXPECT_EQ(schedule[1]->GetChainNext(), nullptr);
+    EXPECT_EQ(schedule[0]->GetNumber(), CIgnition::kNoNumber);
+    EXPECT_EQ(schedule[1]->GetNumber(), 0);
+    // And it stays so: the next save writes the same bytes.
+    EXPECT_EQ(CShowFileWriter::ToBytes(loaded), bytes);
+}
+
+// The fast load (numbering once at the end) against renumbering after every link, on files
+// whose records come in any order, with ties of In Time and address, and chains pointing
+// anywhere.
+TEST_F(ShowFileTest, FastLoadGivesTheSameShowAsRenumberingAfterEveryLink)
+{
+    std::mt19937 random(2026);
+    auto pick = [&random](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    for (int round = 0; round < 150; ++round) {
+        FileBytes f;
+        f.Header().DefaultSetupChunks().U32(0x600);
+        const char* artNos[] = {"P0", "P1", "P2"};
+        const double prefires[] = {0.0, 0.5, 1.5};
+        for (int i = 0; i < 3; ++i) {
+            f.Field(0x1610, artNos[i]).FieldF64(0x1614, prefires[i]).End();
+        }
+        f.End().U32(0x500);
+        const int n = 1 + pick(80);
+        for (int i = 0; i < n; ++i) {
+            const bool chained = i > 0 && pick(3) == 0;
+            const int primary = pick(i + 2) - 1;  // -1 to i: also out of range
+            const uint32_t inTime = static_cast<uint32_t>(pick(6)) << 8 | static_cast<uint32_t>(pick(3));
+            const uint32_t time = inTime + static_cast<uint32_t>(pick(2) << 8);
+            const std::string artNo = pick(4) == 0 ? "" : artNos[pick(3)];
+            f.Entry(static_cast<uint32_t>(i), !chained, chained ? primary : pick(50), artNo, 50,
+                    "", pick(5) == 0, inTime, time, static_cast<char>('A' + pick(2)),
+                    static_cast<uint8_t>(pick(3)), 1);
+        }
+        f.End().End();
+
+        CFLRDoc fast;
+        CFLRDoc straightforward;
+        EffectCatalogue catalogue;
+        CShowFileReader fastReader(catalogue);
+        CShowFileReader slowReader(catalogue);
+        slowReader.SetRenumberEachLink(true);
+        ASSERT_EQ(fastReader.ReadBytes(f.Bytes(), fast), Status::Ok);
+        ASSERT_EQ(slowReader.ReadBytes(f.Bytes(), straightforward), Status::Ok);
+        ASSERT_EQ(Snapshot(fast), Snapshot(straightforward)) << "round " << round;
+    }
+    for (unsigned seed : {7u, 8u}) {
+        CFLRDoc doc;
+        test::MakeRealisticShow(doc, 800, seed, test::MakeCatalogueItems(12));
+        const std::string bytes = CShowFileWriter::ToBytes(doc);
+        CFLRDoc fast;
+        CFLRDoc straightforward;
+        CShowFileReader fastReader(m_catalogue);
+        CShowFileReader slowReader(m_catalogue);
+        slowReader.SetRenumberEachLink(true);
+        ASSERT_EQ(fastReader.ReadBytes(bytes, fast), Status::Ok);
+        ASSERT_EQ(slowReader.ReadBytes(bytes, straightforward), Status::Ok);
+        EXPECT_EQ(Snapshot(fast), Snapshot(straightforward));
+    }
+}
+
+// ---- Items and the catalogue
+
+TEST_F(ShowFileTest, CatalogueItemsStandAndOnlyMissingOnesAreOffered)
+{
+    EffectRef known = test::MakeItem("A-1", 0.5);
+    known->SetName("Rocket from the database");
+    m_catalogue.Insert(known);
+
+    CFLRDoc doc;
+    ASSERT_EQ(Read(SmallShowLayout(), doc), Status::Ok);
+    EXPECT_EQ(m_missing, std::vector<std::string>{"B-2"});
+    EXPECT_EQ(test::FiringOrder(doc)[0]->GetItem(), known.get());
+    EXPECT_EQ(m_catalogue.Find("A-1")->GetName(), "Rocket from the database");
+    EXPECT_EQ(m_catalogue.Count(), 2u);
+}
+
+TEST_F(ShowFileTest, EntryWhoseItemIsNotInTheCatalogueStaysWithoutItem)
+{
+    FileBytes f;
+    f.Header().DefaultSetupChunks().U32(0x500);
+    f.Entry(0, true, 0, "NOWHERE", 50, "", false, 0x0200, 0x0300, 'A', 1, 1);
+    f.End().End();
+    CFLRDoc doc;
+    ASSERT_EQ(Read(f.Bytes(), doc), Status::Ok);
+    ASSERT_NE(doc.GetIgnitions(), nullptr);
+    EXPECT_EQ(doc.GetIgnitions()->GetItem(), nullptr);
+    // Without item the In Time follows the Time, as for every entry without item.
+    EXPECT_EQ(doc.GetIgnitions()->GetInTime(), CTimeCode(0x0300));
+}
+
+TEST_F(ShowFileTest, ItemWithoutArticleNumberIsLeftOutOfTheEffectListAndReported)
+{
+    CFLRDoc doc;
+    doc.ResetSetup(std::make_unique<CFireworkSetup>());
+    test::AppendEntry(doc, "00:00:01:00", "A01", test::MakeItem("", 0.0));
+    test::AppendEntry(doc, "00:00:02:00", "A02", test::MakeItem("GOOD", 0.0));
+    int leftOut = 0;
+    const std::string bytes = CShowFileWriter::ToBytes(doc, &leftOut);
+    EXPECT_EQ(leftOut, 1);
+
+    CFLRDoc loaded;
+    ASSERT_EQ(Read(bytes, loaded), Status::Ok);
+    EXPECT_TRUE(MessageTexts().empty());  // the effect list reads to its end
+    const auto schedule = test::ScheduleOrder(loaded);
+    ASSERT_EQ(schedule.size(), 2u);
+    EXPECT_EQ(schedule[0]->GetItem(), nullptr);
+    ASSERT_NE(schedule[1]->GetItem(), nullptr);
+    EXPECT_EQ(schedule[1]->GetItem()->GetArticleNumber(), "GOOD");
+
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("show.flr").toStdString();
+    EXPECT_TRUE(CShowFileWriter::Save(doc, path));
+    EXPECT_EQ(ReadFileBytes(path), bytes);
+    const auto messages = MessageTexts();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("article number"), std::string::npos);
+}
+
+// ---- Refused files
+
+TEST_F(ShowFileTest, ForeignMagicIsRefusedWithABeepAndFirstWordNotZeroSilently)
+{
+    const std::string good = SmallShowLayout();
+    CFLRDoc doc;
+    test::AppendEntry(doc, "00:00:01:00", "A01");
+    CIgnition* kept = doc.GetIgnitions();
+
+    std::string foreign = good;
+    foreign.replace(4, 12, std::string("RIFFWAVEfmt\0", 12));
+    EXPECT_EQ(Read(foreign, doc), Status::WrongMagic);
+    EXPECT_EQ(m_prompter.Beeps(BeepKind::Exclamation), 1);
+
+    std::string unterminated = good;
+    unterminated[15] = 'X';  // "FLRFIREWORK" followed by another letter
+    EXPECT_EQ(Read(unterminated, doc), Status::WrongMagic);
+    EXPECT_EQ(Read(good.substr(0, 10), doc), Status::WrongMagic);
+
+    std::string notZero = good;
+    notZero[0] = 1;
+    EXPECT_EQ(Read(notZero, doc), Status::NotShowFile);
+    EXPECT_EQ(Read(std::string(), doc), Status::NotShowFile);
+    EXPECT_EQ(Read(std::string("\0\0", 2), doc), Status::NotShowFile);
+    EXPECT_EQ(m_prompter.BeepCount(), 3);
+    EXPECT_TRUE(MessageTexts().empty());
+    // The document was not touched.
+    EXPECT_EQ(doc.GetIgnitions(), kept);
+    EXPECT_EQ(doc.GetSetup(), nullptr);
+
+    CShowFileReader reader(m_catalogue);
+    EXPECT_EQ(reader.Read("/nonexistent/folder/show.flr", doc), Status::CannotOpen);
+    EXPECT_FALSE(reader.ErrorString().empty());
+}
+
+// ---- Damaged files
+
+FileBytes WithTwoEntries()
+{
+    FileBytes f;
+    f.Header().DefaultSetupChunks().U32(0x600);
+    f.Field(0x1610, "A-1").Field(0x1611, "Rocket").End();
+    f.End().U32(0x500);
+    f.Entry(0, true, 0, "A-1", 0, "", false, 0x0100, 0x0100, 'A', 1, 1);
+    f.Entry(1, true, 1, "A-1", 0, "", false, 0x0200, 0x0200, 'A', 2, 1);
+    return f;
+}
+
+TEST_F(ShowFileTest, UnknownFieldInTheEffectListEndsTheListAndKeepsWhatCameBefore)
+{
+    for (uint16_t id : {0x1616, 0x1617, 0x1618, 0x1700, 0x0001}) {
+        m_catalogue.Clear();
+        FileBytes f;
+        f.Header().DefaultSetupChunks().U32(0x600);
+        f.Field(0x1610, "GOOD").End();
+        f.Field(0x1610, "BAD").Field(id, "xy").End();
+        f.Field(0x1610, "NEVER").End();
+        f.End();
+        CFLRDoc doc;
+        test::ScriptedPrompter prompter;
+        ASSERT_EQ(Read(f.Bytes(), doc), Status::Ok);
+        ASSERT_EQ(prompter.Messages().size(), 1u) << id;
+        EXPECT_EQ(prompter.Messages()[0].text, kUnknownEffect);
+        EXPECT_EQ(prompter.Messages()[0].caption, "File Error");
+        EXPECT_EQ(prompter.Messages()[0].buttons, PromptButtons::Ok);
+        EXPECT_NE(m_catalogue.Find("GOOD"), nullptr);
+        EXPECT_EQ(m_catalogue.Find("BAD"), nullptr);
+    }
+}
+
+TEST_F(ShowFileTest, UnknownFieldInTheIgnitionListKeepsTheEntriesBeforeItNumbered)
+{
+    for (uint16_t id : {0x151A, 0x151F, 0x1524, 0x1400}) {
+        FileBytes f = WithTwoEntries();
+        f.Field32(0x1522, 2).Field16(0x1521, 1).Field32(0x1510, 2).Field(id, "??").End();
+        f.Entry(3, true, 3, "", 0, "", false, 0x0300, 0x0300, 'A', 3, 1);
+        f.End().End();
+        test::ScriptedPrompter prompter;
+        CFLRDoc doc;
+        ASSERT_EQ(Read(f.Bytes(), doc), Status::Ok);
+        ASSERT_EQ(prompter.Messages().size(), 1u) << id;
+        EXPECT_EQ(prompter.Messages()[0].text, kUnknownIgnition);
+        EXPECT_EQ(test::FiringAddresses(doc), "A01 A02");
+        EXPECT_EQ(test::FiringNumbers(doc), "0 1");
+        test::ExpectInvariants(doc);
+    }
+}
+
+TEST_F(ShowFileTest, EntryFieldsBeforeTheNumberAreRefused)
+{
+    for (uint16_t id : {0x1511, 0x1520, 0x1523, 0x1513, 0x1514, 0x1515, 0x1516}) {
+        FileBytes f = WithTwoEntries();
+        f.Field32(0x1522, 2).Field16(0x1521, 1).Field(id, std::string("\x01\x02\x03\x04", 4));
+        f.Field32(0x1510, 2).End().End().End();
+        test::ScriptedPrompter prompter;
+        CFLRDoc doc;
+        ASSERT_EQ(Read(f.Bytes(), doc), Status::Ok);
+        ASSERT_EQ(prompter.Messages().size(), 1u) << id;
+        EXPECT_EQ(prompter.Messages()[0].text, kUnknownIgnition);
+        EXPECT_EQ(test::ScheduleOrder(doc).size(), 2u);
+    }
+    // A record with fields but no number ends the list as well, and says so.
+    FileBytes f = WithTwoEntries();
+    f.Field32(0x1522, 2).Field16(0x1521, 1).End().End().End();
+    test::ScriptedPrompter prompter;
+    CFLRDoc doc;
+    ASSERT_EQ(Read(f.Bytes(), doc), Status::Ok);
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_EQ(prompter.Messages()[0].text, kUnknownIgnition);
+}
+
+TEST_F(ShowFileTest, TruncatedFilesKeepWhatWasReadAndSaySoOnce)
+{
+    const std::string whole = SmallShowLayout();
+    const size_t ignitionList = whole.find(std::string("\x00\x05\x00\x00", 4));
+    for (size_t cut = 16; cut < whole.size(); ++cut) {
+        m_catalogue.Clear();
+        test::ScriptedPrompter prompter;
+        CFLRDoc doc;
+        ASSERT_EQ(Read(whole.substr(0, cut), doc), Status::Ok) << cut;
+        // Only a cut between chunks (or in the closing zero) loses nothing.
+        const auto messages = prompter.Messages();
+        ASSERT_LE(messages.size(), 1u) << cut;
+        if (!messages.empty()) {
+            EXPECT_EQ(messages[0].text, kFailedToRead) << cut;
+        }
+        if (cut > ignitionList + 4 && cut < whole.size() - 4) {
+            EXPECT_EQ(messages.size(), 1u) << cut;
+        }
+        // Whatever was read is a consistent show.
+        test::ExpectInvariants(doc);
+        CShowFileWriter::ToBytes(doc);
+    }
+    // Cut inside the third record: the first two entries stay.
+    const size_t third = whole.find(FileBytes().Field32(0x1522, 2).Bytes());
+    CFLRDoc doc;
+    ASSERT_EQ(Read(whole.substr(0, third + 20), doc), Status::Ok);
+    EXPECT_EQ(test::ScheduleOrder(doc).size(), 2u);
+    EXPECT_EQ(test::FiringNumbers(doc), "0 -1");
+}
+
+TEST_F(ShowFileTest, OverlongTextsAreCutAndTheNextFieldIsReadWhereItStarts)
+{
+    const std::string longName(300, 'n');
+    const std::string longPath(3000, 'p');
+    FileBytes f;
+    f.Header().DefaultSetupChunks();
+    f.U32(0x200).Field(0x1211, longName).Field(0x1213, "after").End();
+    f.U32(0x400).Field(0x1410, longPath).End();
+    f.U32(0x600).Field(0x1610, std::string(256, 'a')).Field(0x1611, longName).Field16(0x1612, 77).End();
+    f.End().U32(0x500);
+    f.Entry(0, true, 0, std::string(400, 'a'), 0, longName, false, 0x0100, 0x0100, 'A', 1, 1);
+    f.End().End();
+
+    CFLRDoc doc;
+    ASSERT_EQ(Read(f.Bytes(), doc), Status::Ok);
+    EXPECT_TRUE(MessageTexts().empty());
+    const CFireworkSetup& s = *doc.GetSetup();
+    EXPECT_EQ(s.GetCustomerName(), std::string(255, 'n'));
+    EXPECT_EQ(s.GetContact1Name(), "after");
+    EXPECT_EQ(s.GetMusicFile(), std::string(2047, 'p'));
+    const CEffect* item = m_catalogue.Find(std::string(255, 'a'));
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->GetName(), std::string(255, 'n'));
+    EXPECT_EQ(item->GetSize(), 77);
+    ASSERT_NE(doc.GetIgnitions(), nullptr);
+    EXPECT_EQ(doc.GetIgnitions()->GetItem(), item);  // both article numbers were cut alike
+    EXPECT_EQ(doc.GetIgnitions()->GetNote(), std::string(255, 'n'));
+}
+
+TEST_F(ShowFileTest, OddFieldsAndChunksArePassedOverSafely)
+{
+    FileBytes f;
+    f.Header();
+    f.U32(0x100).Field(0x1199, "skip me").Field16(0x1111, 30).Field16(0x1112, 1).End();
+    f.U32(0x200).Field(0x12FF, "skip").Field(0x1212, std::string_view("1999-07-04\0", 11)).End();
+    // Price fields: eight bytes fill four and pass over four, two replace the low bytes.
+    f.U32(0x300).Field(0x1310, std::string("\x10\x00\x00\x00\xAA\xBB\xCC\xDD", 8));
+    f.Field(0x1313, std::string("\x05\x00", 2)).Field(0x1399, "zz").Field32(0x1311, 15).End();
+    f.U32(0x400).Field(0x1499, "skip").Field(0x1410, "song.wav").End();
+    f.U32(0x700);   // carries nothing
+    f.U32(0x4242);  // unknown: passed over
+    f.U32(0x500);
+    f.Entry(0, true, 0, "", 0, "", false, 0x0100, 0x0100, 'A', 1, 1);
+    f.End().End();
+
+    CFLRDoc doc;
+    ASSERT_EQ(Read(f.Bytes(), doc), Status::Ok);
+    EXPECT_TRUE(MessageTexts().empty());
+    const CFireworkSetup& s = *doc.GetSetup();
+    EXPECT_EQ(s.GetFrameRate(), 30);
+    EXPECT_TRUE(s.GetPrefireOff());
+    int32_t y, m, d;
+    s.GetDate(y, m, d);
+    EXPECT_EQ(y, 1999);
+    EXPECT_EQ(m, 7);
+    EXPECT_EQ(d, 4);
+    EXPECT_EQ(s.GetPriceLimit(), 0x10);
+    EXPECT_EQ(s.GetFixedPrice(), static_cast<int32_t>(0xFFFF0005u));
+    EXPECT_EQ(s.GetPropDiscount(), 15);
+    EXPECT_EQ(s.GetMusicFile(), "song.wav");
+    EXPECT_EQ(test::ScheduleOrder(doc).size(), 1u);
+}
+
+TEST_F(ShowFileTest, ImpossibleFrameRateKeepsTwentyFiveAndIsReported)
+{
+    FileBytes f;
+    f.Header().U32(0x100).Field16(0x1111, 0).End().U32(0x500);
+    f.Entry(0, true, 0, "", 0, "", false, 0x0100, 0x0100, 'A', 1, 1);
+    f.Entry(1, true, 0, "", 0, "", false, 0x0200, 0x0200, 'A', 2, 1);
+    f.End().End();
+    CFLRDoc doc;
+    ASSERT_EQ(Read(f.Bytes(), doc), Status::Ok);
+    EXPECT_EQ(doc.GetFrameRate(), 25);
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{kFailedToRead});
+    EXPECT_EQ(test::ScheduleOrder(doc)[1]->GetDelayText(), "1.00");
+}
+
+TEST_F(ShowFileTest, ASecondIgnitionListReplacesTheFirstUnlessItIsEmpty)
+{
+    FileBytes f = WithTwoEntries();
+    f.End();
+    f.U32(0x500).Entry(0, true, 0, "", 0, "", false, 0x0900, 0x0900, 'B', 9, 1).End();
+    f.U32(0x500).End();
+    f.End();
+    CFLRDoc doc;
+    ASSERT_EQ(Read(f.Bytes(), doc), Status::Ok);
+    EXPECT_EQ(test::FiringAddresses(doc), "B09");
+}
+
+TEST_F(ShowFileTest, ReadingReplacesWhatTheDocumentHeld)
+{
+    CFLRDoc doc;
+    test::AppendEntry(doc, "00:00:01:00", "Y01");
+    ASSERT_EQ(Read(SmallShowLayout(), doc), Status::Ok);
+    EXPECT_EQ(test::FiringAddresses(doc), "A01  B02 C03");
+    EXPECT_EQ(doc.GetSetup()->GetEstimatedLength(), 7500);
+}
+
+// ---- Saving
+
+class SaveTest : public ShowFileTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_path = m_dir.filePath("show.flr").toStdString();
+        WriteFileBytes(m_path, "the previous file");
+        m_show.doc.GetSetup()->SetContact2Name(std::string("new"));
+    }
+
+    QTemporaryDir m_dir;
+    std::string m_path;
+    SmallShow m_show;
+};
+
+TEST_F(SaveTest, SaveReplacesTheOldFileAndLeavesNothingBeside)
+{
+    ASSERT_TRUE(CShowFileWriter::Save(m_show.doc, m_path));
+    EXPECT_EQ(ReadFileBytes(m_path), CShowFileWriter::ToBytes(m_show.doc));
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+              QStringList{"show.flr"});
+    EXPECT_TRUE(MessageTexts().empty());
+}
+
+TEST_F(SaveTest, FailedSaveLeavesTheOldFileAndSaysSo)
+{
+    // The folder is gone.
+    EXPECT_FALSE(CShowFileWriter::Save(m_show.doc, m_dir.filePath("gone/show.flr").toStdString()));
+    // The name is taken by a folder.
+    QDir(m_dir.path()).mkdir("taken.flr");
+    EXPECT_FALSE(CShowFileWriter::Save(m_show.doc, m_dir.filePath("taken.flr").toStdString()));
+    EXPECT_TRUE(QFileInfo(m_dir.filePath("taken.flr")).isDir());
+
+    const auto messages = MessageTexts();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_NE(messages[0].find("failed to save"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(m_path), "the previous file");
+}
+
+TEST_F(SaveTest, SaveIntoAReadOnlyFolderLeavesTheOldFile)
+{
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "root writes into read-only folders";
+    }
+    QFile::setPermissions(QString::fromStdString(m_dir.path().toStdString()),
+                          QFile::ReadOwner | QFile::ExeOwner);
+    EXPECT_FALSE(CShowFileWriter::Save(m_show.doc, m_path));
+    QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(ReadFileBytes(m_path), "the previous file");
+    EXPECT_EQ(MessageTexts().size(), 1u);
+}
+
+TEST_F(SaveTest, SaveThatRunsOutOfSpaceLeavesTheOldFile)
+{
+    // A file size limit stands in for a full disk: writes beyond it fail (EFBIG).
+    struct sigaction ignore = {};
+    struct sigaction previous = {};
+    ignore.sa_handler = SIG_IGN;
+    ASSERT_EQ(sigaction(SIGXFSZ, &ignore, &previous), 0);
+    rlimit saved = {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit small = saved;
+    small.rlim_cur = 100;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool saved_ok = CShowFileWriter::Save(m_show.doc, m_path);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    sigaction(SIGXFSZ, &previous, nullptr);
+
+    EXPECT_FALSE(saved_ok);
+    EXPECT_EQ(ReadFileBytes(m_path), "the previous file");
+    EXPECT_EQ(MessageTexts().size(), 1u);
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"show.flr"});
+}
+
+}  // namespace
+}  // namespace flr

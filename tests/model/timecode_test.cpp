@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "model/timecode.h"
+
+namespace flr {
+namespace {
+
+std::string Subtract(const char* text, double seconds, int fps)
+{
+    std::string out = "untouched";
+    const CTimeCode value = SubtractSeconds(text, seconds, fps, out);
+    if (!value.IsValid()) return "invalid";
+    EXPECT_EQ(FormatTimeCode(value), out);
+    return out;
+}
+
+std::string Parts(const TimeCodeParts& p) { return FormatTimeCodeParts(p); }
+
+TEST(TimeCode, PackingOrdersValuesInTime)
+{
+    const CTimeCode a = CTimeCode::FromParts(0, 1, 0, 0);
+    const CTimeCode b = CTimeCode::FromParts(0, 0, 59, 29);
+    EXPECT_GT(a, b);
+    EXPECT_EQ(a.Value(), 0x00010000u);
+    EXPECT_EQ(CTimeCode::FromParts(1, 2, 3, 4).Value(), 0x01020304u);
+    EXPECT_EQ(CTimeCode::FromParts(257, -1, 0, 0).Value(), 0x01FF0000u);  // modulo 256
+    EXPECT_FALSE(kInvalidTimeCode.IsValid());
+    EXPECT_EQ(kInvalidTimeCode.Value(), 0xFFFFFFFFu);
+    EXPECT_TRUE(CTimeCode().IsValid());
+}
+
+TEST(TimeCode, FormatsAndParses)
+{
+    EXPECT_EQ(FormatTimeCode(CTimeCode()), "00:00:00:00");
+    EXPECT_EQ(FormatTimeCode(CTimeCode::FromParts(1, 2, 3, 4)), "01:02:03:04");
+    EXPECT_EQ(FormatTimeCode(CTimeCode::FromParts(200, 0, 0, 0)), "200:00:00:00");
+
+    auto parsed = ParseTimeCode("1:2:3:4");
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(Parts(*parsed), "01:02:03:04");
+    parsed = ParseTimeCode(" 01: 02:03:24 trailing");  // as "%d" reads: spaces skipped
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(Parts(*parsed), "01:02:03:24");
+    EXPECT_FALSE(ParseTimeCode("01:02:03"));
+    EXPECT_FALSE(ParseTimeCode("01 :02:03:04"));  // the colon must follow the number
+    EXPECT_FALSE(ParseTimeCode("aa:bb:cc:dd"));
+    EXPECT_FALSE(ParseTimeCode(""));
+    parsed = ParseTimeCode("99999999999999:0:0:0");  // saturates instead of overflowing
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->hours, std::numeric_limits<int>::max());
+}
+
+TEST(TimeCode, SecondsRoundToTheNearestFrame)
+{
+    EXPECT_EQ(SecondsToTimeCodeText(0.99, 25), "00:00:01:00");
+    EXPECT_EQ(SecondsToTimeCodeText(0.97, 25), "00:00:00:24");
+    EXPECT_EQ(SecondsToTimeCodeText(59.99, 30), "00:01:00:00");
+    EXPECT_EQ(SecondsToTimeCodeText(3599.99, 25), "01:00:00:00");
+    EXPECT_EQ(SecondsToTimeCodeText(3725.0, 25), "01:02:05:00");
+    EXPECT_EQ(SecondsToTimeCodeText(0.0, 30), "00:00:00:00");
+    EXPECT_EQ(SecondsToTimeCodeText(2.6, 25), "00:00:02:15");
+}
+
+TEST(TimeCode, NonsenseSecondsCountAsZero)
+{
+    EXPECT_EQ(SecondsToTimeCodeText(-3.0, 25), "00:00:00:00");
+    EXPECT_EQ(SecondsToTimeCodeText(std::numeric_limits<double>::quiet_NaN(), 25), "00:00:00:00");
+    // Huge values stay defined (the hours byte wraps) instead of overflowing an int.
+    EXPECT_NO_FATAL_FAILURE(SecondsToTimeCodeText(1e300, 25));
+    std::string out;
+    EXPECT_TRUE(SubtractSeconds("00:00:01:00", std::numeric_limits<double>::infinity(), 25, out)
+                    .Value() == CTimeCode::kInvalidValue);
+}
+
+TEST(TimeCode, AdditionCarriesAndWrapsAt99Hours)
+{
+    EXPECT_EQ(AddTimeCodeTexts("00:00:00:20", "00:00:00:10", 25), "00:00:01:05");
+    EXPECT_EQ(AddTimeCodeTexts("00:00:00:20", "00:00:00:10", 30), "00:00:01:00");
+    EXPECT_EQ(AddTimeCodeTexts("00:59:59:24", "00:00:00:01", 25), "01:00:00:00");
+    EXPECT_EQ(AddTimeCodeTexts("98:59:59:24", "00:00:00:01", 25), "00:00:00:00");
+    EXPECT_EQ(AddTimeCodeTexts("98:00:00:00", "00:59:59:29", 30), "98:59:59:29");
+    EXPECT_EQ(AddTimeCodeTexts("50:00:00:00", "49:00:00:00", 25), "00:00:00:00");
+    EXPECT_EQ(FormatTimeCode(AddSeconds(CTimeCode::FromParts(0, 0, 1, 20), 0.2, 25)),
+              "00:00:02:00");
+    EXPECT_EQ(FormatTimeCode(AddSeconds(CTimeCode::FromParts(0, 0, 59, 0), 1.99, 30)),
+              "00:01:01:00");
+}
+
+TEST(TimeCode, SubtractionTruncatesToTheFrameBefore)
+{
+    EXPECT_EQ(Subtract("00:00:02:00", 1.5, 25), "00:00:00:13");
+    EXPECT_EQ(Subtract("00:00:02:00", 2.5, 25), "invalid");
+    EXPECT_EQ(Subtract("00:00:02:00", 2.0, 25), "00:00:00:00");
+    // 0.99 s is 24.75 frames: truncated to 24, where rounding would give 25.
+    EXPECT_EQ(Subtract("00:00:05:00", 0.99, 25), "00:00:04:01");
+    EXPECT_EQ(Subtract("00:00:05:10", 0.5, 30), "00:00:04:25");
+}
+
+TEST(TimeCode, SubtractionBorrowsAtExactMinutesAndHours)
+{
+    EXPECT_EQ(Subtract("00:02:10:05", 60.0, 25), "00:01:10:05");
+    EXPECT_EQ(Subtract("00:01:00:00", 60.0, 25), "00:00:00:00");
+    EXPECT_EQ(Subtract("02:00:00:00", 3600.0, 30), "01:00:00:00");
+    EXPECT_EQ(Subtract("01:30:20:10", 3600.0, 25), "00:30:20:10");
+    EXPECT_EQ(Subtract("00:59:59:24", 3600.0, 25), "invalid");
+    EXPECT_EQ(Subtract("01:00:00:00", 0.04, 25), "00:59:59:24");  // borrows through every field
+    EXPECT_EQ(Subtract("01:01:01:01", 3661.0, 30), "00:00:00:01");
+    EXPECT_EQ(Subtract("00:00:00:00", 0.0, 25), "00:00:00:00");
+}
+
+TEST(TimeCode, BinaryFractionsDoNotCostAFrame)
+{
+    // 0.2 s is 4.999... frames at 25 fps in binary; it still stands for 5.
+    EXPECT_EQ(Subtract("00:00:10:00", 1.2, 25), "00:00:08:20");
+    EXPECT_EQ(Subtract("00:00:10:00", 0.1, 30), "00:00:09:27");
+}
+
+TEST(TimeCode, AddingThePrefireSpanUndoesItsSubtractionExactly)
+{
+    for (int fps : {25, 30}) {
+        for (int hundredths = 0; hundredths <= 6000; hundredths += 7) {
+            const double prefire = hundredths / 100.0;
+            const CTimeCode target = CTimeCode::FromParts(0, 2, 3, 4);
+            const std::string time =
+                AddTimeCodeTexts(FormatTimeCode(target), PrefireToTimeCodeText(prefire, fps), fps);
+            const CTimeCode back =
+                SubtractPrefire(CTimeCode::FromParts(*ParseTimeCode(time)), prefire, fps);
+            ASSERT_EQ(back, target) << prefire << " s at " << fps;
+        }
+    }
+}
+
+TEST(TimeCode, ANonsenseFrameRateCountsAs25)
+{
+    EXPECT_EQ(SecondsToTimeCodeText(1.0, 0), "00:00:01:00");
+    EXPECT_EQ(DifferenceText("00:00:00:00", "00:00:01:00", -3), "1.00");
+    EXPECT_EQ(AddTimeCodeTexts("00:00:00:00", "00:00:01:00", 0), "00:00:01:00");
+    EXPECT_EQ(Parts(DelayToParts("0.50", 0)), "00:00:00:12");
+}
+
+TEST(TimeCode, PrefireNeverMovesAnInTimeLater)
+{
+    const CTimeCode time = CTimeCode::FromParts(0, 0, 2, 0);
+    EXPECT_EQ(FormatTimeCode(SubtractPrefire(time, 1.5, 25)), "00:00:00:13");
+    EXPECT_FALSE(SubtractPrefire(time, 2.5, 25).IsValid());
+    EXPECT_EQ(SubtractPrefire(time, 0.0, 25), time);
+    EXPECT_EQ(SubtractPrefire(CTimeCode(), 0.0, 30), CTimeCode());
+}
+
+TEST(TimeCode, DifferenceInSeconds)
+{
+    EXPECT_EQ(DifferenceText("00:00:01:00", "00:00:00:15", 25), "-0.40");
+    EXPECT_EQ(DifferenceText("00:00:00:00", "00:00:02:00", 25), "2.00");
+    EXPECT_EQ(DifferenceText("00:00:00:00", "00:00:00:01", 30), "0.03");
+    EXPECT_EQ(DifferenceText("00:00:00:00", "01:02:05:00", 25), "3725.00");
+    EXPECT_EQ(DifferenceText("00:00:03:00", "00:00:03:00", 25), "0.00");
+}
+
+TEST(TimeCode, DelayTextsSplitIntoFields)
+{
+    EXPECT_EQ(Parts(DelayToParts("1.99", 30)), "00:00:01:29");
+    EXPECT_EQ(Parts(DelayToParts("3725,00", 25)), "01:02:05:00");
+    EXPECT_EQ(Parts(DelayToParts("0.50", 25)), "00:00:00:12");
+    EXPECT_EQ(Parts(DelayToParts("0.50", 30)), "00:00:00:15");
+    EXPECT_EQ(Parts(DelayToParts("120.04", 25)), "00:02:00:01");
+    EXPECT_EQ(Parts(DelayToParts(".25", 25)), "00:00:00:06");
+    EXPECT_EQ(Parts(DelayToParts("1,5.25", 25)), "00:00:01:06");  // the first "." wins
+    // Short or missing decimals are read as zeros, never past the end of the text.
+    EXPECT_EQ(Parts(DelayToParts("7.5", 25)), "00:00:07:12");
+    EXPECT_EQ(Parts(DelayToParts("7", 25)), "00:00:07:00");
+    EXPECT_EQ(Parts(DelayToParts("", 25)), "00:00:00:00");
+    // A delay never runs backwards: a negative one reads as none.
+    EXPECT_EQ(Parts(DelayToParts("-12.40", 25)), "00:00:00:00");
+    EXPECT_EQ(Parts(DelayToParts("-0.04", 25)), "00:00:00:00");
+    EXPECT_EQ(Parts(DelayToParts(" +1.50", 25)), "00:00:01:12");
+}
+
+}  // namespace
+}  // namespace flr

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "database/database.h"
+#include "ui/frames/mainframe.h"
+#include "app/recentfilelist.h"
+#include "support/scriptedprompter.h"
+#include "base/settingsstore.h"
+#include "app/updatesettings.h"
+
+namespace flr::test {
+
+// A shown main frame with settings in a folder of the test's own, optionally on a fresh
+// SQLite product database.
+class FrameTest : public testing::Test {
+protected:
+    void StartFrame(bool withDatabase, bool restoreLayout = false);
+    void TearDown() override;
+
+    std::filesystem::path m_dir;
+    ScriptedPrompter m_prompter;
+    CDatabase m_db;
+    std::unique_ptr<SettingsStore> m_store;
+    std::unique_ptr<CUpdateSettings> m_update;
+    std::unique_ptr<RecentFileList> m_recent;
+    std::unique_ptr<CMainFrame> m_frame;
+};
+
+}  // namespace flr::test

@@ -1,0 +1,33 @@
+#include "support/transfertestsupport.h"
+
+#include <cstdio>
+
+namespace flr::test {
+
+bool RunUntil(TransferEngine& engine, const std::function<bool()>& done,
+              std::chrono::seconds limit)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        engine.Mailbox().Dispatch(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+void BuildShow(CFLRDoc& doc, int count)
+{
+    CIgnition* last = doc.FirstSchedule() ? doc.FirstSchedule()->LastSchedule() : nullptr;
+    for (int i = 0; i < count; ++i) {
+        auto* e = new CIgnition;
+        e->SetAddress(static_cast<char>('A' + (i / 32) % 25), static_cast<uint8_t>(1 + i % 32));
+        const int s = i + 1;
+        e->SetTime(s / 3600, s / 60 % 60, s % 60, 0, false, doc.GetFrameRate(), false);
+        e->LinkAfter(last, false);
+        if (!doc.GetIgnitions()) doc.SetIgnitions(e);
+        last = e;
+    }
+    if (CIgnition* first = doc.FirstFiring()) first->SetNumbers(0);
+}
+
+}  // namespace flr::test

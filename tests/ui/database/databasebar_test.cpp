@@ -1,0 +1,180 @@
+// The database bar on a real SQLite product database: its lists, the item filter, and items
+// dropped from it onto a show's schedule, and adding an item from the main frame.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QAction>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QDropEvent>
+#include <algorithm>
+#include <filesystem>
+
+#include "ui/frames/childframe.h"
+#include "base/commandids.h"
+#include "ui/common/dialogrunner.h"
+#include "model/effectcatalogue.h"
+#include "ui/database/itemeditor.h"
+#include "database/database.h"
+#include "ui/database/databasebar.h"
+#include "database/datasource.h"
+#include "model/flrdoc.h"
+#include "ui/schedule/flrview.h"
+#include "model/ignition.h"
+#include "database/itemdrag.h"
+#include "support/framefixture.h"
+#include "ui/frames/mainframe.h"
+#include "app/recentfilelist.h"
+#include "ui/schedule/schedulelist.h"
+#include "support/scriptedprompter.h"
+#include "base/settingsstore.h"
+#include "app/updatesettings.h"
+
+namespace flr {
+namespace {
+
+namespace fs = std::filesystem;
+
+class DatabaseBarTest : public test::FrameTest {
+protected:
+    void SetUp() override { StartFrame(true); }
+    // Drops article `article` on the show's schedule list at row `row` (past the last row: the
+    // empty space below it).
+    void Drop(CChildFrame* child, const std::string& article, bool replaceAtStart, bool ctrl, int row,
+              bool ctrlLetGoOnTheWay = false)
+    {
+        CScheduleList* list = child->View()->List();
+        QMimeData data;
+        data.setData(kItemMimeType, EncodeDraggedItem({article, replaceAtStart}));
+        const QRect rect = row < list->Model()->rowCount()
+                               ? list->visualRect(list->Model()->index(row, 0))
+                               : QRect(0, list->viewport()->height() - 4, 10, 2);
+        const QPoint at(rect.left() + 2, rect.top() + 1);
+        const Qt::KeyboardModifiers keys = ctrl ? Qt::ControlModifier : Qt::NoModifier;
+        // As a drag arrives: it enters the list first, then drops.
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, keys);
+        QApplication::sendEvent(list->viewport(), &enter);
+        if (ctrlLetGoOnTheWay) {
+            QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(list->viewport(), &move);
+        }
+        QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, keys);
+        QApplication::sendEvent(list->viewport(), &drop);
+        QApplication::processEvents();  // the drop is handled once the drag is over
+    }
+};
+
+TEST_F(DatabaseBarTest, PagesListTheDatabaseAndTheFilterNarrowsTheItems)
+{
+    CDBPropSheet* sheet = m_frame->DatabaseTabs();
+    ASSERT_EQ(sheet->count(), 3);
+    EXPECT_EQ(sheet->tabText(0), "Fireworks");
+    CDBSinglePropPage* page = sheet->ItemsPage();
+    const size_t all = page->Items().size();
+    EXPECT_GT(all, 20u);
+    EXPECT_EQ(page->List()->model()->rowCount(), int(all));
+
+    EXPECT_FALSE(page->NameEdit()->isEnabled());
+    page->FilterBox()->click();
+    EXPECT_TRUE(page->NameEdit()->isEnabled());
+    page->NameEdit()->setText(QStringLiteral("PEONY"));
+    EXPECT_LT(page->Items().size(), all);
+    EXPECT_FALSE(page->Items().empty());
+    page->FilterBox()->click();
+    EXPECT_EQ(page->Items().size(), all);
+
+    sheet->CustomersPage()->Initialise();
+    sheet->ManufacturersPage()->Initialise();
+    EXPECT_FALSE(sheet->CustomersPage()->Customers().empty());
+    for (const CustomerRow& c : sheet->CustomersPage()->Customers()) {
+        EXPECT_NE(c->customerName, "No Customer");
+    }
+    EXPECT_FALSE(sheet->ManufacturersPage()->Manufacturers().empty());
+    m_frame->RefreshDatabaseLists();
+    EXPECT_EQ(page->Items().size(), all);
+    EXPECT_TRUE(m_prompter.Messages().empty());
+}
+
+TEST_F(DatabaseBarTest, DroppedItemsAreAddedOrReplaceWithCtrlHeldToTheEnd)
+{
+    CChildFrame* child = m_frame->NewShow();
+    QApplication::processEvents();
+    Drop(child, "BM-S050-01", false, false, 0);
+    ASSERT_EQ(child->View()->Editor().Rows().size(), 1u);
+    CIgnition* first = child->View()->Editor().Rows()[0];
+    ASSERT_NE(first->GetItem(), nullptr);
+    EXPECT_EQ(first->GetItem()->GetArticleNumber(), "BM-S050-01");
+
+    // Ctrl held from start to drop: the entry's item is replaced, after the question.
+    m_prompter.Answer(PromptAnswer::Yes);
+    Drop(child, "BM-S050-02", true, true, 0);
+    ASSERT_EQ(child->View()->Editor().Rows().size(), 1u);
+    EXPECT_EQ(child->View()->Editor().Rows()[0]->GetItem()->GetArticleNumber(), "BM-S050-02");
+    ASSERT_EQ(m_prompter.Messages().size(), 1u);
+
+    // Ctrl let go before the drop: a new entry instead, even when pressed again at the drop.
+    Drop(child, "BM-S050-03", true, false, 1);
+    EXPECT_EQ(child->View()->Editor().Rows().size(), 2u);
+    Drop(child, "BM-S050-03", true, true, 0, true);
+    EXPECT_EQ(child->View()->Editor().Rows().size(), 3u);
+    EXPECT_EQ(m_prompter.Messages().size(), 1u);
+    // An article the catalogue does not have is refused with a beep. (Items dropped at the
+    // show's start beep too: their prefire does not fit before 00:00:00:00.)
+    const int beeps = m_prompter.BeepCount();
+    Drop(child, "NO-SUCH-ITEM", false, false, 2);
+    EXPECT_EQ(child->View()->Editor().Rows().size(), 3u);
+    EXPECT_EQ(m_prompter.BeepCount(), beeps + 1);
+    child->Doc().SetModifiedFlag(false);
+}
+
+}  // namespace
+}  // namespace flr
+
+namespace flr {
+namespace {
+
+TEST_F(DatabaseBarTest, AddItemOpensTheEditorAndTheNewItemIsListed)
+{
+    CDBSinglePropPage* page = m_frame->DatabaseTabs()->ItemsPage();
+    const size_t before = page->Items().size();
+    ASSERT_TRUE(m_frame->Action(cmd::AddItem)->isEnabled());
+    bool ran = false;
+    const DialogRunner previous = InstallDialogRunner([&](QDialog& dialog) {
+        auto* editor = qobject_cast<CItemEditor*>(&dialog);
+        if (!editor) return int(QDialog::Rejected);
+        ran = true;
+        EXPECT_EQ(editor->windowTitle(), "Add Firework Item");
+        EXPECT_FALSE(m_frame->Action(cmd::AddItem)->isEnabled());
+        EXPECT_FALSE(editor->OkButton()->isEnabled());
+        editor->findChild<QLineEdit*>("article")->setText("UI-1");
+        editor->findChild<QLineEdit*>("name")->setText("Blue Comet");
+        editor->findChild<QLineEdit*>("size")->setText("30");
+        // A "." is refused with a beep and the last accepted text comes back.
+        QLineEdit* prefire = editor->findChild<QLineEdit*>("prefire");
+        prefire->setText("2");
+        prefire->setText("2.");
+        EXPECT_EQ(prefire->text(), "2");
+        EXPECT_EQ(m_prompter.Beeps(BeepKind::Exclamation), 1);
+        editor->UpdateOkButton();
+        EXPECT_TRUE(editor->OkButton()->isEnabled());
+        editor->OkButton()->click();
+        return editor->result();
+    });
+    m_frame->Action(cmd::AddItem)->trigger();
+    InstallDialogRunner(previous);
+
+    EXPECT_TRUE(ran);
+    EXPECT_TRUE(m_frame->Action(cmd::AddItem)->isEnabled());
+    EXPECT_EQ(page->Items().size(), before + 1);
+    const CEffect* item = EffectCatalogue::Program().Find("UI-1");
+    ASSERT_NE(item, nullptr);
+    EXPECT_DOUBLE_EQ(item->GetPrefire(), 2.0);
+    EXPECT_NE(std::find(page->Items().begin(), page->Items().end(), item), page->Items().end());
+    EXPECT_TRUE(m_prompter.Messages().empty());
+    EffectCatalogue::Program().Remove("UI-1");
+}
+
+}  // namespace
+}  // namespace flr

@@ -1,0 +1,197 @@
+// Start-up of the desktop program against real product databases (SQLite through ODBC), in a
+// home folder of its own.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <fstream>
+#include <sstream>
+
+#include "database/database.h"
+#include "ui/frames/childframe.h"
+#include "database/datasource.h"
+#include "ui/common/dialogrunner.h"
+#include "ui/frames/flrapp.h"
+#include "ui/frames/mainframe.h"
+#include "support/scriptedprompter.h"
+#include "base/settingsstore.h"
+
+namespace flr {
+namespace {
+
+QTemporaryDir* g_home = nullptr;
+
+std::string MakeDatabase(const std::string& name, const char* change)
+{
+    const std::string path = QDir(g_home->path()).filePath(QString::fromStdString(name)).toStdString();
+    std::remove(path.c_str());
+    DBError error;
+    EXPECT_TRUE(CreateSqliteDatabase(path, &error)) << error.text;
+    if (change) {
+        CDatabase db;
+        EXPECT_TRUE(db.OpenEx(SqliteConnectString(path), &error)) << error.text;
+        EXPECT_TRUE(db.ExecuteSQL(change, &error)) << error.text;
+    }
+    return path;
+}
+
+class StartupTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        SettingsStore store;
+        store.Remove("Settings/DBSTRING");
+        store.Remove("MainFrame/PLACEMENT");
+    }
+    void UseDatabase(const std::string& path)
+    {
+        SettingsStore store;
+        ASSERT_TRUE(store.WriteText("Settings/DBSTRING", SqliteConnectString(path)));
+    }
+};
+
+TEST_F(StartupTest, AnEmptyConnectStringRegistersTheDefaultDataSource)
+{
+    {
+        SettingsStore store;
+        store.WriteText("Settings/DBSTRING", "");
+    }
+    CFLRApp app;
+    test::ScriptedPrompter prompter;  // after the app, which installs the program's own
+    app.SetDataSourceChooser([] { return std::nullopt; });
+    ASSERT_TRUE(app.InitInstance({"flr"}));
+    EXPECT_TRUE(app.MainFrame()->isVisible());
+    EXPECT_EQ(*app.Settings().ReadText("Settings/DBSTRING"), "DSN=FLR Database");
+    std::ifstream ini(qgetenv("ODBCINI").toStdString());
+    std::stringstream text;
+    text << ini.rdbuf();
+    EXPECT_NE(text.str().find("[FLR Database]"), std::string::npos);
+    EXPECT_TRUE(prompter.Messages().empty());
+    // A start without files begins a new show.
+    ASSERT_EQ(app.MainFrame()->Children().size(), 1u);
+    EXPECT_EQ(app.MainFrame()->Children()[0]->Title(), "FLR1");
+    app.ExitInstance();
+}
+
+TEST_F(StartupTest, ADatabaseOlderThan29EndsStartUpWithoutAWindow)
+{
+    UseDatabase(MakeDatabase("old.db", "UPDATE tbVersion SET Major = 2, Minor = 8"));
+    CFLRApp app;
+    test::ScriptedPrompter prompter;
+    app.SetDataSourceChooser([] { return std::nullopt; });
+    EXPECT_FALSE(app.InitInstance({"flr"}));
+    EXPECT_TRUE(!app.MainFrame() || !app.MainFrame()->isVisible());
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_EQ(prompter.Messages()[0].text,
+              "This FLR version is not compatible with the selected database.\n\n"
+              "Please contact FLR Software for the latest database revision.");
+    EXPECT_EQ(prompter.Messages()[0].caption, "Database Error");
+    app.ExitInstance();
+}
+
+TEST_F(StartupTest, NewerDatabasesAndUnreadableVersionsGoOn)
+{
+    for (const char* change : {"UPDATE tbVersion SET Major = 2, Minor = 9",
+                               "UPDATE tbVersion SET Major = 3, Minor = 0",
+                               "DROP TABLE tbVersion"}) {
+        UseDatabase(MakeDatabase("db.db", change));
+        CFLRApp app;
+        test::ScriptedPrompter prompter;
+        app.SetDataSourceChooser([] { return std::nullopt; });
+        EXPECT_TRUE(app.InitInstance({"flr"})) << change;
+        EXPECT_TRUE(app.MainFrame()->isVisible()) << change;
+        if (std::string(change).rfind("DROP", 0) == 0) {
+            ASSERT_EQ(prompter.Messages().size(), 1u);
+            EXPECT_EQ(prompter.Messages()[0].text.rfind("Unable to connect to FLR database - [", 0), 0u);
+        } else {
+            EXPECT_TRUE(prompter.Messages().empty()) << change;
+        }
+        app.ExitInstance();
+    }
+}
+
+TEST_F(StartupTest, WithoutADatabaseTheVersionCheckSaysSoAndStartUpGoesOn)
+{
+    UseDatabase(QDir(g_home->path()).filePath(QStringLiteral("gone.db")).toStdString());
+    CFLRApp app;
+    test::ScriptedPrompter prompter;
+    app.SetDataSourceChooser([] { return std::nullopt; });
+    ASSERT_TRUE(app.InitInstance({"flr"}));
+    EXPECT_TRUE(app.MainFrame()->isVisible());
+    ASSERT_EQ(prompter.Messages().size(), 2u);
+    EXPECT_EQ(prompter.Messages()[0].text.rfind("Unable to open database :\n\n[", 0), 0u);
+    EXPECT_EQ(prompter.Messages()[1].text.rfind("Unable to connect to FLR database - [", 0), 0u);
+    EXPECT_EQ(prompter.Messages()[1].caption, "Database Error");
+    app.ExitInstance();
+}
+
+TEST_F(StartupTest, ThePrintVerbsPrintTheFieldListAndEndWithoutAWindow)
+{
+    UseDatabase(MakeDatabase("print.db", nullptr));
+    const QString pdf = QDir(g_home->path()).filePath(QStringLiteral("field.pdf"));
+    {
+        CFLRApp app;
+        test::ScriptedPrompter prompter;
+        EXPECT_FALSE(app.InitInstance({"flr", "--print-to", pdf, FLR_SAMPLE_SHOW}));
+        EXPECT_EQ(app.ExitCode(), 0);
+        EXPECT_FALSE(app.MainFrame()->isVisible());
+        EXPECT_TRUE(app.MainFrame()->Children().empty());
+        EXPECT_TRUE(prompter.Messages().empty());
+        EXPECT_GT(QFileInfo(pdf).size(), 1000);
+        app.ExitInstance();
+    }
+    {
+        // A show opened on the same command line stays open; printing takes nothing from it.
+        QFile::remove(pdf);
+        CFLRApp app;
+        test::ScriptedPrompter prompter;
+        EXPECT_TRUE(app.InitInstance({"flr", FLR_SAMPLE_SHOW, "--print-to", pdf, FLR_SAMPLE_SHOW}));
+        EXPECT_EQ(app.MainFrame()->Children().size(), 1u);
+        EXPECT_GT(QFileInfo(pdf).size(), 1000);
+        app.ExitInstance();
+    }
+    {
+        CFLRApp app;
+        test::ScriptedPrompter prompter;
+        EXPECT_FALSE(app.InitInstance({"flr", "--print-to", "No Such Printer", FLR_SAMPLE_SHOW}));
+        EXPECT_EQ(app.ExitCode(), 1);
+        ASSERT_EQ(prompter.Messages().size(), 1u);
+        EXPECT_NE(prompter.Messages()[0].text.find("\"No Such Printer\" is not installed"),
+                  std::string::npos);
+        app.ExitInstance();
+    }
+    {
+        CFLRApp app;
+        test::ScriptedPrompter prompter;
+        EXPECT_FALSE(app.InitInstance({"flr", "--print"}));
+        EXPECT_EQ(app.ExitCode(), 1);
+        ASSERT_EQ(prompter.Messages().size(), 1u);
+        EXPECT_EQ(prompter.Messages()[0].text, "--print needs a show file.");
+        app.ExitInstance();
+    }
+}
+
+}  // namespace
+}  // namespace flr
+
+int main(int argc, char** argv)
+{
+    // One home for the whole run: the settings library fixes its paths on first use.
+    QTemporaryDir home;
+    flr::g_home = &home;
+    const QByteArray path = home.path().toUtf8();
+    qputenv("HOME", path);
+    qputenv("XDG_CONFIG_HOME", path + "/config");
+    qputenv("XDG_DATA_HOME", path + "/data");
+    qputenv("ODBCINI", path + "/.odbc.ini");
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    // A start without files begins a new show, which asks for its setup: take the defaults.
+    flr::InstallDialogRunner([](QDialog&) { return int(QDialog::Rejected); });
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,51 @@
+// The track's file dialog, answered through the dialog runner.
+#include "ui/music/trackfiledialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QFileDialog>
+#include <QTemporaryDir>
+
+#include "ui/common/dialogrunner.h"
+#include "support/wavebuilder.h"
+
+namespace flr {
+namespace {
+
+class RunnerScope {
+public:
+    explicit RunnerScope(DialogRunner runner) : m_previous(InstallDialogRunner(std::move(runner)))
+    {
+    }
+    ~RunnerScope() { InstallDialogRunner(std::move(m_previous)); }
+
+private:
+    DialogRunner m_previous;
+};
+
+TEST(TrackFileDialogTest, OffersWaveFilesAndReturnsTheChoice)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("track.wav"));
+    ASSERT_TRUE(test::WriteFile(path.toStdString(), test::PcmWave(1, 8000, 8, {1, 2})));
+    QStringList filters;
+    RunnerScope scope([&](QDialog& dialog) {
+        auto& files = static_cast<QFileDialog&>(dialog);
+        filters = files.nameFilters();
+        EXPECT_EQ(files.fileMode(), QFileDialog::ExistingFile);
+        files.selectFile(path);
+        dialog.accept();  // QFileDialog::accept checks the choice
+        return files.result();
+    });
+    EXPECT_EQ(ChooseTrackFile(nullptr), path.toStdString());
+    EXPECT_EQ(filters, QStringList{QStringLiteral("Wave Files (*.wav)")});
+}
+
+TEST(TrackFileDialogTest, CancelGivesNoPath)
+{
+    RunnerScope scope([](QDialog&) { return int(QDialog::Rejected); });
+    EXPECT_EQ(ChooseTrackFile(nullptr), std::nullopt);
+}
+
+}  // namespace
+}  // namespace flr
