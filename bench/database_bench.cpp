@@ -8,7 +8,7 @@
 
 #include "database/database.h"
 #include "database/datasource.h"
-#include "database/dbrsfireworks.h"
+#include "database/itemtable.h"
 #include "base/prompt.h"
 
 namespace {
@@ -50,9 +50,9 @@ void BM_ReadAllItems(benchmark::State& state)
         return;
     }
     for (auto _ : state) {
-        flr::CDBRSFireworks rs(&db);
+        flr::CItemTable rs(&db);
         rs.OpenTable();
-        std::vector<flr::EffectRef> items;
+        std::vector<flr::CEffectRef> items;
         items.reserve(rs.GetRecordCount());
         for (; !rs.IsEOF(); rs.MoveNext()) items.push_back(rs.MakeItem());
         if (items.size() != size_t(state.range(0))) state.SkipWithError("wrong item count");

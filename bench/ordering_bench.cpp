@@ -31,9 +31,9 @@ Plan MakePlan(int n)
     return plan;
 }
 
-std::vector<EffectRef> MakeItems()
+std::vector<CEffectRef> MakeItems()
 {
-    std::vector<EffectRef> items;
+    std::vector<CEffectRef> items;
     for (double prefire : {0.0, 0.5, 1.2, 2.5}) {
         items.push_back(CEffect::Create());
         items.back()->SetPrefire(prefire);
@@ -42,7 +42,7 @@ std::vector<EffectRef> MakeItems()
 }
 
 // Creates and links the entries in schedule order, as the show file reader does.
-void Build(CFLRDoc& doc, const Plan& plan, const std::vector<EffectRef>& items, bool renumberEach)
+void Build(CFLRDoc& doc, const Plan& plan, const std::vector<CEffectRef>& items, bool renumberEach)
 {
     CIgnition* previous = nullptr;
     for (size_t i = 0; i < plan.times.size(); ++i) {
@@ -96,7 +96,7 @@ public:
     CFLRDoc& Doc() { return m_doc; }
 
 private:
-    std::vector<EffectRef> m_items;
+    std::vector<CEffectRef> m_items;
     CFLRDoc m_doc;
 };
 

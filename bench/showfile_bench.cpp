@@ -43,7 +43,7 @@ void Open(benchmark::State& state, bool renumberEachLink)
 {
     const std::string& path = ShowPath(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        EffectCatalogue catalogue;
+        CEffectCatalogue catalogue;
         auto doc = std::make_unique<CFLRDoc>();
         CShowFileReader reader(catalogue);
         reader.SetRenumberEachLink(renumberEachLink);
@@ -66,7 +66,7 @@ void BM_OpenShowFromMemory(benchmark::State& state)
     if (!file.open(QIODevice::ReadOnly)) std::abort();
     const QByteArray bytes = file.readAll();
     for (auto _ : state) {
-        EffectCatalogue catalogue;
+        CEffectCatalogue catalogue;
         auto doc = std::make_unique<CFLRDoc>();
         CShowFileReader reader(catalogue);
         if (reader.ReadBytes(std::string_view(bytes.constData(), size_t(bytes.size())), *doc) !=
@@ -87,7 +87,7 @@ BENCHMARK(BM_OpenShowRenumberingEachLink)->Arg(1000)->Arg(10000)->Unit(benchmark
 
 void WithShow(benchmark::State& state, const std::function<void(const CFLRDoc&)>& body)
 {
-    EffectCatalogue catalogue;
+    CEffectCatalogue catalogue;
     CFLRDoc doc;
     CShowFileReader reader(catalogue);
     if (reader.Read(ShowPath(static_cast<int>(state.range(0))), doc) !=

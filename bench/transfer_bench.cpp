@@ -94,10 +94,10 @@ void BM_Download9600(benchmark::State& state)
         test::HardwareEmulator hardware;
         hardware.SetByteTime(kByteTime);
         hardware.Start();
-        TransferObserver observer;
-        SteadyTickClock clock;
-        TransferLoop loop;
-        TransferEngine engine(doc.FirstFiring(), PortMap::Explicit({{1, hardware.SlavePath()}}),
+        CTransferObserver observer;
+        CSteadyTickClock clock;
+        CTransferLoop loop;
+        CTransferEngine engine(doc.FirstFiring(), CPortMap::Explicit({{1, hardware.SlavePath()}}),
                               observer, clock, loop);
         loop.Attach(engine);
         engine.Start();
@@ -105,7 +105,7 @@ void BM_Download9600(benchmark::State& state)
         const auto start = std::chrono::steady_clock::now();
         engine.Download();
         const bool done =
-            loop.Run([&] { return engine.GetResult() != TransferEngine::Result::Running; },
+            loop.Run([&] { return engine.GetResult() != CTransferEngine::Result::Running; },
                      600s) &&
             engine.WaitLastByteWritten(10s);
         const auto end = std::chrono::steady_clock::now();
@@ -113,7 +113,7 @@ void BM_Download9600(benchmark::State& state)
         while (done && !hardware.Finished() && std::chrono::steady_clock::now() < end + 10s) {
             std::this_thread::yield();
         }
-        if (!done || engine.GetResult() != TransferEngine::Result::Completed ||
+        if (!done || engine.GetResult() != CTransferEngine::Result::Completed ||
             !hardware.Finished() || !hardware.Problems().empty()) {
             const std::string t = hardware.Transcript();
             std::fprintf(stderr, "state %d steps %u stalled %d tail: %s\n", engine.GetState(),

@@ -19,7 +19,7 @@ namespace {
 constexpr int kEntries = 10000;
 
 // Says Yes to every question, so the edit commands run through.
-class YesPrompter final : public Prompter {
+class YesPrompter final : public CPrompter {
 public:
     PromptAnswer Ask(std::string_view, std::string_view, PromptButtons buttons,
                      PromptIcon) override
@@ -67,7 +67,7 @@ void BM_AddIgnitionCommand(benchmark::State& state)
 {
     ViewFixture f;
     YesPrompter prompter;
-    Prompter* previous = InstallPrompter(&prompter);
+    CPrompter* previous = InstallPrompter(&prompter);
     int second = 0;
     for (auto _ : state) {
         f.view->TimeDisplay()->setText(QString::asprintf("00:02:%02d:00", second++ % 60));
@@ -82,7 +82,7 @@ void BM_DeleteIgnitionCommand(benchmark::State& state)
 {
     ViewFixture f;
     YesPrompter prompter;
-    Prompter* previous = InstallPrompter(&prompter);
+    CPrompter* previous = InstallPrompter(&prompter);
     for (auto _ : state) {
         f.view->List()->selectRow(kEntries / 2);
         f.view->RunCommand(cmd::DeleteIgnition);

@@ -15,7 +15,7 @@
 
 namespace {
 
-class QuietPrompter final : public flr::Prompter {
+class QuietPrompter final : public flr::CPrompter {
 public:
     flr::PromptAnswer Ask(std::string_view, std::string_view, flr::PromptButtons buttons,
                           flr::PromptIcon) override
@@ -29,9 +29,9 @@ public:
 // reader refused the bytes.
 bool ReadAndWrite(std::string_view bytes, std::string& written, bool straightforward = false)
 {
-    flr::EffectCatalogue catalogue;
+    flr::CEffectCatalogue catalogue;
     flr::CFLRDoc doc;
-    flr::CShowFileReader reader(catalogue, [](const std::vector<flr::EffectRef>&) {});
+    flr::CShowFileReader reader(catalogue, [](const std::vector<flr::CEffectRef>&) {});
     reader.SetRenumberEachLink(straightforward);
     if (reader.ReadBytes(bytes, doc) != flr::CShowFileReader::Status::Ok) return false;
     written = flr::CShowFileWriter::ToBytes(doc);

@@ -14,19 +14,19 @@ namespace {
 
 using namespace flr;
 
-class FakeClock final : public TickClock {
+class FakeClock final : public CTickClock {
 public:
     uint32_t Now() const override { return now; }
     uint32_t now = 0xFFFFF000u;  // wraps during the run
 };
 
-class NoTimer final : public WatchdogTimer {
+class NoTimer final : public CWatchdogTimer {
 public:
     void Start(unsigned, uint32_t) override {}
     void Kill(unsigned) override {}
 };
 
-class RetryPrompter final : public Prompter {
+class RetryPrompter final : public CPrompter {
 public:
     PromptAnswer Ask(std::string_view, std::string_view, PromptButtons buttons,
                      PromptIcon) override
@@ -61,20 +61,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     if (CIgnition* first = doc.FirstFiring()) first->SetNumbers(0);
 
-    TransferObserver observer;
+    CTransferObserver observer;
     FakeClock clock;
     NoTimer timer;
-    TransferEngine engine(doc.FirstFiring(), PortMap(), observer, clock, timer);
+    CTransferEngine engine(doc.FirstFiring(), CPortMap(), observer, clock, timer);
     engine.Start();
     engine.SelectBankItem(std::to_string(data[2] % 10));
     engine.Download();
     for (size_t i = 3; i < size; ++i) {
         if (data[i] == 0xFF) {
             clock.now += 5001;
-            engine.OnTimer(TransferEngine::kWatchdogId);
+            engine.OnTimer(CTransferEngine::kWatchdogId);
             continue;
         }
-        engine.OnPortNotification({WM_PORT_RXCHAR, data[i], 1});
+        engine.OnPortNotification({kNotifyByte, data[i], 1});
         if (engine.GetState() < 1 || engine.GetState() > 9) std::abort();
     }
     InstallPrompter(nullptr);

@@ -14,12 +14,12 @@ int main(int argc, char** argv)
     int result = 1;
     {
         flr::CFLRApp app;
-        if (app.InitInstance(QApplication::arguments())) {
+        if (app.Start(QApplication::arguments())) {
             result = QApplication::exec();
         } else {
             result = app.ExitCode();
         }
-        app.ExitInstance();
+        app.Shutdown();
     }
     return result;
 }

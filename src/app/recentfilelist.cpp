@@ -10,7 +10,7 @@ namespace {
 std::string Key(size_t i) { return "Recent File List/File" + std::to_string(i + 1); }
 }  // namespace
 
-RecentFileList::RecentFileList(SettingsStore& store, size_t capacity)
+CRecentFileList::CRecentFileList(CSettingsStore& store, size_t capacity)
     : m_store(store), m_capacity(capacity)
 {
     for (size_t i = 0; i < m_capacity; ++i) {
@@ -21,7 +21,7 @@ RecentFileList::RecentFileList(SettingsStore& store, size_t capacity)
     }
 }
 
-void RecentFileList::Add(const std::string& path)
+void CRecentFileList::Add(const std::string& path)
 {
     m_files.erase(std::remove(m_files.begin(), m_files.end(), path), m_files.end());
     m_files.insert(m_files.begin(), path);
@@ -29,13 +29,13 @@ void RecentFileList::Add(const std::string& path)
     Save();
 }
 
-void RecentFileList::Remove(const std::string& path)
+void CRecentFileList::Remove(const std::string& path)
 {
     m_files.erase(std::remove(m_files.begin(), m_files.end(), path), m_files.end());
     Save();
 }
 
-void RecentFileList::Save()
+void CRecentFileList::Save()
 {
     // A list that cannot be written is only a convenience lost; nothing to report.
     for (size_t i = 0; i < m_capacity; ++i) {

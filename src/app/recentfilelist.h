@@ -5,13 +5,13 @@
 
 namespace flr {
 
-class SettingsStore;
+class CSettingsStore;
 
 // The most recently used show files, newest first, at most `capacity`, kept in the settings
 // store's "Recent File List" section as File1, File2, ... Main thread only.
-class RecentFileList {
+class CRecentFileList {
 public:
-    RecentFileList(SettingsStore& store, size_t capacity = 4);
+    CRecentFileList(CSettingsStore& store, size_t capacity = 4);
 
     const std::vector<std::string>& Files() const { return m_files; }
     // Moves `path` to the front (adding it when new) and saves the list.
@@ -22,7 +22,7 @@ public:
 private:
     void Save();
 
-    SettingsStore& m_store;
+    CSettingsStore& m_store;
     size_t m_capacity;
     std::vector<std::string> m_files;
 };

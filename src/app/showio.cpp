@@ -14,7 +14,7 @@ std::unique_ptr<CFLRDoc> OpenShowFile(const std::string& path,
     auto doc = std::make_unique<CFLRDoc>();
     // Items the product database lacks stay in the catalogue for this run, whether or not
     // they are imported.
-    CShowFileReader reader(EffectCatalogue::Program(), std::move(onMissing));
+    CShowFileReader reader(CEffectCatalogue::Program(), std::move(onMissing));
     switch (reader.Read(path, *doc)) {
     case CShowFileReader::Status::Ok: return doc;
     case CShowFileReader::Status::CannotOpen:

@@ -53,7 +53,7 @@ std::optional<UpdateInfo> ParseUpdateLine(std::string_view line, std::string_vie
     return info;
 }
 
-std::optional<UpdateInfo> CheckForUpdate(const SettingsStore& store, std::string_view fileVersion,
+std::optional<UpdateInfo> CheckForUpdate(const CSettingsStore& store, std::string_view fileVersion,
                                          std::string_view productVersion, int timeoutMs)
 {
     if (fileVersion.empty()) {

@@ -6,7 +6,7 @@
 
 namespace flr {
 
-class SettingsStore;
+class CSettingsStore;
 
 // Where the update server's page is: deployment data, kept in the settings store under
 // "Settings/Update/URL"; this default is used when the value is absent.
@@ -32,7 +32,7 @@ std::optional<UpdateInfo> ParseUpdateLine(std::string_view line, std::string_vie
 // waiting at most `timeoutMs`. Returns nullopt on any network failure, silently, as the check
 // is a courtesy. Shows "Unable to retrieve version information" ("Version Error") through the
 // prompt layer when `fileVersion` is empty. Runs a local event loop: call on the main thread.
-std::optional<UpdateInfo> CheckForUpdate(const SettingsStore& store, std::string_view fileVersion,
+std::optional<UpdateInfo> CheckForUpdate(const CSettingsStore& store, std::string_view fileVersion,
                                          std::string_view productVersion, int timeoutMs = 5000);
 
 }  // namespace flr

@@ -8,7 +8,7 @@ namespace {
 constexpr const char* kAutoUpdateKey = "Settings/Update/AUTOUPDATE";
 }
 
-CUpdateSettings::CUpdateSettings(SettingsStore& store) : m_store(store) { Load(); }
+CUpdateSettings::CUpdateSettings(CSettingsStore& store) : m_store(store) { Load(); }
 
 void CUpdateSettings::Load()
 {

@@ -2,14 +2,14 @@
 
 namespace flr {
 
-class SettingsStore;
+class CSettingsStore;
 
 // Whether FLR checks for a newer version at start-up ("Settings/Update/AUTOUPDATE", "yes" or
 // "no"). Only exactly "yes" turns it on. Main thread only.
 class CUpdateSettings {
 public:
     // Reads the store (a missing value leaves both flags off). The store must outlive this.
-    explicit CUpdateSettings(SettingsStore& store);
+    explicit CUpdateSettings(CSettingsStore& store);
 
     bool GetAutoUpdate() const { return m_autoUpdate; }
     void SetAutoUpdate(bool value) { m_autoUpdate = value; }
@@ -21,7 +21,7 @@ public:
 private:
     void Load();
 
-    SettingsStore& m_store;
+    CSettingsStore& m_store;
     bool m_storedValue = false;
     bool m_autoUpdate = false;
 };

@@ -91,9 +91,9 @@ struct CommandState {
 };
 
 // Something that carries out commands: the active show's view, for the main frame.
-class CommandTarget {
+class CCommandTarget {
 public:
-    virtual ~CommandTarget() = default;
+    virtual ~CCommandTarget() = default;
     // True when the target took the command.
     virtual bool RunCommand(int id) = 0;
     // Disabled for commands the target does not know.

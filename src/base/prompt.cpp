@@ -7,7 +7,7 @@ namespace flr {
 
 namespace {
 
-class StderrPrompter final : public Prompter {
+class StderrPrompter final : public CPrompter {
 public:
     PromptAnswer Ask(std::string_view text, std::string_view caption, PromptButtons buttons,
                      PromptIcon) override
@@ -23,13 +23,13 @@ StderrPrompter g_stderrPrompter;
 
 // The serial monitor threads report through the prompter too, so the pointer is atomic;
 // installation itself happens on the main thread before any such thread runs.
-std::atomic<Prompter*> g_prompter{&g_stderrPrompter};
+std::atomic<CPrompter*> g_prompter{&g_stderrPrompter};
 
 }  // namespace
 
-Prompter* InstallPrompter(Prompter* prompter)
+CPrompter* InstallPrompter(CPrompter* prompter)
 {
-    Prompter* previous = g_prompter.exchange(prompter ? prompter : &g_stderrPrompter);
+    CPrompter* previous = g_prompter.exchange(prompter ? prompter : &g_stderrPrompter);
     return previous == &g_stderrPrompter ? nullptr : previous;
 }
 

@@ -14,12 +14,12 @@ enum class PromptAnswer { Ok, Cancel, Yes, No, Retry, Abort, Ignore };
 
 enum class BeepKind { Default, Exclamation };
 
-// Every message box and beep of the program goes through the one installed Prompter: the
+// Every message box and beep of the program goes through the one installed CPrompter: the
 // desktop program installs one that shows real boxes, tests install one that answers from a
 // script and records what was asked. Texts are UTF-8.
-class Prompter {
+class CPrompter {
 public:
-    virtual ~Prompter() = default;
+    virtual ~CPrompter() = default;
     // Shows the box and returns the button the user chose. May be called from any thread;
     // an implementation that needs a particular thread marshals the call itself.
     virtual PromptAnswer Ask(std::string_view text, std::string_view caption,
@@ -30,7 +30,7 @@ public:
 // Installs `prompter` (not owned; it must outlive its installation) and returns the one it
 // replaces. nullptr restores the built-in prompter, which writes to stderr and answers every
 // question with its most cautious button (Cancel or No).
-Prompter* InstallPrompter(Prompter* prompter);
+CPrompter* InstallPrompter(CPrompter* prompter);
 
 // The answer the built-in prompter gives: Ok for a plain box, otherwise Cancel, No or Abort.
 PromptAnswer CautiousAnswer(PromptButtons buttons);

@@ -12,15 +12,15 @@ namespace flr {
 // "Software\Flarion\FLR" with '/' for '\' ("Settings/DBSTRING", "Settings/Update/AUTOUPDATE",
 // "MainFrame/PLACEMENT", "Ports/COM1"). Texts are UTF-8. Tests point XDG_CONFIG_HOME at a
 // temporary folder. Main thread only.
-class SettingsStore {
+class CSettingsStore {
 public:
     // The user's store.
-    SettingsStore();
+    CSettingsStore();
     // A store in an explicit INI file (tests, tools).
-    explicit SettingsStore(const std::string& iniPath);
-    ~SettingsStore();
-    SettingsStore(const SettingsStore&) = delete;
-    SettingsStore& operator=(const SettingsStore&) = delete;
+    explicit CSettingsStore(const std::string& iniPath);
+    ~CSettingsStore();
+    CSettingsStore(const CSettingsStore&) = delete;
+    CSettingsStore& operator=(const CSettingsStore&) = delete;
 
     std::string FilePath() const;
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "database/dbconnection.h"
-#include "database/dbrsfireworks.h"
+#include "database/itemtable.h"
 #include "base/settingsstore.h"
 #include "base/textcodec.h"
 
@@ -30,17 +30,17 @@ int RunItemsCommand(int argc, char** argv)
 
     // As the program starts: the settings' connect string or the registered default, unless
     // this run names its own (which is then not saved).
-    SettingsStore settings;
+    CSettingsStore settings;
     std::unique_ptr<CDBConnection> connection =
         connect ? std::make_unique<CDBConnection>(settings, Utf8ToCp1252(*connect))
                 : std::make_unique<CDBConnection>(settings);
     if (!connection->OpenDatabase() || !connection->CheckVersion()) return 1;
 
-    CDBRSFireworks items(&connection->GetDatabase());
+    CItemTable items(&connection->GetDatabase());
     if (!items.OpenTable()) return 1;
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     for (; !items.IsEOF(); items.MoveNext()) {
-        const EffectRef item = items.MakeItem();
+        const CEffectRef item = items.MakeItem();
         list.push_back({
             {"artNo", Cp1252ToUtf8(item->GetArticleNumber())},
             {"name", Cp1252ToUtf8(item->GetName())},

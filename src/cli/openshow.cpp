@@ -11,8 +11,8 @@ namespace flr {
 
 bool OpenShowForCli(const std::string& path, CFLRDoc& doc)
 {
-    CShowFileReader reader(EffectCatalogue::Program(), [](const std::vector<EffectRef>& items) {
-        for (const EffectRef& item : items) {
+    CShowFileReader reader(CEffectCatalogue::Program(), [](const std::vector<CEffectRef>& items) {
+        for (const CEffectRef& item : items) {
             std::fprintf(stderr, "flr-cli: item not in the catalogue: %s %s\n",
                          Cp1252ToUtf8(item->GetArticleNumber()).c_str(),
                          Cp1252ToUtf8(item->GetName()).c_str());

@@ -29,7 +29,7 @@ void PrintTransferUsage()
 
 // Messages go to stderr; "Communications Failure" is answered with Retry while retries last.
 // Port reports arrive from monitor threads, hence the mutex.
-class CliTransferPrompter final : public Prompter {
+class CliTransferPrompter final : public CPrompter {
 public:
     explicit CliTransferPrompter(int retries) : m_retriesLeft(retries) {}
 
@@ -55,7 +55,7 @@ private:
 };
 
 // The window's status line, once per change.
-class StderrObserver final : public TransferObserver {
+class StderrObserver final : public CTransferObserver {
 public:
     void OnStatusText(const std::string& text) override
     {
@@ -116,13 +116,13 @@ int RunTransfer(int argc, char** argv)
     if (!OpenShowForCli(showPath, doc)) return 1;
 
     CliTransferPrompter prompter(retries);
-    Prompter* previous = InstallPrompter(&prompter);
+    CPrompter* previous = InstallPrompter(&prompter);
     StderrObserver observer;
-    SteadyTickClock clock;
-    TransferLoop loop;
+    CSteadyTickClock clock;
+    CTransferLoop loop;
     int exitCode = 0;
     {
-        TransferEngine engine(doc.FirstFiring(), PortMap::Explicit({{1, device}}), observer,
+        CTransferEngine engine(doc.FirstFiring(), CPortMap::Explicit({{1, device}}), observer,
                               clock, loop);
         loop.Attach(engine);
         engine.Start();
@@ -143,9 +143,9 @@ int RunTransfer(int argc, char** argv)
         } else {
             engine.SelectBankItem(std::to_string(bank));
             engine.Download();
-            loop.Run([&] { return engine.GetResult() != TransferEngine::Result::Running; },
+            loop.Run([&] { return engine.GetResult() != CTransferEngine::Result::Running; },
                      std::chrono::hours(24 * 365));
-            if (engine.GetResult() != TransferEngine::Result::Completed) {
+            if (engine.GetResult() != CTransferEngine::Result::Completed) {
                 std::fputs("flr-cli: the hardware stopped answering; download abandoned\n",
                            stderr);
                 exitCode = kExitStalled;

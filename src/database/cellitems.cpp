@@ -3,7 +3,7 @@
 #include <charconv>
 #include <optional>
 
-#include "database/dbrsfireworks.h"
+#include "database/itemtable.h"
 #include "model/effectcatalogue.h"
 
 namespace flr {
@@ -33,7 +33,7 @@ CellChoices ItemCellChoices(CDatabase* database, ScheduleColumn column, const st
     if (!database) return out;
     using Order = FireworksQuery::Order;
     const std::optional<int32_t> size = ReadSize(sizeCell);
-    CDBRSFireworks rs(database);
+    CItemTable rs(database);
     switch (column) {
     case ScheduleColumn::Size: {
         if (!rs.OpenTable(FireworksQuery::OrderedBy(Order::Size))) return out;
@@ -70,11 +70,11 @@ CellChoices ItemCellChoices(CDatabase* database, ScheduleColumn column, const st
     return out;
 }
 
-EffectRef ItemForCellText(CDatabase* database, EffectCatalogue& catalogue, ScheduleColumn column,
+CEffectRef ItemForCellText(CDatabase* database, CEffectCatalogue& catalogue, ScheduleColumn column,
                           const std::string& text)
 {
     if (!database) return {};
-    CDBRSFireworks rs(database);
+    CItemTable rs(database);
     bool open = false;
     switch (column) {
     case ScheduleColumn::Size: {
@@ -95,8 +95,8 @@ EffectRef ItemForCellText(CDatabase* database, EffectCatalogue& catalogue, Sched
     default: return {};
     }
     if (!open || rs.IsEOF()) return {};
-    if (CEffect* held = catalogue.Find(rs.m_SerialID)) return EffectRef(held);
-    EffectRef made = rs.MakeItem();
+    if (CEffect* held = catalogue.Find(rs.m_SerialID)) return CEffectRef(held);
+    CEffectRef made = rs.MakeItem();
     catalogue.Insert(made);
     return made;
 }

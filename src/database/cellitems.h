@@ -9,7 +9,7 @@
 namespace flr {
 
 class CDatabase;
-class EffectCatalogue;
+class CEffectCatalogue;
 
 // The drop-down texts of the schedule list's Size, Art No and Name cells and the item a chosen
 // text names, read from tbFireworks with bound parameters. User-interface thread only.
@@ -27,7 +27,7 @@ CellChoices ItemCellChoices(CDatabase* database, ScheduleColumn column, const st
 // The item a chosen text names: Size, the first item of that size by name; Art No, the item
 // with that article number; Name, the article number between "[" and "]". An item the
 // catalogue lacks is made from its row and added. Nothing when the database has none.
-EffectRef ItemForCellText(CDatabase* database, EffectCatalogue& catalogue, ScheduleColumn column,
+CEffectRef ItemForCellText(CDatabase* database, CEffectCatalogue& catalogue, ScheduleColumn column,
                           const std::string& text);
 
 // "[" article number "] " name, the Name cell's drop-down entry.

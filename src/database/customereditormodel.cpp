@@ -1,13 +1,13 @@
 #include "database/customereditormodel.h"
 
-#include "database/dbrscustomers.h"
+#include "database/customertable.h"
 
 namespace flr {
 
 namespace {
 
 // The first row of `rows` (open) with this number, made current; false at the end.
-bool MoveToCustomer(CDBRSCustomers& rows, const std::string& customerNo)
+bool MoveToCustomer(CCustomerTable& rows, const std::string& customerNo)
 {
     for (rows.MoveFirst(); !rows.IsEOF(); rows.MoveNext()) {
         if (rows.m_CustomerNo == customerNo) return true;
@@ -17,30 +17,30 @@ bool MoveToCustomer(CDBRSCustomers& rows, const std::string& customerNo)
 
 }  // namespace
 
-CustomerEditorModel::CustomerEditorModel(CDatabase* database, CDBRSCustomers* row)
+CCustomerEditorModel::CCustomerEditorModel(CDatabase* database, CCustomerTable* row)
     : m_database(database), m_row(row)
 {
     if (!m_row) return;
-    const CDBRSCustomers& r = *m_row;
+    const CCustomerTable& r = *m_row;
     m_initial = {r.m_CustomerNo,  r.m_CustomerName, r.m_BillingAddr, r.m_ZipCode, r.m_City,
                  r.m_ContactName, r.m_Tel,          r.m_Tel2,        r.m_Mob,     r.m_Mob2,
                  r.m_Fax,         r.m_EMail,        r.m_Notes};
 }
 
-bool CustomerEditorModel::CanSave(const CustomerForm& form)
+bool CCustomerEditorModel::CanSave(const CustomerForm& form)
 {
     if (!m_database) return false;
     if (m_row) return true;
     if (form.customerNo.empty()) return false;
     if (m_checkedNo != form.customerNo) {
-        CDBRSCustomers rows(m_database);
+        CCustomerTable rows(m_database);
         m_checkedNoIsNew = rows.OpenTable() && !MoveToCustomer(rows, form.customerNo);
         m_checkedNo = form.customerNo;
     }
     return m_checkedNoIsNew;
 }
 
-void CustomerEditorModel::WriteRow(CDBRSCustomers& row, const CustomerForm& form) const
+void CCustomerEditorModel::WriteRow(CCustomerTable& row, const CustomerForm& form) const
 {
     row.m_CustomerNo = form.customerNo;
     row.m_CustomerName = form.name;
@@ -57,7 +57,7 @@ void CustomerEditorModel::WriteRow(CDBRSCustomers& row, const CustomerForm& form
     row.m_Notes = form.notes;
 }
 
-void CustomerEditorModel::Save(const CustomerForm& form)
+void CCustomerEditorModel::Save(const CustomerForm& form)
 {
     if (!m_database) return;
     if (m_row) {
@@ -69,7 +69,7 @@ void CustomerEditorModel::Save(const CustomerForm& form)
         }
         return;
     }
-    CDBRSCustomers rows(m_database);
+    CCustomerTable rows(m_database);
     bool stored = false;
     if (rows.OpenTable() && rows.CanAppend()) {
         rows.AddNew();
@@ -79,10 +79,10 @@ void CustomerEditorModel::Save(const CustomerForm& form)
     if (!stored) ReportDatabaseError("Unable to append customer to FLR database.");
 }
 
-int CustomerEditorModel::Delete(const CustomerForm& form)
+int CCustomerEditorModel::Delete(const CustomerForm& form)
 {
     if (!m_database) return 0;
-    CDBRSCustomers rows(m_database);
+    CCustomerTable rows(m_database);
     if (!rows.OpenTable()) return 0;
     if (!MoveToCustomer(rows, form.customerNo)) return kEditorDeleted;
     if (!ConfirmDelete(rows.m_CustomerName, "customer")) return 0;

@@ -8,7 +8,7 @@
 namespace flr {
 
 class CDatabase;
-class CDBRSCustomers;
+class CCustomerTable;
 
 // The customer editor's fields, Windows-1252 bytes (Region and Ext are not edited).
 struct CustomerForm {
@@ -19,11 +19,11 @@ struct CustomerForm {
 
 // The customer editor without its window. Failures are reported through the prompt layer.
 // User-interface thread only.
-class CustomerEditorModel {
+class CCustomerEditorModel {
 public:
-    // As ItemEditorModel: `row` nullptr for add mode, else the caller's positioned recordset
+    // As CItemEditorModel: `row` nullptr for add mode, else the caller's positioned recordset
     // (not owned; it must outlive the model).
-    CustomerEditorModel(CDatabase* database, CDBRSCustomers* row);
+    CCustomerEditorModel(CDatabase* database, CCustomerTable* row);
 
     EditorMode Mode() const { return m_row ? EditorMode::Edit : EditorMode::Add; }
     const CustomerForm& Initial() const { return m_initial; }
@@ -32,14 +32,14 @@ public:
     bool CanSave(const CustomerForm& form);
     // Writes the row; a failure has been reported. The dialog then closes with OK either way.
     void Save(const CustomerForm& form);
-    // As ItemEditorModel::Delete.
+    // As CItemEditorModel::Delete.
     int Delete(const CustomerForm& form);
 
 private:
-    void WriteRow(CDBRSCustomers& row, const CustomerForm& form) const;
+    void WriteRow(CCustomerTable& row, const CustomerForm& form) const;
 
     CDatabase* m_database;
-    CDBRSCustomers* m_row;
+    CCustomerTable* m_row;
     CustomerForm m_initial;
     std::optional<std::string> m_checkedNo;
     bool m_checkedNoIsNew = false;

@@ -1,6 +1,6 @@
 #include "database/customernames.h"
 
-#include "database/dbrscustomers.h"
+#include "database/customertable.h"
 #include "editing/setupform.h"
 
 namespace flr {
@@ -9,7 +9,7 @@ bool ReadCustomerNames(CDatabase* database, std::vector<std::string>& names)
 {
     names.clear();
     if (!database) return false;
-    CDBRSCustomers customers(database);
+    CCustomerTable customers(database);
     if (!customers.OpenTable()) return false;
     for (customers.MoveFirst(); !customers.IsEOF(); customers.MoveNext()) {
         InsertCustomerSorted(names, customers.m_CustomerName);
@@ -20,7 +20,7 @@ bool ReadCustomerNames(CDatabase* database, std::vector<std::string>& names)
 std::optional<std::string> FindCustomerName(CDatabase* database, const std::string& name)
 {
     if (!database) return std::nullopt;
-    CDBRSCustomers customers(database);
+    CCustomerTable customers(database);
     if (!customers.OpenTable()) return std::nullopt;
     for (customers.MoveFirst(); !customers.IsEOF(); customers.MoveNext()) {
         if (customers.m_CustomerName == name) return customers.m_CustomerName;

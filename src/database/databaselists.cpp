@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "database/dbrscustomers.h"
-#include "database/dbrsfireworks.h"
-#include "database/dbrsmanufacturers.h"
+#include "database/customertable.h"
+#include "database/itemtable.h"
+#include "database/manufacturertable.h"
 #include "model/effect.h"
 #include "model/effectcatalogue.h"
 #include "database/itemfilter.h"
@@ -37,7 +37,7 @@ void SortRows(std::vector<Row>& rows, bool ascending, Less less)
 
 }  // namespace
 
-void CCustomer::RefreshFrom(const CDBRSCustomers& r)
+void CCustomer::RefreshFrom(const CCustomerTable& r)
 {
     customerNo = r.m_CustomerNo;
     customerName = r.m_CustomerName;
@@ -53,7 +53,7 @@ void CCustomer::RefreshFrom(const CDBRSCustomers& r)
     notes = r.m_Notes;
 }
 
-void CManufacturer::RefreshFrom(const CDBRSManufacturers& r)
+void CManufacturer::RefreshFrom(const CManufacturerTable& r)
 {
     supplierNo = r.m_SupplierNO;
     countryId = r.m_CountryID;
@@ -68,7 +68,7 @@ void CManufacturer::RefreshFrom(const CDBRSManufacturers& r)
     zipCode = r.m_ZipCode;
 }
 
-bool FillItems(CDBRSFireworks& items, EffectCatalogue& catalogue, const ItemFilter& filter,
+bool FillItems(CItemTable& items, CEffectCatalogue& catalogue, const ItemFilter& filter,
                std::vector<CEffect*>& rows)
 {
     if (!items.IsOpen() || !items.Requery()) return false;
@@ -76,7 +76,7 @@ bool FillItems(CDBRSFireworks& items, EffectCatalogue& catalogue, const ItemFilt
     for (items.MoveFirst(); !items.IsEOF(); items.MoveNext()) {
         CEffect* item = catalogue.Find(items.m_SerialID);
         if (!item) {
-            EffectRef made = items.MakeItem();
+            CEffectRef made = items.MakeItem();
             // A row the catalogue refuses (an empty article number) cannot be listed.
             if (!catalogue.Insert(made)) continue;
             item = made.get();
@@ -86,7 +86,7 @@ bool FillItems(CDBRSFireworks& items, EffectCatalogue& catalogue, const ItemFilt
     return true;
 }
 
-bool FillCustomers(CDBRSCustomers& customers, std::vector<CustomerRow>& rows)
+bool FillCustomers(CCustomerTable& customers, std::vector<CustomerRow>& rows)
 {
     if (!customers.IsOpen() || !customers.Requery()) return false;
     for (customers.MoveFirst(); !customers.IsEOF(); customers.MoveNext()) {
@@ -101,7 +101,7 @@ bool FillCustomers(CDBRSCustomers& customers, std::vector<CustomerRow>& rows)
     return true;
 }
 
-bool FillManufacturers(CDBRSManufacturers& manufacturers, std::vector<ManufacturerRow>& rows)
+bool FillManufacturers(CManufacturerTable& manufacturers, std::vector<ManufacturerRow>& rows)
 {
     if (!manufacturers.IsOpen() || !manufacturers.Requery()) return false;
     for (manufacturers.MoveFirst(); !manufacturers.IsEOF(); manufacturers.MoveNext()) {
@@ -201,7 +201,7 @@ void SortManufacturers(std::vector<ManufacturerRow>& rows, const ListSort& sort)
     });
 }
 
-bool FindItemRecord(CDBRSFireworks& items, std::string_view articleNumber)
+bool FindItemRecord(CItemTable& items, std::string_view articleNumber)
 {
     if (!items.IsOpen() && !items.OpenTable()) return false;
     if (!items.Requery()) return false;
@@ -211,7 +211,7 @@ bool FindItemRecord(CDBRSFireworks& items, std::string_view articleNumber)
     return false;
 }
 
-bool FindCustomerRecord(CDBRSCustomers& customers, std::string_view customerNo)
+bool FindCustomerRecord(CCustomerTable& customers, std::string_view customerNo)
 {
     if (!customers.IsOpen() && !customers.OpenTable()) return false;
     if (!customers.Requery()) return false;
@@ -221,7 +221,7 @@ bool FindCustomerRecord(CDBRSCustomers& customers, std::string_view customerNo)
     return false;
 }
 
-bool FindManufacturerRecord(CDBRSManufacturers& manufacturers, int32_t supplierNo)
+bool FindManufacturerRecord(CManufacturerTable& manufacturers, int32_t supplierNo)
 {
     if (!manufacturers.IsOpen() && !manufacturers.OpenTable()) return false;
     if (!manufacturers.Requery()) return false;

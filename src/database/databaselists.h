@@ -8,11 +8,11 @@
 
 namespace flr {
 
-class CDBRSCustomers;
-class CDBRSFireworks;
-class CDBRSManufacturers;
+class CCustomerTable;
+class CItemTable;
+class CManufacturerTable;
 class CEffect;
-class EffectCatalogue;
+class CEffectCatalogue;
 struct ItemFilter;
 
 // A customer as the database bar lists it: one tbCustomers row's texts (City, Region, Ext and
@@ -20,7 +20,7 @@ struct ItemFilter;
 struct CCustomer {
     std::string customerNo, customerName, contactName, billingAddr, zipCode, tel, tel2, mob,
         mob2, fax, email, notes;
-    void RefreshFrom(const CDBRSCustomers& row);
+    void RefreshFrom(const CCustomerTable& row);
 };
 
 // A manufacturer as the database bar lists it: one tbSuppliers row. `mobile` is a column of
@@ -29,7 +29,7 @@ struct CManufacturer {
     int32_t supplierNo = 0;
     int32_t countryId = 0;
     std::string address, city, contactName, email, fax, name, notes, tel, zipCode, mobile;
-    void RefreshFrom(const CDBRSManufacturers& row);
+    void RefreshFrom(const CManufacturerTable& row);
 };
 
 // The lists' rows, shared with the record editors that change them.
@@ -40,13 +40,13 @@ using ManufacturerRow = std::shared_ptr<CManufacturer>;
 // A row's item is taken from `catalogue` by article number, or made from the row and added to
 // it; an item already there is listed as it stands. False (rows untouched) when `items` is
 // not open or the requery failed.
-bool FillItems(CDBRSFireworks& items, EffectCatalogue& catalogue, const ItemFilter& filter,
+bool FillItems(CItemTable& items, CEffectCatalogue& catalogue, const ItemFilter& filter,
                std::vector<CEffect*>& rows);
 // Requery, then append the customers not yet listed (by CustomerNo); "No Customer" is never
 // listed. Listed rows are not refreshed.
-bool FillCustomers(CDBRSCustomers& customers, std::vector<CustomerRow>& rows);
+bool FillCustomers(CCustomerTable& customers, std::vector<CustomerRow>& rows);
 // The same for manufacturers, by SupplierNO; every row is listed.
-bool FillManufacturers(CDBRSManufacturers& manufacturers, std::vector<ManufacturerRow>& rows);
+bool FillManufacturers(CManufacturerTable& manufacturers, std::vector<ManufacturerRow>& rows);
 
 // Columns and cell texts (bytes, Windows-1252); "ERR!" for a row without its object.
 inline constexpr int kItemColumns = 8;          // Art No, Size, Name, PF, Dur., Stock, Out Price, Description
@@ -68,8 +68,8 @@ void SortManufacturers(std::vector<ManufacturerRow>& rows, const ListSort& sort)
 
 // Positions the recordset on the row of a listed object (requerying first). False when the
 // table is empty or has no such row any more.
-bool FindItemRecord(CDBRSFireworks& items, std::string_view articleNumber);
-bool FindCustomerRecord(CDBRSCustomers& customers, std::string_view customerNo);
-bool FindManufacturerRecord(CDBRSManufacturers& manufacturers, int32_t supplierNo);
+bool FindItemRecord(CItemTable& items, std::string_view articleNumber);
+bool FindCustomerRecord(CCustomerTable& customers, std::string_view customerNo);
+bool FindManufacturerRecord(CManufacturerTable& manufacturers, int32_t supplierNo);
 
 }  // namespace flr

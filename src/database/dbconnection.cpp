@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "database/datasource.h"
-#include "database/dbrsversion.h"
+#include "database/versiontable.h"
 #include "base/prompt.h"
 
 namespace flr {
@@ -42,7 +42,7 @@ bool IsCompatibleVersion(int major, int minor)
     return !(major < 2 || (major == 2 && minor < 9));
 }
 
-CDBConnection::CDBConnection(SettingsStore& settings) : m_settings(settings)
+CDBConnection::CDBConnection(CSettingsStore& settings) : m_settings(settings)
 {
     const std::optional<std::string> stored = m_settings.ReadText(kConnectKey);
     if (stored && !stored->empty()) {
@@ -55,7 +55,7 @@ CDBConnection::CDBConnection(SettingsStore& settings) : m_settings(settings)
     }
 }
 
-CDBConnection::CDBConnection(SettingsStore& settings, std::string connect)
+CDBConnection::CDBConnection(CSettingsStore& settings, std::string connect)
     : m_settings(settings), m_connect(std::move(connect)), m_persistent(false)
 {
 }
@@ -122,7 +122,7 @@ bool CDBConnection::CheckVersion()
 {
     int32_t major = -1, minor = -1, revision = -1;
     {
-        CDBRSVersion version(&m_database);
+        CVersionTable version(&m_database);
         version.ReadVersion(major, minor, revision);
     }
     if (IsCompatibleVersion(major, minor)) return true;

@@ -22,9 +22,9 @@ public:
     // Reads "DBSTRING" from `settings` (not owned, must outlive the connection); when it is
     // missing or empty, registers the data source "FLR Database" and saves "DSN=FLR
     // Database", or keeps an empty connect string when the registration fails.
-    explicit CDBConnection(SettingsStore& settings);
+    explicit CDBConnection(CSettingsStore& settings);
     // A connection for one run with `connect`, which is never saved (flr-cli --connect).
-    CDBConnection(SettingsStore& settings, std::string connect);
+    CDBConnection(CSettingsStore& settings, std::string connect);
 
     // Opens the database unless it is open. A failure shows "Unable to open database :\n\n[%s]."
     // ("Database Error"), lets the user choose another data source and saves the result;
@@ -53,7 +53,7 @@ public:
 private:
     bool TryOpen(DBError* error);
 
-    SettingsStore& m_settings;
+    CSettingsStore& m_settings;
     std::string m_connect;
     CDatabase m_database;
     DataSourceChooser m_chooser;

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <set>
 
-#include "database/dbrsfireworks.h"
+#include "database/itemtable.h"
 #include "base/prompt.h"
 #include "database/recordeditors.h"
 
@@ -34,7 +34,7 @@ std::string TwoDecimals(double value)
 }
 
 // The article numbers tbFireworks holds; false when the table cannot be read.
-bool StoredArticles(CDBRSFireworks& table, std::set<std::string>& articles)
+bool StoredArticles(CItemTable& table, std::set<std::string>& articles)
 {
     if (!table.IsOpen()) return false;
     for (table.MoveFirst(); !table.IsEOF(); table.MoveNext()) articles.insert(table.m_SerialID);
@@ -80,26 +80,26 @@ double LeadingDecimal(std::string_view text)
     return result.ec == std::errc() ? value : 0.0;
 }
 
-std::vector<EffectRef> ItemsToOffer(CDatabase* database, const std::vector<EffectRef>& missing)
+std::vector<CEffectRef> ItemsToOffer(CDatabase* database, const std::vector<CEffectRef>& missing)
 {
     if (!database || missing.empty()) return {};
-    CDBRSFireworks table(database);
+    CItemTable table(database);
     std::set<std::string> stored;
     if (!table.Open(OpenType::Snapshot) || !StoredArticles(table, stored)) return missing;
-    std::vector<EffectRef> offered;
-    for (const EffectRef& item : missing) {
+    std::vector<CEffectRef> offered;
+    for (const CEffectRef& item : missing) {
         if (item && !stored.count(item->GetArticleNumber())) offered.push_back(item);
     }
     return offered;
 }
 
-int EffectImport::AddEffect(const EffectRef& item)
+int CEffectImport::AddEffect(const CEffectRef& item)
 {
     m_entries.push_back({item, true});
     return 1;
 }
 
-void EffectImport::SortBySize()
+void CEffectImport::SortBySize()
 {
     const size_t n = m_entries.size();
     auto size = [this](size_t i) { return m_entries[i].item ? m_entries[i].item->GetSize() : 0; };
@@ -112,7 +112,7 @@ void EffectImport::SortBySize()
     }
 }
 
-std::string EffectImport::CellText(size_t row, int column) const
+std::string CEffectImport::CellText(size_t row, int column) const
 {
     if (row >= m_entries.size()) return {};
     const ImportEntry& entry = m_entries[row];
@@ -136,12 +136,12 @@ std::string EffectImport::CellText(size_t row, int column) const
     }
 }
 
-void EffectImport::ToggleImport(size_t row)
+void CEffectImport::ToggleImport(size_t row)
 {
     if (row < m_entries.size()) m_entries[row].import = !m_entries[row].import;
 }
 
-bool EffectImport::ApplyEdit(size_t row, int column, std::string_view text)
+bool CEffectImport::ApplyEdit(size_t row, int column, std::string_view text)
 {
     if (row >= m_entries.size() || !m_entries[row].item) return false;
     CEffect& item = *m_entries[row].item;
@@ -157,11 +157,11 @@ bool EffectImport::ApplyEdit(size_t row, int column, std::string_view text)
     }
 }
 
-ImportResult EffectImport::Import(CDatabase* database, const Progress& progress)
+ImportResult CEffectImport::Import(CDatabase* database, const Progress& progress)
 {
     ImportResult result;
     const int count = static_cast<int>(m_entries.size());
-    CDBRSFireworks table(database);
+    CItemTable table(database);
     std::set<std::string> stored;
     const bool writable = database && table.OpenTable() && table.CanAppend() &&
                           StoredArticles(table, stored);

@@ -14,7 +14,7 @@ class CDatabase;
 // One row of the "Import effects" dialog. The entry holds a reference on the show's own item,
 // so edits made in the dialog change the item as the show sees it.
 struct ImportEntry {
-    EffectRef item;
+    CEffectRef item;
     bool import = true;
 };
 
@@ -52,14 +52,14 @@ double LeadingDecimal(std::string_view text);
 // and whose article number tbFireworks does not hold either (the catalogue knows only what
 // the database bar has listed, so an unlisted item would otherwise be stored twice). Without
 // a database nothing is offered; when the table cannot be read, every item is.
-std::vector<EffectRef> ItemsToOffer(CDatabase* database, const std::vector<EffectRef>& missing);
+std::vector<CEffectRef> ItemsToOffer(CDatabase* database, const std::vector<CEffectRef>& missing);
 
 // The rows of the "Import effects" dialog and writing the chosen ones into tbFireworks.
 // User-interface thread only.
-class EffectImport {
+class CEffectImport {
 public:
     // Appends a row for `item` (importing); returns 1.
-    int AddEffect(const EffectRef& item);
+    int AddEffect(const CEffectRef& item);
     // By calibre, ascending; equal calibres may change places (a gap-halving insertion sort).
     void SortBySize();
 

@@ -1,16 +1,16 @@
 #include "database/itemchooser.h"
 
-#include "database/dbrsfireworks.h"
+#include "database/itemtable.h"
 #include "model/effectcatalogue.h"
 
 namespace flr {
 
-ItemChooser::ItemChooser(CDatabase* database, EffectCatalogue& catalogue, MissingItems missing)
+CItemChooser::CItemChooser(CDatabase* database, CEffectCatalogue& catalogue, MissingItems missing)
     : m_database(database), m_catalogue(catalogue), m_missing(missing)
 {
 }
 
-void ItemChooser::SetItem(EffectRef item)
+void CItemChooser::SetItem(CEffectRef item)
 {
     if (item == m_item) return;
     m_item = std::move(item);
@@ -18,28 +18,28 @@ void ItemChooser::SetItem(EffectRef item)
     if (m_initialised) UpdateDescription();
 }
 
-void ItemChooser::UpdateDescription()
+void CItemChooser::UpdateDescription()
 {
     m_description = m_item && !m_item->GetDescription().empty() ? m_item->GetDescription()
                                                                  : std::string(kNoDescription);
 }
 
-EffectRef ItemChooser::ItemFor(const CDBRSFireworks& row)
+CEffectRef CItemChooser::ItemFor(const CItemTable& row)
 {
-    if (CEffect* held = m_catalogue.Find(row.m_SerialID)) return EffectRef(held);
+    if (CEffect* held = m_catalogue.Find(row.m_SerialID)) return CEffectRef(held);
     if (m_missing == MissingItems::NoItem) return {};
-    EffectRef made = row.MakeItem();
+    CEffectRef made = row.MakeItem();
     m_catalogue.Insert(made);
     return made;
 }
 
-void ItemChooser::Open()
+void CItemChooser::Open()
 {
     m_sizes.clear();
     m_sizeIndex = -1;
     bool read = false;
     if (m_database) {
-        CDBRSFireworks rs(m_database);
+        CItemTable rs(m_database);
         read = rs.OpenTable(FireworksQuery::OrderedBy(FireworksQuery::Order::Size));
         int32_t last = -1;
         for (; read && !rs.IsEOF(); rs.MoveNext()) {
@@ -62,28 +62,28 @@ void ItemChooser::Open()
     UpdateDescription();
 }
 
-void ItemChooser::FillNames(int32_t size)
+void CItemChooser::FillNames(int32_t size)
 {
     m_names.clear();
     m_nameIndex = -1;
     if (!m_database) return;
-    CDBRSFireworks rs(m_database);
+    CItemTable rs(m_database);
     if (!rs.OpenTable(FireworksQuery::OfSize(size, FireworksQuery::Order::ProductName))) return;
     if (!m_item && !rs.IsEOF()) SetItem(ItemFor(rs));
     for (; !rs.IsEOF(); rs.MoveNext()) m_names.push_back({rs.m_ProductName, rs.m_ProductNO});
 }
 
-void ItemChooser::FillSerials(int32_t size)
+void CItemChooser::FillSerials(int32_t size)
 {
     m_serials.clear();
     m_serialIndex = -1;
     if (!m_database) return;
-    CDBRSFireworks rs(m_database);
+    CItemTable rs(m_database);
     if (!rs.OpenTable(FireworksQuery::OfSize(size, FireworksQuery::Order::SerialID))) return;
     for (; !rs.IsEOF(); rs.MoveNext()) m_serials.push_back(rs.m_SerialID);
 }
 
-int ItemChooser::SerialIndexOf(const std::string& serial) const
+int CItemChooser::SerialIndexOf(const std::string& serial) const
 {
     for (size_t i = 0; i < m_serials.size(); ++i) {
         if (m_serials[i] == serial) return int(i);
@@ -91,7 +91,7 @@ int ItemChooser::SerialIndexOf(const std::string& serial) const
     return -1;
 }
 
-void ItemChooser::SelectItemInLists()
+void CItemChooser::SelectItemInLists()
 {
     if (!m_item) return;
     m_serialIndex = SerialIndexOf(m_item->GetArticleNumber());
@@ -108,7 +108,7 @@ void ItemChooser::SelectItemInLists()
     m_nameIndex = byName;
 }
 
-void ItemChooser::ChangeSize(int index)
+void CItemChooser::ChangeSize(int index)
 {
     if (index < 0 || size_t(index) >= m_sizes.size()) return;
     m_sizeIndex = index;
@@ -120,14 +120,14 @@ void ItemChooser::ChangeSize(int index)
     SelectItemInLists();
 }
 
-void ItemChooser::ChangeSerial(int index)
+void CItemChooser::ChangeSerial(int index)
 {
     if (index < 0 || size_t(index) >= m_serials.size()) return;
     m_serialIndex = index;
     const std::string serial = m_serials[size_t(index)];
     if (m_item && m_item->GetArticleNumber() == serial) return;
     if (!m_database) return;
-    CDBRSFireworks rs(m_database);
+    CItemTable rs(m_database);
     if (!rs.OpenTable(FireworksQuery::WithSerialID(serial))) return;
     for (; !rs.IsEOF(); rs.MoveNext()) {
         if (rs.m_SerialID != serial) continue;
@@ -144,13 +144,13 @@ void ItemChooser::ChangeSerial(int index)
     }
 }
 
-void ItemChooser::ChangeName(int index)
+void CItemChooser::ChangeName(int index)
 {
     if (index < 0 || size_t(index) >= m_names.size()) return;
     m_nameIndex = index;
     const int32_t number = m_names[size_t(index)].productNo;
     if (!m_database) return;
-    CDBRSFireworks rs(m_database);
+    CItemTable rs(m_database);
     if (!rs.OpenTable(FireworksQuery::WithProductNO(number))) return;
     for (; !rs.IsEOF(); rs.MoveNext()) {
         if (rs.m_ProductNO != number) continue;

@@ -9,14 +9,14 @@
 namespace flr {
 
 class CDatabase;
-class CDBRSFireworks;
-class EffectCatalogue;
+class CItemTable;
+class CEffectCatalogue;
 
 // What the "Choose firework item" dialog knows, without widgets: the three linked lists (sizes,
 // article numbers, names of one size), their selections and the chosen item. Each fill or
 // look-up opens a recordset of tbFireworks on `database` with its values as bound parameters
 // and closes it again. User-interface thread only.
-class ItemChooser {
+class CItemChooser {
 public:
     // What a row whose article number the catalogue lacks gives: no item, or an item made
     // from the row and put into the catalogue (as listing the database bar does).
@@ -34,13 +34,13 @@ public:
     // empty. `catalogue` must outlive the chooser. A query the data source refuses shows
     // "Unable to connect to FLR database - [%s]." once and leaves the lists it would fill
     // empty.
-    ItemChooser(CDatabase* database, EffectCatalogue& catalogue,
+    CItemChooser(CDatabase* database, CEffectCatalogue& catalogue,
                 MissingItems missing = MissingItems::NoItem);
 
     // Takes a reference to `item` (releasing the previous one) when it differs from the chosen
     // one; the chosen size becomes its size (-1 for none).
-    void SetItem(EffectRef item);
-    const EffectRef& Item() const { return m_item; }
+    void SetItem(CEffectRef item);
+    const CEffectRef& Item() const { return m_item; }
     int32_t ChosenSize() const { return m_chosenSize; }
 
     // Fills the lists for the chosen size (the smallest without one) and selects the chosen
@@ -69,13 +69,13 @@ private:
     void FillSerials(int32_t size);
     void SelectItemInLists();
     int SerialIndexOf(const std::string& serial) const;
-    EffectRef ItemFor(const CDBRSFireworks& row);
+    CEffectRef ItemFor(const CItemTable& row);
     void UpdateDescription();
 
     CDatabase* m_database;
-    EffectCatalogue& m_catalogue;
+    CEffectCatalogue& m_catalogue;
     MissingItems m_missing;
-    EffectRef m_item;
+    CEffectRef m_item;
     int32_t m_chosenSize = -1;
     bool m_initialised = false;
     std::vector<int32_t> m_sizes;

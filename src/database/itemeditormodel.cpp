@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "database/dbrsfireworks.h"
+#include "database/itemtable.h"
 #include "model/effectcatalogue.h"
 
 namespace flr {
@@ -17,7 +17,7 @@ std::string CommasForPoints(std::string text)
 
 }  // namespace
 
-ItemEditorModel::ItemEditorModel(CDatabase* database, CDBRSFireworks* row)
+CItemEditorModel::CItemEditorModel(CDatabase* database, CItemTable* row)
     : m_database(database), m_row(row)
 {
     m_categories = LoadCategoryChoices(database);
@@ -35,7 +35,7 @@ ItemEditorModel::ItemEditorModel(CDatabase* database, CDBRSFireworks* row)
         m_initial.manufacturer = int(m_manufacturers.size()) - 1;
         return;
     }
-    const CDBRSFireworks& r = *m_row;
+    const CItemTable& r = *m_row;
     m_initial.article = r.m_SerialID;
     m_initial.name = r.m_ProductName;
     m_initial.size = DecimalText(r.m_Size);
@@ -58,41 +58,41 @@ ItemEditorModel::ItemEditorModel(CDatabase* database, CDBRSFireworks* row)
     }
 }
 
-size_t ItemEditorModel::BoxCount() const
+size_t CItemEditorModel::BoxCount() const
 {
     return std::min(m_colours.size(), size_t(kColourBoxes));
 }
 
-bool ItemEditorModel::IsChanged(const ItemForm& form) const
+bool CItemEditorModel::IsChanged(const ItemForm& form) const
 {
     return Mode() == EditorMode::Add || form != m_initial;
 }
 
-bool ItemEditorModel::ArticleIsNew(const std::string& article)
+bool CItemEditorModel::ArticleIsNew(const std::string& article)
 {
     if (m_checkedArticle == article) return m_checkedArticleIsNew;
     // Noted before the look-up: a failed one shows a message box, whose loop runs the editor's
     // timer again, which must not ask (and fail, and show a box) once more.
     m_checkedArticle = article;
     m_checkedArticleIsNew = false;
-    CDBRSFireworks rows(m_database);
+    CItemTable rows(m_database);
     // A failed look-up has said so; until it succeeds the number cannot be known to be new.
     m_checkedArticleIsNew = rows.OpenTable(FireworksQuery::WithSerialID(article)) && rows.IsEOF();
     return m_checkedArticleIsNew;
 }
 
-bool ItemEditorModel::IsValid(const ItemForm& form)
+bool CItemEditorModel::IsValid(const ItemForm& form)
 {
     if (!m_database || form.article.empty() || form.name.empty() || form.size.empty()) return false;
     return Mode() == EditorMode::Edit || ArticleIsNew(form.article);
 }
 
-int32_t ItemEditorModel::Mask(const ItemForm& form) const
+int32_t CItemEditorModel::Mask(const ItemForm& form) const
 {
     return m_hiddenColourBits | ColourMask(m_colours, form.colours);
 }
 
-void ItemEditorModel::WriteRow(CDBRSFireworks& row, const ItemForm& form) const
+void CItemEditorModel::WriteRow(CItemTable& row, const ItemForm& form) const
 {
     row.m_SerialID = form.article;
     row.m_ProductName = form.name;
@@ -109,7 +109,7 @@ void ItemEditorModel::WriteRow(CDBRSFireworks& row, const ItemForm& form) const
     row.m_Color = Mask(form);
 }
 
-bool ItemEditorModel::Save(const ItemForm& form, EffectCatalogue& catalogue)
+bool CItemEditorModel::Save(const ItemForm& form, CEffectCatalogue& catalogue)
 {
     // The number may have been taken since the last check.
     m_checkedArticle.reset();
@@ -126,13 +126,13 @@ bool ItemEditorModel::Save(const ItemForm& form, EffectCatalogue& catalogue)
         return true;
     }
 
-    CDBRSFireworks rows(m_database);
+    CItemTable rows(m_database);
     if (!rows.OpenTable(FireworksQuery::WithSerialID(form.article)) || !rows.CanAppend()) {
         return true;
     }
     rows.AddNew();
     WriteRow(rows, form);
-    EffectRef item = rows.MakeItem();
+    CEffectRef item = rows.MakeItem();
     if (!rows.Update()) {
         ReportDatabaseError("Unable to append item to FLR database.");
         return true;
@@ -150,10 +150,10 @@ bool ItemEditorModel::Save(const ItemForm& form, EffectCatalogue& catalogue)
     return true;
 }
 
-int ItemEditorModel::Delete(const ItemForm& form, EffectCatalogue& catalogue)
+int CItemEditorModel::Delete(const ItemForm& form, CEffectCatalogue& catalogue)
 {
     if (!m_database) return 0;
-    CDBRSFireworks rows(m_database);
+    CItemTable rows(m_database);
     if (!rows.OpenTable(FireworksQuery::WithSerialID(form.article))) return 0;
     if (rows.IsEOF()) return kEditorDeleted;
     if (!ConfirmDelete(rows.m_ProductName, "fireworks")) return 0;

@@ -10,8 +10,8 @@
 namespace flr {
 
 class CDatabase;
-class CDBRSFireworks;
-class EffectCatalogue;
+class CItemTable;
+class CEffectCatalogue;
 
 // What the item editor's fields hold: texts as Windows-1252 bytes, the chosen entries'
 // positions (-1 for none) and one flag per colour box.
@@ -26,12 +26,12 @@ struct ItemForm {
 // The item editor without its window: the choice lists, the starting values, the rules for
 // OK, saving and deleting. Failures are reported through the prompt layer.
 // User-interface thread only.
-class ItemEditorModel {
+class CItemEditorModel {
 public:
     // `database`: the application's connection (not owned), nullptr when there is none.
     // `row`: nullptr for add mode; in edit mode the caller's recordset positioned on the row
     // (not owned; it must outlive the model).
-    ItemEditorModel(CDatabase* database, CDBRSFireworks* row);
+    CItemEditorModel(CDatabase* database, CItemTable* row);
 
     EditorMode Mode() const { return m_row ? EditorMode::Edit : EditorMode::Add; }
     bool HasDatabase() const { return m_database != nullptr; }
@@ -53,18 +53,18 @@ public:
     // OK: false, doing nothing, when `form` is not valid. Otherwise writes the row (add mode:
     // a new row, and its item joins `catalogue` once the row is stored) and returns true: the
     // dialog closes with OK, a failed write having been reported.
-    bool Save(const ItemForm& form, EffectCatalogue& catalogue);
+    bool Save(const ItemForm& form, CEffectCatalogue& catalogue);
     // "Delete ...": kEditorDeleted when the row is gone (deleted, or not there any more; its
     // item leaves `catalogue`); 0 when the dialog stays open (No, or a failure reported).
-    int Delete(const ItemForm& form, EffectCatalogue& catalogue);
+    int Delete(const ItemForm& form, CEffectCatalogue& catalogue);
 
 private:
     bool ArticleIsNew(const std::string& article);
-    void WriteRow(CDBRSFireworks& row, const ItemForm& form) const;
+    void WriteRow(CItemTable& row, const ItemForm& form) const;
     int32_t Mask(const ItemForm& form) const;
 
     CDatabase* m_database;
-    CDBRSFireworks* m_row;
+    CItemTable* m_row;
     std::vector<EditorChoice> m_categories;
     std::vector<EditorChoice> m_manufacturers;
     std::vector<EditorChoice> m_colours;

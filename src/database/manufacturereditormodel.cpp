@@ -1,15 +1,15 @@
 #include "database/manufacturereditormodel.h"
 
-#include "database/dbrsmanufacturers.h"
+#include "database/manufacturertable.h"
 
 namespace flr {
 
-ManufacturerEditorModel::ManufacturerEditorModel(CDatabase* database, CDBRSManufacturers* row)
+CManufacturerEditorModel::CManufacturerEditorModel(CDatabase* database, CManufacturerTable* row)
     : m_database(database), m_row(row)
 {
     m_countries = LoadCountryChoices(database);
     if (!m_row) return;
-    const CDBRSManufacturers& r = *m_row;
+    const CManufacturerTable& r = *m_row;
     m_initial = {DecimalText(r.m_SupplierNO),
                  r.m_Name,
                  r.m_Address,
@@ -24,12 +24,12 @@ ManufacturerEditorModel::ManufacturerEditorModel(CDatabase* database, CDBRSManuf
                  FindChoice(m_countries, r.m_CountryID)};
 }
 
-int32_t ManufacturerEditorModel::NumberValue(std::string_view text)
+int32_t CManufacturerEditorModel::NumberValue(std::string_view text)
 {
     return IntegerValue(text.substr(0, 30));
 }
 
-void ManufacturerEditorModel::WriteRow(CDBRSManufacturers& row, const ManufacturerForm& form) const
+void CManufacturerEditorModel::WriteRow(CManufacturerTable& row, const ManufacturerForm& form) const
 {
     row.m_SupplierNO = NumberValue(form.number);
     row.m_Name = form.name;
@@ -45,7 +45,7 @@ void ManufacturerEditorModel::WriteRow(CDBRSManufacturers& row, const Manufactur
     row.m_CountryID = ChoiceData(m_countries, form.country);
 }
 
-void ManufacturerEditorModel::Save(const ManufacturerForm& form)
+void CManufacturerEditorModel::Save(const ManufacturerForm& form)
 {
     if (!m_database) return;
     if (m_row) {
@@ -57,7 +57,7 @@ void ManufacturerEditorModel::Save(const ManufacturerForm& form)
         }
         return;
     }
-    CDBRSManufacturers rows(m_database);
+    CManufacturerTable rows(m_database);
     bool stored = false;
     if (rows.OpenTable() && rows.CanAppend()) {
         rows.AddNew();
@@ -67,10 +67,10 @@ void ManufacturerEditorModel::Save(const ManufacturerForm& form)
     if (!stored) ReportDatabaseError("Unable to append manufacturer to FLR database.");
 }
 
-int ManufacturerEditorModel::Delete(const ManufacturerForm& form)
+int CManufacturerEditorModel::Delete(const ManufacturerForm& form)
 {
     if (!m_database) return 0;
-    CDBRSManufacturers rows(m_database);
+    CManufacturerTable rows(m_database);
     if (!rows.OpenTable()) return 0;
     const int32_t number = NumberValue(form.number);
     bool found = false;

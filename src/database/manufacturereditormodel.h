@@ -10,7 +10,7 @@
 namespace flr {
 
 class CDatabase;
-class CDBRSManufacturers;
+class CManufacturerTable;
 
 // The manufacturer editor's fields, Windows-1252 bytes; `country` is a position in the
 // country list, -1 for none (ContactTitle and Region are not edited).
@@ -22,18 +22,18 @@ struct ManufacturerForm {
 
 // The manufacturer editor without its window. Failures are reported through the prompt
 // layer. User-interface thread only.
-class ManufacturerEditorModel {
+class CManufacturerEditorModel {
 public:
-    // As ItemEditorModel: `row` nullptr for add mode, else the caller's positioned recordset
+    // As CItemEditorModel: `row` nullptr for add mode, else the caller's positioned recordset
     // (not owned; it must outlive the model).
-    ManufacturerEditorModel(CDatabase* database, CDBRSManufacturers* row);
+    CManufacturerEditorModel(CDatabase* database, CManufacturerTable* row);
 
     EditorMode Mode() const { return m_row ? EditorMode::Edit : EditorMode::Add; }
     const std::vector<EditorChoice>& Countries() const { return m_countries; }
     const ManufacturerForm& Initial() const { return m_initial; }
     // Only a database is needed: manufacturer numbers need not be unique.
     bool CanSave() const { return m_database != nullptr; }
-    // As CustomerEditorModel.
+    // As CCustomerEditorModel.
     void Save(const ManufacturerForm& form);
     int Delete(const ManufacturerForm& form);
 
@@ -41,10 +41,10 @@ public:
     static int32_t NumberValue(std::string_view text);
 
 private:
-    void WriteRow(CDBRSManufacturers& row, const ManufacturerForm& form) const;
+    void WriteRow(CManufacturerTable& row, const ManufacturerForm& form) const;
 
     CDatabase* m_database;
-    CDBRSManufacturers* m_row;
+    CManufacturerTable* m_row;
     std::vector<EditorChoice> m_countries;
     ManufacturerForm m_initial;
 };

@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <limits>
 
-#include "database/dbrscategories.h"
-#include "database/dbrscolors.h"
-#include "database/dbrscountries.h"
-#include "database/dbrsmanufacturers.h"
+#include "database/categorytable.h"
+#include "database/colortable.h"
+#include "database/countrytable.h"
+#include "database/manufacturertable.h"
 #include "base/prompt.h"
 #include "base/textcodec.h"
 
@@ -62,7 +62,7 @@ std::vector<EditorChoice> LoadCategoryChoices(CDatabase* database)
 {
     std::vector<EditorChoice> list;
     if (!database) return list;
-    CDBRSCategories rows(database);
+    CCategoryTable rows(database);
     if (!rows.OpenTable()) return list;
     for (rows.MoveFirst(); !rows.IsEOF(); rows.MoveNext()) {
         InsertInOrder(list, {rows.m_Category, rows.m_CategoryNo});
@@ -74,7 +74,7 @@ std::vector<EditorChoice> LoadManufacturerChoices(CDatabase* database)
 {
     std::vector<EditorChoice> list;
     if (!database) return list;
-    CDBRSManufacturers rows(database);
+    CManufacturerTable rows(database);
     if (!rows.OpenTable()) return list;
     for (rows.MoveFirst(); !rows.IsEOF(); rows.MoveNext())
         list.push_back({rows.m_Name, rows.m_Index});
@@ -86,7 +86,7 @@ std::vector<EditorChoice> LoadCountryChoices(CDatabase* database)
 {
     std::vector<EditorChoice> list;
     if (!database) return list;
-    CDBRSCountries rows(database);
+    CCountryTable rows(database);
     if (!rows.OpenTable()) return list;
     for (rows.MoveFirst(); !rows.IsEOF(); rows.MoveNext()) {
         InsertInOrder(list, {rows.m_Country, rows.m_CountryID});
@@ -98,7 +98,7 @@ std::vector<EditorChoice> LoadColourChoices(CDatabase* database)
 {
     std::vector<EditorChoice> list;
     if (!database) return list;
-    CDBRSColors rows(database);
+    CColorTable rows(database);
     if (!rows.OpenTable()) return list;
     for (rows.MoveFirst(); !rows.IsEOF() && list.size() < kMaxColours; rows.MoveNext()) {
         if (!rows.m_Color.empty() && rows.m_Color.front() == '-') continue;

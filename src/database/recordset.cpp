@@ -207,7 +207,7 @@ CRecordset::CRecordset(CDatabase* database) : m_database(database) {}
 
 CRecordset::~CRecordset() = default;
 
-std::string CRecordset::GetDefaultConnect() const { return "ODBC;DSN=FLR Database"; }
+std::string CRecordset::DefaultConnectString() const { return "ODBC;DSN=FLR Database"; }
 
 void CRecordset::BindInteger(const char* name, int32_t* member)
 {
@@ -235,14 +235,6 @@ std::vector<CRecordset::FieldInfo> CRecordset::GetFields() const
     return fields;
 }
 
-std::string CRecordset::TableName() const
-{
-    std::string name = GetDefaultSQL();
-    if (name.size() >= 2 && name.front() == '[' && name.back() == ']')
-        name = name.substr(1, name.size() - 2);
-    return name;
-}
-
 std::string CRecordset::Quote(std::string_view name) const
 {
     return m_database ? m_database->QuoteIdentifier(name) : std::string(name);
@@ -252,7 +244,7 @@ bool CRecordset::Connect(DBError* error)
 {
     if (m_database) return true;
     m_ownDatabase = std::make_unique<CDatabase>();
-    if (!m_ownDatabase->OpenEx(GetDefaultConnect(), error)) {
+    if (!m_ownDatabase->OpenEx(DefaultConnectString(), error)) {
         m_ownDatabase.reset();
         return false;
     }

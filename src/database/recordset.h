@@ -39,7 +39,7 @@ struct DBValue {
 class CRecordset {
 public:
     // `database` is not owned and must outlive the recordset. nullptr: the recordset opens a
-    // connection of its own with GetDefaultConnect() and closes it with itself.
+    // connection of its own with DefaultConnectString() and closes it with itself.
     explicit CRecordset(CDatabase* database);
     virtual ~CRecordset();
     CRecordset(const CRecordset&) = delete;
@@ -81,9 +81,9 @@ public:
     bool Requery(DBError* error = nullptr);
 
     // "ODBC;DSN=FLR Database" for every table.
-    virtual std::string GetDefaultConnect() const;
-    // The bracketed table name, as "[tbFireworks]".
-    virtual std::string GetDefaultSQL() const = 0;
+    virtual std::string DefaultConnectString() const;
+    // The table the recordset reads, as "tbFireworks".
+    virtual std::string TableName() const = 0;
 
     struct FieldInfo {
         std::string name;
@@ -110,8 +110,7 @@ protected:
     bool OpenWithReport(OpenType type, const std::function<std::string()>& sql,
                         std::vector<DBValue> params = {});
 
-    // The table name from GetDefaultSQL(), and a name quoted as the driver wants it.
-    std::string TableName() const;
+    // A name quoted as the driver wants it.
     std::string Quote(std::string_view name) const;
 
 private:

@@ -71,11 +71,11 @@ double DelaySeconds(std::string_view text)
     return value;
 }
 
-// ---- ChainEditor
+// ---- CChainEditor
 
-ChainEditor::~ChainEditor() = default;
+CChainEditor::~CChainEditor() = default;
 
-void ChainEditor::Clear()
+void CChainEditor::Clear()
 {
     m_rows.clear();
     m_template.reset();
@@ -83,7 +83,7 @@ void ChainEditor::Clear()
     m_show = nullptr;
 }
 
-void ChainEditor::SetShowChain(ScheduleEditor& show, CIgnition* entry)
+void CChainEditor::SetShowChain(CScheduleEditor& show, CIgnition* entry)
 {
     Clear();
     if (!entry) return;
@@ -92,13 +92,13 @@ void ChainEditor::SetShowChain(ScheduleEditor& show, CIgnition* entry)
     Fill();
 }
 
-void ChainEditor::StartTemplate(int rows)
+void CChainEditor::StartTemplate(int rows)
 {
     if (m_chain) return;
     SetRowCount(rows);
 }
 
-std::unique_ptr<CIgnition> ChainEditor::TakeTemplate()
+std::unique_ptr<CIgnition> CChainEditor::TakeTemplate()
 {
     if (!m_template) return nullptr;
     m_rows.clear();
@@ -106,7 +106,7 @@ std::unique_ptr<CIgnition> ChainEditor::TakeTemplate()
     return std::move(m_template);
 }
 
-void ChainEditor::Fill()
+void CChainEditor::Fill()
 {
     m_rows.clear();
     for (CIgnition* e = m_chain; e; e = e->GetChainNext()) m_rows.push_back(e);
@@ -122,12 +122,12 @@ void ChainEditor::Fill()
     }
 }
 
-CIgnition* ChainEditor::EntryAt(int row) const
+CIgnition* CChainEditor::EntryAt(int row) const
 {
     return row >= 0 && row < RowCount() ? m_rows[row] : nullptr;
 }
 
-std::string ChainEditor::CellText(int row, ChainColumn column) const
+std::string CChainEditor::CellText(int row, ChainColumn column) const
 {
     const CIgnition* e = EntryAt(row);
     if (!e) return {};
@@ -150,7 +150,7 @@ std::string ChainEditor::CellText(int row, ChainColumn column) const
     return {};
 }
 
-bool ChainEditor::SetRowCountText(std::string_view text)
+bool CChainEditor::SetRowCountText(std::string_view text)
 {
     text = text.substr(0, std::min(text.size(), kRowCountChars));
     size_t i = 0;
@@ -163,7 +163,7 @@ bool ChainEditor::SetRowCountText(std::string_view text)
     return SetRowCount(static_cast<int>(n));
 }
 
-bool ChainEditor::SetRowCount(int rows)
+bool CChainEditor::SetRowCount(int rows)
 {
     rows = std::min(rows, kMaxChainRows);
     if (rows <= 0 || rows == RowCount()) return false;
@@ -182,7 +182,7 @@ bool ChainEditor::SetRowCount(int rows)
     return true;
 }
 
-void ChainEditor::AddRow()
+void CChainEditor::AddRow()
 {
     CIgnition* previous = m_rows.empty() ? nullptr : m_rows.back();
     auto* e = new CIgnition;
@@ -209,7 +209,7 @@ void ChainEditor::AddRow()
     m_rows.push_back(e);
 }
 
-bool ChainEditor::ApplyItem(int row, const EffectRef& item)
+bool CChainEditor::ApplyItem(int row, const CEffectRef& item)
 {
     if (!EntryAt(row)) return false;
     bool changed = false;
@@ -223,7 +223,7 @@ bool ChainEditor::ApplyItem(int row, const EffectRef& item)
     return changed;
 }
 
-bool ChainEditor::ApplyDelay(int row, const std::string& text)
+bool CChainEditor::ApplyDelay(int row, const std::string& text)
 {
     if (!EntryAt(row)) return false;
     if (row == 0) {
@@ -241,7 +241,7 @@ bool ChainEditor::ApplyDelay(int row, const std::string& text)
     return changed;
 }
 
-void ChainEditor::ShowChanged()
+void CChainEditor::ShowChanged()
 {
     if (!m_show || !m_chain) return;
     m_chain->RetimeFromDelays(m_show->Fps(), m_show->PrefireOff());
@@ -250,7 +250,7 @@ void ChainEditor::ShowChanged()
 
 // ---- Copying a chain onto the show
 
-bool ApplyChain(ScheduleEditor& show, CIgnition* target, const CIgnition& chain)
+bool ApplyChain(CScheduleEditor& show, CIgnition* target, const CIgnition& chain)
 {
     if (!target || target->GetChainPrev()) return false;
     const int fps = show.Fps();
@@ -277,7 +277,7 @@ bool ApplyChain(ScheduleEditor& show, CIgnition* target, const CIgnition& chain)
     return true;
 }
 
-bool ApplyChainToSelection(ScheduleEditor& show, const std::vector<CIgnition*>& selected,
+bool ApplyChainToSelection(CScheduleEditor& show, const std::vector<CIgnition*>& selected,
                            const CIgnition& chain)
 {
     bool changed = false;
@@ -288,7 +288,7 @@ bool ApplyChainToSelection(ScheduleEditor& show, const std::vector<CIgnition*>& 
     return changed;
 }
 
-void FinishChainEdit(ScheduleEditor& show, CIgnition* chain)
+void FinishChainEdit(CScheduleEditor& show, CIgnition* chain)
 {
     if (chain) chain->RetimeFromDelays(show.Fps(), show.PrefireOff());
     show.Finish();

@@ -10,7 +10,7 @@
 
 namespace flr {
 
-class ScheduleEditor;
+class CScheduleEditor;
 
 // The columns of the chain list: row number, the item's size, article number and name, the
 // delay and the running total of the delays.
@@ -39,16 +39,16 @@ double DelaySeconds(std::string_view text);
 // TakeTemplate), or a chain of a show edited in place: rows added, removed and edited change
 // the show at once, and the show is re-timed, renumbered and notified after each change so a
 // view behind the dialog never lists a destroyed entry. User-interface thread only.
-class ChainEditor {
+class CChainEditor {
 public:
-    ChainEditor() = default;
-    ChainEditor(const ChainEditor&) = delete;
-    ChainEditor& operator=(const ChainEditor&) = delete;
-    ~ChainEditor();
+    CChainEditor() = default;
+    CChainEditor(const CChainEditor&) = delete;
+    CChainEditor& operator=(const CChainEditor&) = delete;
+    ~CChainEditor();
 
     // Edits the chain of `entry` (followed to its head) in the show of `show`; a template held
     // so far is destroyed. Fills the rows and the same-effect/same-delay flags.
-    void SetShowChain(ScheduleEditor& show, CIgnition* entry);
+    void SetShowChain(CScheduleEditor& show, CIgnition* entry);
     // Starts a template of `rows` rows (when no chain is set yet).
     void StartTemplate(int rows);
 
@@ -77,7 +77,7 @@ public:
 
     // The item chosen in a Size, Art No or Name cell (none: the row keeps no item), on `row`
     // or, with same effect, on every row.
-    bool ApplyItem(int row, const EffectRef& item);
+    bool ApplyItem(int row, const CEffectRef& item);
     // A delay typed into `row`; row 0 beeps and changes nothing. With same delay, on every
     // chained row.
     bool ApplyDelay(int row, const std::string& text);
@@ -90,7 +90,7 @@ private:
     // checked and notified.
     void ShowChanged();
 
-    ScheduleEditor* m_show = nullptr;
+    CScheduleEditor* m_show = nullptr;
     CIgnition* m_chain = nullptr;
     std::unique_ptr<CIgnition> m_template;
     std::vector<CIgnition*> m_rows;
@@ -104,15 +104,15 @@ private:
 // it; effects the target already had stay in its chain behind the new ones. The show is
 // re-timed from the target's delays, not yet renumbered. False, changing nothing, for a target
 // that is itself a chained effect.
-bool ApplyChain(ScheduleEditor& show, CIgnition* target, const CIgnition& chain);
+bool ApplyChain(CScheduleEditor& show, CIgnition* target, const CIgnition& chain);
 
 // The view's OK step of "Select Chain": `chain` onto each of `selected`, from the last to the
 // first, then the show sorted, numbered and notified. False when nothing changed.
-bool ApplyChainToSelection(ScheduleEditor& show, const std::vector<CIgnition*>& selected,
+bool ApplyChainToSelection(CScheduleEditor& show, const std::vector<CIgnition*>& selected,
                            const CIgnition& chain);
 
 // The view's step after "Edit Chain": the show re-timed from the chain's primary entry on,
 // sorted, numbered and notified.
-void FinishChainEdit(ScheduleEditor& show, CIgnition* chain);
+void FinishChainEdit(CScheduleEditor& show, CIgnition* chain);
 
 }  // namespace flr

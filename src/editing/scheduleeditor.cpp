@@ -64,11 +64,11 @@ std::optional<int> ReadNumber(const std::string& text, size_t from)
 
 }  // namespace
 
-ScheduleEditor::ScheduleEditor(CFLRDoc& doc) : m_doc(doc) {}
+CScheduleEditor::CScheduleEditor(CFLRDoc& doc) : m_doc(doc) {}
 
-int ScheduleEditor::Fps() const { return m_doc.GetFrameRate(); }
+int CScheduleEditor::Fps() const { return m_doc.GetFrameRate(); }
 
-std::vector<CIgnition*> ScheduleEditor::Rows() const
+std::vector<CIgnition*> CScheduleEditor::Rows() const
 {
     std::vector<CIgnition*> rows;
     for (CIgnition* e = m_doc.FirstSchedule(); e; e = e->GetNextSchedule()) {
@@ -77,7 +77,7 @@ std::vector<CIgnition*> ScheduleEditor::Rows() const
     return rows;
 }
 
-void ScheduleEditor::SetPrefireOff(bool prefireOff)
+void CScheduleEditor::SetPrefireOff(bool prefireOff)
 {
     m_prefireOff = prefireOff;
     // Every entry, also chained effects whose rows are hidden: they fire too. Then each chain
@@ -95,14 +95,14 @@ void ScheduleEditor::SetPrefireOff(bool prefireOff)
     m_doc.SetModifiedFlag(true);
 }
 
-bool ScheduleEditor::RetimeEntry(CIgnition* e)
+bool CScheduleEditor::RetimeEntry(CIgnition* e)
 {
     const TimeCodeParts t = e->GetTime().Parts();
     e->SetTime(t.hours, t.minutes, t.seconds, t.frames, m_prefireOff, Fps(), false);
     return !e->HasPrefireError();
 }
 
-void ScheduleEditor::Place(CIgnition* entry, CIgnition* after)
+void CScheduleEditor::Place(CIgnition* entry, CIgnition* after)
 {
     // Behind `after` when that keeps the schedule in Time order, else at its place by Time.
     if (after && after->GetTime() <= entry->GetTime()) {
@@ -124,7 +124,7 @@ void ScheduleEditor::Place(CIgnition* entry, CIgnition* after)
     }
 }
 
-CIgnition* ScheduleEditor::AddIgnition(int row, EffectRef item, const std::string& timeText)
+CIgnition* CScheduleEditor::AddIgnition(int row, CEffectRef item, const std::string& timeText)
 {
     const std::vector<CIgnition*> rows = Rows();
     const int count = static_cast<int>(rows.size());
@@ -175,7 +175,7 @@ CIgnition* ScheduleEditor::AddIgnition(int row, EffectRef item, const std::strin
     return e;
 }
 
-bool ScheduleEditor::DeleteIgnitions(const std::vector<CIgnition*>& selected)
+bool CScheduleEditor::DeleteIgnitions(const std::vector<CIgnition*>& selected)
 {
     if (selected.empty()) return false;
     if (selected.size() > 1) {
@@ -237,7 +237,7 @@ bool ScheduleEditor::DeleteIgnitions(const std::vector<CIgnition*>& selected)
     return true;
 }
 
-bool ScheduleEditor::Duplicate(const std::vector<CIgnition*>& selected)
+bool CScheduleEditor::Duplicate(const std::vector<CIgnition*>& selected)
 {
     if (selected.empty()) return false;
     for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
@@ -258,9 +258,9 @@ bool ScheduleEditor::Duplicate(const std::vector<CIgnition*>& selected)
     return true;
 }
 
-bool ScheduleEditor::PutItem(CIgnition* entry, const EffectRef& item, bool keepOldOnFailure)
+bool CScheduleEditor::PutItem(CIgnition* entry, const CEffectRef& item, bool keepOldOnFailure)
 {
-    const EffectRef old = entry->GetItemRef();
+    const CEffectRef old = entry->GetItemRef();
     entry->SetItem(item);
     if (RetimeEntry(entry) || m_prefireOff) return true;
     Beep(BeepKind::Exclamation);
@@ -271,8 +271,8 @@ bool ScheduleEditor::PutItem(CIgnition* entry, const EffectRef& item, bool keepO
     return false;
 }
 
-bool ScheduleEditor::ApplyChosenItem(const std::vector<CIgnition*>& selected,
-                                     const EffectRef& item)
+bool CScheduleEditor::ApplyChosenItem(const std::vector<CIgnition*>& selected,
+                                     const CEffectRef& item)
 {
     if (selected.empty() || !item) return false;
     if (selected.size() == 1) {
@@ -302,7 +302,7 @@ bool ScheduleEditor::ApplyChosenItem(const std::vector<CIgnition*>& selected,
     return true;
 }
 
-bool ScheduleEditor::ReplaceItem(CIgnition* entry, const EffectRef& item)
+bool CScheduleEditor::ReplaceItem(CIgnition* entry, const CEffectRef& item)
 {
     if (!entry || !item) return false;
     if (const CEffect* current = entry->GetItem()) {
@@ -318,7 +318,7 @@ bool ScheduleEditor::ReplaceItem(CIgnition* entry, const EffectRef& item)
     return true;
 }
 
-bool ScheduleEditor::RemoveItems(const std::vector<CIgnition*>& selected)
+bool CScheduleEditor::RemoveItems(const std::vector<CIgnition*>& selected)
 {
     if (selected.empty()) return false;
     if (selected.size() > 1) {
@@ -342,7 +342,7 @@ bool ScheduleEditor::RemoveItems(const std::vector<CIgnition*>& selected)
     return true;
 }
 
-bool ScheduleEditor::ToggleIgnorePrefire(const std::vector<CIgnition*>& selected)
+bool CScheduleEditor::ToggleIgnorePrefire(const std::vector<CIgnition*>& selected)
 {
     if (selected.empty()) return false;
     const bool value = !selected.front()->GetIgnorePrefire();
@@ -354,7 +354,7 @@ bool ScheduleEditor::ToggleIgnorePrefire(const std::vector<CIgnition*>& selected
     return true;
 }
 
-bool ScheduleEditor::RemoveChain(CIgnition* entry)
+bool CScheduleEditor::RemoveChain(CIgnition* entry)
 {
     if (!entry) return false;
     CIgnition* head = entry->ChainHead();
@@ -364,7 +364,7 @@ bool ScheduleEditor::RemoveChain(CIgnition* entry)
     return true;
 }
 
-bool ScheduleEditor::ApplyCellItem(CIgnition* entry, const EffectRef& item)
+bool CScheduleEditor::ApplyCellItem(CIgnition* entry, const CEffectRef& item)
 {
     if (!entry) return false;
     if (!item) {
@@ -375,7 +375,7 @@ bool ScheduleEditor::ApplyCellItem(CIgnition* entry, const EffectRef& item)
     return ApplyChosenItem({entry}, item);
 }
 
-bool ScheduleEditor::ApplyNote(CIgnition* entry, const std::string& text)
+bool CScheduleEditor::ApplyNote(CIgnition* entry, const std::string& text)
 {
     if (!entry || entry->GetNote().value_or(std::string()) == text) return false;
     entry->SetNote(text.empty() ? OptText() : OptText(text));
@@ -383,7 +383,7 @@ bool ScheduleEditor::ApplyNote(CIgnition* entry, const std::string& text)
     return true;
 }
 
-bool ScheduleEditor::RefusedOnChained(const CIgnition* entry, const std::string& text,
+bool CScheduleEditor::RefusedOnChained(const CIgnition* entry, const std::string& text,
                                       const std::string& current)
 {
     if (!entry->GetChainPrev()) return false;
@@ -392,7 +392,7 @@ bool ScheduleEditor::RefusedOnChained(const CIgnition* entry, const std::string&
     return true;
 }
 
-bool ScheduleEditor::ApplyDelay(CIgnition* entry, const std::string& text)
+bool CScheduleEditor::ApplyDelay(CIgnition* entry, const std::string& text)
 {
     if (!entry) return false;
     if (RefusedOnChained(entry, text, entry->GetDelayText().value_or(std::string()))) {
@@ -407,7 +407,7 @@ bool ScheduleEditor::ApplyDelay(CIgnition* entry, const std::string& text)
     return true;
 }
 
-void ScheduleEditor::Reposition(CIgnition* entry)
+void CScheduleEditor::Reposition(CIgnition* entry)
 {
     const CTimeCode t = entry->GetTime();
     CIgnition* p = entry->GetPrevSchedule();
@@ -427,7 +427,7 @@ void ScheduleEditor::Reposition(CIgnition* entry)
     }
 }
 
-bool ScheduleEditor::SetTimeAndPlace(CIgnition* entry, const std::string& timeText)
+bool CScheduleEditor::SetTimeAndPlace(CIgnition* entry, const std::string& timeText)
 {
     const std::optional<TimeCodeParts> t = ReadTimeCode(timeText, Fps());
     if (!t) {
@@ -451,7 +451,7 @@ bool ScheduleEditor::SetTimeAndPlace(CIgnition* entry, const std::string& timeTe
     return true;
 }
 
-bool ScheduleEditor::ApplyTime(CIgnition* entry, const std::string& text)
+bool CScheduleEditor::ApplyTime(CIgnition* entry, const std::string& text)
 {
     if (!entry || RefusedOnChained(entry, text, FormatTimeCode(entry->GetTime()))) {
         return false;
@@ -459,7 +459,7 @@ bool ScheduleEditor::ApplyTime(CIgnition* entry, const std::string& text)
     return SetTimeAndPlace(entry, text);
 }
 
-bool ScheduleEditor::ApplyInTime(CIgnition* entry, const std::string& text)
+bool CScheduleEditor::ApplyInTime(CIgnition* entry, const std::string& text)
 {
     if (!entry || RefusedOnChained(entry, text, FormatTimeCode(entry->GetInTime()))) {
         return false;
@@ -478,7 +478,7 @@ bool ScheduleEditor::ApplyInTime(CIgnition* entry, const std::string& text)
     return SetTimeAndPlace(entry, time);
 }
 
-bool ScheduleEditor::ApplyAddress(CIgnition* entry, const std::string& text)
+bool CScheduleEditor::ApplyAddress(CIgnition* entry, const std::string& text)
 {
     if (!entry) return false;
     if (entry->GetChainPrev()) {
@@ -500,7 +500,7 @@ bool ScheduleEditor::ApplyAddress(CIgnition* entry, const std::string& text)
     return true;
 }
 
-bool ScheduleEditor::ApplyPosition(CIgnition* entry, const std::string& text)
+bool CScheduleEditor::ApplyPosition(CIgnition* entry, const std::string& text)
 {
     const std::optional<int> value = ReadNumber(text, 0);
     if (!entry || !value || *value < 1 || *value > 6) return false;
@@ -519,7 +519,7 @@ bool ScheduleEditor::ApplyPosition(CIgnition* entry, const std::string& text)
     return changed;
 }
 
-bool ScheduleEditor::MoveRow(CIgnition* entry, int row)
+bool CScheduleEditor::MoveRow(CIgnition* entry, int row)
 {
     if (!entry || entry->GetChainPrev()) return false;
     const std::vector<CIgnition*> rows = Rows();
@@ -554,7 +554,7 @@ bool ScheduleEditor::MoveRow(CIgnition* entry, int row)
     return true;
 }
 
-void ScheduleEditor::Finish()
+void CScheduleEditor::Finish()
 {
     if (CIgnition* first = m_doc.FirstFiring()) {
         first->Resort(true, false);
@@ -566,7 +566,7 @@ void ScheduleEditor::Finish()
     m_doc.NotifyChanged();
 }
 
-CommandState ScheduleEditor::State(int id, const std::vector<CIgnition*>& selected,
+CommandState CScheduleEditor::State(int id, const std::vector<CIgnition*>& selected,
                                    bool listHasFocus) const
 {
     const size_t n = selected.size();

@@ -15,9 +15,9 @@ class CIgnition;
 // selected rows. Questions and beeps go through the prompt layer; every command that changes
 // the show finishes the same way (resort, renumber, conflict check, document notified).
 // The entries passed in must belong to the document. User-interface thread only.
-class ScheduleEditor {
+class CScheduleEditor {
 public:
-    explicit ScheduleEditor(CFLRDoc& doc);
+    explicit CScheduleEditor(CFLRDoc& doc);
 
     CFLRDoc& Doc() const { return m_doc; }
     int Fps() const;
@@ -34,7 +34,7 @@ public:
 
     // Adds an ignition: from the menu (row -1, no item) at the time display's position
     // `timeText`; or with a dropped `item` at `row`. Returns the new entry.
-    CIgnition* AddIgnition(int row, EffectRef item, const std::string& timeText);
+    CIgnition* AddIgnition(int row, CEffectRef item, const std::string& timeText);
 
     // Asks, then destroys the selected entries (a chain head with its chain). False when
     // nothing was selected or the user said No.
@@ -45,11 +45,11 @@ public:
 
     // What the item chooser's OK leads to: the questions of Select Item, then the item on the
     // entries. An item whose prefire does not fit beeps and the previous item is put back.
-    bool ApplyChosenItem(const std::vector<CIgnition*>& selected, const EffectRef& item);
+    bool ApplyChosenItem(const std::vector<CIgnition*>& selected, const CEffectRef& item);
 
     // An item dropped on an entry (replace mode). On a prefire failure it beeps and keeps the
     // new item.
-    bool ReplaceItem(CIgnition* entry, const EffectRef& item);
+    bool ReplaceItem(CIgnition* entry, const CEffectRef& item);
 
     bool RemoveItems(const std::vector<CIgnition*>& selected);
     bool ToggleIgnorePrefire(const std::vector<CIgnition*>& selected);
@@ -62,7 +62,7 @@ public:
     // Size, Art No and Name: the item the cell's text named (nullptr when the database has
     // none: exclamation beep). Put on the entry as Select Item puts it, unless it is already
     // the entry's item.
-    bool ApplyCellItem(CIgnition* entry, const EffectRef& item);
+    bool ApplyCellItem(CIgnition* entry, const CEffectRef& item);
     bool ApplyNote(CIgnition* entry, const std::string& text);
     // Only for an entry without a chain predecessor: the delay, then this and every later
     // entry re-timed from their delays. A chained effect ignores an unchanged or empty text
@@ -94,7 +94,7 @@ public:
 private:
     // Puts `item` on `entry` and re-derives its In Time. False on a prefire failure (after a
     // beep); the previous item goes back when `keepOldOnFailure`.
-    bool PutItem(CIgnition* entry, const EffectRef& item, bool keepOldOnFailure);
+    bool PutItem(CIgnition* entry, const CEffectRef& item, bool keepOldOnFailure);
     bool RetimeEntry(CIgnition* entry);
     void Place(CIgnition* entry, CIgnition* after);
     // A chained effect's refusal of a Delay, Time or In Time text: true when `entry` is one

@@ -36,7 +36,7 @@ uint32_t PositionMs(const TimeCodeParts& p, int fps)
     return static_cast<uint32_t>(1000 / fps) * static_cast<uint32_t>(p.frames) + WholeSecondsMs(p);
 }
 
-ShowPlayback g_silence;
+CShowPlayback g_silence;
 
 }  // namespace
 
@@ -50,21 +50,21 @@ MsClock SteadyMsClock()
     };
 }
 
-ShowClock::ShowClock(const CFLRDoc& doc, MsClock clock) : m_doc(doc), m_now(std::move(clock)) {}
+CShowClock::CShowClock(const CFLRDoc& doc, MsClock clock) : m_doc(doc), m_now(std::move(clock)) {}
 
-void ShowClock::SetPlayback(ShowPlayback* playback) { m_playback = playback; }
+void CShowClock::SetPlayback(CShowPlayback* playback) { m_playback = playback; }
 
-ShowPlayback& ShowClock::Playback() const { return m_playback ? *m_playback : g_silence; }
+CShowPlayback& CShowClock::Playback() const { return m_playback ? *m_playback : g_silence; }
 
-int ShowClock::Fps() const { return SaneFps(m_doc.GetFrameRate()); }
+int CShowClock::Fps() const { return SaneFps(m_doc.GetFrameRate()); }
 
-void ShowClock::SetSliderMaximum(int maximum)
+void CShowClock::SetSliderMaximum(int maximum)
 {
     m_sliderMax = std::max(0, maximum);
     m_sliderPos = std::clamp(m_sliderPos, 0, m_sliderMax);
 }
 
-uint32_t ShowClock::GetPositionMs() const
+uint32_t CShowClock::GetPositionMs() const
 {
     if (!m_running) return PositionMs(ParseTimeCode(m_display).value_or(TimeCodeParts{}), Fps());
     if (m_paused) return static_cast<uint32_t>(m_sliderPos * (1000.0 / Fps()));
@@ -72,7 +72,7 @@ uint32_t ShowClock::GetPositionMs() const
     return m_now() - m_startTicks;
 }
 
-bool ShowClock::Run(const std::vector<CIgnition*>& rows)
+bool CShowClock::Run(const std::vector<CIgnition*>& rows)
 {
     if (m_running && !m_paused) return false;
     const bool resuming = m_running;
@@ -90,7 +90,7 @@ bool ShowClock::Run(const std::vector<CIgnition*>& rows)
     return !resuming;
 }
 
-void ShowClock::FindNextIgnition(const std::vector<CIgnition*>& rows)
+void CShowClock::FindNextIgnition(const std::vector<CIgnition*>& rows)
 {
     m_next = nullptr;
     if (rows.empty()) return;
@@ -108,14 +108,14 @@ void ShowClock::FindNextIgnition(const std::vector<CIgnition*>& rows)
     }
 }
 
-void ShowClock::Pause()
+void CShowClock::Pause()
 {
     if (!m_running || m_paused) return;
     m_paused = true;
     Playback().Pause();
 }
 
-void ShowClock::Stop()
+void CShowClock::Stop()
 {
     if (!m_running) return;
     m_running = false;
@@ -125,7 +125,7 @@ void ShowClock::Stop()
     Reset();
 }
 
-void ShowClock::Reset()
+void CShowClock::Reset()
 {
     if (m_running) return;
     m_sliderPos = 0;
@@ -133,7 +133,7 @@ void ShowClock::Reset()
     Playback().Stop();
 }
 
-ClockTick ShowClock::Tick(const std::vector<CIgnition*>& rows)
+ClockTick CShowClock::Tick(const std::vector<CIgnition*>& rows)
 {
     ClockTick tick;
     if (!m_running || m_paused || m_sliderDragged) return tick;
@@ -176,7 +176,7 @@ ClockTick ShowClock::Tick(const std::vector<CIgnition*>& rows)
     return tick;
 }
 
-void ShowClock::SliderMoved(int position)
+void CShowClock::SliderMoved(int position)
 {
     if (!m_paused) m_sliderDragged = true;
     m_sliderPos = std::clamp(position, 0, m_sliderMax);
@@ -191,7 +191,7 @@ void ShowClock::SliderMoved(int position)
     if (!m_running) Playback().Redraw();
 }
 
-void ShowClock::MoveTimerHere(const CIgnition& entry)
+void CShowClock::MoveTimerHere(const CIgnition& entry)
 {
     if (m_running) return;
     const CTimeCode time = entry.GetTime();
@@ -202,7 +202,7 @@ void ShowClock::MoveTimerHere(const CIgnition& entry)
     Playback().Redraw();
 }
 
-void ShowClock::ShowChanged(const std::vector<CIgnition*>& rows)
+void CShowClock::ShowChanged(const std::vector<CIgnition*>& rows)
 {
     m_next = nullptr;
     if (!m_running) return;

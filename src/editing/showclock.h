@@ -12,9 +12,9 @@ class CIgnition;
 
 // What the show clock asks of the music playback. Every call does nothing here, so a clock
 // without music (or before the music track exists) runs on its own.
-class ShowPlayback {
+class CShowPlayback {
 public:
-    virtual ~ShowPlayback() = default;
+    virtual ~CShowPlayback() = default;
     // Starts playing from the playback's own current position.
     virtual void Start() {}
     virtual void Pause() {}
@@ -49,14 +49,14 @@ struct ClockTick {
 // then; so an entry deleted while it is awaited is never touched.
 //
 // User-interface thread only.
-class ShowClock {
+class CShowClock {
 public:
     // `doc` gives the frame rate and outlives the clock.
-    explicit ShowClock(const CFLRDoc& doc, MsClock clock = SteadyMsClock());
+    explicit CShowClock(const CFLRDoc& doc, MsClock clock = SteadyMsClock());
 
     void SetMsClock(MsClock clock) { m_now = std::move(clock); }
     // Not owned; nullptr is the do-nothing playback.
-    void SetPlayback(ShowPlayback* playback);
+    void SetPlayback(CShowPlayback* playback);
 
     bool IsRunning() const { return m_running; }
     bool IsPaused() const { return m_paused; }
@@ -104,12 +104,12 @@ public:
 
 private:
     int Fps() const;
-    ShowPlayback& Playback() const;
+    CShowPlayback& Playback() const;
     void FindNextIgnition(const std::vector<CIgnition*>& rows);
 
     const CFLRDoc& m_doc;
     MsClock m_now;
-    ShowPlayback* m_playback = nullptr;
+    CShowPlayback* m_playback = nullptr;
     bool m_running = false;
     bool m_paused = false;
     bool m_sliderDragged = false;

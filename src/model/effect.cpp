@@ -8,22 +8,22 @@ std::string_view UpToZero(std::string_view text)
     return zero == std::string_view::npos ? text : text.substr(0, zero);
 }
 
-EffectRef::EffectRef(CEffect* effect) : m_effect(effect)
+CEffectRef::CEffectRef(CEffect* effect) : m_effect(effect)
 {
     if (m_effect) m_effect->AddRef();
 }
 
-EffectRef::EffectRef(const EffectRef& other) : m_effect(other.m_effect)
+CEffectRef::CEffectRef(const CEffectRef& other) : m_effect(other.m_effect)
 {
     if (m_effect) m_effect->AddRef();
 }
 
-EffectRef::~EffectRef()
+CEffectRef::~CEffectRef()
 {
     if (m_effect) m_effect->Release();
 }
 
-EffectRef CEffect::Create() { return EffectRef(new CEffect()); }
+CEffectRef CEffect::Create() { return CEffectRef(new CEffect()); }
 
 void CEffect::SetArticleNumber(std::string_view text) { m_articleNumber = UpToZero(text); }
 void CEffect::SetName(std::string_view text) { m_name = UpToZero(text); }

@@ -11,27 +11,27 @@ class CEffect;
 // A counted reference to a CEffect. Copying adds a reference, destruction releases it, so no
 // path can leak an item or release it twice. Use on the user-interface thread only: the count
 // is not atomic.
-class EffectRef {
+class CEffectRef {
 public:
-    EffectRef() = default;
-    explicit EffectRef(CEffect* effect);  // takes a reference of its own
-    EffectRef(const EffectRef& other);
-    EffectRef(EffectRef&& other) noexcept : m_effect(other.m_effect) { other.m_effect = nullptr; }
-    EffectRef& operator=(EffectRef other) noexcept
+    CEffectRef() = default;
+    explicit CEffectRef(CEffect* effect);  // takes a reference of its own
+    CEffectRef(const CEffectRef& other);
+    CEffectRef(CEffectRef&& other) noexcept : m_effect(other.m_effect) { other.m_effect = nullptr; }
+    CEffectRef& operator=(CEffectRef other) noexcept
     {
         std::swap(m_effect, other.m_effect);
         return *this;
     }
-    ~EffectRef();
+    ~CEffectRef();
 
     CEffect* get() const { return m_effect; }
     CEffect* operator->() const { return m_effect; }
     CEffect& operator*() const { return *m_effect; }
     explicit operator bool() const { return m_effect != nullptr; }
-    void reset() { EffectRef().swap(*this); }
-    void swap(EffectRef& other) noexcept { std::swap(m_effect, other.m_effect); }
+    void reset() { CEffectRef().swap(*this); }
+    void swap(CEffectRef& other) noexcept { std::swap(m_effect, other.m_effect); }
 
-    friend bool operator==(const EffectRef& a, const EffectRef& b) { return a.m_effect == b.m_effect; }
+    friend bool operator==(const CEffectRef& a, const CEffectRef& b) { return a.m_effect == b.m_effect; }
 
 private:
     CEffect* m_effect = nullptr;
@@ -43,7 +43,7 @@ private:
 class CEffect {
 public:
     // An empty item: every number 0 except the category, which is 32; every text empty.
-    static EffectRef Create();
+    static CEffectRef Create();
 
     CEffect(const CEffect&) = delete;
     CEffect& operator=(const CEffect&) = delete;
@@ -91,7 +91,7 @@ protected:
     virtual ~CEffect() = default;
 
 private:
-    friend class EffectRef;
+    friend class CEffectRef;
     void AddRef() { ++m_refCount; }
     void Release()
     {

@@ -2,25 +2,25 @@
 
 namespace flr {
 
-EffectCatalogue& EffectCatalogue::Program()
+CEffectCatalogue& CEffectCatalogue::Program()
 {
-    static EffectCatalogue catalogue;
+    static CEffectCatalogue catalogue;
     return catalogue;
 }
 
-CEffect* EffectCatalogue::Find(std::string_view articleNumber) const
+CEffect* CEffectCatalogue::Find(std::string_view articleNumber) const
 {
     const auto it = m_items.find(UpToZero(articleNumber));
     return it == m_items.end() ? nullptr : it->second.get();
 }
 
-bool EffectCatalogue::Insert(const EffectRef& item)
+bool CEffectCatalogue::Insert(const CEffectRef& item)
 {
     if (!item) return false;
     return m_items.try_emplace(item->GetArticleNumber(), item).second;
 }
 
-bool EffectCatalogue::Remove(std::string_view articleNumber)
+bool CEffectCatalogue::Remove(std::string_view articleNumber)
 {
     const auto it = m_items.find(UpToZero(articleNumber));
     if (it == m_items.end()) return false;

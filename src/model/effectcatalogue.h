@@ -11,22 +11,22 @@ namespace flr {
 // The program's items by article number, compared byte by byte (case-sensitive, no locale).
 // Each item in it holds one reference from the catalogue. Look-up is logarithmic.
 // User-interface thread only.
-class EffectCatalogue {
+class CEffectCatalogue {
 public:
     // The one program-wide catalogue: empty at start-up, emptied at exit.
-    static EffectCatalogue& Program();
+    static CEffectCatalogue& Program();
 
-    EffectCatalogue() = default;
-    EffectCatalogue(const EffectCatalogue&) = delete;
-    EffectCatalogue& operator=(const EffectCatalogue&) = delete;
+    CEffectCatalogue() = default;
+    CEffectCatalogue(const CEffectCatalogue&) = delete;
+    CEffectCatalogue& operator=(const CEffectCatalogue&) = delete;
 
-    // The item with this article number, or nullptr. Takes no reference: hold an EffectRef
+    // The item with this article number, or nullptr. Takes no reference: hold an CEffectRef
     // to keep the item beyond the next change of the catalogue.
     CEffect* Find(std::string_view articleNumber) const;
 
     // True when added (the catalogue takes a reference); false, changing nothing, when an item
     // with that article number is already present or `item` is empty.
-    bool Insert(const EffectRef& item);
+    bool Insert(const CEffectRef& item);
 
     // True when an item was removed (its reference released).
     bool Remove(std::string_view articleNumber);
@@ -44,7 +44,7 @@ public:
 private:
     // std::string compares as unsigned bytes, which is strcmp's order for texts without
     // zero bytes (CEffect cuts its texts at the first one).
-    std::map<std::string, EffectRef, std::less<>> m_items;
+    std::map<std::string, CEffectRef, std::less<>> m_items;
 };
 
 }  // namespace flr

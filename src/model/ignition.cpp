@@ -34,7 +34,7 @@ void CIgnition::SetNote(const OptText& text)
     if (cut != m_note) m_note = std::move(cut);
 }
 
-void CIgnition::SetItem(EffectRef item)
+void CIgnition::SetItem(CEffectRef item)
 {
     m_item = std::move(item);
     if (!m_item) {

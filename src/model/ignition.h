@@ -59,10 +59,10 @@ public:
     void SetNote(const OptText& text);
 
     CEffect* GetItem() const { return m_item.get(); }
-    const EffectRef& GetItemRef() const { return m_item; }
+    const CEffectRef& GetItemRef() const { return m_item; }
     // Attaches `item` (the entry keeps its own reference) and releases the previous one.
     // With no item, In Time := Time and the prefire error is cleared.
-    void SetItem(EffectRef item);
+    void SetItem(CEffectRef item);
 
     CTimeCode GetInTime() const { return m_inTime; }
     CTimeCode GetTime() const { return m_time; }
@@ -185,7 +185,7 @@ private:
     int32_t m_rackPosition = -1;
     OptText m_delayText;
     OptText m_note;
-    EffectRef m_item;
+    CEffectRef m_item;
     CTimeCode m_inTime;
     CTimeCode m_time;
     char m_letter = 0;

@@ -180,7 +180,7 @@ using EntryPtr = std::unique_ptr<CIgnition, EntryDeleter>;
 // One read of one file into one document.
 class Loader {
 public:
-    Loader(Input& in, CFLRDoc& doc, EffectCatalogue& catalogue,
+    Loader(Input& in, CFLRDoc& doc, CEffectCatalogue& catalogue,
            const CShowFileReader::MissingItemsHandler& onMissing, bool renumberEachLink)
         : m_in(in),
           m_doc(doc),
@@ -343,7 +343,7 @@ private:
 
     // One record of the effect list. Ended: the record yields no item (the list's closing
     // zero, or damage that has been reported).
-    RecordEnd ReadEffectRecord(EffectRef& item)
+    RecordEnd ReadEffectRecord(CEffectRef& item)
     {
         item.reset();
         bool hadFields = false;
@@ -408,8 +408,8 @@ private:
 
     void ReadEffects()
     {
-        std::vector<EffectRef> missing;
-        EffectRef item;
+        std::vector<CEffectRef> missing;
+        CEffectRef item;
         while (ReadEffectRecord(item) == RecordEnd::Yielded) {
             // The first item per article number wins; the catalogue's stands.
             if (m_catalogue.Find(item->GetArticleNumber())) continue;
@@ -458,7 +458,7 @@ private:
                 if (length > 0) {
                     std::string text;
                     if (!m_in.ReadText(length, kMaxText, text)) return RecordEnd::Short;
-                    if (CEffect* item = m_catalogue.Find(text)) entry->SetItem(EffectRef(item));
+                    if (CEffect* item = m_catalogue.Find(text)) entry->SetItem(CEffectRef(item));
                 }
                 break;
             case kEntryNote:
@@ -591,7 +591,7 @@ private:
 
     Input& m_in;
     CFLRDoc& m_doc;
-    EffectCatalogue& m_catalogue;
+    CEffectCatalogue& m_catalogue;
     const CShowFileReader::MissingItemsHandler& m_onMissing;
     bool m_renumberEachLink;
     bool m_damageReported = false;
@@ -599,7 +599,7 @@ private:
 
 }  // namespace
 
-CShowFileReader::CShowFileReader(EffectCatalogue& catalogue, MissingItemsHandler onMissing)
+CShowFileReader::CShowFileReader(CEffectCatalogue& catalogue, MissingItemsHandler onMissing)
     : m_catalogue(catalogue), m_onMissing(std::move(onMissing))
 {
 }

@@ -10,7 +10,7 @@
 namespace flr {
 
 class CFLRDoc;
-class EffectCatalogue;
+class CEffectCatalogue;
 namespace showfile {
 class Input;
 }
@@ -30,10 +30,10 @@ public:
 
     // Receives, once per effect list, the items that the catalogue lacked. They have been
     // inserted into the catalogue already; the handler may offer them for import.
-    using MissingItemsHandler = std::function<void(const std::vector<EffectRef>& items)>;
+    using MissingItemsHandler = std::function<void(const std::vector<CEffectRef>& items)>;
 
     // `catalogue` (not owned) must outlive the reader.
-    explicit CShowFileReader(EffectCatalogue& catalogue, MissingItemsHandler onMissing = {});
+    explicit CShowFileReader(CEffectCatalogue& catalogue, MissingItemsHandler onMissing = {});
 
     // Reads the file at `path` (UTF-8) into `doc`, which gets a fresh default setup and loses
     // any entries it held. On a status other than Ok the document is left untouched.
@@ -55,7 +55,7 @@ public:
 private:
     Status ReadFrom(showfile::Input& in, CFLRDoc& doc);
 
-    EffectCatalogue& m_catalogue;
+    CEffectCatalogue& m_catalogue;
     MissingItemsHandler m_onMissing;
     std::string m_error;
     bool m_renumberEachLink = false;

@@ -10,7 +10,7 @@ CSoundBuffer::CSoundBuffer(size_t bytes, uint8_t silence)
 {
 }
 
-CSoundBuffer::Regions CSoundBuffer::Lock(size_t offset, size_t count)
+CSoundBuffer::Regions CSoundBuffer::BeginWrite(size_t offset, size_t count)
 {
     m_ringLock.lock();
     const size_t size = m_bytes.size();
@@ -23,7 +23,7 @@ CSoundBuffer::Regions CSoundBuffer::Lock(size_t offset, size_t count)
     return regions;
 }
 
-void CSoundBuffer::Unlock() { m_ringLock.unlock(); }
+void CSoundBuffer::EndWrite() { m_ringLock.unlock(); }
 
 size_t CSoundBuffer::PlayCursor() const
 {

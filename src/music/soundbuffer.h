@@ -11,10 +11,10 @@ namespace flr {
 // A looping sound buffer: the writer locks a range at its own write offset and fills it, the
 // audio output takes bytes from the play cursor onwards, wrapping at the end, while playing.
 //
-// Threads: Lock/Unlock, SetPlayPosition, Play, Stop and PlayCursor on the streamer's threads
+// Threads: BeginWrite/EndWrite, SetPlayPosition, Play, Stop and PlayCursor on the streamer's threads
 // (user interface and refill timer, one at a time under the streamer's lock); Mix on the
 // audio callback thread. m_ringLock guards the bytes, the play cursor and the playing flag;
-// it is held from Lock to Unlock, which never spans file I/O, so the callback waits for no
+// it is held from BeginWrite to EndWrite, which never spans file I/O, so the callback waits for no
 // more than a copy.
 class CSoundBuffer {
 public:
@@ -31,9 +31,9 @@ public:
         std::span<uint8_t> first;
         std::span<uint8_t> second;
     };
-    // Takes the ring lock until Unlock; `count` is cut to the buffer size.
-    Regions Lock(size_t offset, size_t count);
-    void Unlock();
+    // Takes the ring lock until EndWrite; `count` is cut to the buffer size.
+    Regions BeginWrite(size_t offset, size_t count);
+    void EndWrite();
 
     size_t PlayCursor() const;
     void SetPlayPosition(size_t offset);

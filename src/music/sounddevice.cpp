@@ -8,7 +8,7 @@ namespace flr {
 
 namespace {
 
-class SdlOutput final : public SoundOutput {
+class SdlOutput final : public CSoundOutput {
 public:
     explicit SdlOutput(SDL_AudioDeviceID id) : m_id(id) {}
     ~SdlOutput() override { SDL_CloseAudioDevice(m_id); }
@@ -51,7 +51,7 @@ void CSoundDevice::Release()
     m_created = false;
 }
 
-std::unique_ptr<SoundOutput> CSoundDevice::OpenOutput(CSoundBuffer& buffer,
+std::unique_ptr<CSoundOutput> CSoundDevice::OpenOutput(CSoundBuffer& buffer,
                                                       const SoundFormat& format)
 {
     const SDL_AudioFormat sdlFormat = SdlFormat(format);

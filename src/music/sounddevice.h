@@ -17,9 +17,9 @@ struct SoundFormat {
 
 // An open audio output that plays one buffer; closing it (the destructor) stops the audio
 // callback before it returns, so the buffer may go after it.
-class SoundOutput {
+class CSoundOutput {
 public:
-    virtual ~SoundOutput() = default;
+    virtual ~CSoundOutput() = default;
 };
 
 // The audio output device (SDL audio). Owned by the view; user-interface thread only.
@@ -37,7 +37,7 @@ public:
 
     // Opens an output that plays `buffer` (which must outlive it) in `format`; nullptr when
     // the device is not created or the format cannot be played.
-    std::unique_ptr<SoundOutput> OpenOutput(CSoundBuffer& buffer, const SoundFormat& format);
+    std::unique_ptr<CSoundOutput> OpenOutput(CSoundBuffer& buffer, const SoundFormat& format);
 
 private:
     bool m_created = false;

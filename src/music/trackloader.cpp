@@ -4,7 +4,7 @@
 
 namespace flr {
 
-TrackLoadResult LoadTrack(TrackLoadHost& host, const std::optional<std::string>& path)
+TrackLoadResult LoadTrack(CTrackLoadHost& host, const std::optional<std::string>& path)
 {
     TrackLoadResult result;
     std::optional<std::string> current = path;

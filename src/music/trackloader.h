@@ -7,9 +7,9 @@
 namespace flr {
 
 // What loading a music track needs from the wave table. User-interface thread only.
-class TrackLoadHost {
+class CTrackLoadHost {
 public:
-    virtual ~TrackLoadHost() = default;
+    virtual ~CTrackLoadHost() = default;
     // Shows the file-open dialog for wave files; the chosen path (UTF-8), nullopt on Cancel.
     virtual std::optional<std::string> ChooseTrackFile() = 0;
     // Discards the current playback streamer, if there is one.
@@ -29,7 +29,7 @@ struct TrackLoadResult {
 // opened is reported ("Unable to open file") through the prompt layer and the user may pick
 // another until one opens or they cancel. Cancelling the first dialog leaves the current
 // track; cancelling after a failed open leaves no streamer.
-TrackLoadResult LoadTrack(TrackLoadHost& host, const std::optional<std::string>& path);
+TrackLoadResult LoadTrack(CTrackLoadHost& host, const std::optional<std::string>& path);
 
 // The wave table's window after a track is loaded: the whole track, at no less than 1 ms per
 // pixel (the width then shrinks to the window's).

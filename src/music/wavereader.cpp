@@ -25,7 +25,7 @@ uint32_t Le32(const uint8_t* p)
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
-class FileSource final : public WaveSource {
+class FileSource final : public CWaveSource {
 public:
     FileSource(int fd, uint64_t size) : m_fd(fd), m_size(size) {}
     ~FileSource() override { ::close(m_fd); }
@@ -50,7 +50,7 @@ private:
     uint64_t m_size;
 };
 
-class MemorySource final : public WaveSource {
+class MemorySource final : public CWaveSource {
 public:
     explicit MemorySource(std::span<const uint8_t> bytes) : m_bytes(bytes) {}
 
@@ -86,7 +86,7 @@ bool CWaveReader::Open(const std::string& path)
         ::close(fd);
         return Fail(WaveError::CannotOpen);
     }
-    std::unique_ptr<WaveSource> source;
+    std::unique_ptr<CWaveSource> source;
     try {
         source = std::make_unique<FileSource>(fd, uint64_t(st.st_size));
     } catch (const std::bad_alloc&) {
@@ -106,7 +106,7 @@ bool CWaveReader::OpenBytes(std::span<const uint8_t> bytes)
     }
 }
 
-bool CWaveReader::OpenSource(std::unique_ptr<WaveSource> source)
+bool CWaveReader::OpenSource(std::unique_ptr<CWaveSource> source)
 {
     m_source = std::move(source);
     m_lastError = WaveError::None;

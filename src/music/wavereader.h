@@ -23,9 +23,9 @@ enum class WaveError : uint32_t {
 };
 
 // Where the reader's bytes come from: a file, or bytes in memory (tests, fuzzer).
-class WaveSource {
+class CWaveSource {
 public:
-    virtual ~WaveSource() = default;
+    virtual ~CWaveSource() = default;
     virtual uint64_t Size() const = 0;
     // Copies up to `count` bytes from `offset`; returns how many were copied (fewer at the
     // end or on an error).
@@ -92,13 +92,13 @@ private:
         uint64_t dataOffset = 0;  // of the chunk's contents, after its 8-byte header
     };
 
-    bool OpenSource(std::unique_ptr<WaveSource> source);
+    bool OpenSource(std::unique_ptr<CWaveSource> source);
     bool Fail(WaveError error);
     WaveError FindChunk(uint32_t id, Chunk& found);
     WaveError ReadFormat(const Chunk& fmt);
     bool FillBuffer();
 
-    std::unique_ptr<WaveSource> m_source;
+    std::unique_ptr<CWaveSource> m_source;
     WaveError m_lastError = WaveError::None;
     std::vector<uint8_t> m_format;
     Chunk m_riff;

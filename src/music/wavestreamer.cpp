@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "music/multimediatimer.h"
+#include "music/periodicthread.h"
 #include "music/sounddevice.h"
 
 namespace flr {
@@ -22,7 +22,7 @@ CWaveStreamer::CWaveStreamer(MsClock clock, bool refillTimer)
 
 CWaveStreamer::~CWaveStreamer()
 {
-    std::unique_ptr<CMultimediaTimer> timer;
+    std::unique_ptr<CPeriodicThread> timer;
     {
         std::lock_guard lock(m_lock);
         timer = StopLocked(false);
@@ -146,7 +146,7 @@ void CWaveStreamer::SeekLocked(uint32_t ms)
 
 void CWaveStreamer::Play()
 {
-    std::unique_ptr<CMultimediaTimer> old;
+    std::unique_ptr<CPeriodicThread> old;
     {
         std::lock_guard lock(m_lock);
         if (!m_buffer) return;
@@ -169,13 +169,13 @@ void CWaveStreamer::Play()
     if (m_timer) m_timer->Stop();  // one that ended itself at the end of the track
     m_timer.reset();
     if (!m_useTimer) return;
-    m_timer = std::make_unique<CMultimediaTimer>();
+    m_timer = std::make_unique<CPeriodicThread>();
     m_timer->Start(kRefillPeriodMs, [this] { return RefillTick(); });
 }
 
 void CWaveStreamer::Pause()
 {
-    std::unique_ptr<CMultimediaTimer> timer;
+    std::unique_ptr<CPeriodicThread> timer;
     bool resume = false;
     {
         std::lock_guard lock(m_lock);
@@ -194,7 +194,7 @@ void CWaveStreamer::Pause()
 
 void CWaveStreamer::Stop(bool rewind)
 {
-    std::unique_ptr<CMultimediaTimer> timer;
+    std::unique_ptr<CPeriodicThread> timer;
     {
         std::lock_guard lock(m_lock);
         timer = StopLocked(rewind);
@@ -202,9 +202,9 @@ void CWaveStreamer::Stop(bool rewind)
     if (timer) timer->Stop();
 }
 
-std::unique_ptr<CMultimediaTimer> CWaveStreamer::StopLocked(bool rewind)
+std::unique_ptr<CPeriodicThread> CWaveStreamer::StopLocked(bool rewind)
 {
-    std::unique_ptr<CMultimediaTimer> timer;
+    std::unique_ptr<CPeriodicThread> timer;
     if (m_playing && m_buffer) {
         m_buffer->Stop();
         timer = std::move(m_timer);
@@ -258,12 +258,12 @@ bool CWaveStreamer::FillFromFile(size_t count)
         const size_t piece = std::min(count, m_scratch.size());
         const size_t got = m_reader.Read(m_scratch.data(), piece);
         if (got > 0) {
-            const CSoundBuffer::Regions r = m_buffer->Lock(m_writeCursor, got);
+            const CSoundBuffer::Regions r = m_buffer->BeginWrite(m_writeCursor, got);
             std::memcpy(r.first.data(), m_scratch.data(), r.first.size());
             if (!r.second.empty()) {
                 std::memcpy(r.second.data(), m_scratch.data() + r.first.size(), r.second.size());
             }
-            m_buffer->Unlock();
+            m_buffer->EndWrite();
             m_writeCursor = (m_writeCursor + got) % m_buffer->Size();
         }
         if (got < piece) return false;
@@ -275,10 +275,10 @@ bool CWaveStreamer::FillFromFile(size_t count)
 void CWaveStreamer::FillSilence(size_t count)
 {
     if (count == 0) return;
-    const CSoundBuffer::Regions r = m_buffer->Lock(m_writeCursor, count);
+    const CSoundBuffer::Regions r = m_buffer->BeginWrite(m_writeCursor, count);
     std::memset(r.first.data(), m_buffer->Silence(), r.first.size());
     if (!r.second.empty()) std::memset(r.second.data(), m_buffer->Silence(), r.second.size());
-    m_buffer->Unlock();
+    m_buffer->EndWrite();
     m_writeCursor = (m_writeCursor + r.first.size() + r.second.size()) % m_buffer->Size();
 }
 

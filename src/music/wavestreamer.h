@@ -12,9 +12,9 @@
 
 namespace flr {
 
-class CMultimediaTimer;
+class CPeriodicThread;
 class CSoundDevice;
-class SoundOutput;
+class CSoundOutput;
 
 // Plays a wave file through a 5-second looping sound buffer that a refill timer tops up to the
 // play cursor every 500 ms, and keeps the track's display table (the first channel's sample at
@@ -67,7 +67,7 @@ private:
     void BuildDisplayTable();
     void SeekLocked(uint32_t ms);
     // Stops the buffer; returns the timer to stop once m_lock is released.
-    std::unique_ptr<CMultimediaTimer> StopLocked(bool rewind);
+    std::unique_ptr<CPeriodicThread> StopLocked(bool rewind);
     size_t FreeSpace() const;
     bool FillFromFile(size_t count);
     void FillSilence(size_t count);
@@ -77,8 +77,8 @@ private:
     mutable std::mutex m_lock;
     CWaveReader m_reader;
     std::unique_ptr<CSoundBuffer> m_buffer;
-    std::unique_ptr<SoundOutput> m_output;  // closed before m_buffer goes
-    std::unique_ptr<CMultimediaTimer> m_timer;
+    std::unique_ptr<CSoundOutput> m_output;  // closed before m_buffer goes
+    std::unique_ptr<CPeriodicThread> m_timer;
     std::vector<int16_t> m_table;
     std::vector<uint8_t> m_scratch;  // file bytes on their way into the buffer
     size_t m_writeCursor = 0;

@@ -22,14 +22,14 @@ uint32_t WholeSecondsMs(const TimeCodeParts& p)
 
 }  // namespace
 
-void WaveTableModel::SetWindow(uint32_t startMs, uint32_t widthMs, double scale)
+void CWaveTableModel::SetWindow(uint32_t startMs, uint32_t widthMs, double scale)
 {
     m_start = startMs;
     m_width = widthMs;
     m_scale = scale;
 }
 
-void WaveTableModel::FitScale(int windowWidth)
+void CWaveTableModel::FitScale(int windowWidth)
 {
     // A window not laid out yet has no width; one pixel keeps the division defined.
     const uint32_t px = windowWidth > 0 ? uint32_t(windowWidth) : 1u;
@@ -40,15 +40,15 @@ void WaveTableModel::FitScale(int windowWidth)
     }
 }
 
-void WaveTableModel::Resize(int windowWidth) { FitScale(windowWidth); }
+void CWaveTableModel::Resize(int windowWidth) { FitScale(windowWidth); }
 
-void WaveTableModel::ZoomIn(int windowWidth)
+void CWaveTableModel::ZoomIn(int windowWidth)
 {
     m_width /= 2;
     FitScale(windowWidth);
 }
 
-void WaveTableModel::ZoomOut(int windowWidth)
+void CWaveTableModel::ZoomOut(int windowWidth)
 {
     m_start = m_start > m_width / 2 ? m_start - m_width / 2 : 0;
     // Doubling past 32 bits would wrap the width to nothing; it stops at 2^31 ms instead.
@@ -56,7 +56,7 @@ void WaveTableModel::ZoomOut(int windowWidth)
     FitScale(windowWidth);
 }
 
-void WaveTableModel::ZoomToFit(int windowWidth, std::optional<uint32_t> trackLengthMs,
+void CWaveTableModel::ZoomToFit(int windowWidth, std::optional<uint32_t> trackLengthMs,
                                std::optional<uint32_t> effectsEndMs)
 {
     if (trackLengthMs) {
@@ -71,14 +71,14 @@ void WaveTableModel::ZoomToFit(int windowWidth, std::optional<uint32_t> trackLen
     FitScale(windowWidth);
 }
 
-void WaveTableModel::Clear(int windowWidth)
+void CWaveTableModel::Clear(int windowWidth)
 {
     m_start = 0;
     m_width = kDefaultWidthMs;
     FitScale(windowWidth);
 }
 
-void WaveTableModel::FollowPosition(uint32_t p)
+void CWaveTableModel::FollowPosition(uint32_t p)
 {
     if (m_width > 0 && p > m_start + uint64_t(m_width)) {
         m_start = p - p % m_width;

@@ -13,7 +13,7 @@ class CIgnition;
 
 // The wave table's window on the show's time axis (ms) and what it draws there, as numbers:
 // the widget only paints them. User-interface thread only.
-class WaveTableModel {
+class CWaveTableModel {
 public:
     static constexpr uint32_t kDefaultWidthMs = 15000;
 

@@ -21,7 +21,7 @@ namespace flr {
 namespace {
 
 constexpr size_t kWarningBufferSize = 200;
-constexpr uint32_t kKnownEvents = kEvRxChar | kEvRxFlag | kEvCts | kEvBreak | kEvError | kEvRing;
+constexpr uint32_t kKnownEvents = kWatchByte | kWatchFlagByte | kWatchCts | kWatchBreak | kWatchError | kWatchRing;
 // The timeouts of the port, in milliseconds: reads give up after a second of silence
 // (VTIME), writes after a second plus a second a byte.
 constexpr int kTimeoutMs = 1000;
@@ -125,7 +125,7 @@ CCommPort::~CCommPort()
     }
 }
 
-bool CCommPort::Open(PortMailbox& owner, const PortMap& ports, unsigned portNumber,
+bool CCommPort::Open(CPortMailbox& owner, const CPortMap& ports, unsigned portNumber,
                      unsigned baud, char parity, unsigned dataBits, unsigned stopBits,
                      uint32_t eventMask, size_t bufferSize)
 {
@@ -140,7 +140,7 @@ bool CCommPort::Open(PortMailbox& owner, const PortMap& ports, unsigned portNumb
                       bufferSize);
 }
 
-bool CCommPort::OpenDevice(PortMailbox& owner, const std::string& devicePath,
+bool CCommPort::OpenDevice(CPortMailbox& owner, const std::string& devicePath,
                            unsigned portNumber, unsigned baud, char parity, unsigned dataBits,
                            unsigned stopBits, uint32_t eventMask, size_t bufferSize)
 {
@@ -276,7 +276,7 @@ void CCommPort::MonitorThread()
     bool deviceGone = false;
     while (!deviceGone) {
         // Without the received-character event the device is watched for hang-ups only.
-        const short deviceEvents = (m_eventMask & kEvRxChar) ? POLLIN : 0;
+        const short deviceEvents = (m_eventMask & kWatchByte) ? POLLIN : 0;
         pollfd wait[3] = {{m_shutdownEvent, POLLIN, 0},
                           {m_fd, deviceEvents, 0},
                           {m_writeRequestEvent, POLLIN, 0}};
@@ -320,16 +320,16 @@ bool CCommPort::HandleLineEvent()
     };
     // Every configured event is announced on every wake-up, in this order, as the owners
     // of this port have always seen it.
-    static constexpr EventMessage kOrder[] = {{kEvCts, WM_PORT_CTS},
-                                              {kEvRxFlag, WM_PORT_RXFLAG},
-                                              {kEvBreak, WM_PORT_BREAK},
-                                              {kEvError, WM_PORT_ERROR},
-                                              {kEvRing, WM_PORT_RING}};
+    static constexpr EventMessage kOrder[] = {{kWatchCts, kNotifyCts},
+                                              {kWatchFlagByte, kNotifyFlagByte},
+                                              {kWatchBreak, kNotifyBreak},
+                                              {kWatchError, kNotifyError},
+                                              {kWatchRing, kNotifyRing}};
     for (const EventMessage& e : kOrder) {
         if (!(m_eventMask & e.bit)) continue;
         if (!m_owner->Send({e.message, 0, m_portNumber}, m_shutdown)) return true;
     }
-    if (m_eventMask & kEvRxChar) return ReceiveChars();
+    if (m_eventMask & kWatchByte) return ReceiveChars();
     return true;
 }
 
@@ -352,7 +352,7 @@ bool CCommPort::ReceiveChars()
             error = errno;
         }
         if (n == 1) {
-            if (!m_owner->Send({WM_PORT_RXCHAR, byte, m_portNumber}, m_shutdown)) return true;
+            if (!m_owner->Send({kNotifyByte, byte, m_portNumber}, m_shutdown)) return true;
             continue;
         }
         if (n < 0 && (error == EAGAIN || error == EWOULDBLOCK)) return true;

@@ -15,15 +15,15 @@
 
 namespace flr {
 
-class PortMap;
+class CPortMap;
 
 // Line events a port can be asked to report (the event mask of Open).
-inline constexpr uint32_t kEvRxChar = 0x0001;
-inline constexpr uint32_t kEvRxFlag = 0x0002;
-inline constexpr uint32_t kEvCts = 0x0008;
-inline constexpr uint32_t kEvBreak = 0x0040;
-inline constexpr uint32_t kEvError = 0x0080;
-inline constexpr uint32_t kEvRing = 0x0100;
+inline constexpr uint32_t kWatchByte = 0x0001;
+inline constexpr uint32_t kWatchFlagByte = 0x0002;
+inline constexpr uint32_t kWatchCts = 0x0008;
+inline constexpr uint32_t kWatchBreak = 0x0040;
+inline constexpr uint32_t kWatchError = 0x0080;
+inline constexpr uint32_t kWatchRing = 0x0100;
 
 // The warning a failed port step shows, "WARNING:  <step> Failed with the following error:
 // \n<reason>\nPort: <n>\n", cut to fit a 200-byte buffer with its terminator (and never in
@@ -34,7 +34,7 @@ std::string FormatPortWarning(std::string_view step, std::string_view reason, un
 //
 // Threads:
 // - The owner's thread calls Open/OpenDevice, StartMonitor, Write, WaitWritten and the
-//   destructor, and receives notifications through the owner's PortMailbox.
+//   destructor, and receives notifications through the owner's CPortMailbox.
 // - The monitor thread waits with poll() on, in this priority, the shutdown eventfd, the
 //   device and the write-request eventfd; reads one byte at a time and sends each to the
 //   owner, waiting until it has been handled; performs the writes, purging both directions
@@ -60,11 +60,11 @@ public:
     // by another program, no permission, not a character device). A configuration step that
     // fails is reported with the "Application Error" warning and Open still returns true.
     // `owner` is not owned and must outlive the port. A monitored port is stopped first.
-    bool Open(PortMailbox& owner, const PortMap& ports, unsigned portNumber, unsigned baud,
+    bool Open(CPortMailbox& owner, const CPortMap& ports, unsigned portNumber, unsigned baud,
               char parity, unsigned dataBits, unsigned stopBits, uint32_t eventMask,
               size_t bufferSize);
     // The same on an explicit device path.
-    bool OpenDevice(PortMailbox& owner, const std::string& devicePath, unsigned portNumber,
+    bool OpenDevice(CPortMailbox& owner, const std::string& devicePath, unsigned portNumber,
                     unsigned baud, char parity, unsigned dataBits, unsigned stopBits,
                     uint32_t eventMask, size_t bufferSize);
 
@@ -106,7 +106,7 @@ private:
     int m_shutdownEvent = -1;      // eventfd; created by Open, owner's thread only
     int m_writeRequestEvent = -1;  // eventfd; signalled by Write
     int m_fd = -1;                 // the device; changed only while no monitor thread runs
-    PortMailbox* m_owner = nullptr;
+    CPortMailbox* m_owner = nullptr;
     unsigned m_portNumber = 0;
     uint32_t m_eventMask = 0;
 

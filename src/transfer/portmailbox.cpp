@@ -23,11 +23,11 @@ bool SpinFor(Done done)
 }
 }  // namespace
 
-PortMailbox::PortMailbox(CommPortOwner& owner) : m_owner(owner) {}
+CPortMailbox::CPortMailbox(CCommPortOwner& owner) : m_owner(owner) {}
 
-void PortMailbox::SetPostedHook(std::function<void()> hook) { m_postedHook = std::move(hook); }
+void CPortMailbox::SetPostedHook(std::function<void()> hook) { m_postedHook = std::move(hook); }
 
-bool PortMailbox::Send(const PortNotification& notification, const std::atomic<bool>& abandon)
+bool CPortMailbox::Send(const PortNotification& notification, const std::atomic<bool>& abandon)
 {
     std::unique_lock lock(m_mutex);
     if (abandon.load()) return false;
@@ -52,14 +52,14 @@ bool PortMailbox::Send(const PortNotification& notification, const std::atomic<b
     return true;
 }
 
-void PortMailbox::WakeSenders()
+void CPortMailbox::WakeSenders()
 {
     // Taking the mutex orders this after a sender's flag check, so its wait sees the wake-up.
     std::lock_guard lock(m_mutex);
     m_handled.notify_all();
 }
 
-size_t PortMailbox::Dispatch(std::chrono::milliseconds limit)
+size_t CPortMailbox::Dispatch(std::chrono::milliseconds limit)
 {
     size_t count = 0;
     if (m_queued.load(std::memory_order_acquire) == 0) {

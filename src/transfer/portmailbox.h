@@ -13,24 +13,24 @@ namespace flr {
 
 // Notifications a serial port sends its owner; the values are those of the window messages
 // the hardware tools have always used, so logs from either side read alike.
-inline constexpr unsigned WM_PORT_BREAK = 0x401;
-inline constexpr unsigned WM_PORT_CTS = 0x402;
-inline constexpr unsigned WM_PORT_ERROR = 0x404;
-inline constexpr unsigned WM_PORT_RING = 0x405;
-inline constexpr unsigned WM_PORT_RXCHAR = 0x407;
-inline constexpr unsigned WM_PORT_RXFLAG = 0x408;
+inline constexpr unsigned kNotifyBreak = 0x401;
+inline constexpr unsigned kNotifyCts = 0x402;
+inline constexpr unsigned kNotifyError = 0x404;
+inline constexpr unsigned kNotifyRing = 0x405;
+inline constexpr unsigned kNotifyByte = 0x407;
+inline constexpr unsigned kNotifyFlagByte = 0x408;
 
 struct PortNotification {
     unsigned message = 0;
-    unsigned param = 0;  // the received byte for WM_PORT_RXCHAR, else 0
+    unsigned param = 0;  // the received byte for kNotifyByte, else 0
     unsigned port = 0;   // 1-based port number
 };
 
 // The owner of one or more serial ports. Called on the owner's thread only, one notification
 // at a time, in the order each port received them.
-class CommPortOwner {
+class CCommPortOwner {
 public:
-    virtual ~CommPortOwner() = default;
+    virtual ~CCommPortOwner() = default;
     virtual void OnPortNotification(const PortNotification& notification) = 0;
 };
 
@@ -50,12 +50,12 @@ public:
 // while that thread waits in Send; the port raises its abandon flag and calls WakeSenders,
 // and Send withdraws its notification and returns. Send also re-checks the flag at a short
 // interval, so a lost wake-up costs a moment, never a hang.
-class PortMailbox {
+class CPortMailbox {
 public:
     // `owner` is not owned and must outlive the mailbox.
-    explicit PortMailbox(CommPortOwner& owner);
-    PortMailbox(const PortMailbox&) = delete;
-    PortMailbox& operator=(const PortMailbox&) = delete;
+    explicit CPortMailbox(CCommPortOwner& owner);
+    CPortMailbox(const CPortMailbox&) = delete;
+    CPortMailbox& operator=(const CPortMailbox&) = delete;
 
     // Monitor thread: posts `notification` and waits until the owner's thread has handled it
     // or `abandon` reads true. True when handled; false when abandoned (the notification is
@@ -79,7 +79,7 @@ private:
         uint64_t id;
     };
 
-    CommPortOwner& m_owner;
+    CCommPortOwner& m_owner;
     std::function<void()> m_postedHook;  // set before ports run; read-only afterwards
 
     std::mutex m_mutex;                 // guards m_queue, m_nextId, m_lastHandled

@@ -43,16 +43,16 @@ bool HasUartBehind(const fs::path& entry)
 
 }  // namespace
 
-PortMap PortMap::Explicit(std::map<unsigned, std::string> devices)
+CPortMap CPortMap::Explicit(std::map<unsigned, std::string> devices)
 {
-    PortMap map;
+    CPortMap map;
     map.m_devices = std::move(devices);
     return map;
 }
 
-PortMap PortMap::FromSettings(const SettingsStore& settings)
+CPortMap CPortMap::FromSettings(const CSettingsStore& settings)
 {
-    PortMap map;
+    CPortMap map;
     const std::vector<std::string> found = FindSerialDevices();
     for (unsigned n = 1; n <= 4; ++n) {
         const std::optional<std::string> mapped = settings.ReadText("Ports/COM" + std::to_string(n));
@@ -65,14 +65,14 @@ PortMap PortMap::FromSettings(const SettingsStore& settings)
     return map;
 }
 
-std::optional<std::string> PortMap::DevicePath(unsigned portNumber) const
+std::optional<std::string> CPortMap::DevicePath(unsigned portNumber) const
 {
     const auto it = m_devices.find(portNumber);
     if (it == m_devices.end()) return std::nullopt;
     return it->second;
 }
 
-std::vector<std::string> PortMap::FindSerialDevices(const std::string& sysClassTty,
+std::vector<std::string> CPortMap::FindSerialDevices(const std::string& sysClassTty,
                                                     const std::string& devDir)
 {
     std::vector<std::string> usb;

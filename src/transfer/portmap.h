@@ -7,21 +7,21 @@
 
 namespace flr {
 
-class SettingsStore;
+class CSettingsStore;
 
 // Which device stands for the numbered port COMn. Owner's thread only.
-class PortMap {
+class CPortMap {
 public:
     // No port at all.
-    PortMap() = default;
+    CPortMap() = default;
 
     // Exactly the given ports (flr-cli --device, tests); every other number has no device.
-    static PortMap Explicit(std::map<unsigned, std::string> devices);
+    static CPortMap Explicit(std::map<unsigned, std::string> devices);
 
     // The user's mapping: "Ports/COMn" when the setting exists (an empty text means no device
     // for that port), otherwise the n-th serial device found on this machine, USB adapters
     // first. `settings` is read during the call only.
-    static PortMap FromSettings(const SettingsStore& settings);
+    static CPortMap FromSettings(const CSettingsStore& settings);
 
     // The device path for COMn, or nullopt when that port has no device.
     std::optional<std::string> DevicePath(unsigned portNumber) const;

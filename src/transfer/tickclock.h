@@ -7,14 +7,14 @@ namespace flr {
 
 // A millisecond tick count that wraps at 2^32, as the download's watchdog compares it.
 // Injected so tests can make five seconds pass at once.
-class TickClock {
+class CTickClock {
 public:
-    virtual ~TickClock() = default;
+    virtual ~CTickClock() = default;
     virtual uint32_t Now() const = 0;
 };
 
 // The monotonic clock of the machine.
-class SteadyTickClock final : public TickClock {
+class CSteadyTickClock final : public CTickClock {
 public:
     uint32_t Now() const override
     {
@@ -26,9 +26,9 @@ public:
 
 // A periodic timer on the owner's thread; whoever implements it calls the engine's OnTimer
 // with the id at every period. Injected so that tests fire it by hand.
-class WatchdogTimer {
+class CWatchdogTimer {
 public:
-    virtual ~WatchdogTimer() = default;
+    virtual ~CWatchdogTimer() = default;
     // Starts (or restarts) the timer `id` with the given period.
     virtual void Start(unsigned id, uint32_t periodMs) = 0;
     virtual void Kill(unsigned id) = 0;

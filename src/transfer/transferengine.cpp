@@ -35,9 +35,9 @@ bool HasRecord(const CIgnition* entry)
 
 }  // namespace
 
-TransferEngine::TransferEngine(CIgnition* first, const PortMap& ports,
-                               TransferObserver& observer, TickClock& clock,
-                               WatchdogTimer& timer)
+CTransferEngine::CTransferEngine(CIgnition* first, const CPortMap& ports,
+                               CTransferObserver& observer, CTickClock& clock,
+                               CWatchdogTimer& timer)
     : m_portMap(ports),
       m_observer(observer),
       m_clock(clock),
@@ -51,34 +51,34 @@ TransferEngine::TransferEngine(CIgnition* first, const PortMap& ports,
     while (m_entry && !HasRecord(m_entry)) m_entry = m_entry->GetNextFiring();
 }
 
-TransferEngine::~TransferEngine()
+CTransferEngine::~CTransferEngine()
 {
     ClosePorts();
     if (m_timerId != 0) m_timer.Kill(m_timerId);
 }
 
-const CCommPort* TransferEngine::GetPort(int number) const
+const CCommPort* CTransferEngine::GetPort(int number) const
 {
     return number >= 1 && number <= 4 ? m_ports[static_cast<size_t>(number)].get() : nullptr;
 }
 
-uint64_t TransferEngine::GetBytesReceived(int port) const
+uint64_t CTransferEngine::GetBytesReceived(int port) const
 {
     return port >= 1 && port <= 4 ? m_bytesReceived[static_cast<size_t>(port)] : 0;
 }
 
-void TransferEngine::ClosePorts()
+void CTransferEngine::ClosePorts()
 {
     for (auto& port : m_ports) port.reset();
 }
 
-void TransferEngine::OpenPorts()
+void CTransferEngine::OpenPorts()
 {
     ClosePorts();
     m_portItems.clear();
     for (unsigned n = 4; n >= 1; --n) {
         auto port = std::make_unique<CCommPort>();
-        if (!port->Open(m_mailbox, m_portMap, n, kBaud, 'N', 8, 1, kEvRxChar | kEvCts,
+        if (!port->Open(m_mailbox, m_portMap, n, kBaud, 'N', 8, 1, kWatchByte | kWatchCts,
                         kPortBufferSize)) {
             continue;
         }
@@ -89,7 +89,7 @@ void TransferEngine::OpenPorts()
     }
 }
 
-void TransferEngine::Start()
+void CTransferEngine::Start()
 {
     OpenPorts();
 
@@ -117,14 +117,14 @@ void TransferEngine::Start()
     m_observer.OnPercentText("");
 }
 
-void TransferEngine::SelectPortItem(const std::string& item)
+void CTransferEngine::SelectPortItem(const std::string& item)
 {
     if (item.size() < 4 || item.compare(0, 3, "COM") != 0) return;
     const int port = item[3] - '0';
     if (port >= 1 && port <= 4) m_portInUse = port;
 }
 
-void TransferEngine::SelectBankItem(const std::string& item)
+void CTransferEngine::SelectBankItem(const std::string& item)
 {
     if (item.empty() || item.size() > 3 ||
         !std::all_of(item.begin(), item.end(),
@@ -134,7 +134,7 @@ void TransferEngine::SelectBankItem(const std::string& item)
     m_bankOffset = kPointsPerBank * static_cast<uint32_t>(std::stoul(item));
 }
 
-void TransferEngine::Download()
+void CTransferEngine::Download()
 {
     if (m_result != Result::Running) return;
     m_observer.OnPortListEnabled(false);
@@ -147,7 +147,7 @@ void TransferEngine::Download()
     SendByte(kStart);
 }
 
-void TransferEngine::SendByte(uint8_t byte)
+void CTransferEngine::SendByte(uint8_t byte)
 {
     m_lastByteSent = byte;
     m_lastSendTime = m_clock.Now();
@@ -155,9 +155,9 @@ void TransferEngine::SendByte(uint8_t byte)
     if (CCommPort* port = m_ports[static_cast<size_t>(m_portInUse)].get()) port->Write(&byte, 1);
 }
 
-void TransferEngine::OnPortNotification(const PortNotification& notification)
+void CTransferEngine::OnPortNotification(const PortNotification& notification)
 {
-    if (notification.message != WM_PORT_RXCHAR) return;  // CTS and the rest: nothing to do
+    if (notification.message != kNotifyByte) return;  // CTS and the rest: nothing to do
     if (notification.port < 1 || notification.port > 4) return;
     ++m_bytesReceived[notification.port];
     // Only the port the hardware is answered on may drive the exchange: a byte from another
@@ -166,14 +166,14 @@ void TransferEngine::OnPortNotification(const PortNotification& notification)
     HandleByte(static_cast<uint8_t>(notification.param & 0xFF));
 }
 
-int32_t TransferEngine::CurrentNumber() const
+int32_t CTransferEngine::CurrentNumber() const
 {
     // The closing record (no entry) carries no bank offset.
     return m_entry ? m_entry->GetNumber() + static_cast<int32_t>(m_bankOffset)
                    : m_lastCompleted + 1;
 }
 
-void TransferEngine::HandleByte(uint8_t value)
+void CTransferEngine::HandleByte(uint8_t value)
 {
     if (m_result != Result::Running || m_state < 1 || m_state > 9) return;
     const uint32_t number = static_cast<uint32_t>(CurrentNumber());
@@ -210,14 +210,14 @@ void TransferEngine::HandleByte(uint8_t value)
     // Anything else is ignored; the watchdog ends the wait.
 }
 
-void TransferEngine::Reply(uint8_t byte, int nextState)
+void CTransferEngine::Reply(uint8_t byte, int nextState)
 {
     SendByte(byte);
     m_state = nextState;
     UpdateProgress();
 }
 
-void TransferEngine::FinishRecord()
+void CTransferEngine::FinishRecord()
 {
     if (m_entry) {
         m_lastCompleted = m_entry->GetNumber();
@@ -240,7 +240,7 @@ void TransferEngine::FinishRecord()
     UpdateProgress();
 }
 
-void TransferEngine::UpdateProgress()
+void CTransferEngine::UpdateProgress()
 {
     ++m_stepsDone;
     // An empty show has no steps; its closing record alone completes it.
@@ -254,7 +254,7 @@ void TransferEngine::UpdateProgress()
     m_observer.OnPercentText(text);
 }
 
-void TransferEngine::Close(Result result)
+void CTransferEngine::Close(Result result)
 {
     m_result = result;
     if (m_timerId != 0) {
@@ -264,7 +264,7 @@ void TransferEngine::Close(Result result)
     m_observer.OnClose();
 }
 
-void TransferEngine::OnTimer(unsigned id)
+void CTransferEngine::OnTimer(unsigned id)
 {
     if (id != kWatchdogId || m_timerId == 0 || m_result != Result::Running) return;
     if (static_cast<uint32_t>(m_clock.Now() - m_lastSendTime) <= kWatchdogPeriodMs) return;
@@ -296,7 +296,7 @@ void TransferEngine::OnTimer(unsigned id)
     m_timerId = kWatchdogId;
 }
 
-bool TransferEngine::WaitLastByteWritten(std::chrono::milliseconds limit)
+bool CTransferEngine::WaitLastByteWritten(std::chrono::milliseconds limit)
 {
     CCommPort* port = m_ports[static_cast<size_t>(m_portInUse)].get();
     return port && port->WaitWritten(limit);

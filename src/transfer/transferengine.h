@@ -17,9 +17,9 @@ class CIgnition;
 
 // What the transfer window shows. Every call comes on the owner's thread, from inside an
 // engine call. The default implementations ignore the call.
-class TransferObserver {
+class CTransferObserver {
 public:
-    virtual ~TransferObserver() = default;
+    virtual ~CTransferObserver() = default;
     virtual void OnStatusText(const std::string& /*text*/) {}
     virtual void OnPercentText(const std::string& /*text*/) {}
     // 0 to 100: the bar stays at its end while the closing record passes 100 %.
@@ -43,7 +43,7 @@ public:
 // engine's mailbox (Mailbox().Dispatch, or a posted hook that schedules it) and call OnTimer
 // when the watchdog timer fires. The ports' monitor threads touch only the ports and the
 // mailbox; nothing here locks.
-class TransferEngine final : public CommPortOwner {
+class CTransferEngine final : public CCommPortOwner {
 public:
     enum class Result { Running, Completed, Cancelled };
 
@@ -54,11 +54,11 @@ public:
     // `first` is the first entry of the show's ignition-point order (nullptr for an empty
     // show); the show must outlive the engine and stay unchanged while it runs. `observer`,
     // `clock` and `timer` are not owned and must outlive the engine.
-    TransferEngine(CIgnition* first, const PortMap& ports, TransferObserver& observer,
-                   TickClock& clock, WatchdogTimer& timer);
-    ~TransferEngine() override;
-    TransferEngine(const TransferEngine&) = delete;
-    TransferEngine& operator=(const TransferEngine&) = delete;
+    CTransferEngine(CIgnition* first, const CPortMap& ports, CTransferObserver& observer,
+                   CTickClock& clock, CWatchdogTimer& timer);
+    ~CTransferEngine() override;
+    CTransferEngine(const CTransferEngine&) = delete;
+    CTransferEngine& operator=(const CTransferEngine&) = delete;
 
     // The window's start: opens the ports, counts the records, fills the lists.
     void Start();
@@ -77,7 +77,7 @@ public:
 
     void OnPortNotification(const PortNotification& notification) override;
 
-    PortMailbox& Mailbox() { return m_mailbox; }
+    CPortMailbox& Mailbox() { return m_mailbox; }
 
     // Owner's thread, after Completed: waits until the last byte has left the port in use.
     // False when it could not be written within `limit`.
@@ -109,12 +109,12 @@ private:
     void Close(Result result);
     int32_t CurrentNumber() const;
 
-    PortMap m_portMap;
-    TransferObserver& m_observer;
-    TickClock& m_clock;
-    WatchdogTimer& m_timer;
+    CPortMap m_portMap;
+    CTransferObserver& m_observer;
+    CTickClock& m_clock;
+    CWatchdogTimer& m_timer;
     // Declared before the ports: the ports' monitor threads post into it until they end.
-    PortMailbox m_mailbox;
+    CPortMailbox m_mailbox;
     std::array<std::unique_ptr<CCommPort>, 5> m_ports;  // slot n is COMn; slot 0 unused
 
     CIgnition* m_first = nullptr;

@@ -6,19 +6,19 @@
 
 namespace flr {
 
-void TransferLoop::Start(unsigned id, uint32_t periodMs)
+void CTransferLoop::Start(unsigned id, uint32_t periodMs)
 {
     m_timerId = id;
     m_period = std::chrono::milliseconds(periodMs);
     m_due = Clock::now() + m_period;
 }
 
-void TransferLoop::Kill(unsigned id)
+void CTransferLoop::Kill(unsigned id)
 {
     if (id == m_timerId) m_due.reset();
 }
 
-bool TransferLoop::Run(const std::function<bool()>& done, std::chrono::milliseconds limit)
+bool CTransferLoop::Run(const std::function<bool()>& done, std::chrono::milliseconds limit)
 {
     const Clock::time_point end = Clock::now() + limit;
     while (!done()) {

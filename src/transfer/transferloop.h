@@ -8,17 +8,17 @@
 
 namespace flr {
 
-class TransferEngine;
+class CTransferEngine;
 
-// A headless owner's loop for a TransferEngine (flr-cli, benchmarks): drains the engine's
+// A headless owner's loop for a CTransferEngine (flr-cli, benchmarks): drains the engine's
 // mailbox and fires its watchdog timer on the real clock. Everything runs on the thread that
 // calls Run; it is the engine's owner's thread.
-class TransferLoop final : public WatchdogTimer {
+class CTransferLoop final : public CWatchdogTimer {
 public:
-    TransferLoop() = default;
+    CTransferLoop() = default;
 
     // Binds the engine whose mailbox and timer this loop serves (not owned).
-    void Attach(TransferEngine& engine) { m_engine = &engine; }
+    void Attach(CTransferEngine& engine) { m_engine = &engine; }
 
     // Runs until `done` returns true (checked after every batch of notifications and every
     // timer tick). False when `limit` passed first.
@@ -30,7 +30,7 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
-    TransferEngine* m_engine = nullptr;
+    CTransferEngine* m_engine = nullptr;
     // One timer is all the engine uses.
     unsigned m_timerId = 0;
     std::chrono::milliseconds m_period{0};

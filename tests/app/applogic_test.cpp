@@ -40,11 +40,11 @@ TEST_F(TempStore, AutoUpdateIsOnOnlyForExactlyYes)
     for (const auto& [stored, expected] :
          std::vector<std::pair<const char*, bool>>{{"yes", true}, {"Yes", false}, {"YES", false},
                                                    {"no", false}, {"", false}}) {
-        SettingsStore store(m_path);
+        CSettingsStore store(m_path);
         store.WriteText("Settings/Update/AUTOUPDATE", stored);
         EXPECT_EQ(CUpdateSettings(store).GetAutoUpdate(), expected) << stored;
     }
-    SettingsStore store(m_path);
+    CSettingsStore store(m_path);
     store.Remove("Settings/Update/AUTOUPDATE");
     EXPECT_FALSE(CUpdateSettings(store).GetAutoUpdate());
 }
@@ -52,12 +52,12 @@ TEST_F(TempStore, AutoUpdateIsOnOnlyForExactlyYes)
 TEST_F(TempStore, SavingAnUnchangedSettingWritesNothing)
 {
     {
-        SettingsStore store(m_path);
+        CSettingsStore store(m_path);
         CUpdateSettings settings(store);
         EXPECT_TRUE(settings.Save());
     }
     EXPECT_FALSE(fs::exists(m_path));
-    SettingsStore store(m_path);
+    CSettingsStore store(m_path);
     CUpdateSettings settings(store);
     settings.SetAutoUpdate(true);
     EXPECT_TRUE(settings.Save());
@@ -70,16 +70,16 @@ TEST_F(TempStore, SavingAnUnchangedSettingWritesNothing)
 TEST_F(TempStore, RecentFilesKeepTheNewestFour)
 {
     {
-        SettingsStore store(m_path);
-        RecentFileList recent(store);
+        CSettingsStore store(m_path);
+        CRecentFileList recent(store);
         for (const char* f : {"/a.flr", "/b.flr", "/c.flr", "/d.flr", "/e.flr", "/c.flr"}) {
             recent.Add(f);
         }
         EXPECT_EQ(recent.Files(), (std::vector<std::string>{"/c.flr", "/e.flr", "/d.flr", "/b.flr"}));
         recent.Remove("/e.flr");
     }
-    SettingsStore store(m_path);
-    RecentFileList recent(store);
+    CSettingsStore store(m_path);
+    CRecentFileList recent(store);
     EXPECT_EQ(recent.Files(), (std::vector<std::string>{"/c.flr", "/d.flr", "/b.flr"}));
 }
 
@@ -164,7 +164,7 @@ class UpdateCheckTest : public TempStore {
 protected:
     std::optional<UpdateInfo> Check(const QString& url, int timeoutMs = 3000)
     {
-        SettingsStore store(m_path);
+        CSettingsStore store(m_path);
         store.WriteText("Settings/Update/URL", url.toStdString());
         return CheckForUpdate(store, "2.0.0", "2.0", timeoutMs);
     }
@@ -215,7 +215,7 @@ TEST_F(UpdateCheckTest, FailuresAreSilentAndBounded)
     EXPECT_TRUE(prompter.Messages().empty());
 
     // Without a version of our own there is nothing to ask.
-    SettingsStore store(m_path);
+    CSettingsStore store(m_path);
     EXPECT_FALSE(CheckForUpdate(store, "", "", 100));
     ASSERT_EQ(prompter.Messages().size(), 1u);
     EXPECT_EQ(prompter.Messages()[0].text, "Unable to retrieve version information");

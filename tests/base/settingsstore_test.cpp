@@ -32,13 +32,13 @@ TEST_F(SettingsStoreTest, KeepsTextsAndBytesAcrossInstances)
 {
     const std::string path = (m_dir / "FLR.ini").string();
     {
-        SettingsStore store(path);
+        CSettingsStore store(path);
         EXPECT_FALSE(store.ReadText("Settings/DBSTRING"));
         EXPECT_TRUE(store.WriteText("Settings/DBSTRING", "DSN=FLR Database;UID=\u00e9"));
         EXPECT_TRUE(store.WriteText("Settings/Update/AUTOUPDATE", "yes"));
         EXPECT_TRUE(store.WriteBytes("MainFrame/PLACEMENT", {0, 1, 2, 255}));
     }
-    SettingsStore store(path);
+    CSettingsStore store(path);
     EXPECT_EQ(*store.ReadText("Settings/DBSTRING"), "DSN=FLR Database;UID=\u00e9");
     EXPECT_EQ(*store.ReadText("Settings/Update/AUTOUPDATE"), "yes");
     EXPECT_EQ(*store.ReadBytes("MainFrame/PLACEMENT"), (std::vector<unsigned char>{0, 1, 2, 255}));
@@ -49,7 +49,7 @@ TEST_F(SettingsStoreTest, KeepsTextsAndBytesAcrossInstances)
 TEST_F(SettingsStoreTest, UserStoreFollowsXdgConfigHome)
 {
     ::setenv("XDG_CONFIG_HOME", m_dir.c_str(), 1);
-    SettingsStore store;
+    CSettingsStore store;
     EXPECT_EQ(store.FilePath(), (m_dir / "Flarion" / "FLR.ini").string());
 }
 
@@ -58,7 +58,7 @@ TEST_F(SettingsStoreTest, AnUnwritableStoreSaysSo)
     // A file where the store's folder should be: nobody, root included, can write there.
     const fs::path blocker = m_dir / "blocker";
     { std::FILE* f = std::fopen(blocker.c_str(), "w"); std::fclose(f); }
-    SettingsStore store((blocker / "FLR.ini").string());
+    CSettingsStore store((blocker / "FLR.ini").string());
     EXPECT_FALSE(store.WriteText("Settings/DBSTRING", "DSN=x"));
 }
 

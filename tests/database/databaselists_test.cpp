@@ -6,9 +6,9 @@
 
 #include "database/databaselists.h"
 #include "support/dbfixture.h"
-#include "database/dbrscustomers.h"
-#include "database/dbrsfireworks.h"
-#include "database/dbrsmanufacturers.h"
+#include "database/customertable.h"
+#include "database/itemtable.h"
+#include "database/manufacturertable.h"
 #include "model/effectcatalogue.h"
 #include "database/itemdrag.h"
 #include "database/itemfilter.h"
@@ -20,7 +20,7 @@ class DatabaseListsTest : public DatabaseTest {
 protected:
     std::vector<CEffect*> Fill(const ItemFilter& filter)
     {
-        CDBRSFireworks items(&m_db);
+        CItemTable items(&m_db);
         EXPECT_TRUE(items.OpenTable());
         std::vector<CEffect*> rows;
         EXPECT_TRUE(FillItems(items, m_catalogue, filter, rows));
@@ -33,13 +33,13 @@ protected:
         return out;
     }
 
-    EffectCatalogue m_catalogue;
+    CEffectCatalogue m_catalogue;
 };
 
 TEST_P(DatabaseListsTest, ItemsComeFromTheCatalogueOrJoinIt)
 {
     // An item the catalogue has already (from a show file, say) is listed as it stands.
-    EffectRef known = CEffect::Create();
+    CEffectRef known = CEffect::Create();
     known->SetArticleNumber("BM-S050-01");
     known->SetName("Red Peony from a show");
     ASSERT_TRUE(m_catalogue.Insert(known));
@@ -138,7 +138,7 @@ TEST_P(DatabaseListsTest, SortingByAHeading)
 
 TEST_P(DatabaseListsTest, CustomersAndManufacturersAreListedOnce)
 {
-    CDBRSCustomers customers(&m_db);
+    CCustomerTable customers(&m_db);
     ASSERT_TRUE(customers.OpenTable());
     std::vector<CustomerRow> rows;
     ASSERT_TRUE(FillCustomers(customers, rows));
@@ -162,7 +162,7 @@ TEST_P(DatabaseListsTest, CustomersAndManufacturersAreListedOnce)
     EXPECT_EQ(customers.m_CustomerName, "New Customer");
     EXPECT_FALSE(FindCustomerRecord(customers, "C-0000"));
 
-    CDBRSManufacturers manufacturers(&m_db);
+    CManufacturerTable manufacturers(&m_db);
     ASSERT_TRUE(manufacturers.OpenTable());
     std::vector<ManufacturerRow> makers;
     ASSERT_TRUE(FillManufacturers(manufacturers, makers));
@@ -176,7 +176,7 @@ TEST_P(DatabaseListsTest, CustomersAndManufacturersAreListedOnce)
     EXPECT_GT(makers.front()->supplierNo, makers.back()->supplierNo);
     EXPECT_TRUE(FindManufacturerRecord(manufacturers, makers.back()->supplierNo));
 
-    CDBRSFireworks items(&m_db);
+    CItemTable items(&m_db);
     EXPECT_TRUE(FindItemRecord(items, "BM-S050-02"));
     EXPECT_EQ(items.m_ProductName, "Green Peony 50");
     EXPECT_FALSE(FindItemRecord(items, "NO-SUCH"));
@@ -184,11 +184,11 @@ TEST_P(DatabaseListsTest, CustomersAndManufacturersAreListedOnce)
 
 TEST_P(DatabaseListsTest, ClosedRecordsetsFillNothing)
 {
-    CDBRSFireworks items(&m_db);
+    CItemTable items(&m_db);
     std::vector<CEffect*> rows{nullptr};
     EXPECT_FALSE(FillItems(items, m_catalogue, {}, rows));
     EXPECT_EQ(rows.size(), 1u);
-    CDBRSCustomers customers(&m_db);
+    CCustomerTable customers(&m_db);
     std::vector<CustomerRow> people;
     EXPECT_FALSE(FillCustomers(customers, people));
     EXPECT_TRUE(people.empty());

@@ -10,7 +10,7 @@
 
 #include "database/datasource.h"
 #include "support/dbfixture.h"
-#include "database/dbrsfireworks.h"
+#include "database/itemtable.h"
 #include "support/scriptedprompter.h"
 #include "base/settingsstore.h"
 
@@ -42,7 +42,7 @@ protected:
 TEST_F(ConnectionTest, AnEmptyConnectStringRegistersTheDefaultDatabaseAndSavesTheDsn)
 {
     ScriptedPrompter prompter;
-    SettingsStore settings(SettingsPath());
+    CSettingsStore settings(SettingsPath());
     ASSERT_TRUE(settings.WriteText("Settings/DBSTRING", ""));
     CDBConnection connection(settings);
     EXPECT_EQ(connection.GetConnectString(), "DSN=FLR Database");
@@ -58,7 +58,7 @@ TEST_F(ConnectionTest, AnEmptyConnectStringRegistersTheDefaultDatabaseAndSavesTh
 
     ASSERT_TRUE(connection.OpenDatabase());
     EXPECT_TRUE(connection.CheckVersion());
-    CDBRSFireworks items(&connection.GetDatabase());
+    CItemTable items(&connection.GetDatabase());
     ASSERT_TRUE(items.OpenTable());
     EXPECT_EQ(items.GetRecordCount(), 63u);
     EXPECT_TRUE(prompter.Messages().empty());
@@ -69,7 +69,7 @@ TEST_F(ConnectionTest, AStoredConnectStringIsUsedAsItIs)
     ScriptedPrompter prompter;
     const std::string path = (m_home / "Other.sqlite").string();
     ASSERT_TRUE(CreateSqliteDatabase(path, nullptr));
-    SettingsStore settings(SettingsPath());
+    CSettingsStore settings(SettingsPath());
     ASSERT_TRUE(settings.WriteText("Settings/DBSTRING", SqliteConnectString(path)));
     CDBConnection connection(settings);
     EXPECT_EQ(connection.GetConnectString(), SqliteConnectString(path));
@@ -82,7 +82,7 @@ TEST_F(ConnectionTest, AStoredConnectStringIsUsedAsItIs)
 TEST_F(ConnectionTest, AMissingDatabaseFileAsksForAnotherDataSourceAndKeepsItsDsnPart)
 {
     ScriptedPrompter prompter;
-    SettingsStore settings(SettingsPath());
+    CSettingsStore settings(SettingsPath());
     const std::string missing = SqliteConnectString((m_home / "gone.sqlite").string());
     ASSERT_TRUE(settings.WriteText("Settings/DBSTRING", missing));
     CDBConnection connection(settings);
@@ -106,7 +106,7 @@ TEST_F(ConnectionTest, AMissingDatabaseFileAsksForAnotherDataSourceAndKeepsItsDs
 TEST_F(ConnectionTest, ACancelledChoiceLeavesTheDatabaseClosedAndTheStringAsItWas)
 {
     ScriptedPrompter prompter;
-    SettingsStore settings(SettingsPath());
+    CSettingsStore settings(SettingsPath());
     const std::string missing = SqliteConnectString((m_home / "gone.sqlite").string());
     ASSERT_TRUE(settings.WriteText("Settings/DBSTRING", missing));
     CDBConnection connection(settings);
@@ -114,7 +114,7 @@ TEST_F(ConnectionTest, ACancelledChoiceLeavesTheDatabaseClosedAndTheStringAsItWa
     EXPECT_FALSE(connection.OpenDatabase());
     EXPECT_EQ(connection.GetConnectString(), missing);
     // Recordsets on the closed connection say so and give empty lists.
-    CDBRSFireworks items(&connection.GetDatabase());
+    CItemTable items(&connection.GetDatabase());
     EXPECT_FALSE(items.OpenTable());
     EXPECT_TRUE(items.IsEOF());
     EXPECT_EQ(prompter.Messages().size(), 2u);
@@ -123,7 +123,7 @@ TEST_F(ConnectionTest, ACancelledChoiceLeavesTheDatabaseClosedAndTheStringAsItWa
 TEST_F(ConnectionTest, TheDefaultDatabaseIsMadeAgainWhenItHasGone)
 {
     ScriptedPrompter prompter;
-    SettingsStore settings(SettingsPath());
+    CSettingsStore settings(SettingsPath());
     {
         CDBConnection first(settings);
         ASSERT_TRUE(first.OpenDatabase());
@@ -140,7 +140,7 @@ TEST_F(ConnectionTest, AnUnwritableSettingsStoreIsARegistryError)
     ScriptedPrompter prompter;
     const fs::path blocker = m_home / "blocker";
     std::ofstream(blocker) << "x";
-    SettingsStore settings((blocker / "FLR.ini").string());
+    CSettingsStore settings((blocker / "FLR.ini").string());
     CDBConnection connection(settings);  // registers and tries to save
     EXPECT_EQ(connection.GetConnectString(), "DSN=FLR Database");
     ASSERT_EQ(prompter.Messages().size(), 1u);
@@ -154,7 +154,7 @@ TEST_F(ConnectionTest, AFailedRegistrationIsReportedNotSilent)
     ScriptedPrompter prompter;
     // The data folder cannot be made: a file stands where it should be.
     std::ofstream(m_home / "data" / "Flarion") << "x";
-    SettingsStore settings(SettingsPath());
+    CSettingsStore settings(SettingsPath());
     CDBConnection connection(settings);
     EXPECT_EQ(connection.GetConnectString(), "");
     EXPECT_FALSE(connection.OpenDatabase());
@@ -167,7 +167,7 @@ TEST_F(ConnectionTest, AFailedRegistrationIsReportedNotSilent)
 TEST_F(ConnectionTest, AConnectStringForOneRunIsNeverSaved)
 {
     ScriptedPrompter prompter;
-    SettingsStore settings(SettingsPath());
+    CSettingsStore settings(SettingsPath());
     const std::string path = (m_home / "Run.sqlite").string();
     ASSERT_TRUE(CreateSqliteDatabase(path, nullptr));
     CDBConnection connection(settings, SqliteConnectString(path));
@@ -187,7 +187,7 @@ TEST_F(ConnectionTest, ALockedSqliteFileGivesTheMessageAndWorksOnceReleased)
 
     CDatabase db;
     ASSERT_TRUE(db.OpenEx(SqliteConnectString(path, 100), &error)) << error.text;
-    CDBRSFireworks items(&db);
+    CItemTable items(&db);
     EXPECT_FALSE(items.OpenTable());
     ASSERT_EQ(prompter.Messages().size(), 1u);
     EXPECT_NE(prompter.Messages()[0].text.find("locked"), std::string::npos)
@@ -202,8 +202,8 @@ TEST_F(ConnectionTest, ARackTypeListWithoutConnectionOpensTheDefaultDataSource)
 {
     ScriptedPrompter prompter;
     ASSERT_TRUE(RegisterDataSource("FLR Database"));
-    CDBRSFireworks items(nullptr);
-    EXPECT_EQ(items.GetDefaultConnect(), "ODBC;DSN=FLR Database");
+    CItemTable items(nullptr);
+    EXPECT_EQ(items.DefaultConnectString(), "ODBC;DSN=FLR Database");
     ASSERT_TRUE(items.OpenTable());
     EXPECT_EQ(items.GetRecordCount(), 63u);
     EXPECT_NE(items.GetDatabase(), nullptr);
@@ -245,13 +245,13 @@ TEST_F(ConnectionTest, ASharedPostgresCatalogueIsUsedThroughItsDataSource)
     SQLSetConfigMode(ODBC_BOTH_DSN);
 
     ScriptedPrompter prompter;
-    SettingsStore settings(SettingsPath());
+    CSettingsStore settings(SettingsPath());
     ASSERT_TRUE(settings.WriteText("Settings/DBSTRING", "DSN=FLR Shared Catalogue"));
     CDBConnection connection(settings);
     ASSERT_TRUE(connection.OpenDatabase());
     EXPECT_EQ(connection.GetDatabase().GetDBMSName(), "PostgreSQL");
     EXPECT_TRUE(connection.CheckVersion());
-    CDBRSFireworks items(&connection.GetDatabase());
+    CItemTable items(&connection.GetDatabase());
     ASSERT_TRUE(items.OpenTable(FireworksQuery::OfSize(150, FireworksQuery::Order::SerialID)));
     EXPECT_GE(items.GetRecordCount(), 3u);
     EXPECT_TRUE(prompter.Messages().empty());
@@ -270,7 +270,7 @@ TEST_F(ConnectionTest, APostgresServerStoppedMidSessionGivesTheMessageAndRecover
     CDatabase db;
     DBError error;
     ASSERT_TRUE(db.OpenEx(connect, &error)) << error.text;
-    CDBRSFireworks items(&db);
+    CItemTable items(&db);
     ASSERT_TRUE(items.OpenTable());
     const size_t count = items.GetRecordCount();
     items.Close();

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "database/dbconnection.h"
-#include "database/dbrsfireworks.h"
+#include "database/itemtable.h"
 
 namespace flr {
 
@@ -21,8 +21,8 @@ TEST(DecimalTextTest, ReadsCommaAndPointFractionsAndWholeNumbers)
 
 TEST(DecimalTextTest, SetFromItemWritesTwoDecimalsAndWholePrices)
 {
-    CDBRSFireworks rs(nullptr);
-    EffectRef item = CEffect::Create();
+    CItemTable rs(nullptr);
+    CEffectRef item = CEffect::Create();
     item->SetPrefire(1.005);
     item->SetDuration(12.0);
     item->SetInPrice(-3.9);
@@ -36,8 +36,8 @@ TEST(DecimalTextTest, SetFromItemWritesTwoDecimalsAndWholePrices)
     EXPECT_EQ(rs.m_CategoryID, 32);
 
     // An item made without a row: numbers 0 but the category, 32.
-    CDBRSFireworks blank(nullptr);
-    EffectRef fresh = blank.MakeItem();
+    CItemTable blank(nullptr);
+    CEffectRef fresh = blank.MakeItem();
     EXPECT_EQ(fresh->GetCategory(), 0);  // the row's CategoryID, 0 in a fresh recordset
     EXPECT_DOUBLE_EQ(fresh->GetPrefire(), 0.0);
 }

@@ -3,15 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "support/dbfixture.h"
-#include "database/dbrsfireworks.h"
+#include "database/itemtable.h"
 #include "database/effectimport.h"
 
 namespace flr::test {
 namespace {
 
-EffectRef Item(const std::string& article, int size, const std::string& name = "Imported")
+CEffectRef Item(const std::string& article, int size, const std::string& name = "Imported")
 {
-    EffectRef item = CEffect::Create();
+    CEffectRef item = CEffect::Create();
     item->SetArticleNumber(article);
     item->SetName(name);
     item->SetSize(size);
@@ -26,7 +26,7 @@ EffectRef Item(const std::string& article, int size, const std::string& name = "
 
 TEST(EffectImportRows, SortedByCalibreWithTheirTextsAndEdits)
 {
-    EffectImport rows;
+    CEffectImport rows;
     const int sizes[] = {100, 50, 75, 50, 30, 125, 65};
     for (int i = 0; i < 7; ++i) EXPECT_EQ(rows.AddEffect(Item("X-" + std::to_string(i), sizes[i])), 1);
     for (size_t i = 0; i < rows.Count(); ++i) EXPECT_TRUE(rows.Entry(i).import);
@@ -72,14 +72,14 @@ TEST(EffectImportRows, SortedByCalibreWithTheirTextsAndEdits)
 class EffectImportTest : public DatabaseTest {
 protected:
     // The stored row of an article number; false when there is none or more than one.
-    bool Stored(const std::string& article, CDBRSFireworks& row)
+    bool Stored(const std::string& article, CItemTable& row)
     {
         if (!row.OpenTable(FireworksQuery::WithSerialID(article))) return false;
         return row.GetRecordCount() == 1;
     }
     size_t RowCount()
     {
-        CDBRSFireworks all(&m_db);
+        CItemTable all(&m_db);
         EXPECT_TRUE(all.OpenTable());
         return all.GetRecordCount();
     }
@@ -88,9 +88,9 @@ protected:
 TEST_P(EffectImportTest, OnlyItemsTheTableLacksAreOffered)
 {
     // BM-S050-01 is in the sample catalogue: a show brought it while the bar had not listed it.
-    const std::vector<EffectRef> missing = {Item("NEW-1", 50), Item("BM-S050-01", 50),
+    const std::vector<CEffectRef> missing = {Item("NEW-1", 50), Item("BM-S050-01", 50),
                                             Item("NEW-2", 75)};
-    const std::vector<EffectRef> offered = ItemsToOffer(&m_db, missing);
+    const std::vector<CEffectRef> offered = ItemsToOffer(&m_db, missing);
     ASSERT_EQ(offered.size(), 2u);
     EXPECT_EQ(offered[0].get(), missing[0].get());
     EXPECT_EQ(offered[1].get(), missing[2].get());
@@ -101,7 +101,7 @@ TEST_P(EffectImportTest, OnlyItemsTheTableLacksAreOffered)
 TEST_P(EffectImportTest, ChosenRowsAreStoredAndCounted)
 {
     const size_t before = RowCount();
-    EffectImport rows;
+    CEffectImport rows;
     rows.AddEffect(Item("NEW-1", 100, "Big Willow"));
     rows.AddEffect(Item("NEW-2", 50));
     rows.AddEffect(Item("NEW-3", 75));
@@ -121,7 +121,7 @@ TEST_P(EffectImportTest, ChosenRowsAreStoredAndCounted)
     EXPECT_EQ(messages[0].caption, "Imported effects");
 
     EXPECT_EQ(RowCount(), before + 2);
-    CDBRSFireworks big(&m_db);
+    CItemTable big(&m_db);
     ASSERT_TRUE(Stored("NEW-1", big));
     EXPECT_EQ(big.m_ProductName, "Big Willow");
     EXPECT_EQ(big.m_Size, 100);
@@ -132,16 +132,16 @@ TEST_P(EffectImportTest, ChosenRowsAreStoredAndCounted)
     EXPECT_EQ(ParseDecimalText(big.m_Hold), 3.25);
     EXPECT_EQ(big.m_Altitude, 100);
     EXPECT_EQ(big.m_ProductDescription, "from a show");
-    CDBRSFireworks small(&m_db);
+    CItemTable small(&m_db);
     EXPECT_TRUE(Stored("NEW-2", small));
-    CDBRSFireworks skipped(&m_db);
+    CItemTable skipped(&m_db);
     EXPECT_FALSE(Stored("NEW-3", skipped));
 }
 
 TEST_P(EffectImportTest, NothingChosenStoresNothing)
 {
     const size_t before = RowCount();
-    EffectImport rows;
+    CEffectImport rows;
     rows.AddEffect(Item("NEW-1", 50));
     rows.AddEffect(Item("NEW-2", 75));
     rows.ToggleImport(0);
@@ -156,7 +156,7 @@ TEST_P(EffectImportTest, NothingChosenStoresNothing)
 TEST_P(EffectImportTest, AStoredArticleIsNotStoredTwiceAndTheOthersGoOn)
 {
     const size_t before = RowCount();
-    EffectImport rows;
+    CEffectImport rows;
     rows.AddEffect(Item("BM-S050-01", 50));
     rows.AddEffect(Item("NEW-1", 75));
     const ImportResult result = rows.Import(&m_db);
@@ -167,14 +167,14 @@ TEST_P(EffectImportTest, AStoredArticleIsNotStoredTwiceAndTheOthersGoOn)
               "1 of 2 effects was succesfully imported.\n"
               "1 effects could not be imported due to unknown errors.");
     EXPECT_EQ(RowCount(), before + 1);
-    CDBRSFireworks existing(&m_db);
+    CItemTable existing(&m_db);
     EXPECT_TRUE(Stored("BM-S050-01", existing));
 }
 
 TEST_P(EffectImportTest, ATableThatCannotBeOpenedIsNotReportedAsSuccess)
 {
     CDatabase closed;
-    EffectImport rows;
+    CEffectImport rows;
     rows.AddEffect(Item("NEW-1", 50));
     rows.AddEffect(Item("NEW-2", 75));
     rows.ToggleImport(1);
@@ -189,7 +189,7 @@ TEST_P(EffectImportTest, ATableThatCannotBeOpenedIsNotReportedAsSuccess)
     EXPECT_EQ(messages[1].text,
               "0 of 2 effects was succesfully imported.\n"
               "1 effects could not be imported due to unknown errors.");
-    CDBRSFireworks row(&m_db);
+    CItemTable row(&m_db);
     EXPECT_FALSE(Stored("NEW-1", row));
 }
 

@@ -3,7 +3,7 @@
 
 #include "database/customernames.h"
 #include "support/dbfixture.h"
-#include "database/dbrsfireworks.h"
+#include "database/itemtable.h"
 #include "model/effectcatalogue.h"
 #include "database/itemchooser.h"
 
@@ -15,7 +15,7 @@ class ItemChooserTest : public DatabaseTest {
 protected:
     void AddItem(const std::string& serial, const std::string& name, int32_t size)
     {
-        CDBRSFireworks rs(&m_db);
+        CItemTable rs(&m_db);
         ASSERT_TRUE(rs.OpenTable());
         rs.AddNew();
         rs.m_SerialID = serial;
@@ -26,17 +26,17 @@ protected:
         ASSERT_TRUE(rs.Update(&error)) << error.text;
     }
 
-    static std::vector<std::string> Names(const ItemChooser& c)
+    static std::vector<std::string> Names(const CItemChooser& c)
     {
         std::vector<std::string> out;
         for (const auto& n : c.Names()) out.push_back(n.name);
         return out;
     }
-    static std::string SelectedSerial(const ItemChooser& c)
+    static std::string SelectedSerial(const CItemChooser& c)
     {
         return c.SerialIndex() < 0 ? "" : c.Serials()[size_t(c.SerialIndex())];
     }
-    static std::string SelectedName(const ItemChooser& c)
+    static std::string SelectedName(const CItemChooser& c)
     {
         return c.NameIndex() < 0 ? "" : c.Names()[size_t(c.NameIndex())].name;
     }
@@ -46,14 +46,14 @@ protected:
         return it == list.end() ? -1 : int(it - list.begin());
     }
 
-    EffectCatalogue m_catalogue;
+    CEffectCatalogue m_catalogue;
 };
 
 }  // namespace
 
 TEST_P(ItemChooserTest, OpensOnTheSmallestSizeAndLinksTheThreeLists)
 {
-    ItemChooser chooser(&m_db, m_catalogue, ItemChooser::MissingItems::AddFromRow);
+    CItemChooser chooser(&m_db, m_catalogue, CItemChooser::MissingItems::AddFromRow);
     EXPECT_EQ(chooser.Description(), "No description available");
     chooser.Open();
     ASSERT_FALSE(chooser.Sizes().empty());
@@ -83,12 +83,12 @@ TEST_P(ItemChooserTest, OpensOnTheSmallestSizeAndLinksTheThreeLists)
 TEST_P(ItemChooserTest, OpensOnTheGivenItemAndAnotherSizeChoosesItsFirstName)
 {
     {
-        CDBRSFireworks rs(&m_db);
+        CItemTable rs(&m_db);
         ASSERT_TRUE(rs.OpenTable(FireworksQuery::WithSerialID("BM-S075-03")));
         m_catalogue.Insert(rs.MakeItem());
     }
-    ItemChooser chooser(&m_db, m_catalogue);
-    chooser.SetItem(EffectRef(m_catalogue.Find("BM-S075-03")));
+    CItemChooser chooser(&m_db, m_catalogue);
+    chooser.SetItem(CEffectRef(m_catalogue.Find("BM-S075-03")));
     EXPECT_EQ(chooser.ChosenSize(), 75);
     chooser.Open();
     EXPECT_EQ(chooser.Sizes()[size_t(chooser.SizeIndex())], 75);
@@ -103,7 +103,7 @@ TEST_P(ItemChooserTest, OpensOnTheGivenItemAndAnotherSizeChoosesItsFirstName)
 
     // Another size clears the choice and takes the first item of that size by name.
     {
-        CDBRSFireworks rs(&m_db);
+        CItemTable rs(&m_db);
         ASSERT_TRUE(rs.OpenTable(FireworksQuery::WithSerialID("PS-S050-01")));
         m_catalogue.Insert(rs.MakeItem());
     }
@@ -121,7 +121,7 @@ TEST_P(ItemChooserTest, EqualNamesAreToldApartAndQuotesAreOrdinaryCharacters)
     AddItem("TW-2", "Twin", 33);
     AddItem("TW-1", "Twin", 33);
     AddItem("O'Brien 1", "Quoted", 33);
-    ItemChooser chooser(&m_db, m_catalogue, ItemChooser::MissingItems::AddFromRow);
+    CItemChooser chooser(&m_db, m_catalogue, CItemChooser::MissingItems::AddFromRow);
     chooser.Open();
     chooser.ChangeSize(int(std::find(chooser.Sizes().begin(), chooser.Sizes().end(), 33) -
                            chooser.Sizes().begin()));

@@ -9,9 +9,9 @@
 #include "database/customereditormodel.h"
 #include "database/databaselists.h"
 #include "support/dbfixture.h"
-#include "database/dbrscustomers.h"
-#include "database/dbrsfireworks.h"
-#include "database/dbrsmanufacturers.h"
+#include "database/customertable.h"
+#include "database/itemtable.h"
+#include "database/manufacturertable.h"
 #include "model/effectcatalogue.h"
 #include "database/itemeditormodel.h"
 #include "database/itemfilter.h"
@@ -50,7 +50,7 @@ TEST(RecordEditorRulesTest, TextsNumbersColoursAndChoices)
     EXPECT_EQ(IntegerValue(" 7x"), 7);
     // Too many digits for the column are held at its limit, not wrapped.
     EXPECT_EQ(IntegerValue("99999999999999999999"), std::numeric_limits<int32_t>::max());
-    EXPECT_EQ(ManufacturerEditorModel::NumberValue(std::string(30, '0') + "5"), 0);
+    EXPECT_EQ(CManufacturerEditorModel::NumberValue(std::string(30, '0') + "5"), 0);
 
     std::vector<EditorChoice> list;
     for (const char* name : {"b", "B", "-hidden", "a", "\xE9t\xE9", "Z"})
@@ -72,7 +72,7 @@ TEST(RecordEditorRulesTest, TextsNumbersColoursAndChoices)
 
 class RecordEditorsTest : public DatabaseTest {
 protected:
-    ItemForm NewItem(ItemEditorModel& model, const std::string& article)
+    ItemForm NewItem(CItemEditorModel& model, const std::string& article)
     {
         ItemForm form = model.Initial();
         form.article = article;
@@ -81,17 +81,17 @@ protected:
         return form;
     }
     // Positions `rows` on the item and returns whether it is there.
-    bool Read(CDBRSFireworks& rows, const std::string& article)
+    bool Read(CItemTable& rows, const std::string& article)
     {
         return rows.OpenTable(FireworksQuery::WithSerialID(article)) && !rows.IsEOF();
     }
 
-    EffectCatalogue m_catalogue;
+    CEffectCatalogue m_catalogue;
 };
 
 TEST_P(RecordEditorsTest, ANewItemIsStoredAsTypedAndJoinsTheCatalogue)
 {
-    ItemEditorModel model(&m_db, nullptr);
+    CItemEditorModel model(&m_db, nullptr);
     EXPECT_EQ(model.Mode(), EditorMode::Add);
     // Hidden names are left out and the rest sorted; "Other" closes the manufacturers.
     EXPECT_EQ(Position(model.Categories(), "-Retired"), -1);
@@ -115,7 +115,7 @@ TEST_P(RecordEditorsTest, ANewItemIsStoredAsTypedAndJoinsTheCatalogue)
     ASSERT_TRUE(model.IsValid(form));
     ASSERT_TRUE(model.Save(form, m_catalogue));
 
-    CDBRSFireworks rows(&m_db);
+    CItemTable rows(&m_db);
     ASSERT_TRUE(Read(rows, "T-100"));
     EXPECT_EQ(rows.m_PreFire, "2,5");
     EXPECT_EQ(rows.m_Hold, "4");
@@ -133,7 +133,7 @@ TEST_P(RecordEditorsTest, ANewItemIsStoredAsTypedAndJoinsTheCatalogue)
     EXPECT_TRUE(m_prompter->Messages().empty());
 
     // The same number again cannot be saved, and nothing is written.
-    ItemEditorModel again(&m_db, nullptr);
+    CItemEditorModel again(&m_db, nullptr);
     const ItemForm twice = NewItem(again, "T-100");
     EXPECT_FALSE(again.IsValid(twice));
     EXPECT_FALSE(again.Save(twice, m_catalogue));
@@ -143,7 +143,7 @@ TEST_P(RecordEditorsTest, ANewItemIsStoredAsTypedAndJoinsTheCatalogue)
 
 TEST_P(RecordEditorsTest, MissingFieldsOrNoDatabaseBlockSaving)
 {
-    ItemEditorModel model(&m_db, nullptr);
+    CItemEditorModel model(&m_db, nullptr);
     ItemForm form = NewItem(model, "BM-S050-01");
     EXPECT_FALSE(model.IsValid(form));
     form.article = "T-1";
@@ -154,7 +154,7 @@ TEST_P(RecordEditorsTest, MissingFieldsOrNoDatabaseBlockSaving)
     form.name.clear();
     EXPECT_FALSE(model.IsValid(form));
 
-    ItemEditorModel none(nullptr, nullptr);
+    CItemEditorModel none(nullptr, nullptr);
     EXPECT_TRUE(none.Categories().empty());
     EXPECT_FALSE(none.IsValid(NewItem(none, "T-2")));
     EXPECT_EQ(m_catalogue.Count(), 0u);
@@ -165,12 +165,12 @@ TEST_P(RecordEditorsTest, WithoutSuppliersOrOtherTheChoicesAreStoredAsMinusOne)
     ASSERT_TRUE(m_db.ExecuteSQL("DELETE FROM \"tbSuppliers\""));
     ASSERT_TRUE(m_db.ExecuteSQL(
         "UPDATE \"tbCategories\" SET \"Category\" = 'Misc' WHERE \"Category\" = 'Other'"));
-    ItemEditorModel model(&m_db, nullptr);
+    CItemEditorModel model(&m_db, nullptr);
     EXPECT_TRUE(model.Manufacturers().empty());
     EXPECT_EQ(model.Initial().manufacturer, -1);
     EXPECT_EQ(model.Initial().category, -1);
     ASSERT_TRUE(model.Save(NewItem(model, "T-3"), m_catalogue));
-    CDBRSFireworks rows(&m_db);
+    CItemTable rows(&m_db);
     ASSERT_TRUE(Read(rows, "T-3"));
     EXPECT_EQ(rows.m_SupplierID, -1);
     EXPECT_EQ(rows.m_CategoryID, -1);
@@ -181,9 +181,9 @@ TEST_P(RecordEditorsTest, EditingAnItemChangesItsRowAndKeepsColoursWithoutABox)
     // ColorID 16 is hidden ("-Reserved"): no box shows it, and saving keeps it.
     ASSERT_TRUE(m_db.ExecuteSQL(
         "UPDATE \"tbFireworks\" SET \"Color\" = 32769 WHERE \"SerialID\" = 'BM-S050-01'"));
-    CDBRSFireworks rows(&m_db);
+    CItemTable rows(&m_db);
     ASSERT_TRUE(FindItemRecord(rows, "BM-S050-01"));
-    ItemEditorModel model(&m_db, &rows);
+    CItemEditorModel model(&m_db, &rows);
     EXPECT_EQ(model.Mode(), EditorMode::Edit);
     ItemForm form = model.Initial();
     EXPECT_EQ(form.name, "Red Peony 50");
@@ -205,7 +205,7 @@ TEST_P(RecordEditorsTest, EditingAnItemChangesItsRowAndKeepsColoursWithoutABox)
     ASSERT_TRUE(model.Save(form, m_catalogue));
     EXPECT_EQ(rows.m_Size, 55);
 
-    CDBRSFireworks check(&m_db);
+    CItemTable check(&m_db);
     ASSERT_TRUE(Read(check, "BM-S050-01"));
     EXPECT_EQ(check.m_Size, 55);
     EXPECT_EQ(check.m_Color, 32768 | 2);
@@ -215,15 +215,15 @@ TEST_P(RecordEditorsTest, EditingAnItemChangesItsRowAndKeepsColoursWithoutABox)
 
 TEST_P(RecordEditorsTest, DeletingAnItemAsksAndLeavesTheCatalogue)
 {
-    CDBRSFireworks list(&m_db);
+    CItemTable list(&m_db);
     ASSERT_TRUE(list.OpenTable());
     std::vector<CEffect*> shown;
     ASSERT_TRUE(FillItems(list, m_catalogue, {}, shown));
     ASSERT_NE(m_catalogue.Find("BM-S050-01"), nullptr);
 
-    CDBRSFireworks rows(&m_db);
+    CItemTable rows(&m_db);
     ASSERT_TRUE(FindItemRecord(rows, "BM-S050-01"));
-    ItemEditorModel model(&m_db, &rows);
+    CItemEditorModel model(&m_db, &rows);
     m_prompter->Answer(PromptAnswer::No);
     EXPECT_EQ(model.Delete(model.Initial(), m_catalogue), 0);
     ASSERT_EQ(m_prompter->Messages().size(), 1u);
@@ -235,7 +235,7 @@ TEST_P(RecordEditorsTest, DeletingAnItemAsksAndLeavesTheCatalogue)
     m_prompter->Answer(PromptAnswer::Yes);
     EXPECT_EQ(model.Delete(model.Initial(), m_catalogue), kEditorDeleted);
     EXPECT_EQ(m_catalogue.Find("BM-S050-01"), nullptr);
-    CDBRSFireworks check(&m_db);
+    CItemTable check(&m_db);
     EXPECT_FALSE(Read(check, "BM-S050-01"));
     // Gone already: no question.
     EXPECT_EQ(model.Delete(model.Initial(), m_catalogue), kEditorDeleted);
@@ -244,7 +244,7 @@ TEST_P(RecordEditorsTest, DeletingAnItemAsksAndLeavesTheCatalogue)
 
 TEST_P(RecordEditorsTest, CustomersAreAddedEditedAndDeleted)
 {
-    CustomerEditorModel add(&m_db, nullptr);
+    CCustomerEditorModel add(&m_db, nullptr);
     CustomerForm form;
     EXPECT_FALSE(add.CanSave(form));
     form.customerNo = "C-1001";
@@ -255,17 +255,17 @@ TEST_P(RecordEditorsTest, CustomersAreAddedEditedAndDeleted)
     ASSERT_TRUE(add.CanSave(form));
     add.Save(form);
 
-    CDBRSCustomers rows(&m_db);
+    CCustomerTable rows(&m_db);
     ASSERT_TRUE(FindCustomerRecord(rows, "C-9000"));
     EXPECT_EQ(rows.m_CustomerName, "Lakeside Gala");
     EXPECT_EQ(rows.m_Tel2, "555");
 
-    CustomerEditorModel edit(&m_db, &rows);
+    CCustomerEditorModel edit(&m_db, &rows);
     EXPECT_EQ(edit.Initial(), form);
     EXPECT_TRUE(edit.CanSave(edit.Initial()));
     form.notes = "Every June";
     edit.Save(form);
-    CDBRSCustomers check(&m_db);
+    CCustomerTable check(&m_db);
     ASSERT_TRUE(FindCustomerRecord(check, "C-9000"));
     EXPECT_EQ(check.m_Notes, "Every June");
 
@@ -275,12 +275,12 @@ TEST_P(RecordEditorsTest, CustomersAreAddedEditedAndDeleted)
               "Are you sure that you want to delete Lakeside Gala\nfrom the customer database?");
     EXPECT_FALSE(FindCustomerRecord(check, "C-9000"));
     EXPECT_EQ(m_prompter->Messages().size(), 1u);
-    EXPECT_FALSE(CustomerEditorModel(nullptr, nullptr).CanSave(form));
+    EXPECT_FALSE(CCustomerEditorModel(nullptr, nullptr).CanSave(form));
 }
 
 // The editor's timer asks again while a message box runs its loop; a failed look-up must be
 // reported once, not once per tick.
-class ReenteringPrompter final : public Prompter {
+class ReenteringPrompter final : public CPrompter {
 public:
     std::function<void()> again;
     int messages = 0;
@@ -294,7 +294,7 @@ public:
 
 TEST_P(RecordEditorsTest, AFailedArticleLookUpIsReportedOnceWhileTheTimerTicks)
 {
-    ItemEditorModel model(&m_db, nullptr);
+    CItemEditorModel model(&m_db, nullptr);
     ASSERT_TRUE(m_db.ExecuteSQL("DROP TABLE " + m_db.QuoteIdentifier("tbFireworks")));
     ItemForm form;
     form.article = "NEW-1";
@@ -302,7 +302,7 @@ TEST_P(RecordEditorsTest, AFailedArticleLookUpIsReportedOnceWhileTheTimerTicks)
     form.size = "50";
     ReenteringPrompter prompter;
     prompter.again = [&] { model.IsValid(form); };
-    Prompter* previous = InstallPrompter(&prompter);
+    CPrompter* previous = InstallPrompter(&prompter);
     EXPECT_FALSE(model.IsValid(form));
     InstallPrompter(previous);
     EXPECT_EQ(prompter.messages, 1);
@@ -310,9 +310,9 @@ TEST_P(RecordEditorsTest, AFailedArticleLookUpIsReportedOnceWhileTheTimerTicks)
 
 TEST_P(RecordEditorsTest, DeletingACustomerWhoseRowHasGoneAsksNothing)
 {
-    CDBRSCustomers rows(&m_db);
+    CCustomerTable rows(&m_db);
     ASSERT_TRUE(FindCustomerRecord(rows, "C-1002"));
-    CustomerEditorModel edit(&m_db, &rows);
+    CCustomerEditorModel edit(&m_db, &rows);
     ASSERT_TRUE(m_db.ExecuteSQL("DELETE FROM \"tbCustomers\" WHERE \"CustomerNo\" = 'C-1002'"));
     EXPECT_EQ(edit.Delete(edit.Initial()), kEditorDeleted);
     EXPECT_TRUE(m_prompter->Messages().empty());
@@ -320,7 +320,7 @@ TEST_P(RecordEditorsTest, DeletingACustomerWhoseRowHasGoneAsksNothing)
 
 TEST_P(RecordEditorsTest, ManufacturersAreAddedEditedAndDeleted)
 {
-    ManufacturerEditorModel add(&m_db, nullptr);
+    CManufacturerEditorModel add(&m_db, nullptr);
     EXPECT_EQ(Position(add.Countries(), "-Unused"), -1);
     EXPECT_EQ(add.Countries().front().name, "China");
     EXPECT_EQ(add.Initial().country, -1);
@@ -331,17 +331,17 @@ TEST_P(RecordEditorsTest, ManufacturersAreAddedEditedAndDeleted)
     ASSERT_TRUE(add.CanSave());
     add.Save(form);
 
-    CDBRSManufacturers rows(&m_db);
+    CManufacturerTable rows(&m_db);
     ASSERT_TRUE(FindManufacturerRecord(rows, 2001));
     EXPECT_EQ(rows.m_Name, "Nordlicht AB");
     EXPECT_EQ(rows.m_CountryID, 3);
 
-    ManufacturerEditorModel edit(&m_db, &rows);
+    CManufacturerEditorModel edit(&m_db, &rows);
     EXPECT_EQ(edit.Initial(), form);
     form.country = -1;
     form.city = "Visby";
     edit.Save(form);
-    CDBRSManufacturers check(&m_db);
+    CManufacturerTable check(&m_db);
     ASSERT_TRUE(FindManufacturerRecord(check, 2001));
     EXPECT_EQ(check.m_City, "Visby");
     EXPECT_EQ(check.m_CountryID, -1);

@@ -6,14 +6,14 @@
 
 #include "database/dbconnection.h"
 #include "support/dbfixture.h"
-#include "database/dbrscategories.h"
-#include "database/dbrscolors.h"
-#include "database/dbrscountries.h"
-#include "database/dbrscustomers.h"
-#include "database/dbrsfireworks.h"
-#include "database/dbrsmanufacturers.h"
-#include "database/dbrsracktypes.h"
-#include "database/dbrsversion.h"
+#include "database/categorytable.h"
+#include "database/colortable.h"
+#include "database/countrytable.h"
+#include "database/customertable.h"
+#include "database/itemtable.h"
+#include "database/manufacturertable.h"
+#include "database/racktypetable.h"
+#include "database/versiontable.h"
 #include "base/textcodec.h"
 
 namespace flr::test {
@@ -33,7 +33,7 @@ constexpr FieldKind I = FieldKind::Integer;
 constexpr FieldKind T = FieldKind::Text;
 
 // Walks an open item recordset into its article numbers.
-std::vector<std::string> SerialsOf(CDBRSFireworks& rs)
+std::vector<std::string> SerialsOf(CItemTable& rs)
 {
     std::vector<std::string> serials;
     for (; !rs.IsEOF(); rs.MoveNext()) serials.push_back(rs.m_SerialID);
@@ -46,23 +46,23 @@ using RecordsetTest = DatabaseTest;
 
 TEST_P(RecordsetTest, EveryRecordsetBindsItsColumnsInOrderAndReadsTheSampleTables)
 {
-    CDBRSCategories categories(&m_db);
+    CCategoryTable categories(&m_db);
     EXPECT_EQ(FieldsOf(categories), (Fields{{"CategoryNo", I}, {"Category", T}, {"BitValue", I}}));
     ASSERT_TRUE(categories.OpenTable());
     EXPECT_FALSE(categories.CanAppend());  // snapshot
     EXPECT_EQ(categories.m_CategoryNo, 1);
     EXPECT_EQ(categories.m_Category, "Shells");
 
-    CDBRSColors colors(&m_db);
+    CColorTable colors(&m_db);
     EXPECT_EQ(FieldsOf(colors), (Fields{{"ColorID", I}, {"Color", T}}));
     ASSERT_TRUE(colors.OpenTable());
     EXPECT_EQ(colors.GetRecordCount(), 16u);
 
-    CDBRSCountries countries(&m_db);
+    CCountryTable countries(&m_db);
     EXPECT_EQ(FieldsOf(countries), (Fields{{"CountryID", I}, {"Country", T}}));
     ASSERT_TRUE(countries.OpenTable());
 
-    CDBRSCustomers customers(&m_db);
+    CCustomerTable customers(&m_db);
     EXPECT_EQ(FieldsOf(customers), (Fields{{"Index", I},
                                            {"CustomerNo", T},
                                            {"CustomerName", T},
@@ -86,7 +86,7 @@ TEST_P(RecordsetTest, EveryRecordsetBindsItsColumnsInOrderAndReadsTheSampleTable
     EXPECT_EQ(customers.m_CustomerName, Utf8ToCp1252("Stadtfest Altenbrück e.V."));
     EXPECT_EQ(customers.m_EMail, "fest@altenbrueck.example");
 
-    CDBRSManufacturers makers(&m_db);
+    CManufacturerTable makers(&m_db);
     EXPECT_EQ(FieldsOf(makers), (Fields{{"Index", I},
                                         {"SupplierNO", I},
                                         {"Name", T},
@@ -106,7 +106,7 @@ TEST_P(RecordsetTest, EveryRecordsetBindsItsColumnsInOrderAndReadsTheSampleTable
     EXPECT_EQ(makers.m_SupplierNO, 1001);
     EXPECT_EQ(makers.m_CountryID, 6);
 
-    CDBRSRackTypes racks(&m_db);
+    CRackTypeTable racks(&m_db);
     EXPECT_EQ(FieldsOf(racks), (Fields{{"ID", I},
                                        {"TypeNO", I},
                                        {"Name", T},
@@ -126,7 +126,7 @@ TEST_P(RecordsetTest, EveryRecordsetBindsItsColumnsInOrderAndReadsTheSampleTable
     EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
     EXPECT_TRUE(anyHidden);
 
-    CDBRSVersion version(&m_db);
+    CVersionTable version(&m_db);
     EXPECT_EQ(FieldsOf(version), (Fields{{"Major", I}, {"Minor", I}, {"Revision", I}}));
     int32_t major = 0, minor = 0, revision = 0;
     version.ReadVersion(major, minor, revision);
@@ -138,11 +138,11 @@ TEST_P(RecordsetTest, EveryRecordsetBindsItsColumnsInOrderAndReadsTheSampleTable
 
 TEST_P(RecordsetTest, ItemRowsBecomeItemsFieldByField)
 {
-    CDBRSFireworks rs(&m_db);
+    CItemTable rs(&m_db);
     ASSERT_EQ(rs.GetFieldCount(), 18u);
     ASSERT_TRUE(rs.OpenTable(FireworksQuery::WithSerialID("AB-K050-02")));
     ASSERT_FALSE(rs.IsEOF());
-    EffectRef item = rs.MakeItem();
+    CEffectRef item = rs.MakeItem();
     EXPECT_EQ(item->GetRecordNumber(), rs.m_ProductNO);
     EXPECT_EQ(item->GetArticleNumber(), "AB-K050-02");
     EXPECT_EQ(item->GetName(), Utf8ToCp1252("Comète Dorée Crépitante 50"));
@@ -181,7 +181,7 @@ TEST_P(RecordsetTest, ItemRowsBecomeItemsFieldByField)
 
 TEST_P(RecordsetTest, ItemQueriesFilterAndSortWithBoundValues)
 {
-    CDBRSFireworks rs(&m_db);
+    CItemTable rs(&m_db);
     ASSERT_TRUE(rs.OpenTable());
     EXPECT_GE(rs.GetRecordCount(), 60u);
     const size_t all = rs.GetRecordCount();
@@ -245,7 +245,7 @@ TEST_P(RecordsetTest, ItemQueriesFilterAndSortWithBoundValues)
 
 TEST_P(RecordsetTest, ItemsAreAddedEditedAndDeleted)
 {
-    EffectRef source = CEffect::Create();
+    CEffectRef source = CEffect::Create();
     source->SetArticleNumber("NEW-125");
     source->SetName("Imported Shell");
     source->SetDescription("from a show " + std::string(243, 'x'));  // the full 255
@@ -261,7 +261,7 @@ TEST_P(RecordsetTest, ItemsAreAddedEditedAndDeleted)
     source->SetOutPrice(12.75);
     source->SetManufacturer(4);
 
-    CDBRSFireworks rs(&m_db);
+    CItemTable rs(&m_db);
     ASSERT_TRUE(rs.OpenTable());
     ASSERT_TRUE(rs.CanAppend());
     const std::string firstSerial = rs.m_SerialID;
@@ -313,7 +313,7 @@ TEST_P(RecordsetTest, ItemsAreAddedEditedAndDeleted)
 TEST_P(RecordsetTest, CustomersManufacturersAndRackTypesAreAddedEditedAndDeleted)
 {
     {
-        CDBRSCustomers rs(&m_db);
+        CCustomerTable rs(&m_db);
         ASSERT_TRUE(rs.OpenTable());
         rs.AddNew();
         rs.m_CustomerNo = "C-2000";
@@ -335,7 +335,7 @@ TEST_P(RecordsetTest, CustomersManufacturersAndRackTypesAreAddedEditedAndDeleted
         EXPECT_EQ(rs.GetRecordCount(), 6u);
     }
     {
-        CDBRSManufacturers rs(&m_db);
+        CManufacturerTable rs(&m_db);
         ASSERT_TRUE(rs.OpenTable());
         rs.AddNew();
         rs.m_SupplierNO = 2001;
@@ -358,7 +358,7 @@ TEST_P(RecordsetTest, CustomersManufacturersAndRackTypesAreAddedEditedAndDeleted
         ASSERT_TRUE(rs.Delete());
     }
     {
-        CDBRSRackTypes rs(&m_db);
+        CRackTypeTable rs(&m_db);
         ASSERT_TRUE(rs.OpenTable());
         rs.AddNew();
         rs.m_Name = "AAA Rack 12";
@@ -382,7 +382,7 @@ TEST_P(RecordsetTest, CustomersManufacturersAndRackTypesAreAddedEditedAndDeleted
 
 TEST_P(RecordsetTest, LookupTablesChangeThroughADynasetAndSnapshotsStayReadOnly)
 {
-    CDBRSColors colors(&m_db);
+    CColorTable colors(&m_db);
     ASSERT_TRUE(colors.OpenTable());
     colors.AddNew();  // a snapshot ignores it
     colors.Edit();
@@ -399,7 +399,7 @@ TEST_P(RecordsetTest, LookupTablesChangeThroughADynasetAndSnapshotsStayReadOnly)
     ASSERT_TRUE(colors.Requery());
     EXPECT_EQ(colors.GetRecordCount(), 17u);
 
-    CDBRSCategories categories(&m_db);
+    CCategoryTable categories(&m_db);
     ASSERT_TRUE(categories.Open(OpenType::Dynaset, {}, {}, &error)) << error.text;
     categories.Edit();
     categories.m_Category = "Aerial Shells";
@@ -408,7 +408,7 @@ TEST_P(RecordsetTest, LookupTablesChangeThroughADynasetAndSnapshotsStayReadOnly)
     ASSERT_TRUE(categories.Requery());
     EXPECT_EQ(categories.GetRecordCount(), 8u);
 
-    CDBRSCountries countries(&m_db);
+    CCountryTable countries(&m_db);
     ASSERT_TRUE(countries.Open(OpenType::Dynaset, {}, {}, &error)) << error.text;
     countries.AddNew();
     countries.m_CountryID = 40;
@@ -421,7 +421,7 @@ TEST_P(RecordsetTest, LookupTablesChangeThroughADynasetAndSnapshotsStayReadOnly)
     ASSERT_FALSE(countries.IsEOF());
     EXPECT_EQ(countries.m_Country, Utf8ToCp1252("Österreich"));
 
-    CDBRSVersion version(&m_db);
+    CVersionTable version(&m_db);
     ASSERT_TRUE(version.Open(OpenType::Dynaset, {}, {}, &error)) << error.text;
     version.Edit();
     version.m_Revision = 4;
@@ -433,7 +433,7 @@ TEST_P(RecordsetTest, LookupTablesChangeThroughADynasetAndSnapshotsStayReadOnly)
 
 TEST_P(RecordsetTest, VersionCheckAcceptsTwoNineAndLaterAndAnUnreadableTable)
 {
-    SettingsStore settings((m_home / "FLR.ini").string());
+    CSettingsStore settings((m_home / "FLR.ini").string());
     CDBConnection connection(settings, m_connect);
     ASSERT_TRUE(connection.OpenDatabase());
     EXPECT_TRUE(connection.CheckVersion());
@@ -463,7 +463,7 @@ TEST_P(RecordsetTest, VersionCheckAcceptsTwoNineAndLaterAndAnUnreadableTable)
     DBError error;
     ASSERT_TRUE(m_db.ExecuteSQL("DROP TABLE " + m_db.QuoteIdentifier("tbVersion"), &error))
         << error.text;
-    CDBRSVersion version(&m_db);
+    CVersionTable version(&m_db);
     int32_t major = 0, minor = 0, revision = 0;
     version.ReadVersion(major, minor, revision);
     EXPECT_EQ(major, -1);
@@ -483,7 +483,7 @@ TEST_P(RecordsetTest, AFailedOpenSaysSoAndLeavesTheRecordsetClosed)
     DBError error;
     ASSERT_TRUE(m_db.ExecuteSQL("DROP TABLE " + m_db.QuoteIdentifier("tbCustomers"), &error))
         << error.text;
-    CDBRSCustomers customers(&m_db);
+    CCustomerTable customers(&m_db);
     EXPECT_FALSE(customers.OpenTable());
     EXPECT_FALSE(customers.IsOpen());
     EXPECT_TRUE(customers.IsEOF());
@@ -506,7 +506,7 @@ TEST_P(RecordsetTest, AFailedOpenSaysSoAndLeavesTheRecordsetClosed)
         << m_prompter->Messages()[1].text;
 
     // The other tables carry on.
-    CDBRSFireworks items(&m_db);
+    CItemTable items(&m_db);
     EXPECT_TRUE(items.OpenTable());
 }
 

@@ -43,7 +43,7 @@ protected:
 
     test::ScriptedPrompter prompter;
     CFLRDoc doc;
-    ScheduleEditor editor;
+    CScheduleEditor editor;
     CIgnition* a;
     CIgnition* b;
     CIgnition* c;
@@ -166,7 +166,7 @@ TEST_F(CellEditTest, NotesAndItems)
 
     EXPECT_FALSE(editor.ApplyCellItem(a, {}));  // the database has no such item
     EXPECT_EQ(prompter.Beeps(BeepKind::Exclamation), 1);
-    EffectRef comet = test::MakeItem("C-1");
+    CEffectRef comet = test::MakeItem("C-1");
     EXPECT_TRUE(editor.ApplyCellItem(a, comet));  // an empty entry is not asked about
     EXPECT_EQ(Cell(a, ScheduleColumn::ArtNo), "C-1");
     EXPECT_FALSE(editor.ApplyCellItem(a, test::MakeItem("C-1")));

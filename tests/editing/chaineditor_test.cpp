@@ -17,7 +17,7 @@ using test::AppendEntry;
 using test::ExpectInvariants;
 using test::MakeItem;
 
-std::vector<std::string> Column(const ChainEditor& chain, ChainColumn column)
+std::vector<std::string> Column(const CChainEditor& chain, ChainColumn column)
 {
     std::vector<std::string> out;
     for (int r = 0; r < chain.RowCount(); ++r) out.push_back(chain.CellText(r, column));
@@ -52,12 +52,12 @@ protected:
 
     test::ScriptedPrompter prompter;
     CFLRDoc doc;
-    ScheduleEditor editor;
+    CScheduleEditor editor;
 };
 
 TEST(ChainTemplate, NewTemplateHasFiveRowsOfThreeSeconds)
 {
-    ChainEditor chain;
+    CChainEditor chain;
     chain.StartTemplate(5);
     ASSERT_EQ(chain.RowCount(), 5);
     EXPECT_FALSE(chain.EditsShow());
@@ -78,9 +78,9 @@ TEST(ChainTemplate, NewTemplateHasFiveRowsOfThreeSeconds)
 
 TEST(ChainTemplate, RowCountTextAndGrowingCopyTheLastRow)
 {
-    ChainEditor chain;
+    CChainEditor chain;
     chain.StartTemplate(2);
-    const EffectRef item = MakeItem("X7");
+    const CEffectRef item = MakeItem("X7");
     item->SetSize(75);
     EXPECT_TRUE(chain.ApplyItem(1, item));
     EXPECT_TRUE(chain.ApplyDelay(1, "1.5"));
@@ -122,7 +122,7 @@ TEST(ChainTemplate, RowCountTextAndGrowingCopyTheLastRow)
 TEST(ChainTemplate, SameDelayAndSameEffectSpreadOverTheRows)
 {
     test::ScriptedPrompter prompter;
-    ChainEditor chain;
+    CChainEditor chain;
     chain.StartTemplate(4);
     chain.SetSameDelay(true);
     EXPECT_TRUE(chain.ApplyDelay(2, "2"));
@@ -137,7 +137,7 @@ TEST(ChainTemplate, SameDelayAndSameEffectSpreadOverTheRows)
     EXPECT_FALSE(chain.ApplyDelay(9, "1.00"));
     EXPECT_EQ(*chain.EntryAt(1)->GetDelayText(), "2.00");
 
-    const EffectRef a = MakeItem("A");
+    const CEffectRef a = MakeItem("A");
     EXPECT_TRUE(chain.ApplyItem(2, a));
     EXPECT_EQ(Column(chain, ChainColumn::ArtNo), (std::vector<std::string>{"", "", "A", ""}));
     chain.SetSameEffect(true);
@@ -174,10 +174,10 @@ TEST_F(ChainTest, ApplyingATemplateAddsEffectsAtTheirDelays)
     CIgnition* later = AppendEntry(doc, "00:00:12:00", "A02");
     ExpectInvariants(doc);
 
-    ChainEditor chain;
+    CChainEditor chain;
     chain.StartTemplate(4);
-    const EffectRef head = MakeItem("HEAD");
-    const EffectRef effect = MakeItem("FX");
+    const CEffectRef head = MakeItem("HEAD");
+    const CEffectRef effect = MakeItem("FX");
     chain.ApplyItem(0, head);
     chain.SetSameEffect(false);
     for (int r = 1; r < 4; ++r) chain.ApplyItem(r, effect);
@@ -211,7 +211,7 @@ TEST_F(ChainTest, ApplyingToSeveralEntriesAndToAChainedOne)
     CIgnition* a = AppendEntry(doc, "00:00:01:00", "A01");
     CIgnition* b = AppendEntry(doc, "00:00:20:00", "A02");
     CIgnition* chained = AppendChained(doc, b, "1.00");
-    ChainEditor chain;
+    CChainEditor chain;
     chain.StartTemplate(3);
     std::unique_ptr<CIgnition> templ = chain.TakeTemplate();
 
@@ -235,7 +235,7 @@ TEST_F(ChainTest, ApplyingToSeveralEntriesAndToAChainedOne)
 TEST_F(ChainTest, EditingAShowChainFillsFlagsAndChangesTheShow)
 {
     CIgnition* head = ShowWithChain(3);
-    ChainEditor chain;
+    CChainEditor chain;
     chain.SetShowChain(editor, ChainOf(head)[2]);
     EXPECT_TRUE(chain.EditsShow());
     EXPECT_EQ(chain.Chain(), head);
@@ -263,7 +263,7 @@ TEST_F(ChainTest, ShrinkingAShowChainDestroysItsLastEffects)
     CIgnition* head = ShowWithChain(4);
     const size_t before = test::ScheduleOrder(doc).size();
     {
-        ChainEditor chain;
+        CChainEditor chain;
         chain.SetShowChain(editor, head);
         ASSERT_EQ(chain.RowCount(), 5);
         EXPECT_TRUE(chain.SetRowCount(2));
@@ -280,10 +280,10 @@ TEST_F(ChainTest, ShrinkingAShowChainDestroysItsLastEffects)
 TEST_F(ChainTest, SameEffectOnAShowChainReachesThePrimary)
 {
     CIgnition* head = ShowWithChain(2);
-    ChainEditor chain;
+    CChainEditor chain;
     chain.SetShowChain(editor, head);
     chain.SetSameEffect(true);
-    const EffectRef item = MakeItem("NEW", 1.0);
+    const CEffectRef item = MakeItem("NEW", 1.0);
     EXPECT_TRUE(chain.ApplyItem(1, item));
     ExpectInvariants(doc);
     for (CIgnition* e : ChainOf(head)) EXPECT_EQ(e->GetItem(), item.get());

@@ -40,7 +40,7 @@ public:
     }
 
     CFLRDoc& Doc() { return m_doc; }
-    const std::vector<EffectRef>& Items() const { return m_items; }
+    const std::vector<CEffectRef>& Items() const { return m_items; }
 
 private:
     int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_random); }
@@ -157,14 +157,14 @@ private:
     }
 
     std::mt19937 m_random;
-    std::vector<EffectRef> m_items;
+    std::vector<CEffectRef> m_items;
     CFLRDoc m_doc;
 };
 
 TEST(RandomisedShow, InvariantsHoldAfterEveryEdit)
 {
     for (unsigned seed : {1u, 2u, 3u, 4u}) {
-        std::vector<EffectRef> items;
+        std::vector<CEffectRef> items;
         {
             RandomShow show(seed);
             for (int step = 0; step < 1500; ++step) {
@@ -177,7 +177,7 @@ TEST(RandomisedShow, InvariantsHoldAfterEveryEdit)
             items = show.Items();
         }
         // The show is gone: only our own references remain.
-        for (const EffectRef& item : items) EXPECT_EQ(item->GetRefCount(), 1);
+        for (const CEffectRef& item : items) EXPECT_EQ(item->GetRefCount(), 1);
     }
 }
 

@@ -19,10 +19,10 @@ std::string Cell(const CIgnition* e, ScheduleColumn c, int fps = 25)
     return ScheduleCellText(*e, c, fps);
 }
 
-EffectRef Item(const std::string& art, const std::string& name, double prefire, double price = 0,
+CEffectRef Item(const std::string& art, const std::string& name, double prefire, double price = 0,
                int weight = 0)
 {
-    EffectRef item = MakeItem(art, prefire);
+    CEffectRef item = MakeItem(art, prefire);
     item->SetName(name);
     item->SetOutPrice(price);
     item->SetWeight(weight);
@@ -34,7 +34,7 @@ protected:
     EditorTest() : editor(doc) { editor.SetPrefireOff(false); }
     test::ScriptedPrompter prompter;
     CFLRDoc doc;
-    ScheduleEditor editor;
+    CScheduleEditor editor;
 };
 
 TEST_F(EditorTest, AddingToAnEmptyShowTakesTheClockTime)
@@ -238,7 +238,7 @@ TEST_F(EditorTest, CommandStatesFollowTheSelection)
 TEST(ScheduleCells, OutTimeAndColumnWidths)
 {
     CFLRDoc doc;
-    EffectRef item = MakeItem("D", 0.0);
+    CEffectRef item = MakeItem("D", 0.0);
     item->SetDuration(2.5);
     CIgnition* e = AppendEntry(doc, "00:00:10:00", "C12", item);
     EXPECT_EQ(Cell(e, ScheduleColumn::OutTime), "00:00:12:13");  // rounded to the nearest frame

@@ -13,7 +13,7 @@ namespace {
 using test::AppendEntry;
 using Rows = std::vector<int>;
 
-class Recorder : public ShowPlayback {
+class Recorder : public CShowPlayback {
 public:
     void Start() override { calls += "start "; }
     void Pause() override { calls += "pause "; }
@@ -28,7 +28,7 @@ protected:
     ShowClockTest()
     {
         doc.ResetSetup(std::make_unique<CFireworkSetup>());
-        ShowClock::SetLastFrameShown(0);
+        CShowClock::SetLastFrameShown(0);
         clock.SetPlayback(&music);
         clock.SetSliderMaximum(1000);
     }
@@ -52,7 +52,7 @@ protected:
     uint32_t now = 0;
     CFLRDoc doc;
     Recorder music;
-    ShowClock clock{doc, [this] { return now; }};
+    CShowClock clock{doc, [this] { return now; }};
 };
 
 TEST_F(ShowClockTest, ThirtyFpsCountsFramesOf33MsAndReachesOneSecondAt990Ms)
@@ -99,7 +99,7 @@ TEST_F(ShowClockTest, IgnitionsWithTheSameTimeAreSelectedInOneTick)
 
     // A late tick that jumps over both moments still selects every row it passed.
     clock.Stop();
-    ShowClock::SetLastFrameShown(0);
+    CShowClock::SetLastFrameShown(0);
     RunAt(0);
     EXPECT_EQ(TickAt(2040).selectRows, (Rows{0, 1, 2}));
 }

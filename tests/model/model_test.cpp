@@ -74,16 +74,16 @@ TEST(Document, SetupChangesNotifyWithTheSetupHint)
 
 TEST(Effect, EmptyItemAndReferenceCounting)
 {
-    EffectRef item = CEffect::Create();
+    CEffectRef item = CEffect::Create();
     EXPECT_EQ(item->GetCategory(), 32);
     EXPECT_EQ(item->GetSize(), 0);
     EXPECT_EQ(item->GetPrefire(), 0.0);
     EXPECT_EQ(item->GetArticleNumber(), "");
     EXPECT_EQ(item->GetRefCount(), 1);
     {
-        EffectRef copy = item;
+        CEffectRef copy = item;
         EXPECT_EQ(item->GetRefCount(), 2);
-        EffectRef moved = std::move(copy);
+        CEffectRef moved = std::move(copy);
         EXPECT_EQ(item->GetRefCount(), 2);
     }
     EXPECT_EQ(item->GetRefCount(), 1);
@@ -99,15 +99,15 @@ TEST(Effect, EmptyItemAndReferenceCounting)
 
 TEST(Catalogue, ByteWiseUniqueKeys)
 {
-    EffectCatalogue catalogue;
-    EffectRef ab = test::MakeItem("AB-1");
+    CEffectCatalogue catalogue;
+    CEffectRef ab = test::MakeItem("AB-1");
     EXPECT_TRUE(catalogue.Insert(ab));
     EXPECT_EQ(ab->GetRefCount(), 2);
     EXPECT_EQ(catalogue.Find("AB-1"), ab.get());
     EXPECT_EQ(catalogue.Find("ab-1"), nullptr);
     EXPECT_FALSE(catalogue.Insert(test::MakeItem("AB-1")));
     EXPECT_EQ(catalogue.Count(), 1u);
-    EXPECT_FALSE(catalogue.Insert(EffectRef()));
+    EXPECT_FALSE(catalogue.Insert(CEffectRef()));
 
     for (const char* key : {"b", "B", "\xE9t\xE9", "a", "Z9"}) catalogue.Insert(test::MakeItem(key));
     std::string order;
@@ -174,7 +174,7 @@ TEST(Ignition, APrimaryEntryTakesItsChainWithIt)
 {
     int deaths = 0;
     CFLRDoc doc;
-    EffectRef item = test::MakeItem("X");
+    CEffectRef item = test::MakeItem("X");
     auto* head = new CountedIgnition(deaths);
     head->SetItem(item);
     head->SetAddress('A', 1);

@@ -96,8 +96,8 @@ class ShowFileTest : public ::testing::Test {
 protected:
     Status Read(const std::string& bytes, CFLRDoc& doc)
     {
-        CShowFileReader reader(m_catalogue, [this](const std::vector<EffectRef>& items) {
-            for (const EffectRef& item : items) m_missing.push_back(item->GetArticleNumber());
+        CShowFileReader reader(m_catalogue, [this](const std::vector<CEffectRef>& items) {
+            for (const CEffectRef& item : items) m_missing.push_back(item->GetArticleNumber());
         });
         return reader.ReadBytes(bytes, doc);
     }
@@ -112,7 +112,7 @@ protected:
         return out;
     }
 
-    EffectCatalogue m_catalogue;
+    CEffectCatalogue m_catalogue;
     test::ScriptedPrompter m_prompter;
     std::vector<std::string> m_missing;
 };
@@ -121,8 +121,8 @@ protected:
 
 struct SmallShow {
     CFLRDoc doc;
-    EffectRef rocket = test::MakeItem("A-1", 0.5);
-    EffectRef comet = test::MakeItem("B-2", 0.0);
+    CEffectRef rocket = test::MakeItem("A-1", 0.5);
+    CEffectRef comet = test::MakeItem("B-2", 0.0);
 
     SmallShow()
     {
@@ -244,7 +244,7 @@ TEST_F(ShowFileTest, ShowWithoutSetupIsWrittenWithTheFormatsDefaults)
 // ---- Round trips and golden files
 
 // Every setup field, chains, notes, non-ASCII texts, 30 frames per second, prefire off.
-void MakeRichShow(CFLRDoc& doc, std::vector<EffectRef>& items)
+void MakeRichShow(CFLRDoc& doc, std::vector<CEffectRef>& items)
 {
     auto setup = std::make_unique<CFireworkSetup>();
     setup->SetFrameRate(30);
@@ -280,7 +280,7 @@ void MakeRichShow(CFLRDoc& doc, std::vector<EffectRef>& items)
 std::string RichShowBytes()
 {
     CFLRDoc doc;
-    std::vector<EffectRef> items;
+    std::vector<CEffectRef> items;
     MakeRichShow(doc, items);
     return CShowFileWriter::ToBytes(doc);
 }
@@ -288,7 +288,7 @@ std::string RichShowBytes()
 TEST_F(ShowFileTest, RichShowRoundTripsByteForByte)
 {
     CFLRDoc doc;
-    std::vector<EffectRef> items;
+    std::vector<CEffectRef> items;
     MakeRichShow(doc, items);
     test::ExpectInvariants(doc);
     const std::string bytes = CShowFileWriter::ToBytes(doc);
@@ -310,7 +310,7 @@ TEST_F(ShowFileTest, RealisticShowsRoundTripAndKeepTheInvariants)
         CFLRDoc doc;
         test::MakeRealisticShow(doc, 1500, seed, test::MakeCatalogueItems(24));
         const std::string bytes = CShowFileWriter::ToBytes(doc);
-        EffectCatalogue catalogue;
+        CEffectCatalogue catalogue;
         CShowFileReader reader(catalogue);
         CFLRDoc loaded;
         ASSERT_EQ(reader.ReadBytes(bytes, loaded), Status::Ok);
@@ -335,8 +335,8 @@ TEST_F(ShowFileTest, ReadingFromDiskAcrossBlocksMatchesReadingFromMemory)
         WriteFileBytes(path, bytes.substr(0, cut));
         CFLRDoc fromDisk;
         CFLRDoc fromMemory;
-        EffectCatalogue diskCatalogue;
-        EffectCatalogue memoryCatalogue;
+        CEffectCatalogue diskCatalogue;
+        CEffectCatalogue memoryCatalogue;
         test::ScriptedPrompter diskPrompter;
         ASSERT_EQ(CShowFileReader(diskCatalogue).Read(path, fromDisk), Status::Ok);
         const size_t diskMessages = diskPrompter.Messages().size();
@@ -470,7 +470,7 @@ TEST_F(ShowFileTest, FastLoadGivesTheSameShowAsRenumberingAfterEveryLink)
 
         CFLRDoc fast;
         CFLRDoc straightforward;
-        EffectCatalogue catalogue;
+        CEffectCatalogue catalogue;
         CShowFileReader fastReader(catalogue);
         CShowFileReader slowReader(catalogue);
         slowReader.SetRenumberEachLink(true);
@@ -497,7 +497,7 @@ TEST_F(ShowFileTest, FastLoadGivesTheSameShowAsRenumberingAfterEveryLink)
 
 TEST_F(ShowFileTest, CatalogueItemsStandAndOnlyMissingOnesAreOffered)
 {
-    EffectRef known = test::MakeItem("A-1", 0.5);
+    CEffectRef known = test::MakeItem("A-1", 0.5);
     known->SetName("Rocket from the database");
     m_catalogue.Insert(known);
 

@@ -16,7 +16,7 @@ namespace flr {
 namespace {
 
 // Plays the wave table: a scripted dialog, and a streamer that is a wave reader.
-class FakeHost final : public TrackLoadHost {
+class FakeHost final : public CTrackLoadHost {
 public:
     std::optional<std::string> ChooseTrackFile() override
     {

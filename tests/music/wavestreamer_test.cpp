@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "music/multimediatimer.h"
+#include "music/periodicthread.h"
 #include "music/sounddevice.h"
 #include "support/wavebuilder.h"
 
@@ -43,9 +43,9 @@ protected:
     std::vector<uint8_t> BufferBytes(CWaveStreamer& s)
     {
         CSoundBuffer& b = *s.Buffer();
-        const CSoundBuffer::Regions r = b.Lock(0, b.Size());
+        const CSoundBuffer::Regions r = b.BeginWrite(0, b.Size());
         std::vector<uint8_t> bytes(r.first.begin(), r.first.end());
-        b.Unlock();
+        b.EndWrite();
         return bytes;
     }
     std::vector<uint8_t> Pull(CWaveStreamer& s, size_t n)
@@ -207,7 +207,7 @@ TEST(MultimediaTimerTest, ACallbackCanEndItsTimerAndStopJoinsIt)
 {
     int calls = 0;
     std::promise<void> ended;
-    CMultimediaTimer timer;
+    CPeriodicThread timer;
     ASSERT_TRUE(timer.Start(1, [&] {
         if (++calls < 3) return true;
         ended.set_value();
@@ -223,7 +223,7 @@ TEST(MultimediaTimerTest, ACallbackCanEndItsTimerAndStopJoinsIt)
 
 TEST(MultimediaTimerTest, StopEndsTheWaitAtOnce)
 {
-    CMultimediaTimer timer;
+    CPeriodicThread timer;
     ASSERT_TRUE(timer.Start(3600 * 1000, [] { return true; }));
     timer.Stop();
     EXPECT_FALSE(timer.IsRunning());

@@ -13,7 +13,7 @@ namespace {
 
 TEST(WaveTableModelTest, ZoomInStopsAtOneMillisecondPerPixel)
 {
-    WaveTableModel m;
+    CWaveTableModel m;
     m.Resize(1000);
     EXPECT_DOUBLE_EQ(m.Scale(), 15.0);
     m.ZoomIn(1000);
@@ -27,7 +27,7 @@ TEST(WaveTableModelTest, ZoomInStopsAtOneMillisecondPerPixel)
 
 TEST(WaveTableModelTest, ZoomOutHalvesBackTheStartAndDoublesTheWidth)
 {
-    WaveTableModel m;
+    CWaveTableModel m;
     m.SetWindow(3000, 10000, 10.0);
     m.ZoomOut(1000);
     EXPECT_EQ(m.ViewStart(), 0u);
@@ -44,7 +44,7 @@ TEST(WaveTableModelTest, ZoomOutHalvesBackTheStartAndDoublesTheWidth)
 
 TEST(WaveTableModelTest, FitTakesTheTrackElseTheEffectsElseStays)
 {
-    WaveTableModel m;
+    CWaveTableModel m;
     m.SetWindow(5000, 1000, 1.0);
     m.ZoomToFit(500, std::nullopt, std::nullopt);
     EXPECT_EQ(m.ViewStart(), 5000u);
@@ -63,7 +63,7 @@ TEST(WaveTableModelTest, FitTakesTheTrackElseTheEffectsElseStays)
 
 TEST(WaveTableModelTest, ThePositionTurnsWholePages)
 {
-    WaveTableModel m;
+    CWaveTableModel m;
     m.SetWindow(0, 10000, 10.0);
     m.FollowPosition(10000);
     EXPECT_EQ(m.ViewStart(), 0u);
@@ -94,7 +94,7 @@ std::unique_ptr<CIgnition> At(int h, int m, int s, int f, double duration = 0)
     auto e = std::make_unique<CIgnition>();
     e->SetTimeRaw(CTimeCode::FromParts(h, m, s, f));
     if (duration > 0) {
-        EffectRef item = CEffect::Create();
+        CEffectRef item = CEffect::Create();
         item->SetDuration(duration);
         e->SetItem(item);
     }

@@ -36,9 +36,9 @@ std::unique_ptr<CReport> Prepared(int code, const CFLRDoc& doc, std::vector<CIgn
     return report;
 }
 
-EffectRef Item(const std::string& artNo, int size, int weight)
+CEffectRef Item(const std::string& artNo, int size, int weight)
 {
-    EffectRef item = test::MakeItem(artNo);
+    CEffectRef item = test::MakeItem(artNo);
     item->SetSize(size);
     item->SetWeight(weight);
     item->SetName("N" + artNo);
@@ -228,7 +228,7 @@ TEST(ChainList, OneGroupPerChainWithoutTrailingBlank)
 
 TEST(EffectSummary, GroupsBySizeAndArticleNumber)
 {
-    EffectRef big = Item("B-2", 20, 100), small = Item("A-1", 20, 50), tiny = Item("C-3", 10, 7);
+    CEffectRef big = Item("B-2", 20, 100), small = Item("A-1", 20, 50), tiny = Item("C-3", 10, 7);
     CFLRDoc doc;
     AppendEntry(doc, "00:00:01:00", "A01", big);
     CIgnition* p = AppendEntry(doc, "00:00:02:00", "A02", tiny);

@@ -22,9 +22,9 @@ void FrameTest::StartFrame(bool withDatabase, bool restoreLayout)
         ASSERT_TRUE(CreateSqliteDatabase(path, &error)) << error.text;
         ASSERT_TRUE(m_db.OpenEx(SqliteConnectString(path), &error)) << error.text;
     }
-    m_store = std::make_unique<SettingsStore>((m_dir / "FLR.ini").string());
+    m_store = std::make_unique<CSettingsStore>((m_dir / "FLR.ini").string());
     m_update = std::make_unique<CUpdateSettings>(*m_store);
-    m_recent = std::make_unique<RecentFileList>(*m_store);
+    m_recent = std::make_unique<CRecentFileList>(*m_store);
     m_frame = std::make_unique<CMainFrame>(*m_store, *m_update, *m_recent,
                                            withDatabase ? &m_db : nullptr);
     if (restoreLayout) m_frame->RestoreLayout();

@@ -25,9 +25,9 @@ protected:
     std::filesystem::path m_dir;
     ScriptedPrompter m_prompter;
     CDatabase m_db;
-    std::unique_ptr<SettingsStore> m_store;
+    std::unique_ptr<CSettingsStore> m_store;
     std::unique_ptr<CUpdateSettings> m_update;
-    std::unique_ptr<RecentFileList> m_recent;
+    std::unique_ptr<CRecentFileList> m_recent;
     std::unique_ptr<CMainFrame> m_frame;
 };
 

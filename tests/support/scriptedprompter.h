@@ -11,7 +11,7 @@ namespace flr::test {
 
 // Installs itself for its lifetime: answers questions from a script (the cautious answer
 // once the script runs out) and records every message and beep.
-class ScriptedPrompter final : public Prompter {
+class ScriptedPrompter final : public CPrompter {
 public:
     struct Message {
         std::string text;
@@ -34,7 +34,7 @@ public:
     void Beep(BeepKind kind) override;
 
 private:
-    Prompter* m_previous;
+    CPrompter* m_previous;
     mutable std::mutex m_mutex;  // guards everything below; monitor threads report too
     std::deque<PromptAnswer> m_script;
     std::vector<Message> m_messages;

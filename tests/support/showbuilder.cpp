@@ -7,16 +7,16 @@
 
 namespace flr::test {
 
-EffectRef MakeItem(const std::string& articleNumber, double prefire)
+CEffectRef MakeItem(const std::string& articleNumber, double prefire)
 {
-    EffectRef item = CEffect::Create();
+    CEffectRef item = CEffect::Create();
     item->SetArticleNumber(articleNumber);
     item->SetPrefire(prefire);
     return item;
 }
 
 CIgnition* AppendEntry(CFLRDoc& doc, const std::string& time, const std::string& address,
-                       EffectRef item)
+                       CEffectRef item)
 {
     const int fps = doc.GetFrameRate();
     const bool prefireOff = doc.GetSetup() && doc.GetSetup()->GetPrefireOff();
@@ -35,7 +35,7 @@ CIgnition* AppendEntry(CFLRDoc& doc, const std::string& time, const std::string&
 }
 
 CIgnition* AppendChained(CFLRDoc& doc, CIgnition* primary, const std::string& delay,
-                         EffectRef item)
+                         CEffectRef item)
 {
     const int fps = doc.GetFrameRate();
     const bool prefireOff = doc.GetSetup() && doc.GetSetup()->GetPrefireOff();

@@ -9,18 +9,18 @@
 
 namespace flr::test {
 
-EffectRef MakeItem(const std::string& articleNumber, double prefire = 0.0);
+CEffectRef MakeItem(const std::string& articleNumber, double prefire = 0.0);
 
 // Appends a primary entry at the end of the schedule order (callers add in Time order),
 // sorts it into the ignition-point order and gives it its delay. `address` is "A01" style or
 // empty.
 CIgnition* AppendEntry(CFLRDoc& doc, const std::string& time, const std::string& address,
-                       EffectRef item = {});
+                       CEffectRef item = {});
 
 // Creates a chained effect `delay` seconds (as a delay text) after the last member of
 // `primary`'s chain, links it into both orders and the chain, and times it.
 CIgnition* AppendChained(CFLRDoc& doc, CIgnition* primary, const std::string& delay,
-                         EffectRef item = {});
+                         CEffectRef item = {});
 
 std::vector<CIgnition*> FiringOrder(const CFLRDoc& doc);
 std::vector<CIgnition*> ScheduleOrder(const CFLRDoc& doc);

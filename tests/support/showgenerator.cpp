@@ -9,12 +9,12 @@
 
 namespace flr::test {
 
-std::vector<EffectRef> MakeCatalogueItems(int count)
+std::vector<CEffectRef> MakeCatalogueItems(int count)
 {
     const double prefires[] = {0.0, 0.5, 1.2, 2.5};
-    std::vector<EffectRef> items;
+    std::vector<CEffectRef> items;
     for (int i = 0; i < count; ++i) {
-        EffectRef item = CEffect::Create();
+        CEffectRef item = CEffect::Create();
         char artNo[16];
         std::snprintf(artNo, sizeof artNo, "FX-%03d", i + 1);
         item->SetArticleNumber(artNo);
@@ -44,7 +44,7 @@ struct Planned {
 }  // namespace
 
 void MakeRealisticShow(CFLRDoc& doc, int entries, unsigned seed,
-                       const std::vector<EffectRef>& items)
+                       const std::vector<CEffectRef>& items)
 {
     constexpr int kFps = 25;
     std::mt19937 random(seed);

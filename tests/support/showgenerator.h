@@ -11,7 +11,7 @@ class CFLRDoc;
 namespace flr::test {
 
 // Items "FX-001" upwards with prefires of 0 to 2.5 s, sizes, weights and colours.
-std::vector<EffectRef> MakeCatalogueItems(int count);
+std::vector<CEffectRef> MakeCatalogueItems(int count);
 
 // Fills an empty `doc` with a realistic show of about `entries` entries, linked, numbered,
 // conflict-checked and with delays, as the view leaves a show: an effect every 0 to 0.8 s,
@@ -19,6 +19,6 @@ std::vector<EffectRef> MakeCatalogueItems(int count);
 // again (at the same moment, firing together, or later, in conflict). Gives the show a
 // setup. Deterministic for a seed. No GoogleTest here: the benchmarks use it too.
 void MakeRealisticShow(CFLRDoc& doc, int entries, unsigned seed,
-                       const std::vector<EffectRef>& items);
+                       const std::vector<CEffectRef>& items);
 
 }  // namespace flr::test

@@ -4,7 +4,7 @@
 
 namespace flr::test {
 
-bool RunUntil(TransferEngine& engine, const std::function<bool()>& done,
+bool RunUntil(CTransferEngine& engine, const std::function<bool()>& done,
               std::chrono::seconds limit)
 {
     const auto end = std::chrono::steady_clock::now() + limit;

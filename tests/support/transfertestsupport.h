@@ -13,7 +13,7 @@
 namespace flr::test {
 
 // Time that moves only when the test says so.
-class ManualClock final : public TickClock {
+class ManualClock final : public CTickClock {
 public:
     uint32_t Now() const override { return m_now.load(); }
     void Advance(uint32_t ms) { m_now += ms; }
@@ -23,7 +23,7 @@ private:
 };
 
 // A watchdog the test fires by hand.
-class ManualTimer final : public WatchdogTimer {
+class ManualTimer final : public CWatchdogTimer {
 public:
     void Start(unsigned id, uint32_t periodMs) override
     {
@@ -40,7 +40,7 @@ public:
     int starts = 0;
 };
 
-class RecordingObserver final : public TransferObserver {
+class RecordingObserver final : public CTransferObserver {
 public:
     void OnStatusText(const std::string& text) override { statuses.push_back(text); }
     void OnPercentText(const std::string& text) override { percent = text; }
@@ -64,7 +64,7 @@ public:
 
 // Drains the engine's mailbox on this (the owner's) thread until `done` holds; false after a
 // generous time limit, so a fault shows as a failure rather than a hang.
-bool RunUntil(TransferEngine& engine, const std::function<bool()>& done,
+bool RunUntil(CTransferEngine& engine, const std::function<bool()>& done,
               std::chrono::seconds limit = std::chrono::seconds(60));
 
 // `count` entries one second apart (from 00:00:01:00), addresses A01, A02, ... across the

@@ -22,7 +22,7 @@ namespace {
 using namespace std::chrono_literals;
 
 // The owner side of a port in a test: records what it is handed, optionally acts on it.
-class CollectingOwner final : public CommPortOwner {
+class CollectingOwner final : public CCommPortOwner {
 public:
     void OnPortNotification(const PortNotification& n) override
     {
@@ -33,7 +33,7 @@ public:
     {
         std::vector<uint8_t> out;
         for (const PortNotification& n : received) {
-            if (n.message == WM_PORT_RXCHAR) out.push_back(static_cast<uint8_t>(n.param));
+            if (n.message == kNotifyByte) out.push_back(static_cast<uint8_t>(n.param));
         }
         return out;
     }
@@ -42,7 +42,7 @@ public:
     std::function<void(const PortNotification&)> onNotification;
 };
 
-bool DispatchUntil(PortMailbox& mailbox, const std::function<bool()>& done)
+bool DispatchUntil(CPortMailbox& mailbox, const std::function<bool()>& done)
 {
     const auto end = std::chrono::steady_clock::now() + 60s;
     while (!done()) {
@@ -62,8 +62,8 @@ void WaitRunning(const CCommPort& port)
     ASSERT_EQ(port.GetMonitorState(), CCommPort::MonitorState::Running);
 }
 
-bool OpenTransferPort(CCommPort& port, PortMailbox& mailbox, const std::string& path,
-                      uint32_t mask = kEvRxChar | kEvCts, unsigned baud = 9600)
+bool OpenTransferPort(CCommPort& port, CPortMailbox& mailbox, const std::string& path,
+                      uint32_t mask = kWatchByte | kWatchCts, unsigned baud = 9600)
 {
     return port.OpenDevice(mailbox, path, 1, baud, 'N', 8, 1, mask, 512);
 }
@@ -99,7 +99,7 @@ TEST(CommPort, MissingOrUnsuitableDevicesDoNotOpenAndSayNothing)
 {
     test::ScriptedPrompter prompter;
     CollectingOwner owner;
-    PortMailbox mailbox(owner);
+    CPortMailbox mailbox(owner);
     {
         CCommPort port;
         EXPECT_FALSE(OpenTransferPort(port, mailbox, "/dev/no-such-serial-device"));
@@ -113,7 +113,7 @@ TEST(CommPort, MissingOrUnsuitableDevicesDoNotOpenAndSayNothing)
     CCommPort port;
     EXPECT_FALSE(OpenTransferPort(port, mailbox, file));
     // A numbered port without a device in the map.
-    EXPECT_FALSE(port.Open(mailbox, PortMap(), 2, 9600, 'N', 8, 1, kEvRxChar, 512));
+    EXPECT_FALSE(port.Open(mailbox, CPortMap(), 2, 9600, 'N', 8, 1, kWatchByte, 512));
     EXPECT_TRUE(prompter.Messages().empty());
 }
 
@@ -121,7 +121,7 @@ TEST(CommPort, ConfigurationFailureIsReportedOnceAndThePortStillOpens)
 {
     test::ScriptedPrompter prompter;
     CollectingOwner owner;
-    PortMailbox mailbox(owner);
+    CPortMailbox mailbox(owner);
     {
         // A character device that is no terminal fails at the first step.
         CCommPort port;
@@ -130,7 +130,7 @@ TEST(CommPort, ConfigurationFailureIsReportedOnceAndThePortStillOpens)
     test::HardwareEmulator line;
     {
         CCommPort port;
-        EXPECT_TRUE(OpenTransferPort(port, mailbox, line.SlavePath(), kEvRxChar, 12345));
+        EXPECT_TRUE(OpenTransferPort(port, mailbox, line.SlavePath(), kWatchByte, 12345));
     }
     const auto messages = prompter.Messages();
     ASSERT_EQ(messages.size(), 2u);
@@ -150,7 +150,7 @@ TEST(CommPort, OpensExclusivelyAndConfiguresTheLine)
 {
     test::ScriptedPrompter prompter;
     CollectingOwner owner;
-    PortMailbox mailbox(owner);
+    CPortMailbox mailbox(owner);
     test::HardwareEmulator line;
     {
         CCommPort first;
@@ -203,11 +203,11 @@ TEST(CommPort, WriteSendsExactlyItsBytesAfterDiscardingUnreadInput)
 {
     test::ScriptedPrompter prompter;
     CollectingOwner owner;
-    PortMailbox mailbox(owner);
+    CPortMailbox mailbox(owner);
     RawPty pty;
     CCommPort port;
     // Line events other than a received character: input stays unread until a write.
-    ASSERT_TRUE(OpenTransferPort(port, mailbox, pty.path, kEvCts));
+    ASSERT_TRUE(OpenTransferPort(port, mailbox, pty.path, kWatchCts));
     ASSERT_TRUE(port.StartMonitor());
     WaitRunning(port);
     const uint8_t stale[3] = {1, 2, 3};
@@ -236,7 +236,7 @@ TEST(CommPort, DeliversEachByteInOrderAfterTheConfiguredLineEvents)
 {
     test::ScriptedPrompter prompter;
     CollectingOwner owner;
-    PortMailbox mailbox(owner);
+    CPortMailbox mailbox(owner);
     test::HardwareEmulator line;
     line.SetSilent();
     line.Start();
@@ -249,8 +249,8 @@ TEST(CommPort, DeliversEachByteInOrderAfterTheConfiguredLineEvents)
     line.SendRaw({0xD0});
     ASSERT_TRUE(DispatchUntil(mailbox, [&] { return owner.received.size() >= 2; }));
     ASSERT_EQ(owner.received.size(), 2u);
-    EXPECT_EQ(owner.received[0].message, WM_PORT_CTS);
-    EXPECT_EQ(owner.received[1].message, WM_PORT_RXCHAR);
+    EXPECT_EQ(owner.received[0].message, kNotifyCts);
+    EXPECT_EQ(owner.received[1].message, kNotifyByte);
     EXPECT_EQ(owner.received[1].param, 0xD0u);
     EXPECT_EQ(owner.received[1].port, 1u);
     line.SendRaw({0x00, 0xFF});
@@ -265,7 +265,7 @@ TEST(CommPort, DeliversEachByteInOrderAfterTheConfiguredLineEvents)
 
     // The handler's reply is written by the monitor thread.
     owner.onNotification = [&](const PortNotification& n) {
-        if (n.message == WM_PORT_RXCHAR) {
+        if (n.message == kNotifyByte) {
             const uint8_t echo = static_cast<uint8_t>(n.param + 1);
             port.Write(&echo, 1);
         }
@@ -280,7 +280,7 @@ TEST(CommPort, ShutdownWhileTheMonitorWaitsOnTheOwnerDoesNotHang)
 {
     test::ScriptedPrompter prompter;
     CollectingOwner owner;
-    PortMailbox mailbox(owner);
+    CPortMailbox mailbox(owner);
     test::HardwareEmulator line;
     line.SetSilent();
     line.Start();
@@ -302,7 +302,7 @@ TEST(CommPort, ShutdownWhileTheMonitorWaitsOnTheOwnerDoesNotHang)
     ASSERT_TRUE(port->StartMonitor());
     WaitRunning(*port);
     owner.onNotification = [&](const PortNotification& n) {
-        if (n.message == WM_PORT_RXCHAR) port.reset();
+        if (n.message == kNotifyByte) port.reset();
     };
     line.SendRaw({4, 5});
     ASSERT_TRUE(DispatchUntil(mailbox, [&] { return port == nullptr; }));
@@ -313,7 +313,7 @@ TEST(CommPort, VanishedDeviceIsReportedOnceAndItsThreadEnds)
 {
     test::ScriptedPrompter prompter;
     CollectingOwner owner;
-    PortMailbox mailbox(owner);
+    CPortMailbox mailbox(owner);
     auto line = std::make_unique<test::HardwareEmulator>();
     line->SetSilent();
     line->Start();
@@ -334,7 +334,7 @@ TEST(CommPort, VanishedDeviceIsReportedOnceAndItsThreadEnds)
     EXPECT_FALSE(port.WaitWritten(10s));
 }
 
-TEST(PortMap, SettingsMappingAndTheSerialDevicesFound)
+TEST(CPortMap, SettingsMappingAndTheSerialDevicesFound)
 {
     const std::filesystem::path root =
         testing::TempDir() + "/portmap-sys-" + std::to_string(getpid());
@@ -349,18 +349,18 @@ TEST(PortMap, SettingsMappingAndTheSerialDevicesFound)
     device("ttyUSB2", nullptr);
     device("ttyACM0", nullptr);
     std::filesystem::create_directories(root / "tty1");  // a virtual terminal: no device
-    EXPECT_EQ(PortMap::FindSerialDevices(root.string(), "/dev"),
+    EXPECT_EQ(CPortMap::FindSerialDevices(root.string(), "/dev"),
               (std::vector<std::string>{"/dev/ttyACM0", "/dev/ttyUSB2", "/dev/ttyUSB10",
                                         "/dev/ttyS1"}));
 
-    SettingsStore settings(testing::TempDir() + "/portmap-" + std::to_string(getpid()) + ".ini");
+    CSettingsStore settings(testing::TempDir() + "/portmap-" + std::to_string(getpid()) + ".ini");
     settings.WriteText("Ports/COM1", "/dev/pts/7");
     settings.WriteText("Ports/COM2", "");
-    const PortMap map = PortMap::FromSettings(settings);
+    const CPortMap map = CPortMap::FromSettings(settings);
     EXPECT_EQ(map.DevicePath(1), "/dev/pts/7");
     EXPECT_EQ(map.DevicePath(2), std::nullopt);
-    EXPECT_EQ(PortMap::Explicit({{3, "/dev/x"}}).DevicePath(3), "/dev/x");
-    EXPECT_EQ(PortMap::Explicit({{3, "/dev/x"}}).DevicePath(1), std::nullopt);
+    EXPECT_EQ(CPortMap::Explicit({{3, "/dev/x"}}).DevicePath(3), "/dev/x");
+    EXPECT_EQ(CPortMap::Explicit({{3, "/dev/x"}}).DevicePath(1), std::nullopt);
 }
 
 }  // namespace

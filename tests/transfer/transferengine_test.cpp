@@ -25,9 +25,9 @@ constexpr const char* kStallText =
 // One engine on a show, with the hardware on COM1 unless told otherwise.
 class TransferTest : public testing::Test {
 protected:
-    std::unique_ptr<TransferEngine> MakeEngine(const PortMap& ports)
+    std::unique_ptr<CTransferEngine> MakeEngine(const CPortMap& ports)
     {
-        auto engine = std::make_unique<TransferEngine>(doc.FirstFiring(), ports, observer,
+        auto engine = std::make_unique<CTransferEngine>(doc.FirstFiring(), ports, observer,
                                                        clock, timer);
         engine->Start();
         // A monitor thread purges its line when it starts: bytes another device sends are
@@ -42,28 +42,28 @@ protected:
         }
         return engine;
     }
-    std::unique_ptr<TransferEngine> MakeEngine()
+    std::unique_ptr<CTransferEngine> MakeEngine()
     {
-        return MakeEngine(PortMap::Explicit({{1, hardware.SlavePath()}}));
+        return MakeEngine(CPortMap::Explicit({{1, hardware.SlavePath()}}));
     }
-    bool RunToEnd(TransferEngine& engine)
+    bool RunToEnd(CTransferEngine& engine)
     {
         return test::RunUntil(engine, [&] {
-            return engine.GetResult() != TransferEngine::Result::Running && hardware.Finished();
+            return engine.GetResult() != CTransferEngine::Result::Running && hardware.Finished();
         });
     }
     // Every byte the hardware sent has been handled: the engine is waiting for the next.
-    bool RunUntilQuiet(TransferEngine& engine, int port, const std::function<bool()>& also)
+    bool RunUntilQuiet(CTransferEngine& engine, int port, const std::function<bool()>& also)
     {
         return test::RunUntil(engine, [&] {
             return also() && engine.GetBytesReceived(port) == hardware.SentCount();
         });
     }
-    void Stall(TransferEngine& engine, PromptAnswer answer)
+    void Stall(CTransferEngine& engine, PromptAnswer answer)
     {
         prompter.Answer(answer);
-        clock.Advance(TransferEngine::kWatchdogPeriodMs + 1);
-        engine.OnTimer(TransferEngine::kWatchdogId);
+        clock.Advance(CTransferEngine::kWatchdogPeriodMs + 1);
+        engine.OnTimer(CTransferEngine::kWatchdogId);
     }
 
     test::ScriptedPrompter prompter;
@@ -119,7 +119,7 @@ TEST_F(TransferTest, FiveRecordsThenTheClosingRecordByteForByte)
     ASSERT_TRUE(RunToEnd(*engine));
     ASSERT_TRUE(engine->WaitLastByteWritten(60s));
 
-    EXPECT_EQ(engine->GetResult(), TransferEngine::Result::Completed);
+    EXPECT_EQ(engine->GetResult(), CTransferEngine::Result::Completed);
     EXPECT_EQ(observer.closes, 1);
     EXPECT_FALSE(timer.running);
     EXPECT_EQ(hardware.Records(), (std::vector<Record>{{0, 0, 0, 1, 0, 'A', 1},
@@ -193,7 +193,7 @@ TEST_F(TransferTest, BankListOffersTheBanksTheWholeShowFitsIn)
     const auto banks = [&](int points) {
         CFLRDoc show;
         test::BuildShow(show, points);
-        TransferEngine engine(show.FirstFiring(), PortMap(), observer, clock, timer);
+        CTransferEngine engine(show.FirstFiring(), CPortMap(), observer, clock, timer);
         engine.Start();
         std::string out;
         for (const std::string& item : engine.GetBankItems()) out += item;
@@ -216,7 +216,7 @@ TEST_F(TransferTest, EmptyShowSendsOnlyTheClosingRecord)
     EXPECT_EQ(engine->GetRecordCount(), 0u);
     engine->Download();
     ASSERT_TRUE(test::RunUntil(*engine, [&] {
-        return engine->GetResult() == TransferEngine::Result::Completed;
+        return engine->GetResult() == CTransferEngine::Result::Completed;
     }));
     EXPECT_EQ(observer.percent, "100%");
     // The window closes at once: the 0xFB it queued still goes out.
@@ -258,8 +258,8 @@ TEST_F(TransferTest, RetryAfterAStallRestartsTheRecordThatStalled)
     EXPECT_EQ(engine->GetStepsDone(), 2u * 17 + 8);
 
     // Not yet five seconds since the last byte: no question.
-    clock.Advance(TransferEngine::kWatchdogPeriodMs);
-    engine->OnTimer(TransferEngine::kWatchdogId);
+    clock.Advance(CTransferEngine::kWatchdogPeriodMs);
+    engine->OnTimer(CTransferEngine::kWatchdogId);
     EXPECT_TRUE(prompter.Messages().empty());
     // Other timers are not the watchdog.
     clock.Advance(1000);
@@ -295,7 +295,7 @@ TEST_F(TransferTest, WrongEchoIsNeverAcknowledged)
     ASSERT_TRUE(RunUntilQuiet(*engine, 1, [&] { return hardware.Stalled(); }));
     EXPECT_EQ(engine->GetState(), 4);  // still waiting for the echo of the hours
     Stall(*engine, PromptAnswer::Cancel);
-    EXPECT_EQ(engine->GetResult(), TransferEngine::Result::Cancelled);
+    EXPECT_EQ(engine->GetResult(), CTransferEngine::Result::Cancelled);
     EXPECT_EQ(observer.closes, 1);
     EXPECT_FALSE(timer.running);
     engine.reset();  // closing sends nothing more
@@ -317,7 +317,7 @@ TEST_F(TransferTest, VanishedDeviceIsReportedOnceThenTheWatchdogAsks)
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0].caption, "Application Error");
     EXPECT_EQ(messages[1].caption, "Communications Failure");
-    EXPECT_EQ(engine->GetResult(), TransferEngine::Result::Cancelled);
+    EXPECT_EQ(engine->GetResult(), CTransferEngine::Result::Cancelled);
 }
 
 TEST_F(TransferTest, BytesOnThePortNotInUseDoNotDriveTheExchange)
@@ -339,7 +339,7 @@ TEST_F(TransferTest, BytesOnThePortNotInUseDoNotDriveTheExchange)
     });
     hardware.AddFault(2, 1, Fault::Stall);
     hardware.Start();
-    auto engine = MakeEngine(PortMap::Explicit({{1, modem.SlavePath()}, {2, hardware.SlavePath()}}));
+    auto engine = MakeEngine(CPortMap::Explicit({{1, modem.SlavePath()}, {2, hardware.SlavePath()}}));
     EXPECT_EQ(engine->GetPortItems(), (std::vector<std::string>{"COM1", "COM2"}));
     EXPECT_EQ(engine->GetPortInUse(), 1);
     engine->SelectPortItem("COM2");

@@ -7,11 +7,11 @@
 
 namespace flr {
 
-QtPrompter::QtPrompter() { m_previous = InstallPrompter(this); }
+CQtPrompter::CQtPrompter() { m_previous = InstallPrompter(this); }
 
-QtPrompter::~QtPrompter() { InstallPrompter(m_previous); }
+CQtPrompter::~CQtPrompter() { InstallPrompter(m_previous); }
 
-PromptAnswer QtPrompter::Ask(std::string_view text, std::string_view caption,
+PromptAnswer CQtPrompter::Ask(std::string_view text, std::string_view caption,
                              PromptButtons buttons, PromptIcon icon)
 {
     const QString qText = QString::fromUtf8(text.data(), qsizetype(text.size()));
@@ -21,7 +21,7 @@ PromptAnswer QtPrompter::Ask(std::string_view text, std::string_view caption,
         // A report from a worker (a serial port's monitor thread) has only one answer: show it
         // without making the worker wait, for the user-interface thread may itself be waiting
         // for that worker to stop.
-        QPointer<QtPrompter> self(this);
+        QPointer<CQtPrompter> self(this);
         QMetaObject::invokeMethod(
             this, [self, qText, qCaption, buttons, icon] {
                 if (self) self->AskHere(qText, qCaption, buttons, icon);
@@ -36,7 +36,7 @@ PromptAnswer QtPrompter::Ask(std::string_view text, std::string_view caption,
     return answer;
 }
 
-void QtPrompter::Beep(BeepKind)
+void CQtPrompter::Beep(BeepKind)
 {
     if (QThread::currentThread() == thread()) {
         QApplication::beep();
@@ -45,7 +45,7 @@ void QtPrompter::Beep(BeepKind)
     }
 }
 
-PromptAnswer QtPrompter::AskHere(const QString& text, const QString& caption,
+PromptAnswer CQtPrompter::AskHere(const QString& text, const QString& caption,
                                  PromptButtons buttons, PromptIcon icon)
 {
     QMessageBox::StandardButtons standard;

@@ -11,11 +11,11 @@ namespace flr {
 // The desktop program's prompter: real message boxes and the system beep. Calls from other
 // threads are carried to the user-interface thread: a plain report (OK only, as the serial
 // monitor threads send) is queued and answered Ok at once; a question waits for the answer.
-class QtPrompter final : public QObject, public Prompter {
+class CQtPrompter final : public QObject, public CPrompter {
     Q_OBJECT
 public:
-    QtPrompter();
-    ~QtPrompter() override;
+    CQtPrompter();
+    ~CQtPrompter() override;
 
     // The window the boxes are centred on; none gives boxes without an owner.
     void SetOwner(QWidget* owner) { m_owner = owner; }
@@ -29,7 +29,7 @@ private:
                          PromptIcon icon);
 
     QPointer<QWidget> m_owner;  // cleared by Qt when the owner goes
-    Prompter* m_previous = nullptr;
+    CPrompter* m_previous = nullptr;
 };
 
 }  // namespace flr

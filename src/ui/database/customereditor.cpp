@@ -24,7 +24,7 @@ QLineEdit* Field(QGridLayout* grid, int row, const char* label, const char* name
 
 }  // namespace
 
-CCustomerEditor::CCustomerEditor(CDatabase* database, CDBRSCustomers* row, QWidget* parent)
+CCustomerEditor::CCustomerEditor(CDatabase* database, CCustomerTable* row, QWidget* parent)
     : QDialog(parent), m_model(database, row)
 {
     const bool add = m_model.Mode() == EditorMode::Add;

@@ -10,7 +10,7 @@ class QPushButton;
 namespace flr {
 
 class CDatabase;
-class CDBRSCustomers;
+class CCustomerTable;
 
 // "Add Customer" / "Edit Customer". Ends with kEditorOk after saving, kEditorDeleted after
 // deleting, kEditorCancel otherwise. The fields carry object names ("customerNo", "name",
@@ -19,7 +19,7 @@ class CCustomerEditor final : public QDialog {
     Q_OBJECT
 public:
     // `row`: nullptr for add mode, else the caller's recordset on the row (not owned).
-    CCustomerEditor(CDatabase* database, CDBRSCustomers* row, QWidget* parent = nullptr);
+    CCustomerEditor(CDatabase* database, CCustomerTable* row, QWidget* parent = nullptr);
 
     CustomerForm Form() const;
     QPushButton* OkButton() const { return m_ok; }
@@ -30,7 +30,7 @@ private:
     void Save();
     void Delete();
 
-    CustomerEditorModel m_model;
+    CCustomerEditorModel m_model;
     QLineEdit* m_customerNo;
     QLineEdit* m_name;
     QLineEdit* m_address;

@@ -14,9 +14,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "database/dbrscustomers.h"
-#include "database/dbrsfireworks.h"
-#include "database/dbrsmanufacturers.h"
+#include "database/customertable.h"
+#include "database/itemtable.h"
+#include "database/manufacturertable.h"
 #include "model/effectcatalogue.h"
 #include "base/textcodec.h"
 
@@ -32,7 +32,7 @@ struct Column {
     Qt::Alignment align;
 };
 
-QTableView* MakeList(CDBListModel* model, const std::vector<Column>& columns, QWidget* parent)
+QTableView* MakeList(CRecordListModel* model, const std::vector<Column>& columns, QWidget* parent)
 {
     auto* list = new QTableView(parent);
     for (const Column& c : columns) model->alignments.push_back(c.align);
@@ -89,24 +89,24 @@ QStringList Headings(const std::vector<Column>& columns)
 
 }  // namespace
 
-CDBListModel::CDBListModel(QStringList headings, std::function<int()> rows,
+CRecordListModel::CRecordListModel(QStringList headings, std::function<int()> rows,
                            std::function<std::string(int, int)> text, QObject* parent)
     : QAbstractTableModel(parent), m_headings(std::move(headings)), m_rows(std::move(rows)),
       m_text(std::move(text))
 {
 }
 
-int CDBListModel::rowCount(const QModelIndex& parent) const
+int CRecordListModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : m_rows();
 }
 
-int CDBListModel::columnCount(const QModelIndex& parent) const
+int CRecordListModel::columnCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : int(m_headings.size());
 }
 
-QVariant CDBListModel::data(const QModelIndex& index, int role) const
+QVariant CRecordListModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= m_rows()) return {};
     if (role == Qt::TextAlignmentRole) {
@@ -118,7 +118,7 @@ QVariant CDBListModel::data(const QModelIndex& index, int role) const
     return FromBytes(m_text(index.row(), index.column()));
 }
 
-QVariant CDBListModel::headerData(int section, Qt::Orientation orientation, int role) const
+QVariant CRecordListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
         section >= m_headings.size()) {
@@ -127,22 +127,22 @@ QVariant CDBListModel::headerData(int section, Qt::Orientation orientation, int 
     return m_headings[section];
 }
 
-Qt::ItemFlags CDBListModel::flags(const QModelIndex& index) const
+Qt::ItemFlags CRecordListModel::flags(const QModelIndex& index) const
 {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
     if (makeDrag && index.isValid()) f |= Qt::ItemIsDragEnabled;
     return f;
 }
 
-QStringList CDBListModel::mimeTypes() const { return {QString::fromLatin1(kItemMimeType)}; }
+QStringList CRecordListModel::mimeTypes() const { return {QString::fromLatin1(kItemMimeType)}; }
 
-QMimeData* CDBListModel::mimeData(const QModelIndexList& indexes) const
+QMimeData* CRecordListModel::mimeData(const QModelIndexList& indexes) const
 {
     if (!makeDrag || indexes.isEmpty()) return nullptr;
     return makeDrag(indexes.front().row());
 }
 
-void CDBListModel::Reset()
+void CRecordListModel::Reset()
 {
     beginResetModel();
     endResetModel();
@@ -150,7 +150,7 @@ void CDBListModel::Reset()
 
 // ---- Fireworks
 
-CDBSinglePropPage::CDBSinglePropPage(CDatabase* database, EffectCatalogue& catalogue,
+CItemPage::CItemPage(CDatabase* database, CEffectCatalogue& catalogue,
                                      QWidget* parent)
     : QWidget(parent), m_database(database), m_catalogue(catalogue)
 {
@@ -159,7 +159,7 @@ CDBSinglePropPage::CDBSinglePropPage(CDatabase* database, EffectCatalogue& catal
     const std::vector<Column> columns = {
         {"Art No", 65, left}, {"Size", 35, centre},  {"Name", 200, left},      {"PF", 35, centre},
         {"Dur.", 35, centre}, {"Stock", 40, centre}, {"Out Price", 60, centre}, {"Description", 100, left}};
-    m_model = new CDBListModel(
+    m_model = new CRecordListModel(
         Headings(columns), [this] { return int(m_items.size()); },
         [this](int row, int column) { return ItemCellText(m_items[size_t(row)], column); }, this);
     m_model->makeDrag = [this](int row) -> QMimeData* {
@@ -247,45 +247,45 @@ CDBSinglePropPage::CDBSinglePropPage(CDatabase* database, EffectCatalogue& catal
     EnableFilterControls();
 }
 
-CDBSinglePropPage::~CDBSinglePropPage() = default;
+CItemPage::~CItemPage() = default;
 
-void CDBSinglePropPage::EnableFilterControls()
+void CItemPage::EnableFilterControls()
 {
     for (QWidget* w : std::initializer_list<QWidget*>{m_name, m_size, m_description, m_comparison}) {
         w->setEnabled(m_filter.filtering);
     }
 }
 
-void CDBSinglePropPage::showEvent(QShowEvent* event)
+void CItemPage::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     Initialise();
 }
 
-void CDBSinglePropPage::Initialise()
+void CItemPage::Initialise()
 {
     if (m_initialised) return;
     m_initialised = true;
     if (!m_database) return;
-    m_recordset = std::make_unique<CDBRSFireworks>(m_database);
+    m_recordset = std::make_unique<CItemTable>(m_database);
     // A failed open has said so; the list stays empty.
     if (m_recordset->OpenTable()) FillItems();
 }
 
-void CDBSinglePropPage::RedrawItems() { m_model->Reset(); }
+void CItemPage::RedrawItems() { m_model->Reset(); }
 
-void CDBSinglePropPage::RemoveItem(const CEffect* item)
+void CItemPage::RemoveItem(const CEffect* item)
 {
     std::erase(m_items, item);
     m_model->Reset();
 }
 
-void CDBSinglePropPage::ReopenIfClosed()
+void CItemPage::ReopenIfClosed()
 {
     if (m_recordset && !m_recordset->IsOpen()) m_recordset->OpenTable();
 }
 
-void CDBSinglePropPage::FillItems()
+void CItemPage::FillItems()
 {
     if (!m_recordset || !m_recordset->IsOpen()) return;
     std::vector<CEffect*> rows;
@@ -297,11 +297,11 @@ void CDBSinglePropPage::FillItems()
 
 // ---- Customers
 
-CDBCustomersPropPage::CDBCustomersPropPage(CDatabase* database, QWidget* parent)
+CCustomerPage::CCustomerPage(CDatabase* database, QWidget* parent)
     : QWidget(parent), m_database(database)
 {
     const std::vector<Column> columns = PeopleColumns();
-    m_model = new CDBListModel(
+    m_model = new CRecordListModel(
         Headings(columns), [this] { return int(m_rows.size()); },
         [this](int row, int column) { return CustomerCellText(m_rows[size_t(row)].get(), column); },
         this);
@@ -321,37 +321,37 @@ CDBCustomersPropPage::CDBCustomersPropPage(CDatabase* database, QWidget* parent)
     });
 }
 
-CDBCustomersPropPage::~CDBCustomersPropPage() = default;
+CCustomerPage::~CCustomerPage() = default;
 
-void CDBCustomersPropPage::showEvent(QShowEvent* event)
+void CCustomerPage::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     Initialise();
 }
 
-void CDBCustomersPropPage::Initialise()
+void CCustomerPage::Initialise()
 {
     if (m_initialised) return;
     m_initialised = true;
     if (!m_database) return;
-    m_recordset = std::make_unique<CDBRSCustomers>(m_database);
+    m_recordset = std::make_unique<CCustomerTable>(m_database);
     if (m_recordset->OpenTable()) Fill();
 }
 
-void CDBCustomersPropPage::Redraw() { m_model->Reset(); }
+void CCustomerPage::Redraw() { m_model->Reset(); }
 
-void CDBCustomersPropPage::RemoveRow(const CustomerRow& row)
+void CCustomerPage::RemoveRow(const CustomerRow& row)
 {
     std::erase(m_rows, row);
     m_model->Reset();
 }
 
-void CDBCustomersPropPage::ReopenIfClosed()
+void CCustomerPage::ReopenIfClosed()
 {
     if (m_recordset && !m_recordset->IsOpen()) m_recordset->OpenTable();
 }
 
-void CDBCustomersPropPage::Fill()
+void CCustomerPage::Fill()
 {
     if (!m_recordset || !FillCustomers(*m_recordset, m_rows)) return;
     m_model->Reset();
@@ -359,11 +359,11 @@ void CDBCustomersPropPage::Fill()
 
 // ---- Manufacturers
 
-CDBManufacturersPropPage::CDBManufacturersPropPage(CDatabase* database, QWidget* parent)
+CManufacturerPage::CManufacturerPage(CDatabase* database, QWidget* parent)
     : QWidget(parent), m_database(database)
 {
     const std::vector<Column> columns = PeopleColumns();
-    m_model = new CDBListModel(
+    m_model = new CRecordListModel(
         Headings(columns), [this] { return int(m_rows.size()); },
         [this](int row, int column) {
             return ManufacturerCellText(m_rows[size_t(row)].get(), column);
@@ -385,37 +385,37 @@ CDBManufacturersPropPage::CDBManufacturersPropPage(CDatabase* database, QWidget*
     });
 }
 
-CDBManufacturersPropPage::~CDBManufacturersPropPage() = default;
+CManufacturerPage::~CManufacturerPage() = default;
 
-void CDBManufacturersPropPage::showEvent(QShowEvent* event)
+void CManufacturerPage::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     Initialise();
 }
 
-void CDBManufacturersPropPage::Initialise()
+void CManufacturerPage::Initialise()
 {
     if (m_initialised) return;
     m_initialised = true;
     if (!m_database) return;
-    m_recordset = std::make_unique<CDBRSManufacturers>(m_database);
+    m_recordset = std::make_unique<CManufacturerTable>(m_database);
     if (m_recordset->OpenTable()) Fill();
 }
 
-void CDBManufacturersPropPage::Redraw() { m_model->Reset(); }
+void CManufacturerPage::Redraw() { m_model->Reset(); }
 
-void CDBManufacturersPropPage::RemoveRow(const ManufacturerRow& row)
+void CManufacturerPage::RemoveRow(const ManufacturerRow& row)
 {
     std::erase(m_rows, row);
     m_model->Reset();
 }
 
-void CDBManufacturersPropPage::ReopenIfClosed()
+void CManufacturerPage::ReopenIfClosed()
 {
     if (m_recordset && !m_recordset->IsOpen()) m_recordset->OpenTable();
 }
 
-void CDBManufacturersPropPage::Fill()
+void CManufacturerPage::Fill()
 {
     if (!m_recordset || !FillManufacturers(*m_recordset, m_rows)) return;
     m_model->Reset();
@@ -423,12 +423,12 @@ void CDBManufacturersPropPage::Fill()
 
 // ---- The sheet
 
-CDBPropSheet::CDBPropSheet(CDatabase* database, EffectCatalogue& catalogue, QWidget* parent)
+CDatabaseBar::CDatabaseBar(CDatabase* database, CEffectCatalogue& catalogue, QWidget* parent)
     : QTabWidget(parent)
 {
-    m_items = new CDBSinglePropPage(database, catalogue, this);
-    m_customers = new CDBCustomersPropPage(database, this);
-    m_manufacturers = new CDBManufacturersPropPage(database, this);
+    m_items = new CItemPage(database, catalogue, this);
+    m_customers = new CCustomerPage(database, this);
+    m_manufacturers = new CManufacturerPage(database, this);
     m_items->setObjectName(QStringLiteral("Fireworks"));
     m_customers->setObjectName(QStringLiteral("Customers"));
     m_manufacturers->setObjectName(QStringLiteral("Manufacturers"));
@@ -437,7 +437,7 @@ CDBPropSheet::CDBPropSheet(CDatabase* database, EffectCatalogue& catalogue, QWid
     addTab(m_manufacturers, QStringLiteral("Manufacturers"));
 }
 
-void CDBPropSheet::RefreshLists()
+void CDatabaseBar::RefreshLists()
 {
     // A recordset closed by a failed requery (a dropped link) opens again here, where the
     // user asked for fresh lists; filter keystrokes do not retry it.

@@ -19,16 +19,16 @@ class QLineEdit;
 namespace flr {
 
 class CDatabase;
-class CDBRSCustomers;
-class CDBRSFireworks;
-class CDBRSManufacturers;
-class EffectCatalogue;
+class CCustomerTable;
+class CItemTable;
+class CManufacturerTable;
+class CEffectCatalogue;
 
 // A report-style list's rows, with texts made on demand.
-class CDBListModel final : public QAbstractTableModel {
+class CRecordListModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
-    CDBListModel(QStringList headings, std::function<int()> rows,
+    CRecordListModel(QStringList headings, std::function<int()> rows,
                  std::function<std::string(int row, int column)> text, QObject* parent);
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -50,11 +50,11 @@ private:
 };
 
 // The Fireworks page: the filter and the item list, whose rows are dragged onto a schedule.
-class CDBSinglePropPage final : public QWidget {
+class CItemPage final : public QWidget {
     Q_OBJECT
 public:
-    CDBSinglePropPage(CDatabase* database, EffectCatalogue& catalogue, QWidget* parent = nullptr);
-    ~CDBSinglePropPage() override;
+    CItemPage(CDatabase* database, CEffectCatalogue& catalogue, QWidget* parent = nullptr);
+    ~CItemPage() override;
 
     // Opens the recordset and fills the list, once; later calls do nothing.
     void Initialise();
@@ -71,7 +71,7 @@ public:
     QComboBox* ComparisonCombo() const { return m_comparison; }
     // The page's recordset, nullptr before Initialise or without a database. For the record
     // editors, which position it on a row.
-    CDBRSFireworks* Recordset() const { return m_recordset.get(); }
+    CItemTable* Recordset() const { return m_recordset.get(); }
     // After a record editor: redraws the rows, or takes `item`'s row out of the list.
     void RedrawItems();
     void RemoveItem(const CEffect* item);
@@ -87,12 +87,12 @@ private:
     void EnableFilterControls();
 
     CDatabase* m_database;
-    EffectCatalogue& m_catalogue;
-    std::unique_ptr<CDBRSFireworks> m_recordset;
+    CEffectCatalogue& m_catalogue;
+    std::unique_ptr<CItemTable> m_recordset;
     ItemFilter m_filter;
     ListSort m_sort;
     std::vector<CEffect*> m_items;
-    CDBListModel* m_model = nullptr;
+    CRecordListModel* m_model = nullptr;
     QTableView* m_list = nullptr;
     QCheckBox* m_enable = nullptr;
     QLineEdit* m_name = nullptr;
@@ -103,18 +103,18 @@ private:
 };
 
 // The Customers page: every customer but "No Customer"; no filter yet.
-class CDBCustomersPropPage final : public QWidget {
+class CCustomerPage final : public QWidget {
     Q_OBJECT
 public:
-    explicit CDBCustomersPropPage(CDatabase* database, QWidget* parent = nullptr);
-    ~CDBCustomersPropPage() override;
+    explicit CCustomerPage(CDatabase* database, QWidget* parent = nullptr);
+    ~CCustomerPage() override;
     void Initialise();
     void Fill();
     void ReopenIfClosed();
     const std::vector<CustomerRow>& Customers() const { return m_rows; }
     QTableView* List() const { return m_list; }
     // As the Fireworks page's.
-    CDBRSCustomers* Recordset() const { return m_recordset.get(); }
+    CCustomerTable* Recordset() const { return m_recordset.get(); }
     void Redraw();
     void RemoveRow(const CustomerRow& row);
 
@@ -127,27 +127,27 @@ protected:
 
 private:
     CDatabase* m_database;
-    std::unique_ptr<CDBRSCustomers> m_recordset;
+    std::unique_ptr<CCustomerTable> m_recordset;
     std::vector<CustomerRow> m_rows;
     ListSort m_sort;
-    CDBListModel* m_model = nullptr;
+    CRecordListModel* m_model = nullptr;
     QTableView* m_list = nullptr;
     bool m_initialised = false;
 };
 
 // The Manufacturers page: every manufacturer; no filter yet.
-class CDBManufacturersPropPage final : public QWidget {
+class CManufacturerPage final : public QWidget {
     Q_OBJECT
 public:
-    explicit CDBManufacturersPropPage(CDatabase* database, QWidget* parent = nullptr);
-    ~CDBManufacturersPropPage() override;
+    explicit CManufacturerPage(CDatabase* database, QWidget* parent = nullptr);
+    ~CManufacturerPage() override;
     void Initialise();
     void Fill();
     void ReopenIfClosed();
     const std::vector<ManufacturerRow>& Manufacturers() const { return m_rows; }
     QTableView* List() const { return m_list; }
     // As the Fireworks page's.
-    CDBRSManufacturers* Recordset() const { return m_recordset.get(); }
+    CManufacturerTable* Recordset() const { return m_recordset.get(); }
     void Redraw();
     void RemoveRow(const ManufacturerRow& row);
 
@@ -160,30 +160,30 @@ protected:
 
 private:
     CDatabase* m_database;
-    std::unique_ptr<CDBRSManufacturers> m_recordset;
+    std::unique_ptr<CManufacturerTable> m_recordset;
     std::vector<ManufacturerRow> m_rows;
     ListSort m_sort;
-    CDBListModel* m_model = nullptr;
+    CRecordListModel* m_model = nullptr;
     QTableView* m_list = nullptr;
     bool m_initialised = false;
 };
 
 // The database bar's three tabbed pages. Without a database (nullptr) the lists stay empty.
-class CDBPropSheet final : public QTabWidget {
+class CDatabaseBar final : public QTabWidget {
     Q_OBJECT
 public:
-    CDBPropSheet(CDatabase* database, EffectCatalogue& catalogue, QWidget* parent = nullptr);
+    CDatabaseBar(CDatabase* database, CEffectCatalogue& catalogue, QWidget* parent = nullptr);
 
     // Rebuilds the three lists after the database changed.
     void RefreshLists();
-    CDBSinglePropPage* ItemsPage() const { return m_items; }
-    CDBCustomersPropPage* CustomersPage() const { return m_customers; }
-    CDBManufacturersPropPage* ManufacturersPage() const { return m_manufacturers; }
+    CItemPage* ItemsPage() const { return m_items; }
+    CCustomerPage* CustomersPage() const { return m_customers; }
+    CManufacturerPage* ManufacturersPage() const { return m_manufacturers; }
 
 private:
-    CDBSinglePropPage* m_items;
-    CDBCustomersPropPage* m_customers;
-    CDBManufacturersPropPage* m_manufacturers;
+    CItemPage* m_items;
+    CCustomerPage* m_customers;
+    CManufacturerPage* m_manufacturers;
 };
 
 }  // namespace flr

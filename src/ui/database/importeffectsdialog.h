@@ -23,11 +23,11 @@ public:
     // `database` (not owned) is the application's connection; it must outlive the dialog.
     CImportEffectsDialog(CDatabase* database, QWidget* parent = nullptr);
 
-    int AddEffect(const EffectRef& item) { return m_rows.AddEffect(item); }
+    int AddEffect(const CEffectRef& item) { return m_rows.AddEffect(item); }
     // Sorts the rows by calibre and lists them; once, before the dialog runs.
     void Initialise();
 
-    const EffectImport& Rows() const { return m_rows; }
+    const CEffectImport& Rows() const { return m_rows; }
     CImportEffectsList* List() const { return m_list; }
     QPushButton* ImportButton() const { return m_import; }
     QPushButton* CancelButton() const { return m_cancel; }
@@ -45,7 +45,7 @@ private:
     void Layout();
 
     CDatabase* m_database;
-    EffectImport m_rows;
+    CEffectImport m_rows;
     bool m_controlsExist = false;
     QGroupBox* m_frame;
     QLabel* m_text;

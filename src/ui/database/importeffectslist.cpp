@@ -16,22 +16,22 @@ constexpr int kMinEditWidth = 5;
 
 }  // namespace
 
-ImportEffectsModel::ImportEffectsModel(EffectImport& rows, QObject* parent)
+CImportEffectsModel::CImportEffectsModel(CEffectImport& rows, QObject* parent)
     : QAbstractTableModel(parent), m_rows(rows), m_count(static_cast<int>(rows.Count()))
 {
 }
 
-int ImportEffectsModel::rowCount(const QModelIndex& parent) const
+int CImportEffectsModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : m_count;
 }
 
-int ImportEffectsModel::columnCount(const QModelIndex& parent) const
+int CImportEffectsModel::columnCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : kImportColumns;
 }
 
-QVariant ImportEffectsModel::data(const QModelIndex& index, int role) const
+QVariant CImportEffectsModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= m_count) return {};
     if (role == Qt::DisplayRole) {
@@ -45,7 +45,7 @@ QVariant ImportEffectsModel::data(const QModelIndex& index, int role) const
     return {};
 }
 
-QVariant ImportEffectsModel::headerData(int section, Qt::Orientation orientation, int role) const
+QVariant CImportEffectsModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation != Qt::Horizontal || section < 0 || section >= kImportColumns) return {};
     const ImportColumnInfo& info = ImportColumnAt(section);
@@ -56,20 +56,20 @@ QVariant ImportEffectsModel::headerData(int section, Qt::Orientation orientation
     return {};
 }
 
-void ImportEffectsModel::Refresh()
+void CImportEffectsModel::Refresh()
 {
     beginResetModel();
     m_count = static_cast<int>(m_rows.Count());
     endResetModel();
 }
 
-void ImportEffectsModel::Redraw()
+void CImportEffectsModel::Redraw()
 {
     if (m_count > 0) emit dataChanged(index(0, 0), index(m_count - 1, kImportColumns - 1));
 }
 
-CImportEffectsList::CImportEffectsList(EffectImport& rows, QWidget* parent)
-    : QTableView(parent), m_rows(rows), m_model(new ImportEffectsModel(rows, this))
+CImportEffectsList::CImportEffectsList(CEffectImport& rows, QWidget* parent)
+    : QTableView(parent), m_rows(rows), m_model(new CImportEffectsModel(rows, this))
 {
     setModel(m_model);
     setSelectionBehavior(QAbstractItemView::SelectRows);

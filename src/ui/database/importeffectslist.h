@@ -7,14 +7,14 @@
 
 namespace flr {
 
-class EffectImport;
+class CEffectImport;
 
 // The import rows' texts, made on demand from the rows.
-class ImportEffectsModel : public QAbstractTableModel {
+class CImportEffectsModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     // `rows` (not owned) must outlive the model.
-    explicit ImportEffectsModel(EffectImport& rows, QObject* parent = nullptr);
+    explicit CImportEffectsModel(CEffectImport& rows, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -27,7 +27,7 @@ public:
     void Redraw();
 
 private:
-    EffectImport& m_rows;
+    CEffectImport& m_rows;
     int m_count = 0;
 };
 
@@ -37,9 +37,9 @@ class CImportEffectsList : public QTableView {
     Q_OBJECT
 public:
     // `rows` (not owned) must outlive the list.
-    explicit CImportEffectsList(EffectImport& rows, QWidget* parent = nullptr);
+    explicit CImportEffectsList(CEffectImport& rows, QWidget* parent = nullptr);
 
-    ImportEffectsModel* Model() const { return m_model; }
+    CImportEffectsModel* Model() const { return m_model; }
     // What a click on a cell of the selected row does. True when the Import flag flipped or an
     // editor opened.
     bool ClickCell(int row, int column);
@@ -52,8 +52,8 @@ protected:
 private:
     void OnEditEnded(int row, int column, const QString& text, bool hasText);
 
-    EffectImport& m_rows;
-    ImportEffectsModel* m_model;
+    CEffectImport& m_rows;
+    CImportEffectsModel* m_model;
     QPointer<QWidget> m_cellEditor;
     QModelIndex m_pressIndex;
     bool m_clickOnSelected = false;

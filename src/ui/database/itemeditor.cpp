@@ -37,7 +37,7 @@ void FillCombo(QComboBox* combo, const std::vector<EditorChoice>& choices)
 
 }  // namespace
 
-CItemEditor::CItemEditor(CDatabase* database, CDBRSFireworks* row, EffectCatalogue& catalogue,
+CItemEditor::CItemEditor(CDatabase* database, CItemTable* row, CEffectCatalogue& catalogue,
                          QWidget* parent)
     : QDialog(parent), m_model(database, row), m_catalogue(catalogue)
 {

@@ -14,8 +14,8 @@ class QTimer;
 namespace flr {
 
 class CDatabase;
-class CDBRSFireworks;
-class EffectCatalogue;
+class CItemTable;
+class CEffectCatalogue;
 
 // "Add Firework Item" / "Edit Firework Item". Ends with kEditorOk after saving,
 // kEditorDeleted after deleting, kEditorCancel otherwise. The fields carry object names
@@ -25,7 +25,7 @@ class CItemEditor final : public QDialog {
 public:
     // `row`: nullptr for add mode, else the caller's recordset on the row (not owned).
     // `database` may be nullptr: OK then stays disabled.
-    CItemEditor(CDatabase* database, CDBRSFireworks* row, EffectCatalogue& catalogue,
+    CItemEditor(CDatabase* database, CItemTable* row, CEffectCatalogue& catalogue,
                 QWidget* parent = nullptr);
 
     // The fields as they stand.
@@ -43,8 +43,8 @@ private:
     void Save();
     void Delete();
 
-    ItemEditorModel m_model;
-    EffectCatalogue& m_catalogue;
+    CItemEditorModel m_model;
+    CEffectCatalogue& m_catalogue;
     QLineEdit* m_article;
     QLineEdit* m_name;
     QLineEdit* m_size;

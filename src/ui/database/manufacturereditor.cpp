@@ -24,7 +24,7 @@ QLineEdit* Field(QGridLayout* grid, int row, const char* label, const char* name
 
 }  // namespace
 
-CManufacturerEditor::CManufacturerEditor(CDatabase* database, CDBRSManufacturers* row,
+CManufacturerEditor::CManufacturerEditor(CDatabase* database, CManufacturerTable* row,
                                          QWidget* parent)
     : QDialog(parent), m_model(database, row)
 {

@@ -11,7 +11,7 @@ class QPushButton;
 namespace flr {
 
 class CDatabase;
-class CDBRSManufacturers;
+class CManufacturerTable;
 
 // "Add Manufacturer" / "Edit Manufacturer". Ends with kEditorOk after saving,
 // kEditorDeleted after deleting, kEditorCancel otherwise. The fields carry object names
@@ -20,7 +20,7 @@ class CManufacturerEditor final : public QDialog {
     Q_OBJECT
 public:
     // `row`: nullptr for add mode, else the caller's recordset on the row (not owned).
-    CManufacturerEditor(CDatabase* database, CDBRSManufacturers* row, QWidget* parent = nullptr);
+    CManufacturerEditor(CDatabase* database, CManufacturerTable* row, QWidget* parent = nullptr);
 
     ManufacturerForm Form() const;
     QPushButton* OkButton() const { return m_ok; }
@@ -30,7 +30,7 @@ private:
     void Save();
     void Delete();
 
-    ManufacturerEditorModel m_model;
+    CManufacturerEditorModel m_model;
     QLineEdit* m_number;
     QLineEdit* m_name;
     QLineEdit* m_address;

@@ -14,7 +14,7 @@
 
 namespace flr {
 
-CAboutDialog::CAboutDialog(const SettingsStore& settings, QWidget* parent)
+CAboutDialog::CAboutDialog(const CSettingsStore& settings, QWidget* parent)
     : QDialog(parent), m_settings(settings)
 {
     setWindowTitle(QStringLiteral("About FLR"));

@@ -6,20 +6,20 @@ class QPushButton;
 
 namespace flr {
 
-class SettingsStore;
+class CSettingsStore;
 
 // The program's icon, name and version, with a button that checks for a newer version.
 class CAboutDialog : public QDialog {
     Q_OBJECT
 public:
-    CAboutDialog(const SettingsStore& settings, QWidget* parent = nullptr);
+    CAboutDialog(const CSettingsStore& settings, QWidget* parent = nullptr);
     QPushButton* UpdateButton() const { return m_update; }
 
     // What the update button runs.
     void CheckNow();
 
 private:
-    const SettingsStore& m_settings;
+    const CSettingsStore& m_settings;
     QPushButton* m_update;
 };
 

@@ -82,19 +82,19 @@ CChildFrame::CChildFrame(std::unique_ptr<CFLRDoc> doc, const QString& path, cons
         dialog.SetAddCustomer(AddCustomerCommand());
         return RunDialog(dialog) == QDialog::Accepted;
     });
-    m_view->SetItemChooser([this, database](const EffectRef& current) -> EffectRef {
+    m_view->SetItemChooser([this, database](const CEffectRef& current) -> CEffectRef {
         // Until the database bar fills the catalogue, a row it lacks is added as listing
         // would add it.
-        CChooseItemDialog dialog(database, EffectCatalogue::Program(), DialogParent(),
-                                 ItemChooser::MissingItems::AddFromRow);
+        CChooseItemDialog dialog(database, CEffectCatalogue::Program(), DialogParent(),
+                                 CItemChooser::MissingItems::AddFromRow);
         dialog.SetItem(current);
         if (RunDialog(dialog) != QDialog::Accepted) return {};
         return dialog.Item();
     });
     m_view->SetTransferRunner([this](CIgnition* firstFiring) {
         // The ports as the user mapped them now; the dialog's outcome changes nothing here.
-        const SettingsStore settings;
-        CTransferDialog dialog(firstFiring, PortMap::FromSettings(settings), window());
+        const CSettingsStore settings;
+        CTransferDialog dialog(firstFiring, CPortMap::FromSettings(settings), window());
         dialog.exec();
     });
     m_view->SetRackTypeChooser([this]() -> std::optional<CRackType> {
@@ -103,7 +103,7 @@ CChildFrame::CChildFrame(std::unique_ptr<CFLRDoc> doc, const QString& path, cons
         return *dialog.ChosenRackType();
     });
     m_view->SetChainSelector(
-        [this, database](ScheduleEditor& show, CIgnition* chainEntry) -> std::unique_ptr<CIgnition> {
+        [this, database](CScheduleEditor& show, CIgnition* chainEntry) -> std::unique_ptr<CIgnition> {
             CSelectChainDialog dialog(database, DialogParent());
             if (chainEntry) dialog.SetChain(show, chainEntry);
             const bool ok = RunDialog(dialog) == QDialog::Accepted;
@@ -128,15 +128,15 @@ void CChildFrame::DropItem(int row, const QByteArray& articleNumber, bool replac
 {
     // The bar lists the program's catalogue; an item gone from it meanwhile is refused like
     // any input that cannot be taken.
-    CEffect* found = EffectCatalogue::Program().Find(articleNumber.toStdString());
+    CEffect* found = CEffectCatalogue::Program().Find(articleNumber.toStdString());
     if (!found) {
         Beep(BeepKind::Default);
         return;
     }
     if (!replace) {
-        m_view->AddIgnition(row, EffectRef(found));
+        m_view->AddIgnition(row, CEffectRef(found));
     } else if (row >= 0) {
-        m_view->ReplaceItem(row, EffectRef(found));
+        m_view->ReplaceItem(row, CEffectRef(found));
     }
 }
 

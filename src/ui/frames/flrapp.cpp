@@ -22,13 +22,13 @@
 namespace flr {
 
 CFLRApp::CFLRApp()
-    : m_updateSettings(m_settings), m_recent(m_settings), m_prompter(std::make_unique<QtPrompter>())
+    : m_updateSettings(m_settings), m_recent(m_settings), m_prompter(std::make_unique<CQtPrompter>())
 {
 }
 
 CFLRApp::~CFLRApp() = default;
 
-bool CFLRApp::InitInstance(const QStringList& arguments)
+bool CFLRApp::Start(const QStringList& arguments)
 {
     // Sockets need no initialisation here; the recent-file list is read with the settings.
     if (m_updateSettings.GetAutoUpdate()) RunUpdateCheck();
@@ -68,12 +68,12 @@ bool CFLRApp::OpenProductDatabase()
     return m_connection->CheckVersion();
 }
 
-void CFLRApp::ExitInstance()
+void CFLRApp::Shutdown()
 {
     m_prompter->SetOwner(nullptr);
     m_frame.reset();
     m_connection.reset();
-    EffectCatalogue::Program().Clear();
+    CEffectCatalogue::Program().Clear();
 }
 
 void CFLRApp::RunUpdateCheck()

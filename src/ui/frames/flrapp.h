@@ -14,7 +14,7 @@ namespace flr {
 
 class CDBConnection;
 class CMainFrame;
-class QtPrompter;
+class CQtPrompter;
 
 // The program: its settings, its prompter, the main frame and the start-up order. One
 // instance, made in main() after the QApplication and destroyed before it.
@@ -25,11 +25,11 @@ public:
 
     // Start-up: update check, product database, main frame, command line, window shown.
     // False ends the program (a message has been shown where there is one to show).
-    bool InitInstance(const QStringList& arguments);
+    bool Start(const QStringList& arguments);
     // Closes the database and empties the item catalogue.
-    void ExitInstance();
+    void Shutdown();
 
-    // The program's exit code when InitInstance returned false: 0 after the command line's
+    // The program's exit code when Start returned false: 0 after the command line's
     // print verbs printed everything, 1 otherwise.
     int ExitCode() const { return m_exitCode; }
 
@@ -42,9 +42,9 @@ public:
     }
     // The product database connection (from start-up step 5 to exit), or null.
     CDBConnection* Connection() const { return m_connection.get(); }
-    SettingsStore& Settings() { return m_settings; }
+    CSettingsStore& Settings() { return m_settings; }
     CUpdateSettings& UpdateSettings() { return m_updateSettings; }
-    RecentFileList& RecentFiles() { return m_recent; }
+    CRecentFileList& RecentFiles() { return m_recent; }
 
 private:
     void RunUpdateCheck();
@@ -55,10 +55,10 @@ private:
     // ending in ".pdf": that file) and closes it again.
     bool PrintShow(const QString& path, const QString& printerName);
 
-    SettingsStore m_settings;
+    CSettingsStore m_settings;
     CUpdateSettings m_updateSettings;
-    RecentFileList m_recent;
-    std::unique_ptr<QtPrompter> m_prompter;
+    CRecentFileList m_recent;
+    std::unique_ptr<CQtPrompter> m_prompter;
     std::unique_ptr<CDBConnection> m_connection;
     std::function<std::optional<std::string>()> m_chooser;
     std::unique_ptr<CMainFrame> m_frame;

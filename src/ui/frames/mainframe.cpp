@@ -26,9 +26,9 @@
 #include "ui/database/customereditor.h"
 #include "app/commands.h"
 #include "ui/database/databasebar.h"
-#include "database/dbrscustomers.h"
-#include "database/dbrsfireworks.h"
-#include "database/dbrsmanufacturers.h"
+#include "database/customertable.h"
+#include "database/itemtable.h"
+#include "database/manufacturertable.h"
 #include "model/effectcatalogue.h"
 #include "ui/common/dialogrunner.h"
 #include "model/flrdoc.h"
@@ -79,8 +79,8 @@ void CollectCommands(const std::vector<MenuEntry>& entries, std::map<int, std::s
 
 }  // namespace
 
-CMainFrame::CMainFrame(SettingsStore& settings, CUpdateSettings& updateSettings,
-                       RecentFileList& recent, CDatabase* database)
+CMainFrame::CMainFrame(CSettingsStore& settings, CUpdateSettings& updateSettings,
+                       CRecentFileList& recent, CDatabase* database)
     : m_settings(settings), m_updateSettings(updateSettings), m_recent(recent), m_database(database)
 {
     setObjectName(QStringLiteral("MainFrame"));
@@ -206,21 +206,21 @@ void CMainFrame::CreateDatabaseBar()
     m_databaseBar = new QDockWidget(tr("Database"), this);
     m_databaseBar->setObjectName(QStringLiteral("DatabaseBar"));
     m_databaseBar->setAllowedAreas(Qt::BottomDockWidgetArea);
-    m_databaseTabs = new CDBPropSheet(m_database, EffectCatalogue::Program());
+    m_databaseTabs = new CDatabaseBar(m_database, CEffectCatalogue::Program());
     m_databaseTabs->setMinimumHeight(140);
-    connect(m_databaseTabs->ItemsPage(), &CDBSinglePropPage::ContextMenuRequested, this,
+    connect(m_databaseTabs->ItemsPage(), &CItemPage::ContextMenuRequested, this,
             [this](const QPoint& at) {
                 UpdateCommandUi();
                 QMenu menu(this);
                 FillMenu(&menu, ContextMenus()[3].entries);
                 menu.exec(at);
             });
-    connect(m_databaseTabs->ItemsPage(), &CDBSinglePropPage::ItemActivated, this,
+    connect(m_databaseTabs->ItemsPage(), &CItemPage::ItemActivated, this,
             &CMainFrame::EditItem);
-    connect(m_databaseTabs->CustomersPage(), &CDBCustomersPropPage::CustomerActivated, this,
+    connect(m_databaseTabs->CustomersPage(), &CCustomerPage::CustomerActivated, this,
             &CMainFrame::EditCustomer);
     connect(m_databaseTabs->ManufacturersPage(),
-            &CDBManufacturersPropPage::ManufacturerActivated, this, &CMainFrame::EditManufacturer);
+            &CManufacturerPage::ManufacturerActivated, this, &CMainFrame::EditManufacturer);
     m_databaseBar->setWidget(m_databaseTabs);
     addDockWidget(Qt::BottomDockWidgetArea, m_databaseBar);
     // A first start gives the bar room for about eight rows; a saved layout replaces this.
@@ -326,7 +326,7 @@ void CMainFrame::UpdateCommandUi()
 {
     CChildFrame* child = ActiveChild();
     const bool hasShow = child != nullptr;
-    const CommandTarget* view = child ? child->View() : nullptr;
+    const CCommandTarget* view = child ? child->View() : nullptr;
     for (const auto& [id, action] : m_actions) {
         bool enabled = IsHandled(id);
         switch (id) {
@@ -404,12 +404,12 @@ void CMainFrame::Run(int id)
 
 void CMainFrame::RefreshDatabaseLists() { m_databaseTabs->RefreshLists(); }
 
-void CMainFrame::OfferImport(const std::vector<EffectRef>& missing)
+void CMainFrame::OfferImport(const std::vector<CEffectRef>& missing)
 {
-    const std::vector<EffectRef> offered = ItemsToOffer(m_database, missing);
+    const std::vector<CEffectRef> offered = ItemsToOffer(m_database, missing);
     if (offered.empty()) return;
     CImportEffectsDialog dialog(m_database, this);
-    for (const EffectRef& item : offered) dialog.AddEffect(item);
+    for (const CEffectRef& item : offered) dialog.AddEffect(item);
     dialog.Initialise();
     if (RunDialog(dialog) == QDialog::Accepted) RefreshDatabaseLists();
 }
@@ -428,7 +428,7 @@ void CMainFrame::AddRecord(int id)
         if (m_addingItem) return;
         m_addingItem = true;
         UpdateCommandUi();
-        CItemEditor dialog(m_database, nullptr, EffectCatalogue::Program(), this);
+        CItemEditor dialog(m_database, nullptr, CEffectCatalogue::Program(), this);
         result = RunDialog(dialog);
         m_addingItem = false;
     }
@@ -437,12 +437,12 @@ void CMainFrame::AddRecord(int id)
 
 void CMainFrame::EditItem(CEffect* item)
 {
-    CDBSinglePropPage* page = m_databaseTabs->ItemsPage();
-    CDBRSFireworks* rows = page->Recordset();
+    CItemPage* page = m_databaseTabs->ItemsPage();
+    CItemTable* rows = page->Recordset();
     if (!item || !rows || !FindItemRecord(*rows, item->GetArticleNumber())) return;
     // Deleting takes the item out of the catalogue; the list's row must not outlive it.
-    const EffectRef keep(item);
-    CItemEditor dialog(m_database, rows, EffectCatalogue::Program(), this);
+    const CEffectRef keep(item);
+    CItemEditor dialog(m_database, rows, CEffectCatalogue::Program(), this);
     switch (RunDialog(dialog)) {
     case kEditorOk:
         rows->FillItem(*item);
@@ -476,7 +476,7 @@ void EditListedRow(Page* page, const Row& row, CDatabase* database, QWidget* par
 
 void CMainFrame::EditCustomer(const CustomerRow& row)
 {
-    CDBCustomersPropPage* page = m_databaseTabs->CustomersPage();
+    CCustomerPage* page = m_databaseTabs->CustomersPage();
     if (!row || !page->Recordset() || !FindCustomerRecord(*page->Recordset(), row->customerNo)) {
         return;
     }
@@ -485,7 +485,7 @@ void CMainFrame::EditCustomer(const CustomerRow& row)
 
 void CMainFrame::EditManufacturer(const ManufacturerRow& row)
 {
-    CDBManufacturersPropPage* page = m_databaseTabs->ManufacturersPage();
+    CManufacturerPage* page = m_databaseTabs->ManufacturersPage();
     if (!row || !page->Recordset() ||
         !FindManufacturerRecord(*page->Recordset(), row->supplierNo)) {
         return;
@@ -590,9 +590,9 @@ CChildFrame* CMainFrame::OpenShow(const QString& path)
             return child;
         }
     }
-    std::vector<EffectRef> missing;
+    std::vector<CEffectRef> missing;
     std::unique_ptr<CFLRDoc> doc =
-        OpenShowFile(canonical.toStdString(), [&missing](const std::vector<EffectRef>& items) {
+        OpenShowFile(canonical.toStdString(), [&missing](const std::vector<CEffectRef>& items) {
             missing.insert(missing.end(), items.begin(), items.end());
         });
     if (!doc) {

@@ -11,7 +11,7 @@
 class QPrinter;
 
 namespace flr {
-class CDBPropSheet;
+class CDatabaseBar;
 }
 
 class QAction;
@@ -30,8 +30,8 @@ class CDatabase;
 class CEffect;
 class CFLRDoc;
 class CUpdateSettings;
-class RecentFileList;
-class SettingsStore;
+class CRecentFileList;
+class CSettingsStore;
 
 // The program's main window: menus, toolbar, status bar, the database bar docked at the
 // bottom and the shows as MDI sub-windows. Remembers its placement ("MainFrame/PLACEMENT") and
@@ -41,7 +41,7 @@ class CMainFrame : public QMainWindow {
 public:
     // `database`: the product database the shows' dialogs read (not owned; it must outlive
     // the frame), or nullptr to run without one.
-    CMainFrame(SettingsStore& settings, CUpdateSettings& updateSettings, RecentFileList& recent,
+    CMainFrame(CSettingsStore& settings, CUpdateSettings& updateSettings, CRecentFileList& recent,
                CDatabase* database = nullptr);
     ~CMainFrame() override;
 
@@ -55,7 +55,7 @@ public:
 
     QMdiArea* MdiArea() const { return m_mdi; }
     QDockWidget* DatabaseBar() const { return m_databaseBar; }
-    CDBPropSheet* DatabaseTabs() const { return m_databaseTabs; }
+    CDatabaseBar* DatabaseTabs() const { return m_databaseTabs; }
     // Rebuilds the database bar's lists after the product database changed.
     void RefreshDatabaseLists();
     CChildFrame* ActiveChild() const;
@@ -99,7 +99,7 @@ private:
     void OpenDialog();
     // Runs "Import effects" for a show's items the database lacks; refreshes the bar after
     // an import. Nothing without a database.
-    void OfferImport(const std::vector<EffectRef>& missing);
+    void OfferImport(const std::vector<CEffectRef>& missing);
     void ArrangeIcons();
     void ShowPreferences();
     void ShowAbout();
@@ -109,14 +109,14 @@ private:
     void EditCustomer(const std::shared_ptr<CCustomer>& row);
     void EditManufacturer(const std::shared_ptr<CManufacturer>& row);
 
-    SettingsStore& m_settings;
+    CSettingsStore& m_settings;
     CUpdateSettings& m_updateSettings;
-    RecentFileList& m_recent;
+    CRecentFileList& m_recent;
     CDatabase* m_database;
     QMdiArea* m_mdi = nullptr;
     QToolBar* m_toolBar = nullptr;
     QDockWidget* m_databaseBar = nullptr;
-    CDBPropSheet* m_databaseTabs = nullptr;
+    CDatabaseBar* m_databaseTabs = nullptr;
     std::map<int, QAction*> m_actions;
     bool m_menusWithShow = false;
     bool m_addingItem = false;

@@ -243,7 +243,7 @@ void CFLRView::ApplyCellText(int row, int column, const QString& text)
     case ScheduleColumn::ArtNo:
     case ScheduleColumn::Name:
         m_editor.ApplyCellItem(
-            e, ItemForCellText(m_database, EffectCatalogue::Program(), kind, bytes));
+            e, ItemForCellText(m_database, CEffectCatalogue::Program(), kind, bytes));
         break;
     case ScheduleColumn::Note: m_editor.ApplyNote(e, bytes); break;
     case ScheduleColumn::Delay: m_editor.ApplyDelay(e, bytes); break;
@@ -256,14 +256,14 @@ void CFLRView::ApplyCellText(int row, int column, const QString& text)
     m_list->Model()->Redraw();
 }
 
-CIgnition* CFLRView::AddIgnition(int row, EffectRef item)
+CIgnition* CFLRView::AddIgnition(int row, CEffectRef item)
 {
     CIgnition* e = m_editor.AddIgnition(row, std::move(item), m_timeDisplay->text().toStdString());
     m_list->SelectEntry(e);
     return e;
 }
 
-bool CFLRView::ReplaceItem(int row, EffectRef item)
+bool CFLRView::ReplaceItem(int row, CEffectRef item)
 {
     // The editor notifies the document, whose notice rebuilds the list and the totals.
     return m_editor.ReplaceItem(m_list->Model()->EntryAt(row), item);
@@ -301,8 +301,8 @@ bool CFLRView::RunCommand(int id)
     case cmd::DuplicateIgnition: m_editor.Duplicate(selected); break;
     case cmd::SelectItem: {
         if (selected.empty() || !m_chooseItem) return true;
-        const EffectRef current = selected.size() == 1 ? selected.front()->GetItemRef() : EffectRef();
-        const EffectRef chosen = m_chooseItem(current);
+        const CEffectRef current = selected.size() == 1 ? selected.front()->GetItemRef() : CEffectRef();
+        const CEffectRef chosen = m_chooseItem(current);
         if (chosen) m_editor.ApplyChosenItem(selected, chosen);
         break;
     }
@@ -511,7 +511,7 @@ void CFLRView::OnClockTimer()
     if (!tick.newFrame) return;
     ShowClockState();
     if (tick.selectRows.empty() && tick.nextIgnitionRow < 0) return;
-    ScheduleModel* model = m_list->Model();
+    CScheduleModel* model = m_list->Model();
     for (int row : tick.selectRows) {
         m_list->selectionModel()->select(model->index(row, 0),
                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);

@@ -26,16 +26,16 @@ class CDatabase;
 class CScheduleList;
 
 // The one view of a show: the music strip, the show clock controls, the firing schedule and
-// the racks panel. It carries out the schedule's commands (through ScheduleEditor) and tells
+// the racks panel. It carries out the schedule's commands (through CScheduleEditor) and tells
 // its frame the show's price and weight. Does not own the document.
-class CFLRView : public QWidget, public CFLRDocObserver, public CommandTarget {
+class CFLRView : public QWidget, public CFLRDocObserver, public CCommandTarget {
     Q_OBJECT
 public:
     explicit CFLRView(CFLRDoc& doc, QWidget* parent = nullptr);
     ~CFLRView() override;
 
     CFLRDoc& Doc() const { return m_doc; }
-    ScheduleEditor& Editor() { return m_editor; }
+    CScheduleEditor& Editor() { return m_editor; }
     CScheduleList* List() const { return m_list; }
     QLineEdit* TimeDisplay() const { return m_timeDisplay; }
     QSlider* Slider() const { return m_slider; }
@@ -55,8 +55,8 @@ public:
     void ApplyCellText(int row, int column, const QString& text);
 
     // What the database bar calls when an item is dropped on row `row`.
-    CIgnition* AddIgnition(int row, EffectRef item);
-    bool ReplaceItem(int row, EffectRef item);
+    CIgnition* AddIgnition(int row, CEffectRef item);
+    bool ReplaceItem(int row, CEffectRef item);
 
     // Where the price and weight texts go (the child frame's panes).
     void SetStatusSink(std::function<void(const QString& price, const QString& weight)> sink)
@@ -66,7 +66,7 @@ public:
 
     // Runs before a command that needs an item to be chosen (the item chooser); returns the
     // chosen item or none.
-    void SetItemChooser(std::function<EffectRef(const EffectRef& current)> chooser)
+    void SetItemChooser(std::function<CEffectRef(const CEffectRef& current)> chooser)
     {
         m_chooseItem = std::move(chooser);
     }
@@ -93,7 +93,7 @@ public:
     // `chainEntry` when it is one of the show's (edited in place), else on a new template,
     // which it returns after OK (nullptr otherwise).
     using ChainSelector =
-        std::function<std::unique_ptr<CIgnition>(ScheduleEditor& show, CIgnition* chainEntry)>;
+        std::function<std::unique_ptr<CIgnition>(CScheduleEditor& show, CIgnition* chainEntry)>;
     void SetChainSelector(ChainSelector selector) { m_selectChain = std::move(selector); }
 
     // Previews or prints a report (the child frame fills in the show's title and owns the
@@ -116,11 +116,11 @@ public:
 
     void OnDocumentUpdate(CFLRDoc& doc, int hint) override;
 
-    const ShowClock& Clock() const { return m_clock; }
+    const CShowClock& Clock() const { return m_clock; }
     // Tests drive time by hand; the program keeps the steady clock.
     void SetMsClock(MsClock clock) { m_clock.SetMsClock(std::move(clock)); }
     // Not owned; nullptr for none.
-    void SetPlayback(ShowPlayback* playback) { m_clock.SetPlayback(playback); }
+    void SetPlayback(CShowPlayback* playback) { m_clock.SetPlayback(playback); }
     // What the clock's 20 ms timer runs: the time display, the slider and the rows reached.
     void OnClockTimer();
 
@@ -146,8 +146,8 @@ private:
 
     CFLRDoc& m_doc;
     CDatabase* m_database = nullptr;
-    ScheduleEditor m_editor;
-    ShowClock m_clock;
+    CScheduleEditor m_editor;
+    CShowClock m_clock;
     QTimer* m_clockTimer = nullptr;
     QLineEdit* m_timeDisplay = nullptr;
     QSlider* m_slider = nullptr;
@@ -163,7 +163,7 @@ private:
     bool m_racksVisible = true;
     bool m_initialised = false;
     std::function<void(const QString&, const QString&)> m_statusSink;
-    std::function<EffectRef(const EffectRef&)> m_chooseItem;
+    std::function<CEffectRef(const CEffectRef&)> m_chooseItem;
     std::function<bool(CFireworkSetup&)> m_editSetup;
     std::function<void(CIgnition*)> m_transfer;
     std::function<std::optional<CRackType>()> m_chooseRackType;

@@ -32,23 +32,23 @@ bool IsOwnRowDrag(const QDropEvent* event, const QObject* list)
 
 }  // namespace
 
-ScheduleModel::ScheduleModel(ScheduleEditor& editor, QObject* parent)
+CScheduleModel::CScheduleModel(CScheduleEditor& editor, QObject* parent)
     : QAbstractTableModel(parent), m_editor(editor)
 {
     m_rows = m_editor.Rows();
 }
 
-int ScheduleModel::rowCount(const QModelIndex& parent) const
+int CScheduleModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
 }
 
-int ScheduleModel::columnCount(const QModelIndex& parent) const
+int CScheduleModel::columnCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : kScheduleColumnCount;
 }
 
-QVariant ScheduleModel::data(const QModelIndex& index, int role) const
+QVariant CScheduleModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount()) return {};
     const auto column = static_cast<ScheduleColumn>(index.column());
@@ -81,7 +81,7 @@ QVariant ScheduleModel::data(const QModelIndex& index, int role) const
     }
 }
 
-QVariant ScheduleModel::headerData(int section, Qt::Orientation orientation, int role) const
+QVariant CScheduleModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation != Qt::Horizontal || section < 0 || section >= kScheduleColumnCount) {
         return {};
@@ -95,33 +95,33 @@ QVariant ScheduleModel::headerData(int section, Qt::Orientation orientation, int
     return {};
 }
 
-void ScheduleModel::Refresh()
+void CScheduleModel::Refresh()
 {
     beginResetModel();
     m_rows = m_editor.Rows();
     endResetModel();
 }
 
-void ScheduleModel::Redraw()
+void CScheduleModel::Redraw()
 {
     if (!m_rows.empty()) {
         emit dataChanged(index(0, 0), index(rowCount() - 1, kScheduleColumnCount - 1));
     }
 }
 
-CIgnition* ScheduleModel::EntryAt(int row) const
+CIgnition* CScheduleModel::EntryAt(int row) const
 {
     return row >= 0 && row < rowCount() ? m_rows[row] : nullptr;
 }
 
-int ScheduleModel::RowOf(const CIgnition* entry) const
+int CScheduleModel::RowOf(const CIgnition* entry) const
 {
     const auto it = std::find(m_rows.begin(), m_rows.end(), entry);
     return it == m_rows.end() ? -1 : static_cast<int>(it - m_rows.begin());
 }
 
-CScheduleList::CScheduleList(ScheduleEditor& editor, QWidget* parent)
-    : QTableView(parent), m_editor(editor), m_model(new ScheduleModel(editor, this))
+CScheduleList::CScheduleList(CScheduleEditor& editor, QWidget* parent)
+    : QTableView(parent), m_editor(editor), m_model(new CScheduleModel(editor, this))
 {
     setModel(m_model);
     setSelectionBehavior(QAbstractItemView::SelectRows);

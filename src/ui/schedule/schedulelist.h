@@ -9,7 +9,7 @@ namespace flr {
 
 class CDatabase;
 class CIgnition;
-class ScheduleEditor;
+class CScheduleEditor;
 
 // Drag data of a row moved inside one schedule list: the row, as decimal text. Distinct from
 // the database bar's items (kItemMimeType), which add or replace instead.
@@ -17,10 +17,10 @@ inline constexpr const char* kScheduleRowMimeType = "application/x-flr-schedule-
 
 // The schedule list's rows: the entries that are shown, in schedule order. Cell texts are
 // made on demand from the entries; only the row-to-entry mapping is kept.
-class ScheduleModel : public QAbstractTableModel {
+class CScheduleModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    explicit ScheduleModel(ScheduleEditor& editor, QObject* parent = nullptr);
+    explicit CScheduleModel(CScheduleEditor& editor, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -36,7 +36,7 @@ public:
     int RowOf(const CIgnition* entry) const;
 
 private:
-    ScheduleEditor& m_editor;
+    CScheduleEditor& m_editor;
     std::vector<CIgnition*> m_rows;
 };
 
@@ -44,9 +44,9 @@ private:
 class CScheduleList : public QTableView {
     Q_OBJECT
 public:
-    explicit CScheduleList(ScheduleEditor& editor, QWidget* parent = nullptr);
+    explicit CScheduleList(CScheduleEditor& editor, QWidget* parent = nullptr);
 
-    ScheduleModel* Model() const { return m_model; }
+    CScheduleModel* Model() const { return m_model; }
     void Refresh();
     void SetPrefireOff(bool prefireOff);
     void SetShowChained(bool showChained);
@@ -91,8 +91,8 @@ private:
     void OnEditEnded(const CIgnition* entry, int column, const QString& text, bool hasText);
     void OnNextCell(const CIgnition* entry, int column);
 
-    ScheduleEditor& m_editor;
-    ScheduleModel* m_model;
+    CScheduleEditor& m_editor;
+    CScheduleModel* m_model;
     bool m_ctrlReleased = false;  // during an item drag
     CDatabase* m_database = nullptr;
     QPointer<QWidget> m_cellEditor;

@@ -30,8 +30,8 @@ void Show(QComboBox* combo, const QStringList& texts, int index)
 
 }  // namespace
 
-CChooseItemDialog::CChooseItemDialog(CDatabase* database, EffectCatalogue& catalogue,
-                                     QWidget* parent, ItemChooser::MissingItems missing)
+CChooseItemDialog::CChooseItemDialog(CDatabase* database, CEffectCatalogue& catalogue,
+                                     QWidget* parent, CItemChooser::MissingItems missing)
     : QDialog(parent), m_chooser(database, catalogue, missing)
 {
     setWindowTitle(tr("Choose firework item"));
@@ -45,7 +45,7 @@ CChooseItemDialog::CChooseItemDialog(CDatabase* database, EffectCatalogue& catal
     m_name->setObjectName(QStringLiteral("name"));
     m_name->setMinimumWidth(320);
     m_name->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_description = new QLabel(QString::fromLatin1(ItemChooser::kInitialDescription));
+    m_description = new QLabel(QString::fromLatin1(CItemChooser::kInitialDescription));
     m_description->setObjectName(QStringLiteral("description"));
     m_description->setWordWrap(true);
     m_description->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -86,7 +86,7 @@ CChooseItemDialog::CChooseItemDialog(CDatabase* database, EffectCatalogue& catal
     });
 }
 
-void CChooseItemDialog::SetItem(EffectRef item)
+void CChooseItemDialog::SetItem(CEffectRef item)
 {
     m_chooser.SetItem(std::move(item));
     if (m_chooser.IsInitialised()) Sync();

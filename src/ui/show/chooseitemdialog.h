@@ -16,18 +16,18 @@ namespace flr {
 class CChooseItemDialog : public QDialog {
     Q_OBJECT
 public:
-    CChooseItemDialog(CDatabase* database, EffectCatalogue& catalogue, QWidget* parent = nullptr,
-                      ItemChooser::MissingItems missing = ItemChooser::MissingItems::NoItem);
+    CChooseItemDialog(CDatabase* database, CEffectCatalogue& catalogue, QWidget* parent = nullptr,
+                      CItemChooser::MissingItems missing = CItemChooser::MissingItems::NoItem);
 
     // The item to open on (before the dialog is shown), or the chosen one afterwards.
-    void SetItem(EffectRef item);
+    void SetItem(CEffectRef item);
     // The chosen item after OK (possibly none).
-    const EffectRef& Item() const { return m_chooser.Item(); }
+    const CEffectRef& Item() const { return m_chooser.Item(); }
 
     // The opening step; runs by itself when the dialog is first shown.
     void InitDialog();
 
-    const ItemChooser& Chooser() const { return m_chooser; }
+    const CItemChooser& Chooser() const { return m_chooser; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -35,7 +35,7 @@ protected:
 private:
     void Sync();
 
-    ItemChooser m_chooser;
+    CItemChooser m_chooser;
     QComboBox* m_size = nullptr;
     QComboBox* m_serial = nullptr;
     QComboBox* m_name = nullptr;

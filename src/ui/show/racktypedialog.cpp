@@ -6,7 +6,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "database/dbrsracktypes.h"
+#include "database/racktypetable.h"
 #include "base/textcodec.h"
 
 namespace flr {
@@ -59,7 +59,7 @@ CRackTypeDialog::CRackTypeDialog(CDatabase* database, QWidget* parent) : QDialog
 
 void CRackTypeDialog::Fill(CDatabase* database)
 {
-    CDBRSRackTypes types(database);
+    CRackTypeTable types(database);
     if (!types.OpenTable()) return;  // the recordset has said why
     for (; !types.IsEOF(); types.MoveNext())
         m_types.push_back(MakeRackType(types.m_Name, types.m_Config));

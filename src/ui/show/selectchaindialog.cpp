@@ -46,7 +46,7 @@ std::optional<ScheduleColumn> ItemColumn(int column)
 // The chain list's cells, made on demand from the editor's rows.
 class ChainListModel : public QAbstractTableModel {
 public:
-    ChainListModel(const ChainEditor& chain, QObject* parent)
+    ChainListModel(const CChainEditor& chain, QObject* parent)
         : QAbstractTableModel(parent), m_chain(chain)
     {
     }
@@ -98,7 +98,7 @@ private:
                                                 : int(Qt::AlignLeft | Qt::AlignVCenter);
     }
 
-    const ChainEditor& m_chain;
+    const CChainEditor& m_chain;
     int m_rows = 0;  // the count the view was last told
 };
 
@@ -173,7 +173,7 @@ CSelectChainDialog::~CSelectChainDialog()
     }
 }
 
-void CSelectChainDialog::SetChain(ScheduleEditor& show, CIgnition* entry)
+void CSelectChainDialog::SetChain(CScheduleEditor& show, CIgnition* entry)
 {
     m_show = &show;
     m_entry = entry;
@@ -314,7 +314,7 @@ void CSelectChainDialog::OnEditEnded(int row, int column, const QString& text, b
     const std::string bytes = Utf8ToCp1252(text.toStdString());
     if (const std::optional<ScheduleColumn> kind = ItemColumn(column)) {
         m_chain.ApplyItem(row,
-                          ItemForCellText(m_database, EffectCatalogue::Program(), *kind, bytes));
+                          ItemForCellText(m_database, CEffectCatalogue::Program(), *kind, bytes));
     } else if (static_cast<ChainColumn>(column) == ChainColumn::Delay) {
         m_chain.ApplyDelay(row, bytes);
     }

@@ -16,7 +16,7 @@ namespace flr {
 
 class CDatabase;
 class ChainListModel;
-class ScheduleEditor;
+class CScheduleEditor;
 
 // "Select chain to insert...": the rows of one chain, edited in place. Without a chain set it
 // builds a template chain of new entries (taken by the caller after OK, destroyed with the
@@ -31,7 +31,7 @@ public:
 
     // Edits the chain of `entry` (a show's entry; `show` is that show's editor). When the
     // dialog has opened already the list is refilled.
-    void SetChain(ScheduleEditor& show, CIgnition* entry);
+    void SetChain(CScheduleEditor& show, CIgnition* entry);
     // The primary entry of the chain shown, or nullptr.
     CIgnition* Chain() const { return m_chain.Chain(); }
     // The template after OK; nullptr when a show's chain was edited.
@@ -45,7 +45,7 @@ public:
     bool EditCell(int row, int column);
     QWidget* CellEditor() const { return m_cellEditor; }
 
-    const ChainEditor& Editor() const { return m_chain; }
+    const CChainEditor& Editor() const { return m_chain; }
     QTableView* List() const { return m_list; }
     QSpinBox* RowCount() const { return m_rowCount; }
 
@@ -60,8 +60,8 @@ private:
     void FitColumns();
 
     CDatabase* m_database;
-    ChainEditor m_chain;
-    ScheduleEditor* m_show = nullptr;
+    CChainEditor m_chain;
+    CScheduleEditor* m_show = nullptr;
     CIgnition* m_entry = nullptr;
     bool m_initialised = false;
     bool m_editOnRelease = false;

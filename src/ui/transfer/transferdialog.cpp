@@ -27,8 +27,8 @@ void FillList(QComboBox* list, const std::vector<std::string>& items, int select
 
 }  // namespace
 
-CTransferDialog::CTransferDialog(CIgnition* first, const PortMap& ports, QWidget* parent,
-                                 TickClock* clock)
+CTransferDialog::CTransferDialog(CIgnition* first, const CPortMap& ports, QWidget* parent,
+                                 CTickClock* clock)
     : QDialog(parent), m_portMap(ports), m_clock(clock ? *clock : m_steadyClock)
 {
     setWindowTitle(QStringLiteral("Transfering \"Firework\""));
@@ -93,28 +93,28 @@ CTransferDialog::CTransferDialog(CIgnition* first, const PortMap& ports, QWidget
     m_watchdog.setTimerType(Qt::CoarseTimer);
     connect(&m_watchdog, &QTimer::timeout, this, &CTransferDialog::OnWatchdog);
     connect(m_download, &QPushButton::clicked, this,
-            [this] { WithEngine([](TransferEngine& e) { e.Download(); }); });
+            [this] { WithEngine([](CTransferEngine& e) { e.Download(); }); });
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
     // The engine reads the item the user settled on whenever a list closes on one.
     connect(m_portList, &QComboBox::activated, this, [this](int index) {
         const std::string item = m_portList->itemText(index).toStdString();
-        WithEngine([&item](TransferEngine& e) { e.SelectPortItem(item); });
+        WithEngine([&item](CTransferEngine& e) { e.SelectPortItem(item); });
     });
     connect(m_bankList, &QComboBox::activated, this, [this](int index) {
         const std::string item = m_bankList->itemText(index).toStdString();
-        WithEngine([&item](TransferEngine& e) { e.SelectBankItem(item); });
+        WithEngine([&item](CTransferEngine& e) { e.SelectBankItem(item); });
     });
 
-    TransferObserver& observer = *this;
-    WatchdogTimer& timer = *this;
-    m_engine = std::make_unique<TransferEngine>(first, m_portMap, observer, m_clock, timer);
+    CTransferObserver& observer = *this;
+    CWatchdogTimer& timer = *this;
+    m_engine = std::make_unique<CTransferEngine>(first, m_portMap, observer, m_clock, timer);
     // Before any port runs: a monitor thread that posts a notification queues the drain here.
     m_engine->Mailbox().SetPostedHook([this] {
         if (!m_drainQueued.exchange(true)) {
             QMetaObject::invokeMethod(this, &CTransferDialog::DrainMailbox, Qt::QueuedConnection);
         }
     });
-    WithEngine([](TransferEngine& e) { e.Start(); });
+    WithEngine([](CTransferEngine& e) { e.Start(); });
 }
 
 CTransferDialog::~CTransferDialog()
@@ -150,13 +150,13 @@ void CTransferDialog::DrainMailbox()
         m_drainDeferred = true;
         return;
     }
-    WithEngine([](TransferEngine& e) { e.Mailbox().Dispatch(std::chrono::milliseconds(0)); });
+    WithEngine([](CTransferEngine& e) { e.Mailbox().Dispatch(std::chrono::milliseconds(0)); });
 }
 
 void CTransferDialog::OnWatchdog()
 {
     const unsigned id = m_watchdogId;
-    WithEngine([id](TransferEngine& e) { e.OnTimer(id); });
+    WithEngine([id](CTransferEngine& e) { e.OnTimer(id); });
 }
 
 void CTransferDialog::done(int result)

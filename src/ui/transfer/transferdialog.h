@@ -19,14 +19,14 @@ namespace flr {
 class CIgnition;
 
 // The download window: ports and bank, "Download", "Cancel", the status and percentage texts
-// and the progress bar, all over a TransferEngine, which it drives from its list and button
+// and the progress bar, all over a CTransferEngine, which it drives from its list and button
 // events, its watchdog QTimer and its ports' mailbox.
 //
 // Threads: everything runs on the user-interface thread except the mailbox's posted hook,
 // which the ports' monitor threads call; it only queues a drain of the mailbox onto this
 // thread. Closing the window (any way) shuts the engine and its ports down, so a closed window
 // never talks to the hardware or asks about it.
-class CTransferDialog final : public QDialog, private TransferObserver, private WatchdogTimer {
+class CTransferDialog final : public QDialog, private CTransferObserver, private CWatchdogTimer {
     Q_OBJECT
 public:
     // `first` is the first entry of the show's ignition-point order (nullptr for an empty
@@ -34,12 +34,12 @@ public:
     // which device each COMn is. `clock` (not owned; must outlive the dialog) is the watchdog's
     // time, the machine's steady clock when null. Ports are opened here; one that fails is
     // left out of the port list, and with none "Download" is disabled.
-    CTransferDialog(CIgnition* first, const PortMap& ports, QWidget* parent = nullptr,
-                    TickClock* clock = nullptr);
+    CTransferDialog(CIgnition* first, const CPortMap& ports, QWidget* parent = nullptr,
+                    CTickClock* clock = nullptr);
     ~CTransferDialog() override;
 
     // Null once the window has closed.
-    const TransferEngine* Engine() const { return m_engine.get(); }
+    const CTransferEngine* Engine() const { return m_engine.get(); }
 
     QComboBox* PortList() const { return m_portList; }
     QComboBox* BankList() const { return m_bankList; }
@@ -57,7 +57,7 @@ public:
     void done(int result) override;
 
 private:
-    // TransferObserver
+    // CTransferObserver
     void OnStatusText(const std::string& text) override;
     void OnPercentText(const std::string& text) override;
     void OnProgress(int percent) override;
@@ -68,7 +68,7 @@ private:
     void OnBankListEnabled(bool enabled) override;
     void OnClose() override;
 
-    // WatchdogTimer
+    // CWatchdogTimer
     void Start(unsigned id, uint32_t periodMs) override;
     void Kill(unsigned id) override;
 
@@ -78,9 +78,9 @@ private:
     template <typename Call>
     void WithEngine(Call call);
 
-    PortMap m_portMap;
-    SteadyTickClock m_steadyClock;
-    TickClock& m_clock;
+    CPortMap m_portMap;
+    CSteadyTickClock m_steadyClock;
+    CTickClock& m_clock;
     QTimer m_watchdog;
     unsigned m_watchdogId = 0;
 
@@ -92,7 +92,7 @@ private:
     QLabel* m_percent = nullptr;
     QProgressBar* m_progress = nullptr;
 
-    std::unique_ptr<TransferEngine> m_engine;
+    std::unique_ptr<CTransferEngine> m_engine;
     int m_engineCalls = 0;         // depth of engine calls in progress on this thread
     bool m_releaseEngine = false;  // the window closed during an engine call
     bool m_drainDeferred = false;  // a drain came during an engine call

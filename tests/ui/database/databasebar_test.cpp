@@ -68,10 +68,10 @@ protected:
 
 TEST_F(DatabaseBarTest, PagesListTheDatabaseAndTheFilterNarrowsTheItems)
 {
-    CDBPropSheet* sheet = m_frame->DatabaseTabs();
+    CDatabaseBar* sheet = m_frame->DatabaseTabs();
     ASSERT_EQ(sheet->count(), 3);
     EXPECT_EQ(sheet->tabText(0), "Fireworks");
-    CDBSinglePropPage* page = sheet->ItemsPage();
+    CItemPage* page = sheet->ItemsPage();
     const size_t all = page->Items().size();
     EXPECT_GT(all, 20u);
     EXPECT_EQ(page->List()->model()->rowCount(), int(all));
@@ -137,7 +137,7 @@ namespace {
 
 TEST_F(DatabaseBarTest, AddItemOpensTheEditorAndTheNewItemIsListed)
 {
-    CDBSinglePropPage* page = m_frame->DatabaseTabs()->ItemsPage();
+    CItemPage* page = m_frame->DatabaseTabs()->ItemsPage();
     const size_t before = page->Items().size();
     ASSERT_TRUE(m_frame->Action(cmd::AddItem)->isEnabled());
     bool ran = false;
@@ -168,12 +168,12 @@ TEST_F(DatabaseBarTest, AddItemOpensTheEditorAndTheNewItemIsListed)
     EXPECT_TRUE(ran);
     EXPECT_TRUE(m_frame->Action(cmd::AddItem)->isEnabled());
     EXPECT_EQ(page->Items().size(), before + 1);
-    const CEffect* item = EffectCatalogue::Program().Find("UI-1");
+    const CEffect* item = CEffectCatalogue::Program().Find("UI-1");
     ASSERT_NE(item, nullptr);
     EXPECT_DOUBLE_EQ(item->GetPrefire(), 2.0);
     EXPECT_NE(std::find(page->Items().begin(), page->Items().end(), item), page->Items().end());
     EXPECT_TRUE(m_prompter.Messages().empty());
-    EffectCatalogue::Program().Remove("UI-1");
+    CEffectCatalogue::Program().Remove("UI-1");
 }
 
 }  // namespace

@@ -14,7 +14,7 @@
 #include "database/database.h"
 #include "ui/database/databasebar.h"
 #include "database/datasource.h"
-#include "database/dbrsfireworks.h"
+#include "database/itemtable.h"
 #include "ui/common/dialogrunner.h"
 #include "model/effectcatalogue.h"
 #include "model/flrdoc.h"
@@ -42,22 +42,22 @@ protected:
     {
         CFLRDoc doc;
         test::AppendEntry(doc, "00:00:01:00", "A01", test::MakeItem("BM-S050-01"));
-        EffectRef big = test::MakeItem("IMP-150");
+        CEffectRef big = test::MakeItem("IMP-150");
         big->SetSize(150);
         big->SetName("Imported Willow");
         test::AppendEntry(doc, "00:00:02:00", "A02", big);
-        EffectRef small = test::MakeItem("IMP-030");
+        CEffectRef small = test::MakeItem("IMP-030");
         small->SetSize(30);
         test::AppendEntry(doc, "00:00:03:00", "A03", small);
         const std::string path = (m_dir / "import.flr").string();
         EXPECT_TRUE(CShowFileWriter::Save(doc, path));
         // The catalogue learns the show's items from the file, not from this document.
-        for (const char* article : {"IMP-150", "IMP-030"}) EffectCatalogue::Program().Remove(article);
+        for (const char* article : {"IMP-150", "IMP-030"}) CEffectCatalogue::Program().Remove(article);
         return path;
     }
     int Stored(const std::string& article)
     {
-        CDBRSFireworks row(&m_db);
+        CItemTable row(&m_db);
         EXPECT_TRUE(row.OpenTable(FireworksQuery::WithSerialID(article)));
         return int(row.GetRecordCount());
     }
@@ -66,7 +66,7 @@ protected:
 TEST_F(ImportEffectsTest, MissingItemsAreOfferedEditedAndImported)
 {
     const std::string path = WriteShow();
-    CDBSinglePropPage* page = m_frame->DatabaseTabs()->ItemsPage();
+    CItemPage* page = m_frame->DatabaseTabs()->ItemsPage();
     const size_t listed = page->Items().size();
     int runs = 0;
     const DialogRunner previous = InstallDialogRunner([&](QDialog& d) {
@@ -75,7 +75,7 @@ TEST_F(ImportEffectsTest, MissingItemsAreOfferedEditedAndImported)
         ++runs;
         EXPECT_EQ(dialog->windowTitle(), "Import effects");
         // Only the two the database lacks, smallest calibre first.
-        const EffectImport& rows = dialog->Rows();
+        const CEffectImport& rows = dialog->Rows();
         EXPECT_EQ(rows.Count(), 2u);
         EXPECT_EQ(rows.CellText(0, 2), "IMP-030");
         EXPECT_EQ(rows.CellText(1, 2), "IMP-150");
@@ -119,12 +119,12 @@ TEST_F(ImportEffectsTest, MissingItemsAreOfferedEditedAndImported)
     EXPECT_EQ(Stored("BM-S050-01"), 1);
     // The bar lists the imported item, as the show has it.
     EXPECT_EQ(page->Items().size(), listed + 1);
-    const CEffect* item = EffectCatalogue::Program().Find("IMP-150");
+    const CEffect* item = CEffectCatalogue::Program().Find("IMP-150");
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->GetName(), "Renamed Willow");
     EXPECT_NE(std::find(page->Items().begin(), page->Items().end(), item), page->Items().end());
     // Both items stay in the catalogue: opening the show again offers nothing.
-    EXPECT_NE(EffectCatalogue::Program().Find("IMP-030"), nullptr);
+    EXPECT_NE(CEffectCatalogue::Program().Find("IMP-030"), nullptr);
     EXPECT_FALSE(m_frame->Action(cmd::ImportDatabase)->isEnabled());
     EXPECT_FALSE(m_frame->Action(cmd::ExportDatabase)->isEnabled());
 }

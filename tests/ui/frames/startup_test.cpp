@@ -43,13 +43,13 @@ class StartupTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        SettingsStore store;
+        CSettingsStore store;
         store.Remove("Settings/DBSTRING");
         store.Remove("MainFrame/PLACEMENT");
     }
     void UseDatabase(const std::string& path)
     {
-        SettingsStore store;
+        CSettingsStore store;
         ASSERT_TRUE(store.WriteText("Settings/DBSTRING", SqliteConnectString(path)));
     }
 };
@@ -57,13 +57,13 @@ protected:
 TEST_F(StartupTest, AnEmptyConnectStringRegistersTheDefaultDataSource)
 {
     {
-        SettingsStore store;
+        CSettingsStore store;
         store.WriteText("Settings/DBSTRING", "");
     }
     CFLRApp app;
     test::ScriptedPrompter prompter;  // after the app, which installs the program's own
     app.SetDataSourceChooser([] { return std::nullopt; });
-    ASSERT_TRUE(app.InitInstance({"flr"}));
+    ASSERT_TRUE(app.Start({"flr"}));
     EXPECT_TRUE(app.MainFrame()->isVisible());
     EXPECT_EQ(*app.Settings().ReadText("Settings/DBSTRING"), "DSN=FLR Database");
     std::ifstream ini(qgetenv("ODBCINI").toStdString());
@@ -74,7 +74,7 @@ TEST_F(StartupTest, AnEmptyConnectStringRegistersTheDefaultDataSource)
     // A start without files begins a new show.
     ASSERT_EQ(app.MainFrame()->Children().size(), 1u);
     EXPECT_EQ(app.MainFrame()->Children()[0]->Title(), "FLR1");
-    app.ExitInstance();
+    app.Shutdown();
 }
 
 TEST_F(StartupTest, ADatabaseOlderThan29EndsStartUpWithoutAWindow)
@@ -83,14 +83,14 @@ TEST_F(StartupTest, ADatabaseOlderThan29EndsStartUpWithoutAWindow)
     CFLRApp app;
     test::ScriptedPrompter prompter;
     app.SetDataSourceChooser([] { return std::nullopt; });
-    EXPECT_FALSE(app.InitInstance({"flr"}));
+    EXPECT_FALSE(app.Start({"flr"}));
     EXPECT_TRUE(!app.MainFrame() || !app.MainFrame()->isVisible());
     ASSERT_EQ(prompter.Messages().size(), 1u);
     EXPECT_EQ(prompter.Messages()[0].text,
               "This FLR version is not compatible with the selected database.\n\n"
               "Please contact FLR Software for the latest database revision.");
     EXPECT_EQ(prompter.Messages()[0].caption, "Database Error");
-    app.ExitInstance();
+    app.Shutdown();
 }
 
 TEST_F(StartupTest, NewerDatabasesAndUnreadableVersionsGoOn)
@@ -102,7 +102,7 @@ TEST_F(StartupTest, NewerDatabasesAndUnreadableVersionsGoOn)
         CFLRApp app;
         test::ScriptedPrompter prompter;
         app.SetDataSourceChooser([] { return std::nullopt; });
-        EXPECT_TRUE(app.InitInstance({"flr"})) << change;
+        EXPECT_TRUE(app.Start({"flr"})) << change;
         EXPECT_TRUE(app.MainFrame()->isVisible()) << change;
         if (std::string(change).rfind("DROP", 0) == 0) {
             ASSERT_EQ(prompter.Messages().size(), 1u);
@@ -110,7 +110,7 @@ TEST_F(StartupTest, NewerDatabasesAndUnreadableVersionsGoOn)
         } else {
             EXPECT_TRUE(prompter.Messages().empty()) << change;
         }
-        app.ExitInstance();
+        app.Shutdown();
     }
 }
 
@@ -120,13 +120,13 @@ TEST_F(StartupTest, WithoutADatabaseTheVersionCheckSaysSoAndStartUpGoesOn)
     CFLRApp app;
     test::ScriptedPrompter prompter;
     app.SetDataSourceChooser([] { return std::nullopt; });
-    ASSERT_TRUE(app.InitInstance({"flr"}));
+    ASSERT_TRUE(app.Start({"flr"}));
     EXPECT_TRUE(app.MainFrame()->isVisible());
     ASSERT_EQ(prompter.Messages().size(), 2u);
     EXPECT_EQ(prompter.Messages()[0].text.rfind("Unable to open database :\n\n[", 0), 0u);
     EXPECT_EQ(prompter.Messages()[1].text.rfind("Unable to connect to FLR database - [", 0), 0u);
     EXPECT_EQ(prompter.Messages()[1].caption, "Database Error");
-    app.ExitInstance();
+    app.Shutdown();
 }
 
 TEST_F(StartupTest, ThePrintVerbsPrintTheFieldListAndEndWithoutAWindow)
@@ -136,42 +136,42 @@ TEST_F(StartupTest, ThePrintVerbsPrintTheFieldListAndEndWithoutAWindow)
     {
         CFLRApp app;
         test::ScriptedPrompter prompter;
-        EXPECT_FALSE(app.InitInstance({"flr", "--print-to", pdf, FLR_SAMPLE_SHOW}));
+        EXPECT_FALSE(app.Start({"flr", "--print-to", pdf, FLR_SAMPLE_SHOW}));
         EXPECT_EQ(app.ExitCode(), 0);
         EXPECT_FALSE(app.MainFrame()->isVisible());
         EXPECT_TRUE(app.MainFrame()->Children().empty());
         EXPECT_TRUE(prompter.Messages().empty());
         EXPECT_GT(QFileInfo(pdf).size(), 1000);
-        app.ExitInstance();
+        app.Shutdown();
     }
     {
         // A show opened on the same command line stays open; printing takes nothing from it.
         QFile::remove(pdf);
         CFLRApp app;
         test::ScriptedPrompter prompter;
-        EXPECT_TRUE(app.InitInstance({"flr", FLR_SAMPLE_SHOW, "--print-to", pdf, FLR_SAMPLE_SHOW}));
+        EXPECT_TRUE(app.Start({"flr", FLR_SAMPLE_SHOW, "--print-to", pdf, FLR_SAMPLE_SHOW}));
         EXPECT_EQ(app.MainFrame()->Children().size(), 1u);
         EXPECT_GT(QFileInfo(pdf).size(), 1000);
-        app.ExitInstance();
+        app.Shutdown();
     }
     {
         CFLRApp app;
         test::ScriptedPrompter prompter;
-        EXPECT_FALSE(app.InitInstance({"flr", "--print-to", "No Such Printer", FLR_SAMPLE_SHOW}));
+        EXPECT_FALSE(app.Start({"flr", "--print-to", "No Such Printer", FLR_SAMPLE_SHOW}));
         EXPECT_EQ(app.ExitCode(), 1);
         ASSERT_EQ(prompter.Messages().size(), 1u);
         EXPECT_NE(prompter.Messages()[0].text.find("\"No Such Printer\" is not installed"),
                   std::string::npos);
-        app.ExitInstance();
+        app.Shutdown();
     }
     {
         CFLRApp app;
         test::ScriptedPrompter prompter;
-        EXPECT_FALSE(app.InitInstance({"flr", "--print"}));
+        EXPECT_FALSE(app.Start({"flr", "--print"}));
         EXPECT_EQ(app.ExitCode(), 1);
         ASSERT_EQ(prompter.Messages().size(), 1u);
         EXPECT_EQ(prompter.Messages()[0].text, "--print needs a show file.");
-        app.ExitInstance();
+        app.Shutdown();
     }
 }
 

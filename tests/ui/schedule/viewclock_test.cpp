@@ -27,7 +27,7 @@ protected:
         for (const char* at : {"00:00:01:00", "00:00:01:00", "00:00:02:00"}) {
             test::AppendEntry(doc, at, "A0" + std::to_string(test::FiringOrder(doc).size() + 1));
         }
-        ShowClock::SetLastFrameShown(0);
+        CShowClock::SetLastFrameShown(0);
         view.SetMsClock([this] { return now; });
         view.InitialUpdate();
     }

@@ -85,7 +85,7 @@ protected:
         doc.ResetSetup(std::make_unique<CFireworkSetup>());
         target = test::AppendEntry(doc, "00:00:10:00", "A01");
         view.InitialUpdate();
-        view.SetChainSelector([](ScheduleEditor& show, CIgnition* entry) {
+        view.SetChainSelector([](CScheduleEditor& show, CIgnition* entry) {
             CSelectChainDialog dialog(nullptr);
             if (entry) dialog.SetChain(show, entry);
             const bool ok = RunDialog(dialog) == QDialog::Accepted;

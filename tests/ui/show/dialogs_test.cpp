@@ -14,7 +14,7 @@
 #include "ui/show/chooseitemdialog.h"
 #include "database/datasource.h"
 #include "support/dbfixture.h"
-#include "database/dbrscustomers.h"
+#include "database/customertable.h"
 #include "model/effectcatalogue.h"
 #include "model/fireworksetup.h"
 #include "ui/show/fireworksetupdialog.h"
@@ -142,7 +142,7 @@ TEST_F(DialogTest, CustomerListFallsBackToNoCustomerAndNewCustomerKeepsTheSelect
     EXPECT_TRUE(CFireworkSetupDialog::HelpText(Child<QLineEdit>(dialog, "length")).isEmpty());
 
     dialog.SetAddCustomer([this] {
-        CDBRSCustomers customers(&m_db);
+        CCustomerTable customers(&m_db);
         ASSERT_TRUE(customers.OpenTable());
         customers.AddNew();
         customers.m_CustomerName = "Aardvark Festivals";
@@ -170,9 +170,9 @@ TEST_F(DialogTest, WithoutDatabaseTheSetupKeepsItsCustomerAndTheChooserItsItem)
     EXPECT_EQ(setup.GetCustomerName(), std::optional<std::string>("Harbourside Events Ltd"));
     EXPECT_EQ(setup.GetCustomerNameStored(), std::nullopt);
 
-    EffectCatalogue catalogue;
+    CEffectCatalogue catalogue;
     CChooseItemDialog chooser(nullptr, catalogue);
-    const EffectRef item = CEffect::Create();
+    const CEffectRef item = CEffect::Create();
     chooser.SetItem(item);
     chooser.show();
     EXPECT_EQ(Child<QComboBox>(chooser, "size")->count(), 0);
@@ -183,8 +183,8 @@ TEST_F(DialogTest, WithoutDatabaseTheSetupKeepsItsCustomerAndTheChooserItsItem)
 
 TEST_F(DialogTest, ChooserListsFollowEachOther)
 {
-    EffectCatalogue catalogue;
-    CChooseItemDialog dialog(&m_db, catalogue, nullptr, ItemChooser::MissingItems::AddFromRow);
+    CEffectCatalogue catalogue;
+    CChooseItemDialog dialog(&m_db, catalogue, nullptr, CItemChooser::MissingItems::AddFromRow);
     dialog.show();
     auto* size = Child<QComboBox>(dialog, "size");
     auto* serial = Child<QComboBox>(dialog, "serial");

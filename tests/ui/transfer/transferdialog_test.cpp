@@ -43,7 +43,7 @@ protected:
     {
         device.Start();
         auto dialog = std::make_unique<CTransferDialog>(
-            doc.FirstFiring(), PortMap::Explicit({{2, device.SlavePath()}}), nullptr, &clock);
+            doc.FirstFiring(), CPortMap::Explicit({{2, device.SlavePath()}}), nullptr, &clock);
         dialog->show();
         return dialog;
     }
@@ -55,7 +55,7 @@ protected:
     void Stall(CTransferDialog& dialog, PromptAnswer answer)
     {
         prompter.Answer(answer);
-        clock.Advance(TransferEngine::kWatchdogPeriodMs + 1);
+        clock.Advance(CTransferEngine::kWatchdogPeriodMs + 1);
         dialog.OnWatchdog();
     }
 
@@ -136,13 +136,13 @@ TEST_F(TransferDialogTest, ClosingMidDownloadLetsThePortGoAndNeverAsksLater)
     // The device is free for the next program at once.
     test::RecordingObserver observer;
     test::ManualTimer timer;
-    TransferEngine other(nullptr, PortMap::Explicit({{1, hardware.SlavePath()}}), observer, clock,
+    CTransferEngine other(nullptr, CPortMap::Explicit({{1, hardware.SlavePath()}}), observer, clock,
                          timer);
     other.Start();
     EXPECT_EQ(observer.portItems, std::vector<std::string>{"COM1"});
 
     // A closed window neither drains its old mailbox nor asks about a stall.
-    clock.Advance(TransferEngine::kWatchdogPeriodMs + 1);
+    clock.Advance(CTransferEngine::kWatchdogPeriodMs + 1);
     dialog->OnWatchdog();
     QCoreApplication::processEvents();
     EXPECT_TRUE(prompter.Messages().empty());

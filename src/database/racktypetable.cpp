@@ -1,8 +1,8 @@
-#include "database/dbrsracktypes.h"
+#include "database/racktypetable.h"
 
 namespace flr {
 
-CDBRSRackTypes::CDBRSRackTypes(CDatabase* database) : CRecordset(database)
+CRackTypeTable::CRackTypeTable(CDatabase* database) : CRecordset(database)
 {
     BindInteger("ID", &m_ID);
     BindInteger("TypeNO", &m_TypeNO);
@@ -15,7 +15,7 @@ CDBRSRackTypes::CDBRSRackTypes(CDatabase* database) : CRecordset(database)
     SetKey(0, true);
 }
 
-bool CDBRSRackTypes::OpenTable()
+bool CRackTypeTable::OpenTable()
 {
     if (IsOpen()) return true;
     return OpenWithReport(OpenType::Dynaset, [this] {

@@ -1,15 +1,15 @@
-#include "database/dbrsversion.h"
+#include "database/versiontable.h"
 
 namespace flr {
 
-CDBRSVersion::CDBRSVersion(CDatabase* database) : CRecordset(database)
+CVersionTable::CVersionTable(CDatabase* database) : CRecordset(database)
 {
     BindInteger("Major", &m_Major);
     BindInteger("Minor", &m_Minor);
     BindInteger("Revision", &m_Revision);
 }
 
-void CDBRSVersion::ReadVersion(int32_t& major, int32_t& minor, int32_t& revision)
+void CVersionTable::ReadVersion(int32_t& major, int32_t& minor, int32_t& revision)
 {
     major = minor = revision = -1;
     if (!OpenWithReport(OpenType::Snapshot,

@@ -10,16 +10,16 @@ namespace flr {
 // The customers a show is made for; Index is the record key, numbered by the data source.
 // Columns bound in this order: Index, CustomerNo, CustomerName, ContactName, BillingAddr, City,
 // Region, ZipCode, Tel, Tel2, Mob, Mob2, Ext, Fax, E-Mail, Notes.
-class CDBRSCustomers : public CRecordset {
+class CCustomerTable : public CRecordset {
 public:
     // `database` as for CRecordset: not owned; nullptr opens a connection of its own.
-    explicit CDBRSCustomers(CDatabase* database);
+    explicit CCustomerTable(CDatabase* database);
 
     // "SELECT * FROM tbCustomers" as a dynaset; true at once when already open. A
     // failure shows "Unable to connect to FLR database - [%s]." ("Database Error") and
     // leaves the recordset closed.
     bool OpenTable();
-    std::string GetDefaultSQL() const override { return "[tbCustomers]"; }
+    std::string TableName() const override { return "tbCustomers"; }
 
     int32_t m_Index = 0;
     std::string m_CustomerNo;

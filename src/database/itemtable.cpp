@@ -1,4 +1,4 @@
-#include "database/dbrsfireworks.h"
+#include "database/itemtable.h"
 
 #include <cerrno>
 #include <charconv>
@@ -71,7 +71,7 @@ double ParseDecimalText(std::string_view text)
     return value;
 }
 
-CDBRSFireworks::CDBRSFireworks(CDatabase* database) : CRecordset(database)
+CItemTable::CItemTable(CDatabase* database) : CRecordset(database)
 {
     BindInteger("ProductNO", &m_ProductNO);
     BindText("SerialID", &m_SerialID);
@@ -94,7 +94,7 @@ CDBRSFireworks::CDBRSFireworks(CDatabase* database) : CRecordset(database)
     SetKey(0, true);
 }
 
-bool CDBRSFireworks::OpenTable(const FireworksQuery& query)
+bool CItemTable::OpenTable(const FireworksQuery& query)
 {
     if (IsOpen()) return true;
     std::vector<DBValue> params;
@@ -145,14 +145,14 @@ bool CDBRSFireworks::OpenTable(const FireworksQuery& query)
         std::move(params));
 }
 
-EffectRef CDBRSFireworks::MakeItem() const
+CEffectRef CItemTable::MakeItem() const
 {
-    EffectRef item = CEffect::Create();
+    CEffectRef item = CEffect::Create();
     FillItem(*item);
     return item;
 }
 
-void CDBRSFireworks::FillItem(CEffect& item) const
+void CItemTable::FillItem(CEffect& item) const
 {
     item.SetRecordNumber(m_ProductNO);
     item.SetArticleNumber(m_SerialID);
@@ -171,7 +171,7 @@ void CDBRSFireworks::FillItem(CEffect& item) const
     item.SetDescription(m_ProductDescription);
 }
 
-int CDBRSFireworks::SetFromItem(const CEffect* item)
+int CItemTable::SetFromItem(const CEffect* item)
 {
     if (!item) return 0;
     m_SerialID = item->GetArticleNumber();

@@ -44,19 +44,19 @@ struct FireworksQuery {
 // The firework items, one row of tbFireworks per item. Columns bound in this order:
 // ProductNO, SerialID, ProductName, Size, Color, Weight, PreFire, Altitude, Hold, CategoryID,
 // SubCategoryID, Stock, Reserved, OrderLimit, Price, PriceOut, SupplierID, ProductDescription.
-class CDBRSFireworks : public CRecordset {
+class CItemTable : public CRecordset {
 public:
     // `database` as for CRecordset: not owned; nullptr opens a connection of its own.
-    explicit CDBRSFireworks(CDatabase* database);
+    explicit CItemTable(CDatabase* database);
 
     // "SELECT * FROM tbFireworks" restricted and ordered by `query`, as a dynaset; true at once
     // when already open (close it first for another query). A failure shows "Unable to
     // connect to FLR database - [%s]." ("Database Error") and leaves the recordset closed.
     bool OpenTable(const FireworksQuery& query = {});
-    std::string GetDefaultSQL() const override { return "[tbFireworks]"; }
+    std::string TableName() const override { return "tbFireworks"; }
 
     // A new item from the member values (the current row, or the row being added).
-    EffectRef MakeItem() const;
+    CEffectRef MakeItem() const;
     // Fills `item` from the member values, field by field.
     void FillItem(CEffect& item) const;
     // Fills the columns from `item` for an import: prices truncated to whole units, Altitude

@@ -1,11 +1,11 @@
-#include "music/multimediatimer.h"
+#include "music/periodicthread.h"
 
 #include <chrono>
 #include <system_error>
 
 namespace flr {
 
-bool CMultimediaTimer::Start(uint32_t periodMs, Callback callback)
+bool CPeriodicThread::Start(uint32_t periodMs, Callback callback)
 {
     if (m_thread.joinable() || !callback) return false;
     m_callback = std::move(callback);
@@ -18,7 +18,7 @@ bool CMultimediaTimer::Start(uint32_t periodMs, Callback callback)
     return true;
 }
 
-void CMultimediaTimer::Stop()
+void CPeriodicThread::Stop()
 {
     if (!m_thread.joinable()) return;
     {
@@ -29,7 +29,7 @@ void CMultimediaTimer::Stop()
     m_thread.join();
 }
 
-void CMultimediaTimer::Run(uint32_t periodMs)
+void CPeriodicThread::Run(uint32_t periodMs)
 {
     // Ticks keep to the period's grid, so a slow callback does not push the later ones back.
     auto next = std::chrono::steady_clock::now();

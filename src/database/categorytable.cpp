@@ -1,8 +1,8 @@
-#include "database/dbrscategories.h"
+#include "database/categorytable.h"
 
 namespace flr {
 
-CDBRSCategories::CDBRSCategories(CDatabase* database) : CRecordset(database)
+CCategoryTable::CCategoryTable(CDatabase* database) : CRecordset(database)
 {
     BindInteger("CategoryNo", &m_CategoryNo);
     BindText("Category", &m_Category);
@@ -10,7 +10,7 @@ CDBRSCategories::CDBRSCategories(CDatabase* database) : CRecordset(database)
     SetKey(0, false);
 }
 
-bool CDBRSCategories::OpenTable()
+bool CCategoryTable::OpenTable()
 {
     return OpenWithReport(OpenType::Snapshot,
                           [this] { return "SELECT * FROM " + Quote(TableName()); });

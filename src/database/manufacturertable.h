@@ -10,16 +10,16 @@ namespace flr {
 // The manufacturers (suppliers) of the items; Index is the record key (an item's SupplierID).
 // Columns bound in this order: Index, SupplierNO, Name, ContactTitle, ContactName, Address, City,
 // ZipCode, Region, Tel, Mob, Fax, E-Mail, Notes, CountryID.
-class CDBRSManufacturers : public CRecordset {
+class CManufacturerTable : public CRecordset {
 public:
     // `database` as for CRecordset: not owned; nullptr opens a connection of its own.
-    explicit CDBRSManufacturers(CDatabase* database);
+    explicit CManufacturerTable(CDatabase* database);
 
     // "SELECT * FROM tbSuppliers" as a dynaset; true at once when already open. A
     // failure shows "Unable to connect to FLR database - [%s]." ("Database Error") and
     // leaves the recordset closed.
     bool OpenTable();
-    std::string GetDefaultSQL() const override { return "[tbSuppliers]"; }
+    std::string TableName() const override { return "tbSuppliers"; }
 
     int32_t m_Index = 0;
     int32_t m_SupplierNO = 0;

@@ -9,16 +9,16 @@ namespace flr {
 
 // The rack (mortar) types; Config begins with the number of positions ("%d (%d:%d").
 // Columns bound in this order: ID, TypeNO, Name, Config, Angles, Notes, Image, Hide.
-class CDBRSRackTypes : public CRecordset {
+class CRackTypeTable : public CRecordset {
 public:
     // `database` as for CRecordset: not owned; nullptr opens a connection of its own.
-    explicit CDBRSRackTypes(CDatabase* database);
+    explicit CRackTypeTable(CDatabase* database);
 
     // "SELECT * FROM tbMortarTypes ORDER BY Name" as a dynaset; true at once when already open. A
     // failure shows "Unable to connect to FLR database - [%s]." ("Database Error") and
     // leaves the recordset closed.
     bool OpenTable();
-    std::string GetDefaultSQL() const override { return "[tbMortarTypes]"; }
+    std::string TableName() const override { return "tbMortarTypes"; }
 
     int32_t m_ID = 0;
     int32_t m_TypeNO = 0;

@@ -1,8 +1,8 @@
-#include "database/dbrsmanufacturers.h"
+#include "database/manufacturertable.h"
 
 namespace flr {
 
-CDBRSManufacturers::CDBRSManufacturers(CDatabase* database) : CRecordset(database)
+CManufacturerTable::CManufacturerTable(CDatabase* database) : CRecordset(database)
 {
     BindInteger("Index", &m_Index);
     BindInteger("SupplierNO", &m_SupplierNO);
@@ -22,7 +22,7 @@ CDBRSManufacturers::CDBRSManufacturers(CDatabase* database) : CRecordset(databas
     SetKey(0, true);
 }
 
-bool CDBRSManufacturers::OpenTable()
+bool CManufacturerTable::OpenTable()
 {
     if (IsOpen()) return true;
     return OpenWithReport(OpenType::Dynaset,

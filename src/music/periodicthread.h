@@ -13,14 +13,14 @@ namespace flr {
 // Threads: Start and Stop on the owner's thread; the callback on the timer's thread. The
 // callback returns false to end the timer from inside (Stop then only joins). m_stopLock
 // guards m_stopping, which Stop sets to end the wait at once.
-class CMultimediaTimer {
+class CPeriodicThread {
 public:
     using Callback = std::function<bool()>;
 
-    CMultimediaTimer() = default;
-    ~CMultimediaTimer() { Stop(); }
-    CMultimediaTimer(const CMultimediaTimer&) = delete;
-    CMultimediaTimer& operator=(const CMultimediaTimer&) = delete;
+    CPeriodicThread() = default;
+    ~CPeriodicThread() { Stop(); }
+    CPeriodicThread(const CPeriodicThread&) = delete;
+    CPeriodicThread& operator=(const CPeriodicThread&) = delete;
 
     // Starts calling `callback` every `periodMs`; false when already running or no thread
     // could be made.

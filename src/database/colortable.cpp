@@ -1,15 +1,15 @@
-#include "database/dbrscolors.h"
+#include "database/colortable.h"
 
 namespace flr {
 
-CDBRSColors::CDBRSColors(CDatabase* database) : CRecordset(database)
+CColorTable::CColorTable(CDatabase* database) : CRecordset(database)
 {
     BindInteger("ColorID", &m_ColorID);
     BindText("Color", &m_Color);
     SetKey(0, false);
 }
 
-bool CDBRSColors::OpenTable()
+bool CColorTable::OpenTable()
 {
     return OpenWithReport(OpenType::Snapshot,
                           [this] { return "SELECT * FROM " + Quote(TableName()); });

@@ -1,15 +1,15 @@
-#include "database/dbrscountries.h"
+#include "database/countrytable.h"
 
 namespace flr {
 
-CDBRSCountries::CDBRSCountries(CDatabase* database) : CRecordset(database)
+CCountryTable::CCountryTable(CDatabase* database) : CRecordset(database)
 {
     BindInteger("CountryID", &m_CountryID);
     BindText("Country", &m_Country);
     SetKey(0, false);
 }
 
-bool CDBRSCountries::OpenTable()
+bool CCountryTable::OpenTable()
 {
     return OpenWithReport(OpenType::Snapshot,
                           [this] { return "SELECT * FROM " + Quote(TableName()); });

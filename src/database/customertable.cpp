@@ -1,8 +1,8 @@
-#include "database/dbrscustomers.h"
+#include "database/customertable.h"
 
 namespace flr {
 
-CDBRSCustomers::CDBRSCustomers(CDatabase* database) : CRecordset(database)
+CCustomerTable::CCustomerTable(CDatabase* database) : CRecordset(database)
 {
     BindInteger("Index", &m_Index);
     BindText("CustomerNo", &m_CustomerNo);
@@ -23,7 +23,7 @@ CDBRSCustomers::CDBRSCustomers(CDatabase* database) : CRecordset(database)
     SetKey(0, true);
 }
 
-bool CDBRSCustomers::OpenTable()
+bool CCustomerTable::OpenTable()
 {
     if (IsOpen()) return true;
     return OpenWithReport(OpenType::Dynaset,
