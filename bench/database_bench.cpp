@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "base/prompt.h"
 #include "database/database.h"
 #include "database/datasource.h"
 #include "database/itemtable.h"
-#include "base/prompt.h"
 
 namespace {
 

@@ -72,7 +72,11 @@ void BM_LinkInScheduleOrder(benchmark::State& state)
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_LinkInScheduleOrder)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LinkInScheduleOrder)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
 
 // The same, renumbering from the first entry after every link: quadratic, so only the
 // smaller sizes.
@@ -88,7 +92,10 @@ void BM_LinkInScheduleOrderRenumberingEach(benchmark::State& state)
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_LinkInScheduleOrderRenumberingEach)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LinkInScheduleOrderRenumberingEach)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond);
 
 class BuiltShow {
 public:
@@ -132,8 +139,7 @@ void BM_EditOneTime(benchmark::State& state)
     bool later = false;
     for (auto _ : state) {
         later = !later;
-        e->SetTime(t.hours, t.minutes, t.seconds, later ? t.frames + 1 : t.frames, false, 25,
-                   true);
+        e->SetTime(t.hours, t.minutes, t.seconds, later ? t.frames + 1 : t.frames, false, 25, true);
         e->Resort(false);
         show.Doc().FirstFiring()->CheckAddresses();
     }

@@ -7,11 +7,11 @@
 #include <QPdfWriter>
 #include <ctime>
 
+#include "editing/schedulecells.h"
 #include "model/flrdoc.h"
 #include "reports/report.h"
 #include "reports/reportkind.h"
 #include "reports/reportpainter.h"
-#include "editing/schedulecells.h"
 #include "support/showgenerator.h"
 
 namespace flr {
@@ -60,8 +60,9 @@ void BM_PrepareAndLayAllPages(benchmark::State& state)
     state.counters["ops"] = static_cast<double>(ops);
 }
 BENCHMARK(BM_PrepareAndLayAllPages)
-    ->ArgsProduct({{1000, 10000}, {report::FieldList, report::ShootList, report::ChainList,
-                                   report::EffectSummary, report::PodSummary}})
+    ->ArgsProduct({{1000, 10000},
+                   {report::FieldList, report::ShootList, report::ChainList, report::EffectSummary,
+                    report::PodSummary}})
     ->Unit(benchmark::kMillisecond);
 
 // The whole field list of a show, painted into a PDF in memory.

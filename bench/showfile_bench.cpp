@@ -3,7 +3,6 @@
 
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <functional>
 #include <map>
 #include <memory>
@@ -101,9 +100,8 @@ void WithShow(benchmark::State& state, const std::function<void(const CFLRDoc&)>
 // Laying out the bytes only.
 void BM_SerialiseShow(benchmark::State& state)
 {
-    WithShow(state, [](const CFLRDoc& doc) {
-        benchmark::DoNotOptimize(CShowFileWriter::ToBytes(doc));
-    });
+    WithShow(state,
+             [](const CFLRDoc& doc) { benchmark::DoNotOptimize(CShowFileWriter::ToBytes(doc)); });
 }
 BENCHMARK(BM_SerialiseShow)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 

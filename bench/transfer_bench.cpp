@@ -1,11 +1,10 @@
 // A 1,000-point download over a pseudo-terminal whose far end plays the hardware at 9600 baud
 // (10 bits a byte: 1.0417 ms), against the time the line itself needs for those bytes.
+#include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
-
-#include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <cstdio>
@@ -70,12 +69,14 @@ double PtyEchoMicroseconds(int rounds)
         pollfd p{master, POLLIN, 0};
         poll(&p, 1, -1);
         if (read(master, &b, 1) != 1) break;
-        total += std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() -
-                                                           start)
+        total += std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
                      .count();
     }
     const uint8_t stop = 0xFF;
-    if (write(master, &stop, 1) == 1) echo.join(); else echo.detach();
+    if (write(master, &stop, 1) == 1)
+        echo.join();
+    else
+        echo.detach();
     close(slave);
     close(master);
     return total / rounds;
@@ -98,7 +99,7 @@ void BM_Download9600(benchmark::State& state)
         CSteadyTickClock clock;
         CTransferLoop loop;
         CTransferEngine engine(doc.FirstFiring(), CPortMap::Explicit({{1, hardware.SlavePath()}}),
-                              observer, clock, loop);
+                               observer, clock, loop);
         loop.Attach(engine);
         engine.Start();
 
@@ -135,18 +136,14 @@ void BM_Download9600(benchmark::State& state)
     // What is left once the rig's own round trip is taken out of every exchange.
     const double floorUs = PtyEchoMicroseconds(1000);
     state.counters["pty_echo_us"] = floorUs;
-    state.counters["ratio_without_pty_echo"] =
-        ratioSum / static_cast<double>(state.iterations()) - floorUs * exchanges / 1e6 / lineSeconds;
+    state.counters["ratio_without_pty_echo"] = ratioSum / static_cast<double>(state.iterations()) -
+                                               floorUs * exchanges / 1e6 / lineSeconds;
     state.counters["line_rate_s"] = lineSeconds;
     state.counters["emulator_late_us_per_byte"] = lateness * 1e6 / exchanges;
     state.counters["answer_us_per_byte"] = answers * 1e6 / exchanges;
     state.counters["ratio_to_line_rate"] = ratioSum / static_cast<double>(state.iterations());
 }
-BENCHMARK(BM_Download9600)
-    ->Arg(1000)
-    ->Iterations(2)
-    ->UseManualTime()
-    ->Unit(benchmark::kSecond);
+BENCHMARK(BM_Download9600)->Arg(1000)->Iterations(2)->UseManualTime()->Unit(benchmark::kSecond);
 
 }  // namespace
 }  // namespace flr

@@ -7,11 +7,11 @@
 #include <QLineEdit>
 #include <QPainter>
 
-#include "model/flrdoc.h"
-#include "ui/schedule/flrview.h"
 #include "base/prompt.h"
-#include "ui/schedule/schedulelist.h"
+#include "model/flrdoc.h"
 #include "support/showgenerator.h"
+#include "ui/schedule/flrview.h"
+#include "ui/schedule/schedulelist.h"
 
 namespace flr {
 namespace {
@@ -21,8 +21,7 @@ constexpr int kEntries = 10000;
 // Says Yes to every question, so the edit commands run through.
 class YesPrompter final : public CPrompter {
 public:
-    PromptAnswer Ask(std::string_view, std::string_view, PromptButtons buttons,
-                     PromptIcon) override
+    PromptAnswer Ask(std::string_view, std::string_view, PromptButtons buttons, PromptIcon) override
     {
         return buttons == PromptButtons::YesNo ? PromptAnswer::Yes : PromptAnswer::Ok;
     }

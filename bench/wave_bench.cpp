@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <random>
 
-#include "support/wavebuilder.h"
 #include "music/wavereader.h"
+#include "support/wavebuilder.h"
 
 namespace flr {
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/prompt.h"
 #include "model/effectcatalogue.h"
 #include "model/flrdoc.h"
-#include "base/prompt.h"
 #include "model/showfilereader.h"
 #include "model/showfilewriter.h"
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "model/flrdoc.h"
 #include "base/prompt.h"
+#include "model/flrdoc.h"
 #include "transfer/tickclock.h"
 #include "transfer/transferengine.h"
 
@@ -28,8 +28,7 @@ public:
 
 class RetryPrompter final : public CPrompter {
 public:
-    PromptAnswer Ask(std::string_view, std::string_view, PromptButtons buttons,
-                     PromptIcon) override
+    PromptAnswer Ask(std::string_view, std::string_view, PromptButtons buttons, PromptIcon) override
     {
         return buttons == PromptButtons::RetryCancel ? PromptAnswer::Retry : PromptAnswer::Ok;
     }

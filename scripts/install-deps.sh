@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev clang-format
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev libgl-dev
     unixodbc unixodbc-dev libsqliteodbc odbc-postgresql sqlite3

@@ -8,6 +8,7 @@ build="$root/build-test"
 # The database suite runs against PostgreSQL too: CI must have a server.
 export FLR_WITH_POSTGRES=1
 "$root/scripts/install-deps.sh"
+"$root/scripts/check-tree.sh"
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFLR_SANITIZE=ON \
     -DFLR_BUILD_TESTS=ON -DFLR_BUILD_BENCH=ON

@@ -2,9 +2,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "cli/verbs.h"
-#include "cli/itemscommand.h"
 #include "base/version.h"
+#include "cli/itemscommand.h"
+#include "cli/verbs.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The desktop program.
 #include <QApplication>
 
-#include "ui/frames/flrapp.h"
 #include "base/version.h"
+#include "ui/frames/flrapp.h"
 
 int main(int argc, char** argv)
 {

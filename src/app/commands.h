@@ -7,7 +7,6 @@
 
 namespace flr {
 
-
 // One entry of a menu: a command (with its text, "\t" then the shortcut as shown), a
 // separator (id 0, no text) or a pop-up (id 0, a text and entries).
 struct MenuEntry {

@@ -15,7 +15,8 @@ CRecentFileList::CRecentFileList(CSettingsStore& store, size_t capacity)
 {
     for (size_t i = 0; i < m_capacity; ++i) {
         const auto path = m_store.ReadText(Key(i));
-        if (path && !path->empty() && std::find(m_files.begin(), m_files.end(), *path) == m_files.end()) {
+        if (path && !path->empty() &&
+            std::find(m_files.begin(), m_files.end(), *path) == m_files.end()) {
             m_files.push_back(*path);
         }
     }

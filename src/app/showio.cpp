@@ -1,8 +1,8 @@
 #include "app/showio.h"
 
+#include "base/prompt.h"
 #include "model/effectcatalogue.h"
 #include "model/flrdoc.h"
-#include "base/prompt.h"
 #include "model/showfilereader.h"
 #include "model/showfilewriter.h"
 

@@ -57,8 +57,8 @@ std::optional<UpdateInfo> CheckForUpdate(const CSettingsStore& store, std::strin
                                          std::string_view productVersion, int timeoutMs)
 {
     if (fileVersion.empty()) {
-        ShowMessage("Unable to retrieve version information", "Version Error",
-                    PromptButtons::Ok, PromptIcon::Error);
+        ShowMessage("Unable to retrieve version information", "Version Error", PromptButtons::Ok,
+                    PromptIcon::Error);
         return std::nullopt;
     }
     const std::string page = store.ReadText("Settings/Update/URL").value_or(kDefaultUpdateUrl);

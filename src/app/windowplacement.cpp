@@ -23,8 +23,8 @@ std::vector<unsigned char> WindowPlacement::Encode() const
 {
     std::vector<unsigned char> out;
     out.reserve(kSize);
-    for (int32_t v : {int32_t(kSize), flags, showState, minX, minY, maxX, maxY, left, top, right,
-                      bottom}) {
+    for (int32_t v :
+         {int32_t(kSize), flags, showState, minX, minY, maxX, maxY, left, top, right, bottom}) {
         Put(out, v);
     }
     return out;
@@ -45,8 +45,8 @@ std::optional<WindowPlacement> WindowPlacement::Decode(const std::vector<unsigne
     p.right = Get(bytes, 36);
     p.bottom = Get(bytes, 40);
     constexpr int32_t kLimit = 100000;  // no screen is this large
-    const bool sane = p.right > p.left && p.bottom > p.top && p.left > -kLimit &&
-                      p.top > -kLimit && p.right < kLimit && p.bottom < kLimit;
+    const bool sane = p.right > p.left && p.bottom > p.top && p.left > -kLimit && p.top > -kLimit &&
+                      p.right < kLimit && p.bottom < kLimit;
     if (!sane) return std::nullopt;
     return p;
 }

@@ -22,8 +22,8 @@ public:
     virtual ~CPrompter() = default;
     // Shows the box and returns the button the user chose. May be called from any thread;
     // an implementation that needs a particular thread marshals the call itself.
-    virtual PromptAnswer Ask(std::string_view text, std::string_view caption,
-                             PromptButtons buttons, PromptIcon icon) = 0;
+    virtual PromptAnswer Ask(std::string_view text, std::string_view caption, PromptButtons buttons,
+                             PromptIcon icon) = 0;
     virtual void Beep(BeepKind kind) = 0;
 };
 

@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QSettings>
 #include <QString>
-
 #include <memory>
 
 namespace flr {
@@ -32,10 +31,7 @@ CSettingsStore::CSettingsStore(const std::string& iniPath)
 
 CSettingsStore::~CSettingsStore() { delete m_impl; }
 
-std::string CSettingsStore::FilePath() const
-{
-    return m_impl->settings->fileName().toStdString();
-}
+std::string CSettingsStore::FilePath() const { return m_impl->settings->fileName().toStdString(); }
 
 std::optional<std::string> CSettingsStore::ReadText(std::string_view key) const
 {

@@ -2,10 +2,10 @@
 #include <cstdio>
 #include <iostream>
 
-#include "cli/verbs.h"
-#include "model/flrdoc.h"
 #include "cli/openshow.h"
 #include "cli/showjson.h"
+#include "cli/verbs.h"
+#include "model/flrdoc.h"
 
 namespace flr {
 

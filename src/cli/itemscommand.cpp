@@ -7,10 +7,10 @@
 #include <optional>
 #include <string>
 
-#include "database/dbconnection.h"
-#include "database/itemtable.h"
 #include "base/settingsstore.h"
 #include "base/textcodec.h"
+#include "database/dbconnection.h"
+#include "database/itemtable.h"
 
 namespace flr {
 

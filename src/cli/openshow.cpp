@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
+#include "base/textcodec.h"
 #include "model/effectcatalogue.h"
 #include "model/flrdoc.h"
 #include "model/showfilereader.h"
-#include "base/textcodec.h"
 
 namespace flr {
 

@@ -10,14 +10,14 @@
 #include <ctime>
 #include <string>
 
-#include "cli/verbs.h"
-#include "model/flrdoc.h"
+#include "base/textcodec.h"
 #include "cli/openshow.h"
+#include "cli/verbs.h"
+#include "editing/schedulecells.h"
+#include "model/flrdoc.h"
 #include "reports/report.h"
 #include "reports/reportkind.h"
 #include "reports/reportpainter.h"
-#include "editing/schedulecells.h"
-#include "base/textcodec.h"
 
 namespace flr {
 
@@ -28,17 +28,18 @@ struct KindName {
     int kind;
 };
 constexpr KindName kKinds[] = {
-    {"field", report::FieldList},     {"complete", report::CompleteList},
-    {"shoot", report::ShootList},     {"effects", report::EffectSummary},
-    {"pods", report::PodSummary},     {"chains", report::ChainList},
+    {"field", report::FieldList}, {"complete", report::CompleteList},
+    {"shoot", report::ShootList}, {"effects", report::EffectSummary},
+    {"pods", report::PodSummary}, {"chains", report::ChainList},
 };
 
 int Usage()
 {
-    std::fputs("Usage: flr-cli print SHOW.flr --pdf OUT.pdf [--report "
-               "field|complete|shoot|effects|pods|chains] [--page-size A4|Letter] "
-               "[--hide-chained]\n",
-               stderr);
+    std::fputs(
+        "Usage: flr-cli print SHOW.flr --pdf OUT.pdf [--report "
+        "field|complete|shoot|effects|pods|chains] [--page-size A4|Letter] "
+        "[--hide-chained]\n",
+        stderr);
     return 2;
 }
 

@@ -1,9 +1,9 @@
 // flr-cli save IN.flr OUT.flr: opens a show and saves it as the desktop program's Save does.
 #include <cstdio>
 
+#include "cli/openshow.h"
 #include "cli/verbs.h"
 #include "model/flrdoc.h"
-#include "cli/openshow.h"
 #include "model/showfilewriter.h"
 
 namespace flr {

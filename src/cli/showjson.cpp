@@ -3,8 +3,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "model/flrdoc.h"
 #include "base/textcodec.h"
+#include "model/flrdoc.h"
 
 namespace flr {
 
@@ -12,10 +12,7 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-Json Text(const OptText& text)
-{
-    return text ? Json(Cp1252ToUtf8(*text)) : Json(nullptr);
-}
+Json Text(const OptText& text) { return text ? Json(Cp1252ToUtf8(*text)) : Json(nullptr); }
 
 Json SetupToJson(const CFireworkSetup& s)
 {
@@ -51,9 +48,7 @@ nlohmann::ordered_json ShowToJson(const CFLRDoc& doc)
     std::unordered_map<const CIgnition*, int> index;
     int i = 0;
     for (const CIgnition* e = doc.FirstSchedule(); e; e = e->GetNextSchedule()) index[e] = i++;
-    auto indexOf = [&index](const CIgnition* e) {
-        return e ? Json(index.at(e)) : Json(nullptr);
-    };
+    auto indexOf = [&index](const CIgnition* e) { return e ? Json(index.at(e)) : Json(nullptr); };
 
     Json effects = Json::array();
     Json firing = Json::array();
@@ -81,8 +76,8 @@ nlohmann::ordered_json ShowToJson(const CFLRDoc& doc)
         j["flags"] = e->GetFlags();
         j["delay"] = Text(e->GetDelayText());
         j["note"] = Text(e->GetNote());
-        j["artNo"] = e->GetItem() ? Json(Cp1252ToUtf8(e->GetItem()->GetArticleNumber()))
-                                  : Json(nullptr);
+        j["artNo"] =
+            e->GetItem() ? Json(Cp1252ToUtf8(e->GetItem()->GetArticleNumber())) : Json(nullptr);
         j["inTime"] = FormatTimeCode(e->GetInTime());
         j["time"] = FormatTimeCode(e->GetTime());
         j["bank"] = static_cast<unsigned char>(e->GetLetter());

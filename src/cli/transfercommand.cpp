@@ -6,10 +6,10 @@
 #include <mutex>
 #include <string>
 
+#include "base/prompt.h"
+#include "cli/openshow.h"
 #include "cli/verbs.h"
 #include "model/flrdoc.h"
-#include "cli/openshow.h"
-#include "base/prompt.h"
 #include "transfer/tickclock.h"
 #include "transfer/transferengine.h"
 #include "transfer/transferloop.h"
@@ -23,8 +23,7 @@ constexpr int kExitStalled = 3;
 
 void PrintTransferUsage()
 {
-    std::fputs("Usage: flr-cli transfer SHOW.flr --device PATH [--bank N] [--retries N]\n",
-               stderr);
+    std::fputs("Usage: flr-cli transfer SHOW.flr --device PATH [--bank N] [--retries N]\n", stderr);
 }
 
 // Messages go to stderr; "Communications Failure" is answered with Retry while retries last.
@@ -123,7 +122,7 @@ int RunTransfer(int argc, char** argv)
     int exitCode = 0;
     {
         CTransferEngine engine(doc.FirstFiring(), CPortMap::Explicit({{1, device}}), observer,
-                              clock, loop);
+                               clock, loop);
         loop.Attach(engine);
         engine.Start();
         const std::vector<std::string>& banks = engine.GetBankItems();
@@ -146,8 +145,7 @@ int RunTransfer(int argc, char** argv)
             loop.Run([&] { return engine.GetResult() != CTransferEngine::Result::Running; },
                      std::chrono::hours(24 * 365));
             if (engine.GetResult() != CTransferEngine::Result::Completed) {
-                std::fputs("flr-cli: the hardware stopped answering; download abandoned\n",
-                           stderr);
+                std::fputs("flr-cli: the hardware stopped answering; download abandoned\n", stderr);
                 exitCode = kExitStalled;
             } else if (!engine.WaitLastByteWritten(std::chrono::seconds(10))) {
                 std::fputs("flr-cli: the closing byte could not be written\n", stderr);

@@ -71,7 +71,7 @@ CellChoices ItemCellChoices(CDatabase* database, ScheduleColumn column, const st
 }
 
 CEffectRef ItemForCellText(CDatabase* database, CEffectCatalogue& catalogue, ScheduleColumn column,
-                          const std::string& text)
+                           const std::string& text)
 {
     if (!database) return {};
     CItemTable rs(database);

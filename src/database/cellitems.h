@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "model/effect.h"
 #include "editing/schedulecells.h"
+#include "model/effect.h"
 
 namespace flr {
 
@@ -28,7 +28,7 @@ CellChoices ItemCellChoices(CDatabase* database, ScheduleColumn column, const st
 // with that article number; Name, the article number between "[" and "]". An item the
 // catalogue lacks is made from its row and added. Nothing when the database has none.
 CEffectRef ItemForCellText(CDatabase* database, CEffectCatalogue& catalogue, ScheduleColumn column,
-                          const std::string& text);
+                           const std::string& text);
 
 // "[" article number "] " name, the Name cell's drop-down entry.
 std::string NameChoiceText(const std::string& articleNumber, const std::string& name);

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "database/datasource.h"
 #include "base/textcodec.h"
+#include "database/datasource.h"
 
 namespace flr {
 

@@ -4,11 +4,11 @@
 #include <cstdio>
 
 #include "database/customertable.h"
+#include "database/itemfilter.h"
 #include "database/itemtable.h"
 #include "database/manufacturertable.h"
 #include "model/effect.h"
 #include "model/effectcatalogue.h"
-#include "database/itemfilter.h"
 
 namespace flr {
 

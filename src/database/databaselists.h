@@ -18,8 +18,8 @@ struct ItemFilter;
 // A customer as the database bar lists it: one tbCustomers row's texts (City, Region, Ext and
 // Index are not carried).
 struct CCustomer {
-    std::string customerNo, customerName, contactName, billingAddr, zipCode, tel, tel2, mob,
-        mob2, fax, email, notes;
+    std::string customerNo, customerName, contactName, billingAddr, zipCode, tel, tel2, mob, mob2,
+        fax, email, notes;
     void RefreshFrom(const CCustomerTable& row);
 };
 
@@ -49,8 +49,9 @@ bool FillCustomers(CCustomerTable& customers, std::vector<CustomerRow>& rows);
 bool FillManufacturers(CManufacturerTable& manufacturers, std::vector<ManufacturerRow>& rows);
 
 // Columns and cell texts (bytes, Windows-1252); "ERR!" for a row without its object.
-inline constexpr int kItemColumns = 8;          // Art No, Size, Name, PF, Dur., Stock, Out Price, Description
-inline constexpr int kCustomerColumns = 7;      // No, Name, Contact, Telephone, Mobile, E-Mail, Notes
+inline constexpr int kItemColumns =
+    8;  // Art No, Size, Name, PF, Dur., Stock, Out Price, Description
+inline constexpr int kCustomerColumns = 7;  // No, Name, Contact, Telephone, Mobile, E-Mail, Notes
 inline constexpr int kManufacturerColumns = 7;  // the same headings
 std::string ItemCellText(const CEffect* item, int column);
 std::string CustomerCellText(const CCustomer* customer, int column);

@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "database/embeddedsql.h"
 #include "base/textcodec.h"
+#include "database/embeddedsql.h"
 
 namespace flr {
 

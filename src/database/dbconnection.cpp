@@ -5,9 +5,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "base/prompt.h"
 #include "database/datasource.h"
 #include "database/versiontable.h"
-#include "base/prompt.h"
 
 namespace flr {
 

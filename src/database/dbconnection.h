@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "database/database.h"
 #include "base/settingsstore.h"
+#include "database/database.h"
 
 namespace flr {
 

@@ -3,8 +3,8 @@
 #include <charconv>
 #include <set>
 
-#include "database/itemtable.h"
 #include "base/prompt.h"
+#include "database/itemtable.h"
 #include "database/recordeditors.h"
 
 namespace flr {
@@ -163,8 +163,8 @@ ImportResult CEffectImport::Import(CDatabase* database, const Progress& progress
     const int count = static_cast<int>(m_entries.size());
     CItemTable table(database);
     std::set<std::string> stored;
-    const bool writable = database && table.OpenTable() && table.CanAppend() &&
-                          StoredArticles(table, stored);
+    const bool writable =
+        database && table.OpenTable() && table.CanAppend() && StoredArticles(table, stored);
     for (int i = 0; i < count; ++i) {
         const ImportEntry& entry = m_entries[size_t(i)];
         if (!entry.item || !entry.import) {

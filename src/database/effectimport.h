@@ -20,7 +20,17 @@ struct ImportEntry {
 
 inline constexpr int kImportColumns = 11;
 enum class ImportColumn {
-    Row, Size, ArtNo, Name, Weight, Prefire, Duration, InPrice, OutPrice, Import, Description
+    Row,
+    Size,
+    ArtNo,
+    Name,
+    Weight,
+    Prefire,
+    Duration,
+    InPrice,
+    OutPrice,
+    Import,
+    Description
 };
 
 // How a column's cells are edited in place.

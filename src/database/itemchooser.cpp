@@ -21,7 +21,7 @@ void CItemChooser::SetItem(CEffectRef item)
 void CItemChooser::UpdateDescription()
 {
     m_description = m_item && !m_item->GetDescription().empty() ? m_item->GetDescription()
-                                                                 : std::string(kNoDescription);
+                                                                : std::string(kNoDescription);
 }
 
 CEffectRef CItemChooser::ItemFor(const CItemTable& row)

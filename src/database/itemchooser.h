@@ -35,7 +35,7 @@ public:
     // "Unable to connect to FLR database - [%s]." once and leaves the lists it would fill
     // empty.
     CItemChooser(CDatabase* database, CEffectCatalogue& catalogue,
-                MissingItems missing = MissingItems::NoItem);
+                 MissingItems missing = MissingItems::NoItem);
 
     // Takes a reference to `item` (releasing the previous one) when it differs from the chosen
     // one; the chosen size becomes its size (-1 for none).

@@ -39,7 +39,9 @@ void ItemFilter::SetSizeText(std::string_view text)
         if (value > INT32_MAX) value = INT32_MAX + 1LL;  // keeps the sum inside long long
     }
     if (negative) value = -value;
-    size = static_cast<int32_t>(value < INT32_MIN ? INT32_MIN : value > INT32_MAX ? INT32_MAX : value);
+    size = static_cast<int32_t>(value < INT32_MIN   ? INT32_MIN
+                                : value > INT32_MAX ? INT32_MAX
+                                                    : value);
 }
 
 bool ItemFilter::IsFilteredOut(const CEffect& item) const

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "model/effect.h"
 #include "database/recordset.h"
+#include "model/effect.h"
 
 namespace flr {
 

@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <limits>
 
+#include "base/prompt.h"
+#include "base/textcodec.h"
 #include "database/categorytable.h"
 #include "database/colortable.h"
 #include "database/countrytable.h"
 #include "database/manufacturertable.h"
-#include "base/prompt.h"
-#include "base/textcodec.h"
 
 namespace flr {
 

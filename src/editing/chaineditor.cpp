@@ -6,11 +6,11 @@
 #include <cmath>
 #include <cstdio>
 
+#include "base/prompt.h"
 #include "editing/celleditrules.h"
+#include "editing/scheduleeditor.h"
 #include "model/flrdoc.h"
 #include "model/ignition.h"
-#include "base/prompt.h"
-#include "editing/scheduleeditor.h"
 #include "model/timecode.h"
 
 namespace flr {

@@ -12,10 +12,10 @@ namespace {
 using Align = ScheduleColumnInfo::Align;
 
 const ScheduleColumnInfo kColumns[kScheduleColumnCount] = {
-    {"IP", Align::Centre, 45},     {"Size", Align::Centre, 35},    {"Art No", Align::Left, 65},
-    {"Name", Align::Left, 150},    {"Note", Align::Left, 150},     {"Delay", Align::Centre, 50},
-    {"Time", Align::Centre, 75},   {"In Time", Align::Centre, 75}, {"Out Time", Align::Centre, 75},
-    {"Addr", Align::Left, 35},     {"Pos", Align::Centre, 35},     {"Rack", Align::Centre, 40},
+    {"IP", Align::Centre, 45},   {"Size", Align::Centre, 35},    {"Art No", Align::Left, 65},
+    {"Name", Align::Left, 150},  {"Note", Align::Left, 150},     {"Delay", Align::Centre, 50},
+    {"Time", Align::Centre, 75}, {"In Time", Align::Centre, 75}, {"Out Time", Align::Centre, 75},
+    {"Addr", Align::Left, 35},   {"Pos", Align::Centre, 35},     {"Rack", Align::Centre, 40},
 };
 
 std::string Format(const char* format, auto... values)

@@ -11,7 +11,18 @@ class CIgnition;
 
 // The twelve columns of the schedule list, in order.
 enum class ScheduleColumn {
-    IP, Size, ArtNo, Name, Note, Delay, Time, InTime, OutTime, Addr, Pos, Rack,
+    IP,
+    Size,
+    ArtNo,
+    Name,
+    Note,
+    Delay,
+    Time,
+    InTime,
+    OutTime,
+    Addr,
+    Pos,
+    Rack,
 };
 inline constexpr int kScheduleColumnCount = 12;
 

@@ -6,8 +6,8 @@
 #include <set>
 
 #include "base/commandids.h"
-#include "model/flrdoc.h"
 #include "base/prompt.h"
+#include "model/flrdoc.h"
 
 namespace flr {
 
@@ -42,9 +42,8 @@ std::optional<TimeCodeParts> ReadTimeCode(const std::string& text, int fps)
     const std::optional<TimeCodeParts> p = ParseTimeCode(text);
     if (!p) return std::nullopt;
     if (fps < 1 || fps > 255) fps = 25;
-    const bool inRange = p->hours >= 0 && p->hours < 100 && p->minutes >= 0 &&
-                         p->minutes < 60 && p->seconds >= 0 && p->seconds < 60 &&
-                         p->frames >= 0 && p->frames < fps;
+    const bool inRange = p->hours >= 0 && p->hours < 100 && p->minutes >= 0 && p->minutes < 60 &&
+                         p->seconds >= 0 && p->seconds < 60 && p->frames >= 0 && p->frames < fps;
     return inRange ? p : std::nullopt;
 }
 
@@ -190,9 +189,10 @@ bool CScheduleEditor::DeleteIgnitions(const std::vector<CIgnition*>& selected)
             e->GetNumber() == CIgnition::kNoNumber
                 ? Format("Are you sure that you want to delete the chained ignition at [%s]?",
                          InTimeText(e).c_str())
-                : Format("Are you sure that you want to delete the selected ignition at [%s] "
-                         "(%03d)?",
-                         InTimeText(e).c_str(), e->GetNumber());
+                : Format(
+                      "Are you sure that you want to delete the selected ignition at [%s] "
+                      "(%03d)?",
+                      InTimeText(e).c_str(), e->GetNumber());
         if (!Ask(text, "Confirm Delete")) return false;
     }
 
@@ -272,7 +272,7 @@ bool CScheduleEditor::PutItem(CIgnition* entry, const CEffectRef& item, bool kee
 }
 
 bool CScheduleEditor::ApplyChosenItem(const std::vector<CIgnition*>& selected,
-                                     const CEffectRef& item)
+                                      const CEffectRef& item)
 {
     if (selected.empty() || !item) return false;
     if (selected.size() == 1) {
@@ -384,7 +384,7 @@ bool CScheduleEditor::ApplyNote(CIgnition* entry, const std::string& text)
 }
 
 bool CScheduleEditor::RefusedOnChained(const CIgnition* entry, const std::string& text,
-                                      const std::string& current)
+                                       const std::string& current)
 {
     if (!entry->GetChainPrev()) return false;
     // Its times follow its predecessor; only an edit of the chain can change them.
@@ -567,7 +567,7 @@ void CScheduleEditor::Finish()
 }
 
 CommandState CScheduleEditor::State(int id, const std::vector<CIgnition*>& selected,
-                                   bool listHasFocus) const
+                                    bool listHasFocus) const
 {
     const size_t n = selected.size();
     auto inChain = [](const CIgnition* e) { return e->GetChainPrev() || e->GetChainNext(); };

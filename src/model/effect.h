@@ -31,7 +31,10 @@ public:
     void reset() { CEffectRef().swap(*this); }
     void swap(CEffectRef& other) noexcept { std::swap(m_effect, other.m_effect); }
 
-    friend bool operator==(const CEffectRef& a, const CEffectRef& b) { return a.m_effect == b.m_effect; }
+    friend bool operator==(const CEffectRef& a, const CEffectRef& b)
+    {
+        return a.m_effect == b.m_effect;
+    }
 
 private:
     CEffect* m_effect = nullptr;

@@ -176,8 +176,8 @@ void CIgnition::CheckAddresses()
 
 // ---- Timing
 
-bool CIgnition::SetTime(int hours, int minutes, int seconds, int frames, bool prefireOff,
-                        int fps, bool propagate)
+bool CIgnition::SetTime(int hours, int minutes, int seconds, int frames, bool prefireOff, int fps,
+                        bool propagate)
 {
     const bool apply = !m_ignorePrefire && !prefireOff;
     const CTimeCode old = m_time;

@@ -66,7 +66,7 @@ enum FieldId : uint16_t {
 };
 
 // The longest texts a reader keeps; longer ones are cut (and the writer never writes more).
-inline constexpr size_t kMaxText = 255;       // chunks 0x200, 0x500 and 0x600
+inline constexpr size_t kMaxText = 255;        // chunks 0x200, 0x500 and 0x600
 inline constexpr size_t kMaxMusicPath = 2047;  // chunk 0x400
 // The date field: "%4d-%02d-%02d" and a terminating zero.
 inline constexpr size_t kDateSize = 11;

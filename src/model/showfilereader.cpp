@@ -1,15 +1,14 @@
 #include "model/showfilereader.h"
 
 #include <QFile>
-
 #include <algorithm>
 #include <climits>
 #include <cstring>
 #include <memory>
 
+#include "base/prompt.h"
 #include "model/effectcatalogue.h"
 #include "model/flrdoc.h"
-#include "base/prompt.h"
 #include "model/showfileformat.h"
 
 namespace flr {
@@ -93,10 +92,7 @@ public:
         out.resize(keep);
         return Read(out.data(), keep) && Skip(n - keep);
     }
-    bool ReadFieldHeader(uint16_t& id, uint16_t& length)
-    {
-        return ReadU16(id) && ReadU16(length);
-    }
+    bool ReadFieldHeader(uint16_t& id, uint16_t& length) { return ReadU16(id) && ReadU16(length); }
 
     bool CameUpShort() const { return m_short; }
 
@@ -315,9 +311,9 @@ private:
             // passed over, fewer replace only its low bytes.
             const size_t n = length < 4 ? length : 4;
             const uint32_t old = static_cast<uint32_t>((setup.*getter)());
-            unsigned char b[4] = {static_cast<unsigned char>(old), static_cast<unsigned char>(old >> 8),
-                                  static_cast<unsigned char>(old >> 16),
-                                  static_cast<unsigned char>(old >> 24)};
+            unsigned char b[4] = {
+                static_cast<unsigned char>(old), static_cast<unsigned char>(old >> 8),
+                static_cast<unsigned char>(old >> 16), static_cast<unsigned char>(old >> 24)};
             if (!m_in.Read(b, n) || !m_in.Skip(length - n)) return;
             const uint32_t v =
                 uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
@@ -432,8 +428,7 @@ private:
             hadFields = true;
             const bool entryField = id == kEntryArticleNumber || id == kEntryNote ||
                                     id == kEntryIgnorePrefire || id == kEntryInTime ||
-                                    id == kEntryTime || id == kEntryAddress ||
-                                    id == kEntryPosition;
+                                    id == kEntryTime || id == kEntryAddress || id == kEntryPosition;
             // The writer puts 0x1510 before every field of the entry; anything else is damage.
             if (entryField && !entry) {
                 ShowMessage(kUnknownIgnitionData, kFileError);

@@ -1,17 +1,16 @@
 #include "model/showfilewriter.h"
 
-#include <QSaveFile>
+#include <unistd.h>
 
+#include <QSaveFile>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <unordered_map>
 #include <unordered_set>
 
-#include <unistd.h>
-
-#include "model/flrdoc.h"
 #include "base/prompt.h"
+#include "model/flrdoc.h"
 #include "model/showfileformat.h"
 
 namespace flr {

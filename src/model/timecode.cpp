@@ -249,8 +249,7 @@ std::string DifferenceText(std::string_view a, std::string_view b, int fps)
                p.frames;
     };
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.2f",
-                  static_cast<double>(frames(y) - frames(x)) / fps);
+    std::snprintf(buffer, sizeof buffer, "%.2f", static_cast<double>(frames(y) - frames(x)) / fps);
     return buffer;
 }
 
@@ -278,8 +277,7 @@ TimeCodeParts DelayToParts(std::string_view delay, int fps)
     if (separator != std::string_view::npos) {
         auto digit = [&](size_t i) {
             const size_t at = separator + i;
-            return at < delay.size() && delay[at] >= '0' && delay[at] <= '9' ? delay[at] - '0'
-                                                                             : 0;
+            return at < delay.size() && delay[at] >= '0' && delay[at] <= '9' ? delay[at] - '0' : 0;
         };
         hundredths = digit(1) * 10 + digit(2);
     }

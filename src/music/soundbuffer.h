@@ -11,8 +11,8 @@ namespace flr {
 // A looping sound buffer: the writer locks a range at its own write offset and fills it, the
 // audio output takes bytes from the play cursor onwards, wrapping at the end, while playing.
 //
-// Threads: BeginWrite/EndWrite, SetPlayPosition, Play, Stop and PlayCursor on the streamer's threads
-// (user interface and refill timer, one at a time under the streamer's lock); Mix on the
+// Threads: BeginWrite/EndWrite, SetPlayPosition, Play, Stop and PlayCursor on the streamer's
+// threads (user interface and refill timer, one at a time under the streamer's lock); Mix on the
 // audio callback thread. m_ringLock guards the bytes, the play cursor and the playing flag;
 // it is held from BeginWrite to EndWrite, which never spans file I/O, so the callback waits for no
 // more than a copy.

@@ -52,7 +52,7 @@ void CSoundDevice::Release()
 }
 
 std::unique_ptr<CSoundOutput> CSoundDevice::OpenOutput(CSoundBuffer& buffer,
-                                                      const SoundFormat& format)
+                                                       const SoundFormat& format)
 {
     const SDL_AudioFormat sdlFormat = SdlFormat(format);
     if (!m_created || sdlFormat == 0 || format.channels == 0 || format.channels > 8 ||

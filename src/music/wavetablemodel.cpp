@@ -57,7 +57,7 @@ void CWaveTableModel::ZoomOut(int windowWidth)
 }
 
 void CWaveTableModel::ZoomToFit(int windowWidth, std::optional<uint32_t> trackLengthMs,
-                               std::optional<uint32_t> effectsEndMs)
+                                std::optional<uint32_t> effectsEndMs)
 {
     if (trackLengthMs) {
         m_start = 0;
@@ -121,7 +121,8 @@ EffectSpan EffectSpanOf(const CIgnition& ignition, int fps)
 std::vector<EffectSpan> EffectSpans(const CIgnition* first, int fps)
 {
     std::vector<EffectSpan> spans;
-    for (const CIgnition* e = first; e; e = e->GetNextSchedule()) spans.push_back(EffectSpanOf(*e, fps));
+    for (const CIgnition* e = first; e; e = e->GetNextSchedule())
+        spans.push_back(EffectSpanOf(*e, fps));
     return spans;
 }
 

@@ -32,11 +32,12 @@ void CChainListReport::BuildLines(const ReportSource& source, std::vector<Report
 
         ReportLine heading;
         heading.kind = ReportLine::Kind::Heading;
-        heading.text = head->IsChained()
-                           ? std::string("Manual Chain")
-                           : cell::Format("IP: %03d  Addr: %s  Effects: %d", head->GetNumber(),
-                                          cell::Address(head->GetLetter(), head->GetAddressNumber()).c_str(),
-                                          members);
+        heading.text =
+            head->IsChained()
+                ? std::string("Manual Chain")
+                : cell::Format("IP: %03d  Addr: %s  Effects: %d", head->GetNumber(),
+                               cell::Address(head->GetLetter(), head->GetAddressNumber()).c_str(),
+                               members);
         lines.push_back(std::move(heading));
 
         int place = 1;

@@ -30,14 +30,10 @@ std::vector<CReport::ColumnSpec> CEffectSummaryReport::ColumnTable() const
 {
     using A = ReportAlign;
     return {
-        {"", {0}, {13}, A::Left, true},
-        {"Size", {23}, {73}, A::Right},
-        {"Art No", {83}, {183}, A::Left},
-        {"Name", {193}, {193, 1}, A::Left},
-        {"Used", {203, 1}, {253, 1}, A::Right},
-        {"Weight", {263, 1}, {313, 1}, A::Right},
-        {"Total", {323, 1}, {373, 1}, A::Right},
-        {"Description", {383, 1}, {0, 0, true}, A::Left},
+        {"", {0}, {13}, A::Left, true},          {"Size", {23}, {73}, A::Right},
+        {"Art No", {83}, {183}, A::Left},        {"Name", {193}, {193, 1}, A::Left},
+        {"Used", {203, 1}, {253, 1}, A::Right},  {"Weight", {263, 1}, {313, 1}, A::Right},
+        {"Total", {323, 1}, {373, 1}, A::Right}, {"Description", {383, 1}, {0, 0, true}, A::Left},
     };
 }
 
@@ -50,8 +46,8 @@ void CEffectSummaryReport::BuildLines(const ReportSource& source, std::vector<Re
     for (CIgnition* e = source.doc->FirstFiring(); e; e = e->GetNextFiring()) {
         const CEffect* item = e->GetItem();
         if (!item) continue;
-        SizeGroup& group = groups.try_emplace(item->GetSize(), SizeGroup{item->GetSize(), 0, {}})
-                               .first->second;
+        SizeGroup& group =
+            groups.try_emplace(item->GetSize(), SizeGroup{item->GetSize(), 0, {}}).first->second;
         ++group.effects;
         auto [it, added] = slot.try_emplace(item, group.items.size());
         if (added) {
@@ -79,14 +75,15 @@ void CEffectSummaryReport::BuildLines(const ReportSource& source, std::vector<Re
             const CEffect& item = *use.item;
             ReportLine line;
             line.kind = ReportLine::Kind::Row;
-            line.cells = {std::string(),
-                          cell::Format("%d", item.GetSize()),
-                          item.GetArticleNumber(),
-                          item.GetName(),
-                          cell::Format("%d", use.count),
-                          cell::Format("%d", item.GetWeight()),
-                          cell::Format("%lld", static_cast<long long>(item.GetWeight()) * use.count),
-                          item.GetDescription()};
+            line.cells = {
+                std::string(),
+                cell::Format("%d", item.GetSize()),
+                item.GetArticleNumber(),
+                item.GetName(),
+                cell::Format("%d", use.count),
+                cell::Format("%d", item.GetWeight()),
+                cell::Format("%lld", static_cast<long long>(item.GetWeight()) * use.count),
+                item.GetDescription()};
             lines.push_back(std::move(line));
         }
         lines.push_back(ReportLine{});

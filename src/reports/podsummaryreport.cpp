@@ -16,14 +16,10 @@ std::vector<CReport::ColumnSpec> CPodSummaryReport::ColumnTable() const
 {
     using A = ReportAlign;
     return {
-        {"Addr", {0}, {40}, A::Left},
-        {"IP", {55}, {100}, A::Left},
-        {"InTime", {115}, {205}, A::Left},
-        {"Size", {220}, {255}, A::Right},
-        {"Art No", {270}, {355}, A::Left},
-        {"Name", {370}, {370, 1}, A::Left},
-        {"Note", {385, 1}, {385, 2}, A::Left},
-        {"Rack", {400, 2}, {0, 0, true}, A::Right},
+        {"Addr", {0}, {40}, A::Left},          {"IP", {55}, {100}, A::Left},
+        {"InTime", {115}, {205}, A::Left},     {"Size", {220}, {255}, A::Right},
+        {"Art No", {270}, {355}, A::Left},     {"Name", {370}, {370, 1}, A::Left},
+        {"Note", {385, 1}, {385, 2}, A::Left}, {"Rack", {400, 2}, {0, 0, true}, A::Right},
     };
 }
 
@@ -45,23 +41,23 @@ void CPodSummaryReport::BuildLines(const ReportSource& source, std::vector<Repor
     for (auto& [key, members] : pods) {
         const auto& [position, letter, upper] = key;
         // Wiring order within the pod; entries on one address keep their firing order.
-        std::stable_sort(members.begin(), members.end(), [](const CIgnition* a, const CIgnition* b) {
-            return a->GetAddressNumber() < b->GetAddressNumber();
-        });
+        std::stable_sort(members.begin(), members.end(),
+                         [](const CIgnition* a, const CIgnition* b) {
+                             return a->GetAddressNumber() < b->GetAddressNumber();
+                         });
         const char bank = static_cast<char>(letter);
-        const std::string range = cell::Address(bank, upper ? 17 : 1) + " - " +
-                                  cell::Address(bank, upper ? 32 : 16);
+        const std::string range =
+            cell::Address(bank, upper ? 17 : 1) + " - " + cell::Address(bank, upper ? 32 : 16);
         ReportLine heading;
         heading.kind = ReportLine::Kind::Heading;
-        heading.text = cell::Format("Pod: %s  Position: %d  Ignitors: %d", range.c_str(),
-                                    position, static_cast<int>(members.size()));
+        heading.text = cell::Format("Pod: %s  Position: %d  Ignitors: %d", range.c_str(), position,
+                                    static_cast<int>(members.size()));
         lines.push_back(std::move(heading));
         for (const CIgnition* e : members) {
             ReportLine line;
             line.kind = ReportLine::Kind::Row;
-            line.cells = {cell::Address(*e), cell::Ip(*e, fps), cell::InTime(*e),
-                          cell::Size(*e),    cell::ArtNo(*e),   cell::Name(*e),
-                          cell::Note(*e),    cell::Rack(*e)};
+            line.cells = {cell::Address(*e), cell::Ip(*e, fps), cell::InTime(*e), cell::Size(*e),
+                          cell::ArtNo(*e),   cell::Name(*e),    cell::Note(*e),   cell::Rack(*e)};
             lines.push_back(std::move(line));
         }
         lines.push_back(ReportLine{});

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "model/ignition.h"
 #include "reports/chainlistreport.h"
 #include "reports/effectsummaryreport.h"
 #include "reports/fieldlistreport.h"
-#include "model/ignition.h"
 #include "reports/podsummaryreport.h"
 #include "reports/reportkind.h"
 #include "reports/shootlistreport.h"
@@ -156,7 +156,8 @@ bool ReportAvailable(int kind, const std::vector<CIgnition*>& rows)
 {
     switch (kind) {
     case report::EffectSummary:
-        return std::any_of(rows.begin(), rows.end(), [](const CIgnition* e) { return e->GetItem(); });
+        return std::any_of(rows.begin(), rows.end(),
+                           [](const CIgnition* e) { return e->GetItem(); });
     case report::ChainList:
         return std::any_of(rows.begin(), rows.end(), [](const CIgnition* e) {
             return e->GetChainNext() && !e->GetChainPrev();
@@ -171,9 +172,9 @@ std::string ReportFooterTime(std::time_t when)
     std::tm local{};
     localtime_r(&when, &local);
     // Month names in English whatever the environment's locale, as the rest of the page is.
-    static const char* const kMonths[] = {"January", "February", "March",     "April",
-                                          "May",     "June",     "July",      "August",
-                                          "September", "October", "November", "December"};
+    static const char* const kMonths[] = {"January",   "February", "March",    "April",
+                                          "May",       "June",     "July",     "August",
+                                          "September", "October",  "November", "December"};
     char buffer[64];
     const int month = local.tm_mon >= 0 && local.tm_mon < 12 ? local.tm_mon : 0;
     std::snprintf(buffer, sizeof buffer, "%02d:%02d - %s %02d, %d", local.tm_hour, local.tm_min,

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "model/ignition.h"
 #include "editing/schedulecells.h"
+#include "model/ignition.h"
 
 // The cell texts the reports share with the schedule list (bytes, Windows-1252).
 namespace flr::reportcells {

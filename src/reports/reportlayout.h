@@ -5,12 +5,12 @@ namespace flr {
 // What a report's page layout is computed from: the schedule list's row (screen pixels) and
 // the printer's page (device pixels).
 struct ReportMetrics {
-    int lineHeight = 17;    // one schedule-list row
-    int rowWidth = 800;     // the row's full width
-    int charWidth = 6;      // the list font's average character width
+    int lineHeight = 17;  // one schedule-list row
+    int rowWidth = 800;   // the row's full width
+    int charWidth = 6;    // the list font's average character width
     int screenDpiY = 96;
-    int deviceWidth = 0;    // printable width, device pixels
-    int deviceHeight = 0;   // printable height, device pixels
+    int deviceWidth = 0;   // printable width, device pixels
+    int deviceHeight = 0;  // printable height, device pixels
     int deviceDpiY = 0;
 };
 

@@ -9,17 +9,14 @@
 #include <algorithm>
 #include <vector>
 
-#include "editing/schedulecells.h"
 #include "base/textcodec.h"
+#include "editing/schedulecells.h"
 
 namespace flr {
 
 namespace {
 
-QString FromBytes(const std::string& bytes)
-{
-    return QString::fromStdString(Cp1252ToUtf8(bytes));
-}
+QString FromBytes(const std::string& bytes) { return QString::fromStdString(Cp1252ToUtf8(bytes)); }
 
 Qt::Alignment AlignmentOf(ReportAlign align)
 {
@@ -116,7 +113,7 @@ void PaintReportPage(QPainter& painter, const CReport& report, int page,
             // A text wider than its column is shortened with an ellipsis rather than printed
             // over its neighbour.
             const QString text = QFontMetrics(font).elidedText(FromBytes(d.text), Qt::ElideRight,
-                                                                std::max(1, d.x2 - d.x1));
+                                                               std::max(1, d.x2 - d.x1));
             painter.drawText(rect, textFlags | AlignmentOf(d.align), text);
             break;
         }

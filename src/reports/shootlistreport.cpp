@@ -11,12 +11,9 @@ std::vector<CReport::ColumnSpec> CShootListReport::ColumnTable() const
 {
     using A = ReportAlign;
     return {
-        {"Nr", {0}, {45}, A::Left},
-        {"Delay", {70}, {120}, A::Right},
-        {"Time", {145}, {235}, A::Left},
-        {"Size", {260}, {295}, A::Right},
-        {"Name", {320}, {320, 1}, A::Left},
-        {"Note", {345, 1}, {0, 0, true}, A::Left},
+        {"Nr", {0}, {45}, A::Left},         {"Delay", {70}, {120}, A::Right},
+        {"Time", {145}, {235}, A::Left},    {"Size", {260}, {295}, A::Right},
+        {"Name", {320}, {320, 1}, A::Left}, {"Note", {345, 1}, {0, 0, true}, A::Left},
     };
 }
 
@@ -27,8 +24,12 @@ void CShootListReport::BuildLines(const ReportSource& source, std::vector<Report
     for (const CIgnition* e : source.rows) {
         ReportLine line;
         line.kind = ReportLine::Kind::Row;
-        line.cells = {cell::Format("%03d", index++), cell::Delay(*e), cell::Time(*e),
-                      cell::Size(*e),                cell::Name(*e),  cell::Note(*e)};
+        line.cells = {cell::Format("%03d", index++),
+                      cell::Delay(*e),
+                      cell::Time(*e),
+                      cell::Size(*e),
+                      cell::Name(*e),
+                      cell::Note(*e)};
         lines.push_back(std::move(line));
     }
 }

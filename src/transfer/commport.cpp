@@ -13,15 +13,16 @@
 #include <cstdio>
 #include <cstring>
 
-#include "transfer/portmap.h"
 #include "base/prompt.h"
+#include "transfer/portmap.h"
 
 namespace flr {
 
 namespace {
 
 constexpr size_t kWarningBufferSize = 200;
-constexpr uint32_t kKnownEvents = kWatchByte | kWatchFlagByte | kWatchCts | kWatchBreak | kWatchError | kWatchRing;
+constexpr uint32_t kKnownEvents =
+    kWatchByte | kWatchFlagByte | kWatchCts | kWatchBreak | kWatchError | kWatchRing;
 // The timeouts of the port, in milliseconds: reads give up after a second of silence
 // (VTIME), writes after a second plus a second a byte.
 constexpr int kTimeoutMs = 1000;
@@ -51,10 +52,9 @@ speed_t SpeedFor(unsigned baud)
         speed_t speed;
     };
     static constexpr Rate kRates[] = {
-        {110, B110},       {300, B300},       {600, B600},       {1200, B1200},
-        {2400, B2400},     {4800, B4800},     {9600, B9600},     {19200, B19200},
-        {38400, B38400},   {57600, B57600},   {115200, B115200}, {230400, B230400},
-        {460800, B460800}, {921600, B921600},
+        {110, B110},       {300, B300},       {600, B600},       {1200, B1200},     {2400, B2400},
+        {4800, B4800},     {9600, B9600},     {19200, B19200},   {38400, B38400},   {57600, B57600},
+        {115200, B115200}, {230400, B230400}, {460800, B460800}, {921600, B921600},
     };
     for (const Rate& r : kRates) {
         if (r.baud == baud) return r.speed;
@@ -65,8 +65,7 @@ speed_t SpeedFor(unsigned baud)
 // Applies "baud=%d parity=%c data=%d stop=%d" and the rest of the line settings (raw, DTR
 // and RTS held on rather than used for handshake, no flow control) to `t`. False when a
 // value is not one a serial line can take.
-bool BuildLineSettings(termios& t, unsigned baud, char parity, unsigned dataBits,
-                       unsigned stopBits)
+bool BuildLineSettings(termios& t, unsigned baud, char parity, unsigned dataBits, unsigned stopBits)
 {
     const speed_t speed = SpeedFor(baud);
     if (speed == B0 || dataBits < 5 || dataBits > 8 || (stopBits != 1 && stopBits != 2)) {
@@ -74,11 +73,16 @@ bool BuildLineSettings(termios& t, unsigned baud, char parity, unsigned dataBits
     }
     tcflag_t parityFlags = 0;
     switch (parity) {
-    case 'N': case 'n': break;
-    case 'E': case 'e': parityFlags = PARENB; break;
-    case 'O': case 'o': parityFlags = PARENB | PARODD; break;
-    case 'M': case 'm': parityFlags = PARENB | PARODD | CMSPAR; break;
-    case 'S': case 's': parityFlags = PARENB | CMSPAR; break;
+    case 'N':
+    case 'n': break;
+    case 'E':
+    case 'e': parityFlags = PARENB; break;
+    case 'O':
+    case 'o': parityFlags = PARENB | PARODD; break;
+    case 'M':
+    case 'm': parityFlags = PARENB | PARODD | CMSPAR; break;
+    case 'S':
+    case 's': parityFlags = PARENB | CMSPAR; break;
     default: return false;
     }
     cfmakeraw(&t);
@@ -96,8 +100,8 @@ bool BuildLineSettings(termios& t, unsigned baud, char parity, unsigned dataBits
 
 std::string FormatPortWarning(std::string_view step, std::string_view reason, unsigned port)
 {
-    const std::string head = "WARNING:  " + std::string(step) +
-                             " Failed with the following error: \n";
+    const std::string head =
+        "WARNING:  " + std::string(step) + " Failed with the following error: \n";
     const std::string tail = "\nPort: " + std::to_string(port) + "\n";
     const size_t room = kWarningBufferSize - 1;  // the terminator of the buffer
     if (head.size() + tail.size() >= room) {
@@ -105,8 +109,8 @@ std::string FormatPortWarning(std::string_view step, std::string_view reason, un
         return all.substr(0, Utf8Prefix(all, room));
     }
     // Cut the reason rather than the port line, which says which port failed.
-    return head + std::string(reason.substr(0, Utf8Prefix(reason, room - head.size() -
-                                                                      tail.size()))) +
+    return head +
+           std::string(reason.substr(0, Utf8Prefix(reason, room - head.size() - tail.size()))) +
            tail;
 }
 
@@ -125,9 +129,9 @@ CCommPort::~CCommPort()
     }
 }
 
-bool CCommPort::Open(CPortMailbox& owner, const CPortMap& ports, unsigned portNumber,
-                     unsigned baud, char parity, unsigned dataBits, unsigned stopBits,
-                     uint32_t eventMask, size_t bufferSize)
+bool CCommPort::Open(CPortMailbox& owner, const CPortMap& ports, unsigned portNumber, unsigned baud,
+                     char parity, unsigned dataBits, unsigned stopBits, uint32_t eventMask,
+                     size_t bufferSize)
 {
     const std::optional<std::string> path = ports.DevicePath(portNumber);
     if (!path) {
@@ -140,9 +144,9 @@ bool CCommPort::Open(CPortMailbox& owner, const CPortMap& ports, unsigned portNu
                       bufferSize);
 }
 
-bool CCommPort::OpenDevice(CPortMailbox& owner, const std::string& devicePath,
-                           unsigned portNumber, unsigned baud, char parity, unsigned dataBits,
-                           unsigned stopBits, uint32_t eventMask, size_t bufferSize)
+bool CCommPort::OpenDevice(CPortMailbox& owner, const std::string& devicePath, unsigned portNumber,
+                           unsigned baud, char parity, unsigned dataBits, unsigned stopBits,
+                           uint32_t eventMask, size_t bufferSize)
 {
     StopMonitor();
 
@@ -179,7 +183,7 @@ bool CCommPort::OpenDevice(CPortMailbox& owner, const std::string& devicePath,
     ::ioctl(fd, TIOCEXCL);  // not a failure where unsupported; the lock above decides
     m_fd = fd;
 
-    termios t {};
+    termios t{};
     const auto configure = [&]() -> std::pair<const char*, int> {
         if (::tcgetattr(fd, &t) != 0) return {"SetCommTimeouts()", errno};
         t.c_cc[VMIN] = 0;

@@ -55,7 +55,8 @@ CPortMap CPortMap::FromSettings(const CSettingsStore& settings)
     CPortMap map;
     const std::vector<std::string> found = FindSerialDevices();
     for (unsigned n = 1; n <= 4; ++n) {
-        const std::optional<std::string> mapped = settings.ReadText("Ports/COM" + std::to_string(n));
+        const std::optional<std::string> mapped =
+            settings.ReadText("Ports/COM" + std::to_string(n));
         if (mapped) {
             if (!mapped->empty()) map.m_devices[n] = *mapped;
         } else if (n <= found.size()) {
@@ -73,7 +74,7 @@ std::optional<std::string> CPortMap::DevicePath(unsigned portNumber) const
 }
 
 std::vector<std::string> CPortMap::FindSerialDevices(const std::string& sysClassTty,
-                                                    const std::string& devDir)
+                                                     const std::string& devDir)
 {
     std::vector<std::string> usb;
     std::vector<std::string> onboard;

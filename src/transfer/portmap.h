@@ -28,9 +28,8 @@ public:
 
     // The serial devices present, USB adapters (ttyUSB*, ttyACM*) first, then the on-board
     // ports that have real hardware behind them, each group in natural order.
-    static std::vector<std::string> FindSerialDevices(const std::string& sysClassTty =
-                                                          "/sys/class/tty",
-                                                      const std::string& devDir = "/dev");
+    static std::vector<std::string> FindSerialDevices(
+        const std::string& sysClassTty = "/sys/class/tty", const std::string& devDir = "/dev");
 
 private:
     std::map<unsigned, std::string> m_devices;

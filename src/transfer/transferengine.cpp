@@ -4,8 +4,8 @@
 #include <cctype>
 #include <cstdio>
 
-#include "model/ignition.h"
 #include "base/prompt.h"
+#include "model/ignition.h"
 
 namespace flr {
 
@@ -36,8 +36,8 @@ bool HasRecord(const CIgnition* entry)
 }  // namespace
 
 CTransferEngine::CTransferEngine(CIgnition* first, const CPortMap& ports,
-                               CTransferObserver& observer, CTickClock& clock,
-                               CWatchdogTimer& timer)
+                                 CTransferObserver& observer, CTickClock& clock,
+                                 CWatchdogTimer& timer)
     : m_portMap(ports),
       m_observer(observer),
       m_clock(clock),
@@ -126,9 +126,9 @@ void CTransferEngine::SelectPortItem(const std::string& item)
 
 void CTransferEngine::SelectBankItem(const std::string& item)
 {
-    if (item.empty() || item.size() > 3 ||
-        !std::all_of(item.begin(), item.end(),
-                     [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
+    if (item.empty() || item.size() > 3 || !std::all_of(item.begin(), item.end(), [](char c) {
+            return std::isdigit(static_cast<unsigned char>(c));
+        })) {
         return;
     }
     m_bankOffset = kPointsPerBank * static_cast<uint32_t>(std::stoul(item));
@@ -282,11 +282,12 @@ void CTransferEngine::OnTimer(unsigned id)
     const int chosen = m_portInUse;
     OpenPorts();
     if (m_ports[static_cast<size_t>(chosen)]) m_portInUse = chosen;
-    m_observer.OnPortList(m_portItems, m_portItems.empty() ? -1 : [this] {
-        const std::string wanted = "COM" + std::to_string(m_portInUse);
-        return static_cast<int>(std::find(m_portItems.begin(), m_portItems.end(), wanted) -
-                                m_portItems.begin());
-    }());
+    m_observer.OnPortList(
+        m_portItems, m_portItems.empty() ? -1 : [this] {
+            const std::string wanted = "COM" + std::to_string(m_portInUse);
+            return static_cast<int>(std::find(m_portItems.begin(), m_portItems.end(), wanted) -
+                                    m_portItems.begin());
+        }());
 
     if (m_entry) m_entry = m_entry->FindByNumber(m_lastCompleted + 1);
     m_stepsDone -= m_stepsDone % kStepsPerRecord;

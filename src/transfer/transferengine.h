@@ -55,7 +55,7 @@ public:
     // show); the show must outlive the engine and stay unchanged while it runs. `observer`,
     // `clock` and `timer` are not owned and must outlive the engine.
     CTransferEngine(CIgnition* first, const CPortMap& ports, CTransferObserver& observer,
-                   CTickClock& clock, CWatchdogTimer& timer);
+                    CTickClock& clock, CWatchdogTimer& timer);
     ~CTransferEngine() override;
     CTransferEngine(const CTransferEngine&) = delete;
     CTransferEngine& operator=(const CTransferEngine&) = delete;

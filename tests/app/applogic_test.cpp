@@ -8,11 +8,11 @@
 
 #include "app/commands.h"
 #include "app/recentfilelist.h"
-#include "support/scriptedprompter.h"
-#include "base/settingsstore.h"
 #include "app/updatecheck.h"
 #include "app/updatesettings.h"
 #include "app/windowplacement.h"
+#include "base/settingsstore.h"
+#include "support/scriptedprompter.h"
 
 namespace flr {
 namespace {
@@ -37,9 +37,8 @@ protected:
 
 TEST_F(TempStore, AutoUpdateIsOnOnlyForExactlyYes)
 {
-    for (const auto& [stored, expected] :
-         std::vector<std::pair<const char*, bool>>{{"yes", true}, {"Yes", false}, {"YES", false},
-                                                   {"no", false}, {"", false}}) {
+    for (const auto& [stored, expected] : std::vector<std::pair<const char*, bool>>{
+             {"yes", true}, {"Yes", false}, {"YES", false}, {"no", false}, {"", false}}) {
         CSettingsStore store(m_path);
         store.WriteText("Settings/Update/AUTOUPDATE", stored);
         EXPECT_EQ(CUpdateSettings(store).GetAutoUpdate(), expected) << stored;
@@ -75,7 +74,8 @@ TEST_F(TempStore, RecentFilesKeepTheNewestFour)
         for (const char* f : {"/a.flr", "/b.flr", "/c.flr", "/d.flr", "/e.flr", "/c.flr"}) {
             recent.Add(f);
         }
-        EXPECT_EQ(recent.Files(), (std::vector<std::string>{"/c.flr", "/e.flr", "/d.flr", "/b.flr"}));
+        EXPECT_EQ(recent.Files(),
+                  (std::vector<std::string>{"/c.flr", "/e.flr", "/d.flr", "/b.flr"}));
         recent.Remove("/e.flr");
     }
     CSettingsStore store(m_path);
@@ -100,7 +100,8 @@ TEST(WindowPlacement, RoundTripsAndRefusesDamagedRecords)
     EXPECT_EQ(back->showState, WindowPlacement::kShowMaximized);
 
     EXPECT_FALSE(WindowPlacement::Decode({}));
-    EXPECT_FALSE(WindowPlacement::Decode(std::vector<unsigned char>(bytes.begin(), bytes.end() - 1)));
+    EXPECT_FALSE(
+        WindowPlacement::Decode(std::vector<unsigned char>(bytes.begin(), bytes.end() - 1)));
     auto wrongLength = bytes;
     wrongLength[0] = 40;
     EXPECT_FALSE(WindowPlacement::Decode(wrongLength));
@@ -123,7 +124,8 @@ TEST(UpdateReply, ParsesTheThreeValuesInOrder)
     EXPECT_TRUE(ParseUpdateLine("FILEVERS=[1.0]PRODVERS=[]DLOADURL=[u]", "2.0")->newer);
     EXPECT_FALSE(ParseUpdateLine("FILEVERS=[2.0]PRODVERS=[9]DLOADURL=[u]", "2.0")->newer);
     // Keys are searched after the previous value.
-    const auto later = ParseUpdateLine("DLOADURL=[early]FILEVERS=[3]PRODVERS=[p]DLOADURL=[late]", "");
+    const auto later =
+        ParseUpdateLine("DLOADURL=[early]FILEVERS=[3]PRODVERS=[p]DLOADURL=[late]", "");
     EXPECT_EQ(later->downloadUrl, "late");
     EXPECT_FALSE(ParseUpdateLine("<html>Not Found</html>", "2.0"));
     EXPECT_EQ(ParseUpdateLine("FILEVERS=[2.2", "2.0")->fileVersion, "2.2");
@@ -150,7 +152,10 @@ public:
             });
         });
     }
-    QString Url() const { return QStringLiteral("http://127.0.0.1:%1/flr").arg(m_server.serverPort()); }
+    QString Url() const
+    {
+        return QStringLiteral("http://127.0.0.1:%1/flr").arg(m_server.serverPort());
+    }
     const QByteArray& Request() const { return m_request; }
 
 private:
@@ -172,9 +177,10 @@ protected:
 
 TEST_F(UpdateCheckTest, ReadsTheServersLine)
 {
-    TinyServer server("HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n"
-                      "FILEVERS=[2.1.0]PRODVERS=[2.1]DLOADURL=[https://d.test/flr]\r\n",
-                      false);
+    TinyServer server(
+        "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n"
+        "FILEVERS=[2.1.0]PRODVERS=[2.1]DLOADURL=[https://d.test/flr]\r\n",
+        false);
     const auto info = Check(server.Url());
     ASSERT_TRUE(info);
     EXPECT_TRUE(info->newer);
@@ -227,8 +233,10 @@ TEST(Commands, EveryMenuCommandHasAPrompt)
     std::set<int> ids;
     std::function<void(const std::vector<MenuEntry>&)> collect = [&](const auto& entries) {
         for (const MenuEntry& e : entries) {
-            if (e.IsPopup()) collect(e.entries);
-            else if (!e.IsSeparator()) ids.insert(e.id);
+            if (e.IsPopup())
+                collect(e.entries);
+            else if (!e.IsSeparator())
+                ids.insert(e.id);
         }
     };
     for (const auto* bar : {&MenuBarWithoutShow(), &MenuBarWithShow(), &ContextMenus()}) {

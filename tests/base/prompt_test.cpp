@@ -1,6 +1,7 @@
+#include "base/prompt.h"
+
 #include <gtest/gtest.h>
 
-#include "base/prompt.h"
 #include "support/scriptedprompter.h"
 
 namespace flr {

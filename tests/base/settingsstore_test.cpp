@@ -1,11 +1,11 @@
-#include <gtest/gtest.h>
+#include "base/settingsstore.h"
 
-#include <cstdio>
-#include <filesystem>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "base/settingsstore.h"
+#include <cstdio>
+#include <filesystem>
 
 namespace flr {
 
@@ -21,10 +21,7 @@ protected:
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
     }
-    void TearDown() override
-    {
-        fs::remove_all(m_dir);
-    }
+    void TearDown() override { fs::remove_all(m_dir); }
     fs::path m_dir;
 };
 
@@ -57,7 +54,10 @@ TEST_F(SettingsStoreTest, AnUnwritableStoreSaysSo)
 {
     // A file where the store's folder should be: nobody, root included, can write there.
     const fs::path blocker = m_dir / "blocker";
-    { std::FILE* f = std::fopen(blocker.c_str(), "w"); std::fclose(f); }
+    {
+        std::FILE* f = std::fopen(blocker.c_str(), "w");
+        std::fclose(f);
+    }
     CSettingsStore store((blocker / "FLR.ini").string());
     EXPECT_FALSE(store.WriteText("Settings/DBSTRING", "DSN=x"));
 }

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "base/textcodec.h"
+
+#include <gtest/gtest.h>
 
 namespace flr {
 
@@ -15,8 +15,8 @@ TEST(TextCodec, Cp1252RoundTripsEveryByte)
 TEST(TextCodec, UnrepresentableAndMalformedBecomeQuestionMarks)
 {
     EXPECT_EQ(Utf8ToCp1252("\u65e5\u672c"), "??");
-    EXPECT_EQ(Utf8ToCp1252("a\xC3"), "a?");        // cut short
-    EXPECT_EQ(Utf8ToCp1252("a\xC3(b"), "a?(b");    // bad continuation
+    EXPECT_EQ(Utf8ToCp1252("a\xC3"), "a?");      // cut short
+    EXPECT_EQ(Utf8ToCp1252("a\xC3(b"), "a?(b");  // bad continuation
     EXPECT_EQ(Utf8ToCp1252("\xFF\xFE"), "??");
     EXPECT_EQ(Utf8ToCp1252("\xF0\x9F\x8E\x86"), "?");  // fireworks emoji
 }

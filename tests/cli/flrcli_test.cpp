@@ -1,12 +1,10 @@
 // flr-cli as a user runs it: a real process on real files.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-
+#include <algorithm>
 #include <nlohmann/json.hpp>
 
 namespace {
@@ -46,7 +44,10 @@ void WriteAll(const QString& path, const QByteArray& bytes)
     f.write(bytes);
 }
 
-int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+int Lines(const std::string& text)
+{
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
 
 TEST(FlrCli, DumpPrintsTheShowAsTheProgramOpensIt)
 {
@@ -145,7 +146,8 @@ TEST(FlrCli, SaveWritesWhatTheProgramsSaveWrites)
         ASSERT_EQ(run.exitCode, 0) << run.err;
         EXPECT_EQ(ReadAll(out), ReadAll(Golden(name))) << name;
     }
-    const CliRun failed = FlrCli({"save", Golden("show-small.flr"), dir.filePath("no/such/folder.flr")});
+    const CliRun failed =
+        FlrCli({"save", Golden("show-small.flr"), dir.filePath("no/such/folder.flr")});
     EXPECT_NE(failed.exitCode, 0);
     EXPECT_NE(failed.err.find("File Error"), std::string::npos);
     EXPECT_EQ(FlrCli({"save", dir.filePath("missing.flr"), dir.filePath("x.flr")}).exitCode, 1);
@@ -164,8 +166,8 @@ TEST(FlrCli, PrintWritesEachReportIntoAPdf)
     QTemporaryDir dir;
     const QString sample = FLR_SAMPLE_SHOW;
     // The sample's 40 cues fill one page; with their chained effects, two.
-    const std::pair<const char*, int> expected[] = {
-        {"field", 2}, {"complete", 2}, {"shoot", 2}, {"effects", 1}, {"pods", 1}, {"chains", 1}};
+    const std::pair<const char*, int> expected[] = {{"field", 2},   {"complete", 2}, {"shoot", 2},
+                                                    {"effects", 1}, {"pods", 1},     {"chains", 1}};
     for (const auto& [kind, pages] : expected) {
         const QString out = dir.filePath(QString(kind) + ".pdf");
         const CliRun run = FlrCli({"print", sample, "--pdf", out, "--report", kind});
@@ -177,12 +179,14 @@ TEST(FlrCli, PrintWritesEachReportIntoAPdf)
                                   "shoot", "--hide-chained", "--page-size", "Letter"});
     EXPECT_EQ(hidden.out, "1\n");
 
-    EXPECT_EQ(FlrCli({"print", sample, "--pdf", dir.filePath("x.pdf"), "--report", "racks"}).exitCode, 2);
+    EXPECT_EQ(
+        FlrCli({"print", sample, "--pdf", dir.filePath("x.pdf"), "--report", "racks"}).exitCode, 2);
     EXPECT_EQ(FlrCli({"print", sample}).exitCode, 2);
     const CliRun unwritable = FlrCli({"print", sample, "--pdf", dir.filePath("no/such/x.pdf")});
     EXPECT_EQ(unwritable.exitCode, 1);
     EXPECT_NE(unwritable.err.find("cannot write"), std::string::npos);
-    EXPECT_EQ(FlrCli({"print", dir.filePath("missing.flr"), "--pdf", dir.filePath("m.pdf")}).exitCode, 1);
+    EXPECT_EQ(
+        FlrCli({"print", dir.filePath("missing.flr"), "--pdf", dir.filePath("m.pdf")}).exitCode, 1);
 }
 
 TEST(FlrCli, VersionAndHelp)

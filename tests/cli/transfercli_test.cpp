@@ -1,17 +1,15 @@
 // flr-cli transfer as a user runs it: a real process on a real show file, the hardware on a
 // pseudo-terminal.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QProcess>
-
 #include <chrono>
 #include <thread>
 
-#include <unistd.h>
-
 #include "model/flrdoc.h"
-#include "support/hardwareemulator.h"
 #include "model/showfilewriter.h"
+#include "support/hardwareemulator.h"
 #include "support/transfertestsupport.h"
 
 namespace flr {
@@ -50,8 +48,8 @@ TEST(TransferCli, DownloadsIntoTheChosenBank)
 {
     HardwareEmulator hardware;
     hardware.Start();
-    const CliRun run = Transfer({WriteShow(3), "--device",
-                                 QString::fromStdString(hardware.SlavePath()), "--bank", "2"});
+    const CliRun run = Transfer(
+        {WriteShow(3), "--device", QString::fromStdString(hardware.SlavePath()), "--bank", "2"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     // The program has written the last byte; the hardware's thread takes it a moment later.
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
@@ -84,8 +82,8 @@ TEST(TransferCli, RetriesAStallThenGivesUp)
     hardware.AddFault(1, 0, HardwareEmulator::Fault::Stall);
     hardware.AddFault(1, 3, HardwareEmulator::Fault::Stall);
     hardware.Start();
-    const CliRun run = Transfer({WriteShow(3), "--device",
-                                 QString::fromStdString(hardware.SlavePath()), "--retries", "1"});
+    const CliRun run = Transfer(
+        {WriteShow(3), "--device", QString::fromStdString(hardware.SlavePath()), "--retries", "1"});
     EXPECT_EQ(run.exitCode, 3) << run.err;
     EXPECT_EQ(hardware.Starts(), 2);
     EXPECT_NE(run.err.find("Communications Failure"), std::string::npos) << run.err;

@@ -1,17 +1,18 @@
 // The database bar's lists on a real product database: which rows they show, the item filter,
 // sorting by a heading, finding a listed row's record again.
+#include "database/databaselists.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "database/databaselists.h"
-#include "support/dbfixture.h"
 #include "database/customertable.h"
+#include "database/itemdrag.h"
+#include "database/itemfilter.h"
 #include "database/itemtable.h"
 #include "database/manufacturertable.h"
 #include "model/effectcatalogue.h"
-#include "database/itemdrag.h"
-#include "database/itemfilter.h"
+#include "support/dbfixture.h"
 
 namespace flr::test {
 namespace {
@@ -82,7 +83,8 @@ TEST_P(DatabaseListsTest, TheFilterBySizeNameAndDescription)
     filter.SetName("PEONY");
     const std::vector<std::string> names = Column(Fill(filter), 2);
     ASSERT_FALSE(names.empty());
-    for (const std::string& name : names) EXPECT_NE(LowerCp1252(name).find("peony"), std::string::npos);
+    for (const std::string& name : names)
+        EXPECT_NE(LowerCp1252(name).find("peony"), std::string::npos);
     filter.SetName("");
     filter.SetDescription("shell");
     const size_t shells = Fill(filter).size();
@@ -95,7 +97,12 @@ TEST_P(DatabaseListsTest, TheFilterBySizeNameAndDescription)
 TEST(ItemFilterText, LowerCaseAndSizeText)
 {
     // Windows-1252 bytes: "Comète DORÉE ŠŸ".
-    EXPECT_EQ(LowerCp1252("Com\xE8" "te DOR\xC9" "E \x8A\x9F"), "com\xE8" "te dor\xE9" "e \x9A\xFF");
+    EXPECT_EQ(LowerCp1252("Com\xE8"
+                          "te DOR\xC9"
+                          "E \x8A\x9F"),
+              "com\xE8"
+              "te dor\xE9"
+              "e \x9A\xFF");
     EXPECT_EQ(LowerCp1252("\xD7"), "\xD7");  // the multiplication sign has no lower case
     ItemFilter f;
     f.SetSizeText("  125mm");
@@ -131,9 +138,8 @@ TEST_P(DatabaseListsTest, SortingByAHeading)
     sort.Click(2);  // another heading: ascending
     EXPECT_TRUE(sort.ascending);
     SortItems(rows, sort);
-    EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end(), [](auto* a, auto* b) {
-        return a->GetName() < b->GetName();
-    }));
+    EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end(),
+                               [](auto* a, auto* b) { return a->GetName() < b->GetName(); }));
 }
 
 TEST_P(DatabaseListsTest, CustomersAndManufacturersAreListedOnce)

@@ -8,11 +8,11 @@
 #include <map>
 #include <sstream>
 
-#include "database/datasource.h"
-#include "support/dbfixture.h"
-#include "database/itemtable.h"
-#include "support/scriptedprompter.h"
 #include "base/settingsstore.h"
+#include "database/datasource.h"
+#include "database/itemtable.h"
+#include "support/dbfixture.h"
+#include "support/scriptedprompter.h"
 
 namespace flr::test {
 

@@ -1,10 +1,11 @@
 // Importing a show's missing items: which are offered, the rows' texts and edits, and writing
 // the chosen rows into tbFireworks with the summary the user sees.
+#include "database/effectimport.h"
+
 #include <gtest/gtest.h>
 
-#include "support/dbfixture.h"
 #include "database/itemtable.h"
-#include "database/effectimport.h"
+#include "support/dbfixture.h"
 
 namespace flr::test {
 namespace {
@@ -28,7 +29,8 @@ TEST(EffectImportRows, SortedByCalibreWithTheirTextsAndEdits)
 {
     CEffectImport rows;
     const int sizes[] = {100, 50, 75, 50, 30, 125, 65};
-    for (int i = 0; i < 7; ++i) EXPECT_EQ(rows.AddEffect(Item("X-" + std::to_string(i), sizes[i])), 1);
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(rows.AddEffect(Item("X-" + std::to_string(i), sizes[i])), 1);
     for (size_t i = 0; i < rows.Count(); ++i) EXPECT_TRUE(rows.Entry(i).import);
     rows.SortBySize();
     std::vector<std::string> order;
@@ -89,7 +91,7 @@ TEST_P(EffectImportTest, OnlyItemsTheTableLacksAreOffered)
 {
     // BM-S050-01 is in the sample catalogue: a show brought it while the bar had not listed it.
     const std::vector<CEffectRef> missing = {Item("NEW-1", 50), Item("BM-S050-01", 50),
-                                            Item("NEW-2", 75)};
+                                             Item("NEW-2", 75)};
     const std::vector<CEffectRef> offered = ItemsToOffer(&m_db, missing);
     ASSERT_EQ(offered.size(), 2u);
     EXPECT_EQ(offered[0].get(), missing[0].get());

@@ -1,11 +1,12 @@
 // The item chooser's lists and the setup's customer list on the real sample catalogue.
+#include "database/itemchooser.h"
+
 #include <gtest/gtest.h>
 
 #include "database/customernames.h"
-#include "support/dbfixture.h"
 #include "database/itemtable.h"
 #include "model/effectcatalogue.h"
-#include "database/itemchooser.h"
+#include "support/dbfixture.h"
 
 namespace flr::test {
 
@@ -58,11 +59,14 @@ TEST_P(ItemChooserTest, OpensOnTheSmallestSizeAndLinksTheThreeLists)
     chooser.Open();
     ASSERT_FALSE(chooser.Sizes().empty());
     EXPECT_TRUE(std::is_sorted(chooser.Sizes().begin(), chooser.Sizes().end()));
-    EXPECT_EQ(std::adjacent_find(chooser.Sizes().begin(), chooser.Sizes().end()), chooser.Sizes().end());
+    EXPECT_EQ(std::adjacent_find(chooser.Sizes().begin(), chooser.Sizes().end()),
+              chooser.Sizes().end());
     EXPECT_EQ(chooser.SizeIndex(), 0);
     EXPECT_EQ(chooser.ChosenSize(), 20);
-    EXPECT_EQ(Names(chooser), (std::vector<std::string>{"Glitzerregen 100", "Silk Road 150", "Traca 50 Truenos"}));
-    EXPECT_EQ(chooser.Serials(), (std::vector<std::string>{"GM-C020-01", "JL-C020-01", "PS-T020-01"}));
+    EXPECT_EQ(Names(chooser),
+              (std::vector<std::string>{"Glitzerregen 100", "Silk Road 150", "Traca 50 Truenos"}));
+    EXPECT_EQ(chooser.Serials(),
+              (std::vector<std::string>{"GM-C020-01", "JL-C020-01", "PS-T020-01"}));
     ASSERT_TRUE(chooser.Item());
     EXPECT_EQ(chooser.Item()->GetArticleNumber(), "GM-C020-01");
     EXPECT_EQ(m_catalogue.Find("GM-C020-01"), chooser.Item().get());

@@ -6,17 +6,17 @@
 #include <functional>
 #include <limits>
 
+#include "base/prompt.h"
 #include "database/customereditormodel.h"
-#include "database/databaselists.h"
-#include "support/dbfixture.h"
 #include "database/customertable.h"
-#include "database/itemtable.h"
-#include "database/manufacturertable.h"
-#include "model/effectcatalogue.h"
+#include "database/databaselists.h"
 #include "database/itemeditormodel.h"
 #include "database/itemfilter.h"
+#include "database/itemtable.h"
 #include "database/manufacturereditormodel.h"
-#include "base/prompt.h"
+#include "database/manufacturertable.h"
+#include "model/effectcatalogue.h"
+#include "support/dbfixture.h"
 
 namespace flr::test {
 namespace {

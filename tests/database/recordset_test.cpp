@@ -4,17 +4,17 @@
 #include <string>
 #include <vector>
 
-#include "database/dbconnection.h"
-#include "support/dbfixture.h"
+#include "base/textcodec.h"
 #include "database/categorytable.h"
 #include "database/colortable.h"
 #include "database/countrytable.h"
 #include "database/customertable.h"
+#include "database/dbconnection.h"
 #include "database/itemtable.h"
 #include "database/manufacturertable.h"
 #include "database/racktypetable.h"
 #include "database/versiontable.h"
-#include "base/textcodec.h"
+#include "support/dbfixture.h"
 
 namespace flr::test {
 

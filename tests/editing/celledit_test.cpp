@@ -1,9 +1,9 @@
 // Texts typed into the schedule list's cells and rows dragged within it, applied to the show.
 #include <gtest/gtest.h>
 
-#include "model/flrdoc.h"
 #include "editing/schedulecells.h"
 #include "editing/scheduleeditor.h"
+#include "model/flrdoc.h"
 #include "support/scriptedprompter.h"
 #include "support/showbuilder.h"
 

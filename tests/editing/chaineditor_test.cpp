@@ -1,11 +1,12 @@
 // Chains: the chain list's rows as a template or over a show's chain, and copying a template
 // onto primary entries, with the show's invariants checked after every step.
+#include "editing/chaineditor.h"
+
 #include <gtest/gtest.h>
 
-#include "editing/chaineditor.h"
-#include "model/flrdoc.h"
 #include "editing/schedulecells.h"
 #include "editing/scheduleeditor.h"
+#include "model/flrdoc.h"
 #include "support/scriptedprompter.h"
 #include "support/showbuilder.h"
 
@@ -31,10 +32,7 @@ std::vector<CIgnition*> ChainOf(CIgnition* head)
     return out;
 }
 
-std::string InTime(const CIgnition* e)
-{
-    return ScheduleCellText(*e, ScheduleColumn::InTime, 25);
-}
+std::string InTime(const CIgnition* e) { return ScheduleCellText(*e, ScheduleColumn::InTime, 25); }
 
 class ChainTest : public testing::Test {
 protected:
@@ -63,8 +61,7 @@ TEST(ChainTemplate, NewTemplateHasFiveRowsOfThreeSeconds)
     EXPECT_FALSE(chain.EditsShow());
     EXPECT_EQ(chain.EntryAt(0), chain.Chain());
     EXPECT_EQ(*chain.Chain()->GetDelayText(), "0.00");
-    EXPECT_EQ(Column(chain, ChainColumn::Row),
-              (std::vector<std::string>{"1", "2", "3", "4", "5"}));
+    EXPECT_EQ(Column(chain, ChainColumn::Row), (std::vector<std::string>{"1", "2", "3", "4", "5"}));
     EXPECT_EQ(Column(chain, ChainColumn::Delay),
               (std::vector<std::string>{"", "3.00", "3.00", "3.00", "3.00"}));
     EXPECT_EQ(Column(chain, ChainColumn::Total),
@@ -96,8 +93,7 @@ TEST(ChainTemplate, RowCountTextAndGrowingCopyTheLastRow)
               (std::vector<std::string>{"", "1.50", "1.50", "1.50"}));
     EXPECT_EQ(Column(chain, ChainColumn::Total),
               (std::vector<std::string>{"", "1.50", "3.00", "4.50"}));
-    EXPECT_EQ(Column(chain, ChainColumn::ArtNo),
-              (std::vector<std::string>{"", "X7", "X7", "X7"}));
+    EXPECT_EQ(Column(chain, ChainColumn::ArtNo), (std::vector<std::string>{"", "X7", "X7", "X7"}));
     EXPECT_EQ(chain.CellText(3, ChainColumn::Size), "75");
     EXPECT_EQ(item->GetRefCount(), 1 + 3);
 

@@ -1,9 +1,10 @@
+#include "editing/scheduleeditor.h"
+
 #include <gtest/gtest.h>
 
 #include "base/commandids.h"
-#include "model/flrdoc.h"
 #include "editing/schedulecells.h"
-#include "editing/scheduleeditor.h"
+#include "model/flrdoc.h"
 #include "support/scriptedprompter.h"
 #include "support/showbuilder.h"
 
@@ -20,7 +21,7 @@ std::string Cell(const CIgnition* e, ScheduleColumn c, int fps = 25)
 }
 
 CEffectRef Item(const std::string& art, const std::string& name, double prefire, double price = 0,
-               int weight = 0)
+                int weight = 0)
 {
     CEffectRef item = MakeItem(art, prefire);
     item->SetName(name);
@@ -173,7 +174,7 @@ TEST_F(EditorTest, RemovingAndDuplicating)
     EXPECT_EQ(Cell(copy, ScheduleColumn::Note), "finale");
     EXPECT_EQ(copy->GetItem(), a->GetItem());
     EXPECT_EQ(copy->GetNumber(), a->GetNumber());  // same address and In Time: fires together
-    EXPECT_EQ(a->GetItem()->GetRefCount(), 2);  // the entry's and the copy's
+    EXPECT_EQ(a->GetItem()->GetRefCount(), 2);     // the entry's and the copy's
 
     prompter.Answer(PromptAnswer::Yes);
     EXPECT_TRUE(editor.RemoveItems({a}));
@@ -196,9 +197,9 @@ TEST_F(EditorTest, PriceAndWeightOfTheWholeShow)
     EXPECT_EQ(PriceText(doc), "Price: 120");
 
     auto setup = std::make_unique<CFireworkSetup>();
-    setup->SetFixedPrice(80);      // 200.4
-    setup->SetFixedDiscount(50);   // 150.4
-    setup->SetPropDiscount(10);    // 135.36
+    setup->SetFixedPrice(80);     // 200.4
+    setup->SetFixedDiscount(50);  // 150.4
+    setup->SetPropDiscount(10);   // 135.36
     setup->SetPriceLimit(500);
     doc.SetSetup(std::move(setup));
     EXPECT_EQ(PriceText(doc), "Price: 135 / 500");

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "editing/setupform.h"
+
+#include <gtest/gtest.h>
 
 namespace flr {
 namespace {

@@ -109,7 +109,8 @@ TEST(Catalogue, ByteWiseUniqueKeys)
     EXPECT_EQ(catalogue.Count(), 1u);
     EXPECT_FALSE(catalogue.Insert(CEffectRef()));
 
-    for (const char* key : {"b", "B", "\xE9t\xE9", "a", "Z9"}) catalogue.Insert(test::MakeItem(key));
+    for (const char* key : {"b", "B", "\xE9t\xE9", "a", "Z9"})
+        catalogue.Insert(test::MakeItem(key));
     std::string order;
     catalogue.ForEach([&](const CEffect& e) { order += e.GetArticleNumber() + "|"; });
     // Upper case before lower case, bytes above 127 last: no locale folding.

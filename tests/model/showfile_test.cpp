@@ -1,24 +1,23 @@
 // The show file reader and writer: the layout byte by byte, round trips, golden files, the
 // linking of chains, and damaged files of every kind.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <random>
-#include <signal.h>
-#include <sys/resource.h>
-#include <unistd.h>
 #include <unordered_map>
 
 #include "model/effectcatalogue.h"
-#include "support/filebytes.h"
 #include "model/flrdoc.h"
-#include "support/scriptedprompter.h"
-#include "support/showbuilder.h"
 #include "model/showfilereader.h"
 #include "model/showfilewriter.h"
+#include "support/filebytes.h"
+#include "support/scriptedprompter.h"
+#include "support/showbuilder.h"
 #include "support/showgenerator.h"
 
 namespace flr {
@@ -47,7 +46,10 @@ void WriteFileBytes(const std::string& path, const std::string& bytes)
               static_cast<qint64>(bytes.size()));
 }
 
-std::string GoldenPath(const std::string& name) { return std::string(FLR_TEST_DATA_DIR) + "/" + name; }
+std::string GoldenPath(const std::string& name)
+{
+    return std::string(FLR_TEST_DATA_DIR) + "/" + name;
+}
 
 // Everything the model says about a show, entries by schedule index.
 std::string Snapshot(const CFLRDoc& doc)
@@ -63,25 +65,23 @@ std::string Snapshot(const CFLRDoc& doc)
         out += "setup " + std::to_string(s->GetFrameRate()) + " " +
                std::to_string(s->GetEstimatedLength()) + " " + s->GetLengthUnit() + " " +
                std::to_string(y) + "-" + std::to_string(m) + "-" + std::to_string(d) + " " +
-               std::to_string(s->GetPriceLimit()) + " " + std::to_string(s->GetFixedPrice()) +
-               " " + std::to_string(s->GetFixedDiscount()) + " " +
-               std::to_string(s->GetPropDiscount()) + " [" +
-               s->GetCustomerName().value_or("(none)") + "|" +
+               std::to_string(s->GetPriceLimit()) + " " + std::to_string(s->GetFixedPrice()) + " " +
+               std::to_string(s->GetFixedDiscount()) + " " + std::to_string(s->GetPropDiscount()) +
+               " [" + s->GetCustomerName().value_or("(none)") + "|" +
                s->GetCustomerNameStored().value_or("(none)") + "|" +
                s->GetContact1Name().value_or("(none)") + "|" +
                s->GetContact1Tel().value_or("(none)") + "|" +
                s->GetContact2Name().value_or("(none)") + "|" +
-               s->GetContact2Tel().value_or("(none)") + "|" +
-               s->GetMusicFile().value_or("(none)") + "] " + (s->GetPrefireOff() ? "off" : "on") +
-               "\n";
+               s->GetContact2Tel().value_or("(none)") + "|" + s->GetMusicFile().value_or("(none)") +
+               "] " + (s->GetPrefireOff() ? "off" : "on") + "\n";
     }
     for (const CIgnition* e = doc.FirstSchedule(); e; e = e->GetNextSchedule()) {
         const CEffect* item = e->GetItem();
         out += std::to_string(index.at(e)) + ": #" + std::to_string(e->GetNumber()) + " f" +
                std::to_string(e->GetFlags()) + " d=" + e->GetDelayText().value_or("(none)") +
-               " n=" + e->GetNote().value_or("(none)") + " item=" +
-               (item ? item->GetArticleNumber() + "/" + item->GetName() : "(none)") + " " +
-               FormatTimeCode(e->GetInTime()) + " " + FormatTimeCode(e->GetTime()) + " " +
+               " n=" + e->GetNote().value_or("(none)") +
+               " item=" + (item ? item->GetArticleNumber() + "/" + item->GetName() : "(none)") +
+               " " + FormatTimeCode(e->GetInTime()) + " " + FormatTimeCode(e->GetTime()) + " " +
                std::to_string(static_cast<unsigned char>(e->GetLetter())) + "/" +
                std::to_string(e->GetAddressNumber()) + " p" + std::to_string(e->GetPosition()) +
                (e->IsChained() ? " chained" : "") + (e->GetIgnorePrefire() ? " ignore" : "") +
@@ -254,8 +254,12 @@ void MakeRichShow(CFLRDoc& doc, std::vector<CEffectRef>& items)
     setup->SetFixedPrice(9999);
     setup->SetFixedDiscount(100);
     setup->SetPropDiscount(999);
-    setup->SetCustomerName(std::string("Stra\xDF" "e & S\xF6hne"));
-    setup->SetCustomerNameStored(std::string("Stra\xDF" "e & S\xF6hne"));
+    setup->SetCustomerName(
+        std::string("Stra\xDF"
+                    "e & S\xF6hne"));
+    setup->SetCustomerNameStored(
+        std::string("Stra\xDF"
+                    "e & S\xF6hne"));
     setup->SetContact1Name(std::string("Zo\xEB"));
     setup->SetContact1Tel(std::string("+49 30 1234"));
     setup->SetContact2Name(std::string("\x80uro"));
@@ -263,7 +267,9 @@ void MakeRichShow(CFLRDoc& doc, std::vector<CEffectRef>& items)
     setup->SetMusicFile(std::string("/home/show/m\xFAsica.wav"));
     doc.ResetSetup(std::move(setup));
     items = test::MakeCatalogueItems(6);
-    items[1]->SetName("Cr\xE8me br\xFBl\xE9" "e");
+    items[1]->SetName(
+        "Cr\xE8me br\xFBl\xE9"
+        "e");
 
     CIgnition* a = test::AppendEntry(doc, "00:00:02:00", "A01", items[0]);
     test::AppendChained(doc, a, "0.50", items[1]);
@@ -361,7 +367,8 @@ TEST_F(ShowFileTest, GoldenFilesReadAndWriteBackUnchanged)
         {"show-rich-30fps.flr", RichShowBytes()},
     };
     for (const auto& [name, written] : golden) {
-        if (qEnvironmentVariableIsSet("FLR_WRITE_GOLDEN")) WriteFileBytes(GoldenPath(name), written);
+        if (qEnvironmentVariableIsSet("FLR_WRITE_GOLDEN"))
+            WriteFileBytes(GoldenPath(name), written);
         const std::string onDisk = ReadFileBytes(GoldenPath(name));
         ASSERT_FALSE(onDisk.empty()) << name;
         EXPECT_EQ(written, onDisk) << name;
@@ -459,11 +466,12 @@ TEST_F(ShowFileTest, FastLoadGivesTheSameShowAsRenumberingAfterEveryLink)
         for (int i = 0; i < n; ++i) {
             const bool chained = i > 0 && pick(3) == 0;
             const int primary = pick(i + 2) - 1;  // -1 to i: also out of range
-            const uint32_t inTime = static_cast<uint32_t>(pick(6)) << 8 | static_cast<uint32_t>(pick(3));
+            const uint32_t inTime =
+                static_cast<uint32_t>(pick(6)) << 8 | static_cast<uint32_t>(pick(3));
             const uint32_t time = inTime + static_cast<uint32_t>(pick(2) << 8);
             const std::string artNo = pick(4) == 0 ? "" : artNos[pick(3)];
-            f.Entry(static_cast<uint32_t>(i), !chained, chained ? primary : pick(50), artNo, 50,
-                    "", pick(5) == 0, inTime, time, static_cast<char>('A' + pick(2)),
+            f.Entry(static_cast<uint32_t>(i), !chained, chained ? primary : pick(50), artNo, 50, "",
+                    pick(5) == 0, inTime, time, static_cast<char>('A' + pick(2)),
                     static_cast<uint8_t>(pick(3)), 1);
         }
         f.End().End();
@@ -700,7 +708,11 @@ TEST_F(ShowFileTest, OverlongTextsAreCutAndTheNextFieldIsReadWhereItStarts)
     f.Header().DefaultSetupChunks();
     f.U32(0x200).Field(0x1211, longName).Field(0x1213, "after").End();
     f.U32(0x400).Field(0x1410, longPath).End();
-    f.U32(0x600).Field(0x1610, std::string(256, 'a')).Field(0x1611, longName).Field16(0x1612, 77).End();
+    f.U32(0x600)
+        .Field(0x1610, std::string(256, 'a'))
+        .Field(0x1611, longName)
+        .Field16(0x1612, 77)
+        .End();
     f.End().U32(0x500);
     f.Entry(0, true, 0, std::string(400, 'a'), 0, longName, false, 0x0100, 0x0100, 'A', 1, 1);
     f.End().End();

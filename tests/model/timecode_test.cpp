@@ -1,8 +1,8 @@
+#include "model/timecode.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>
-
-#include "model/timecode.h"
 
 namespace flr {
 namespace {
@@ -70,8 +70,9 @@ TEST(TimeCode, NonsenseSecondsCountAsZero)
     // Huge values stay defined (the hours byte wraps) instead of overflowing an int.
     EXPECT_NO_FATAL_FAILURE(SecondsToTimeCodeText(1e300, 25));
     std::string out;
-    EXPECT_TRUE(SubtractSeconds("00:00:01:00", std::numeric_limits<double>::infinity(), 25, out)
-                    .Value() == CTimeCode::kInvalidValue);
+    EXPECT_TRUE(
+        SubtractSeconds("00:00:01:00", std::numeric_limits<double>::infinity(), 25, out).Value() ==
+        CTimeCode::kInvalidValue);
 }
 
 TEST(TimeCode, AdditionCarriesAndWrapsAt99Hours)

@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <memory>
 
+#include "music/wavereader.h"
 #include "support/scriptedprompter.h"
 #include "support/wavebuilder.h"
-#include "music/wavereader.h"
 
 namespace flr {
 namespace {

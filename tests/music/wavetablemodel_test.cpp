@@ -83,7 +83,7 @@ TEST(WaveTableModelTest, WaveformPointsScaleTheTableAndStopAtItsEnd)
     EXPECT_EQ(points[1].y, 50 + 40);  // -32767 reaches the bottom
     EXPECT_EQ(points[2].y, 50 - 40);
     EXPECT_EQ(points[3].y, 30);
-    EXPECT_EQ(points[9].x, 6);        // column 4 lies past the table: a flat line
+    EXPECT_EQ(points[9].x, 6);  // column 4 lies past the table: a flat line
     EXPECT_EQ(points[9].y, 50);
     const std::vector<int16_t> bytes = {127};
     EXPECT_EQ(WaveformPoints(bytes, true, 0, 1.0, 0, 50, 40, 1)[1].y, 10);
@@ -117,12 +117,12 @@ TEST(WaveTableModelTest, BarsStackInRowsAndStopPastTheWindow)
 {
     // Window 1000..11000 at 10 ms a pixel.
     const std::vector<EffectSpan> spans = {
-        {0, 500},       // before the window: skipped
-        {500, 3000},    // runs into the window: from its left edge, no start mark
-        {2000, 4000},   // overlaps the first: next row
-        {5000, 6000},   // after both: back to the first row
-        {500, 20000},   // spans the whole window
-        {12000, 13000}, // after the window: the end
+        {0, 500},        // before the window: skipped
+        {500, 3000},     // runs into the window: from its left edge, no start mark
+        {2000, 4000},    // overlaps the first: next row
+        {5000, 6000},    // after both: back to the first row
+        {500, 20000},    // spans the whole window
+        {12000, 13000},  // after the window: the end
         {3000, 4000},
     };
     const auto bars = EffectBars(spans, 1000, 10000, 10.0, 100, 50);

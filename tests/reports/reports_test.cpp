@@ -82,9 +82,9 @@ TEST(ReportLayout, ScalesPageAndLinesFollowTheDevice)
 TEST(ReportLayout, DegenerateInputsStayUsable)
 {
     ReportMetrics wide = SmallPage();
-    wide.rowWidth = 5000;   // wider than the page
-    wide.deviceDpiY = 48;   // coarser than the screen
-    wide.deviceHeight = 50; // fewer than 8 lines
+    wide.rowWidth = 5000;    // wider than the page
+    wide.deviceDpiY = 48;    // coarser than the screen
+    wide.deviceHeight = 50;  // fewer than 8 lines
     const ReportMetrics zero{.lineHeight = 0, .charWidth = 0, .screenDpiY = 0};
     for (const ReportMetrics& m : {wide, zero}) {
         const ReportLayout lay = MeasureReport(m);
@@ -104,7 +104,7 @@ TEST(ReportColumns, BoundsShareTheFreeWidth)
         int kind, fixed;
         size_t column;
         const char* heading;
-        int leftOffset, leftShare;  // share: 0 none, 1 half, 2 all of F
+        int leftOffset, leftShare;    // share: 0 none, 1 half, 2 all of F
         int rightOffset, rightShare;  // -1: the page's right edge
     };
     const Case cases[] = {
@@ -162,8 +162,9 @@ TEST(FieldList, FiringOrderWithChainsLimitedByRows)
     CFLRDoc doc;
     CIgnition* head = nullptr;
     for (int i = 1; i <= 12; ++i) {
-        head = AppendEntry(doc, "00:00:" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ":00",
-                           "A" + std::string(i < 10 ? "0" : "") + std::to_string(i));
+        head =
+            AppendEntry(doc, "00:00:" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ":00",
+                        "A" + std::string(i < 10 ? "0" : "") + std::to_string(i));
     }
     AppendChained(doc, head, "1.00");
     AppendChained(doc, head, "1.00");
@@ -214,11 +215,9 @@ TEST(ChainList, OneGroupPerChainWithoutTrailingBlank)
 
     auto r = Prepared(report::ChainList, doc, test::ScheduleOrder(doc));
     EXPECT_EQ(Headings(*r), (Texts{"IP: 000  Addr: A01  Effects: 3",
-                                                      "IP: 002  Addr: B03  Effects: 2",
-                                                      "Manual Chain"}));
+                                   "IP: 002  Addr: B03  Effects: 2", "Manual Chain"}));
     ASSERT_EQ(r->LineCount(), 5 + 4 + 4 - 1);
-    EXPECT_EQ(Column(*r, 0), (Texts{"-", "1", "2", "3", "-", "-", "1", "2", "-",
-                                                       "-", "1", "2"}));
+    EXPECT_EQ(Column(*r, 0), (Texts{"-", "1", "2", "3", "-", "-", "1", "2", "-", "-", "1", "2"}));
     EXPECT_EQ(Column(*r, 1)[3], "0.50");
     EXPECT_EQ(Column(*r, 1)[6], "0.00");  // its own delay is 3.00
     EXPECT_EQ(Column(*r, 1)[7], "2.00");
@@ -240,7 +239,7 @@ TEST(EffectSummary, GroupsBySizeAndArticleNumber)
 
     auto r = Prepared(report::EffectSummary, doc, test::ScheduleOrder(doc));
     EXPECT_EQ(Headings(*r), (Texts{"Size: 10  Effects: 3  Total Weight: 21",
-                                                      "Size: 20  Effects: 3  Total Weight: 250"}));
+                                   "Size: 20  Effects: 3  Total Weight: 250"}));
     ASSERT_EQ(r->LineCount(), 3 + 4);
     EXPECT_EQ(Column(*r, 2), (Texts{"-", "C-3", "-", "-", "A-1", "B-2", "-"}));
     EXPECT_EQ(r->Line(5).cells, (Texts{"", "20", "B-2", "NB-2", "2", "100", "200", ""}));
@@ -258,14 +257,13 @@ TEST(PodSummary, PodsByPositionBankAndHalf)
     AppendChained(doc, p, "1.00");
 
     auto r = Prepared(report::PodSummary, doc, test::ScheduleOrder(doc));
-    EXPECT_EQ(Headings(*r), (Texts{
-                                "Pod: A01 - A16  Position: 1  Ignitors: 2",
-                                "Pod: A17 - A32  Position: 1  Ignitors: 1",
-                                "Pod: B01 - B16  Position: 1  Ignitors: 1",
-                                "Pod: A01 - A16  Position: 2  Ignitors: 1"}));
+    EXPECT_EQ(Headings(*r), (Texts{"Pod: A01 - A16  Position: 1  Ignitors: 2",
+                                   "Pod: A17 - A32  Position: 1  Ignitors: 1",
+                                   "Pod: B01 - B16  Position: 1  Ignitors: 1",
+                                   "Pod: A01 - A16  Position: 2  Ignitors: 1"}));
     EXPECT_EQ(r->LineCount(), 5 + 2 * 4);
-    EXPECT_EQ(Column(*r, 0), (Texts{"-", "A05", "A16", "-", "-", "A17", "-",
-                                                       "-", "B01", "-", "-", "A02", "-"}));
+    EXPECT_EQ(Column(*r, 0),
+              (Texts{"-", "A05", "A16", "-", "-", "A17", "-", "-", "B01", "-", "-", "A02", "-"}));
     EXPECT_EQ(Column(*r, 1)[1], "004");
 }
 
@@ -301,9 +299,10 @@ TEST(ReportPage, BandsHeaderFooterAndRows)
     EXPECT_EQ(title->y1, 0);
     EXPECT_EQ(title->align, ReportAlign::Right);
     EXPECT_TRUE(title->headingFont);
-    const std::pair<const char*, ReportAlign> footer[] = {{"FLR Field List", ReportAlign::Left},
-                                                          {"1/2", ReportAlign::Centre},
-                                                          {"12:00 - May 01, 2024", ReportAlign::Right}};
+    const std::pair<const char*, ReportAlign> footer[] = {
+        {"FLR Field List", ReportAlign::Left},
+        {"1/2", ReportAlign::Centre},
+        {"12:00 - May 01, 2024", ReportAlign::Right}};
     for (const auto& [text, align] : footer) {
         const ReportDraw* d = FindText(p1, text);
         ASSERT_TRUE(d) << text;

@@ -46,7 +46,10 @@ public:
     {
         uint64_t bits;
         std::memcpy(&bits, &v, 8);
-        return U16(id).U16(8).U32(static_cast<uint32_t>(bits)).U32(static_cast<uint32_t>(bits >> 32));
+        return U16(id)
+            .U16(8)
+            .U32(static_cast<uint32_t>(bits))
+            .U32(static_cast<uint32_t>(bits >> 32));
     }
     FileBytes& End() { return U32(0); }
 

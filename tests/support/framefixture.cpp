@@ -1,7 +1,8 @@
 #include "support/framefixture.h"
 
-#include <QApplication>
 #include <unistd.h>
+
+#include <QApplication>
 
 #include "database/datasource.h"
 
@@ -11,9 +12,9 @@ namespace fs = std::filesystem;
 
 void FrameTest::StartFrame(bool withDatabase, bool restoreLayout)
 {
-    m_dir = fs::temp_directory_path() /
-            ("flr-frame-" + std::to_string(::getpid()) + "-" +
-             testing::UnitTest::GetInstance()->current_test_info()->name());
+    m_dir =
+        fs::temp_directory_path() / ("flr-frame-" + std::to_string(::getpid()) + "-" +
+                                     testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(m_dir);
     fs::create_directories(m_dir);
     if (withDatabase) {

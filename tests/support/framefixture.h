@@ -6,12 +6,12 @@
 #include <memory>
 #include <string>
 
-#include "database/database.h"
-#include "ui/frames/mainframe.h"
 #include "app/recentfilelist.h"
-#include "support/scriptedprompter.h"
-#include "base/settingsstore.h"
 #include "app/updatesettings.h"
+#include "base/settingsstore.h"
+#include "database/database.h"
+#include "support/scriptedprompter.h"
+#include "ui/frames/mainframe.h"
 
 namespace flr::test {
 

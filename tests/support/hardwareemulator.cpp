@@ -280,7 +280,8 @@ HardwareEmulator::Outcome HardwareEmulator::Field(int index, int field, uint8_t&
         repeat->used = true;
         uint8_t again = 0;
         if (!Send(request) || !Receive(again)) return Outcome::Gone;
-        if (again != data) Problem("repeated request answered " + Hex(again) + ", not " + Hex(data));
+        if (again != data)
+            Problem("repeated request answered " + Hex(again) + ", not " + Hex(data));
     }
     if (wrong) {
         wrong->used = true;

@@ -1,20 +1,20 @@
+#include "transfer/commport.h"
+
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 
-#include "transfer/commport.h"
-#include "support/hardwareemulator.h"
-#include "transfer/portmap.h"
-#include "support/scriptedprompter.h"
 #include "base/settingsstore.h"
+#include "support/hardwareemulator.h"
+#include "support/scriptedprompter.h"
+#include "transfer/portmap.h"
 
 namespace flr {
 namespace {
@@ -142,8 +142,7 @@ TEST(CommPort, ConfigurationFailureIsReportedOnceAndThePortStillOpens)
               0u)
         << messages[0].text;
     EXPECT_TRUE(messages[0].text.ends_with("\nPort: 1\n"));
-    EXPECT_EQ(messages[1].text.rfind("WARNING:  BuildCommDCB() Failed", 0), 0u)
-        << messages[1].text;
+    EXPECT_EQ(messages[1].text.rfind("WARNING:  BuildCommDCB() Failed", 0), 0u) << messages[1].text;
 }
 
 TEST(CommPort, OpensExclusivelyAndConfiguresTheLine)
@@ -321,9 +320,8 @@ TEST(CommPort, VanishedDeviceIsReportedOnceAndItsThreadEnds)
     ASSERT_TRUE(OpenTransferPort(port, mailbox, line->SlavePath()));
     ASSERT_TRUE(port.StartMonitor());
     line.reset();  // the far end closes
-    ASSERT_TRUE(DispatchUntil(mailbox, [&] {
-        return port.GetMonitorState() == CCommPort::MonitorState::Stopped;
-    }));
+    ASSERT_TRUE(DispatchUntil(
+        mailbox, [&] { return port.GetMonitorState() == CCommPort::MonitorState::Stopped; }));
     const auto messages = prompter.Messages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].caption, "Application Error");
@@ -349,9 +347,9 @@ TEST(CPortMap, SettingsMappingAndTheSerialDevicesFound)
     device("ttyUSB2", nullptr);
     device("ttyACM0", nullptr);
     std::filesystem::create_directories(root / "tty1");  // a virtual terminal: no device
-    EXPECT_EQ(CPortMap::FindSerialDevices(root.string(), "/dev"),
-              (std::vector<std::string>{"/dev/ttyACM0", "/dev/ttyUSB2", "/dev/ttyUSB10",
-                                        "/dev/ttyS1"}));
+    EXPECT_EQ(
+        CPortMap::FindSerialDevices(root.string(), "/dev"),
+        (std::vector<std::string>{"/dev/ttyACM0", "/dev/ttyUSB2", "/dev/ttyUSB10", "/dev/ttyS1"}));
 
     CSettingsStore settings(testing::TempDir() + "/portmap-" + std::to_string(getpid()) + ".ini");
     settings.WriteText("Ports/COM1", "/dev/pts/7");

@@ -1,3 +1,5 @@
+#include "transfer/transferengine.h"
+
 #include <gtest/gtest.h>
 
 #include <condition_variable>
@@ -7,7 +9,6 @@
 #include "support/hardwareemulator.h"
 #include "support/scriptedprompter.h"
 #include "support/showbuilder.h"
-#include "transfer/transferengine.h"
 #include "support/transfertestsupport.h"
 
 namespace flr {
@@ -27,8 +28,8 @@ class TransferTest : public testing::Test {
 protected:
     std::unique_ptr<CTransferEngine> MakeEngine(const CPortMap& ports)
     {
-        auto engine = std::make_unique<CTransferEngine>(doc.FirstFiring(), ports, observer,
-                                                       clock, timer);
+        auto engine =
+            std::make_unique<CTransferEngine>(doc.FirstFiring(), ports, observer, clock, timer);
         engine->Start();
         // A monitor thread purges its line when it starts: bytes another device sends are
         // only delivered from then on.
@@ -130,20 +131,18 @@ TEST_F(TransferTest, FiveRecordsThenTheClosingRecordByteForByte)
                                                        Closing(5)}));
     const std::string transcript = hardware.Transcript();
     EXPECT_EQ(transcript.rfind("pE0 hD0 p00 h00 pFA hD1 p00", 0), 0u) << transcript;
-    EXPECT_NE(transcript.find(RecordBytes({0x04, 0x00, 0x00, 0x01, 0x02, 0x03, 0x42, 0x07},
-                                          0xFC)),
+    EXPECT_NE(transcript.find(RecordBytes({0x04, 0x00, 0x00, 0x01, 0x02, 0x03, 0x42, 0x07}, 0xFC)),
               std::string::npos)
         << transcript;
-    EXPECT_TRUE(transcript.ends_with(RecordBytes({5, 0, 0, 0, 0, 0, 'A', 0}, 0xFB)))
-        << transcript;
+    EXPECT_TRUE(transcript.ends_with(RecordBytes({5, 0, 0, 0, 0, 0, 'A', 0}, 0xFB))) << transcript;
     EXPECT_TRUE(hardware.Problems().empty());
     EXPECT_TRUE(prompter.Messages().empty());
 
     // 6 x 17 replies; the closing record reads one past the count, the bar stays at its end.
     EXPECT_EQ(engine->GetStepsDone(), 102u);
-    EXPECT_NE(std::find(observer.statuses.begin(), observer.statuses.end(),
-                        "Sending address 6 of 5 ..."),
-              observer.statuses.end());
+    EXPECT_NE(
+        std::find(observer.statuses.begin(), observer.statuses.end(), "Sending address 6 of 5 ..."),
+        observer.statuses.end());
     EXPECT_EQ(observer.percent, "120%");
     EXPECT_EQ(observer.progress.back(), 100);
     EXPECT_EQ(observer.progress.front(), 1);  // 1 x 100 / 85
@@ -168,7 +167,7 @@ TEST_F(TransferTest, BankOffsetOnRealRecordsButNotOnTheClosingOne)
 TEST_F(TransferTest, SharedNumbersAndChainedEffectsGiveOneRecordPerNumber)
 {
     CIgnition* first = test::AppendEntry(doc, "00:00:01:00", "A01");
-    test::AppendChained(doc, first, "0.00");  // fires with it and sorts before it
+    test::AppendChained(doc, first, "0.00");       // fires with it and sorts before it
     test::AppendEntry(doc, "00:00:01:00", "A01");  // fires together with the first
     CIgnition* third = test::AppendEntry(doc, "00:00:02:00", "A02");
     test::AppendChained(doc, third, "1.00");
@@ -215,9 +214,8 @@ TEST_F(TransferTest, EmptyShowSendsOnlyTheClosingRecord)
     auto engine = MakeEngine();
     EXPECT_EQ(engine->GetRecordCount(), 0u);
     engine->Download();
-    ASSERT_TRUE(test::RunUntil(*engine, [&] {
-        return engine->GetResult() == CTransferEngine::Result::Completed;
-    }));
+    ASSERT_TRUE(test::RunUntil(
+        *engine, [&] { return engine->GetResult() == CTransferEngine::Result::Completed; }));
     EXPECT_EQ(observer.percent, "100%");
     // The window closes at once: the 0xFB it queued still goes out.
     engine.reset();
@@ -339,17 +337,20 @@ TEST_F(TransferTest, BytesOnThePortNotInUseDoNotDriveTheExchange)
     });
     hardware.AddFault(2, 1, Fault::Stall);
     hardware.Start();
-    auto engine = MakeEngine(CPortMap::Explicit({{1, modem.SlavePath()}, {2, hardware.SlavePath()}}));
+    auto engine =
+        MakeEngine(CPortMap::Explicit({{1, modem.SlavePath()}, {2, hardware.SlavePath()}}));
     EXPECT_EQ(engine->GetPortItems(), (std::vector<std::string>{"COM1", "COM2"}));
     EXPECT_EQ(engine->GetPortInUse(), 1);
     engine->SelectPortItem("COM2");
     EXPECT_EQ(engine->GetPortInUse(), 2);
     engine->Download();
 
-    ASSERT_TRUE(test::RunUntil(*engine, [&] {
-        std::lock_guard lock(mutex);
-        return atHook && engine->GetBytesReceived(1) == 4;
-    })) << engine->GetBytesReceived(1) << " bytes from COM1, modem sent " << modem.SentCount()
+    ASSERT_TRUE(test::RunUntil(*engine,
+                               [&] {
+                                   std::lock_guard lock(mutex);
+                                   return atHook && engine->GetBytesReceived(1) == 4;
+                               }))
+        << engine->GetBytesReceived(1) << " bytes from COM1, modem sent " << modem.SentCount()
         << ", at hook " << atHook << ", state " << engine->GetState();
     {
         std::lock_guard lock(mutex);

@@ -12,7 +12,7 @@ CQtPrompter::CQtPrompter() { m_previous = InstallPrompter(this); }
 CQtPrompter::~CQtPrompter() { InstallPrompter(m_previous); }
 
 PromptAnswer CQtPrompter::Ask(std::string_view text, std::string_view caption,
-                             PromptButtons buttons, PromptIcon icon)
+                              PromptButtons buttons, PromptIcon icon)
 {
     const QString qText = QString::fromUtf8(text.data(), qsizetype(text.size()));
     const QString qCaption = QString::fromUtf8(caption.data(), qsizetype(caption.size()));
@@ -23,7 +23,8 @@ PromptAnswer CQtPrompter::Ask(std::string_view text, std::string_view caption,
         // for that worker to stop.
         QPointer<CQtPrompter> self(this);
         QMetaObject::invokeMethod(
-            this, [self, qText, qCaption, buttons, icon] {
+            this,
+            [self, qText, qCaption, buttons, icon] {
                 if (self) self->AskHere(qText, qCaption, buttons, icon);
             },
             Qt::QueuedConnection);
@@ -41,12 +42,13 @@ void CQtPrompter::Beep(BeepKind)
     if (QThread::currentThread() == thread()) {
         QApplication::beep();
     } else {
-        QMetaObject::invokeMethod(this, [] { QApplication::beep(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [] { QApplication::beep(); }, Qt::QueuedConnection);
     }
 }
 
 PromptAnswer CQtPrompter::AskHere(const QString& text, const QString& caption,
-                                 PromptButtons buttons, PromptIcon icon)
+                                  PromptButtons buttons, PromptIcon icon)
 {
     QMessageBox::StandardButtons standard;
     switch (buttons) {

@@ -14,11 +14,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "base/textcodec.h"
 #include "database/customertable.h"
 #include "database/itemtable.h"
 #include "database/manufacturertable.h"
 #include "model/effectcatalogue.h"
-#include "base/textcodec.h"
 
 namespace flr {
 
@@ -75,7 +75,7 @@ QWidget* ListWithIdleFilter(QTableView* list, const char* text, QWidget* parent)
 std::vector<Column> PeopleColumns()
 {
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
-    return {{"No", 40, left},        {"Name", 125, left},   {"Contact", 125, left},
+    return {{"No", 40, left},         {"Name", 125, left},   {"Contact", 125, left},
             {"Telephone", 100, left}, {"Mobile", 100, left}, {"E-Mail", 150, left},
             {"Notes", 125, left}};
 }
@@ -90,8 +90,10 @@ QStringList Headings(const std::vector<Column>& columns)
 }  // namespace
 
 CRecordListModel::CRecordListModel(QStringList headings, std::function<int()> rows,
-                           std::function<std::string(int, int)> text, QObject* parent)
-    : QAbstractTableModel(parent), m_headings(std::move(headings)), m_rows(std::move(rows)),
+                                   std::function<std::string(int, int)> text, QObject* parent)
+    : QAbstractTableModel(parent),
+      m_headings(std::move(headings)),
+      m_rows(std::move(rows)),
       m_text(std::move(text))
 {
 }
@@ -150,15 +152,15 @@ void CRecordListModel::Reset()
 
 // ---- Fireworks
 
-CItemPage::CItemPage(CDatabase* database, CEffectCatalogue& catalogue,
-                                     QWidget* parent)
+CItemPage::CItemPage(CDatabase* database, CEffectCatalogue& catalogue, QWidget* parent)
     : QWidget(parent), m_database(database), m_catalogue(catalogue)
 {
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
     const Qt::Alignment centre = Qt::AlignHCenter | Qt::AlignVCenter;
-    const std::vector<Column> columns = {
-        {"Art No", 65, left}, {"Size", 35, centre},  {"Name", 200, left},      {"PF", 35, centre},
-        {"Dur.", 35, centre}, {"Stock", 40, centre}, {"Out Price", 60, centre}, {"Description", 100, left}};
+    const std::vector<Column> columns = {{"Art No", 65, left},      {"Size", 35, centre},
+                                         {"Name", 200, left},       {"PF", 35, centre},
+                                         {"Dur.", 35, centre},      {"Stock", 40, centre},
+                                         {"Out Price", 60, centre}, {"Description", 100, left}};
     m_model = new CRecordListModel(
         Headings(columns), [this] { return int(m_items.size()); },
         [this](int row, int column) { return ItemCellText(m_items[size_t(row)], column); }, this);
@@ -205,8 +207,9 @@ CItemPage::CItemPage(CDatabase* database, CEffectCatalogue& catalogue,
     itemsLayout->addWidget(m_list);
     layout->addWidget(itemsGroup, 1);
 
-    connect(m_list, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { emit ContextMenuRequested(m_list->viewport()->mapToGlobal(at)); });
+    connect(m_list, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        emit ContextMenuRequested(m_list->viewport()->mapToGlobal(at));
+    });
     connect(m_list, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid() && size_t(index.row()) < m_items.size()) {
             emit ItemActivated(m_items[size_t(index.row())]);
@@ -251,7 +254,8 @@ CItemPage::~CItemPage() = default;
 
 void CItemPage::EnableFilterControls()
 {
-    for (QWidget* w : std::initializer_list<QWidget*>{m_name, m_size, m_description, m_comparison}) {
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{m_name, m_size, m_description, m_comparison}) {
         w->setEnabled(m_filter.filtering);
     }
 }
@@ -314,7 +318,8 @@ CCustomerPage::CCustomerPage(CDatabase* database, QWidget* parent)
         m_sort.Click(column);
         SortCustomers(m_rows, m_sort);
         m_model->Reset();
-    });    connect(m_list, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+    });
+    connect(m_list, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid() && size_t(index.row()) < m_rows.size()) {
             emit CustomerActivated(m_rows[size_t(index.row())]);
         }
@@ -378,7 +383,8 @@ CManufacturerPage::CManufacturerPage(CDatabase* database, QWidget* parent)
         m_sort.Click(column);
         SortManufacturers(m_rows, m_sort);
         m_model->Reset();
-    });    connect(m_list, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+    });
+    connect(m_list, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid() && size_t(index.row()) < m_rows.size()) {
             emit ManufacturerActivated(m_rows[size_t(index.row())]);
         }

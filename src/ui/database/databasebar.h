@@ -29,7 +29,7 @@ class CRecordListModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
     CRecordListModel(QStringList headings, std::function<int()> rows,
-                 std::function<std::string(int row, int column)> text, QObject* parent);
+                     std::function<std::string(int row, int column)> text, QObject* parent);
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;

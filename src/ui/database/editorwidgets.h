@@ -8,8 +8,8 @@
 #include <QRegularExpressionValidator>
 #include <string>
 
-#include "database/recordeditors.h"
 #include "base/textcodec.h"
+#include "database/recordeditors.h"
 
 namespace flr::editorwidgets {
 

@@ -102,8 +102,7 @@ void CImportEffectsDialog::Layout()
     const int importRight = m_cancel->x() - 15;
     m_import->setGeometry(importRight - import.width(), b - import.height(), import.width(),
                           import.height());
-    m_progress->setGeometry(l, m_import->y(), std::max(0, m_import->x() - 15 - l),
-                            import.height());
+    m_progress->setGeometry(l, m_import->y(), std::max(0, m_import->x() - 15 - l), import.height());
 
     // The Name column takes what the other columns leave.
     int others = 0;

@@ -3,9 +3,9 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 
-#include "ui/common/celleditors.h"
-#include "database/effectimport.h"
 #include "base/textcodec.h"
+#include "database/effectimport.h"
+#include "ui/common/celleditors.h"
 
 namespace flr {
 

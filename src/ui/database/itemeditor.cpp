@@ -9,8 +9,8 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
-#include "ui/database/editorwidgets.h"
 #include "base/prompt.h"
+#include "ui/database/editorwidgets.h"
 
 namespace flr {
 

@@ -7,10 +7,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/frames/icons.h"
-#include "base/prompt.h"
 #include "app/updatecheck.h"
+#include "base/prompt.h"
 #include "base/version.h"
+#include "ui/frames/icons.h"
 
 namespace flr {
 

@@ -11,23 +11,23 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "ui/show/chooseitemdialog.h"
+#include "app/showio.h"
 #include "base/commandids.h"
-#include "ui/common/dialogrunner.h"
-#include "model/effectcatalogue.h"
-#include "ui/show/fireworksetupdialog.h"
-#include "model/flrdoc.h"
-#include "ui/schedule/flrview.h"
-#include "ui/frames/mainframe.h"
-#include "transfer/portmap.h"
 #include "base/prompt.h"
+#include "base/settingsstore.h"
+#include "base/textcodec.h"
+#include "model/effectcatalogue.h"
+#include "model/flrdoc.h"
+#include "transfer/portmap.h"
+#include "ui/common/dialogrunner.h"
+#include "ui/frames/mainframe.h"
+#include "ui/reports/reportrunner.h"
+#include "ui/schedule/flrview.h"
+#include "ui/schedule/schedulelist.h"
+#include "ui/show/chooseitemdialog.h"
+#include "ui/show/fireworksetupdialog.h"
 #include "ui/show/racktypedialog.h"
 #include "ui/show/selectchaindialog.h"
-#include "ui/reports/reportrunner.h"
-#include "ui/schedule/schedulelist.h"
-#include "base/settingsstore.h"
-#include "app/showio.h"
-#include "base/textcodec.h"
 #include "ui/transfer/transferdialog.h"
 
 namespace flr {
@@ -44,7 +44,10 @@ int PaneWidth(const QWidget* w, int blanks)
 
 CChildFrame::CChildFrame(std::unique_ptr<CFLRDoc> doc, const QString& path, const QString& title,
                          CDatabase* database, QWidget* parent)
-    : QMdiSubWindow(parent), m_doc(std::move(doc)), m_database(database), m_path(path),
+    : QMdiSubWindow(parent),
+      m_doc(std::move(doc)),
+      m_database(database),
+      m_path(path),
       m_title(title)
 {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -102,14 +105,14 @@ CChildFrame::CChildFrame(std::unique_ptr<CFLRDoc> doc, const QString& path, cons
         if (dialog.exec() != QDialog::Accepted || !dialog.ChosenRackType()) return std::nullopt;
         return *dialog.ChosenRackType();
     });
-    m_view->SetChainSelector(
-        [this, database](CScheduleEditor& show, CIgnition* chainEntry) -> std::unique_ptr<CIgnition> {
-            CSelectChainDialog dialog(database, DialogParent());
-            if (chainEntry) dialog.SetChain(show, chainEntry);
-            const bool ok = RunDialog(dialog) == QDialog::Accepted;
-            if (chainEntry || !ok) return nullptr;
-            return dialog.TakeTemplate();
-        });
+    m_view->SetChainSelector([this, database](CScheduleEditor& show,
+                                              CIgnition* chainEntry) -> std::unique_ptr<CIgnition> {
+        CSelectChainDialog dialog(database, DialogParent());
+        if (chainEntry) dialog.SetChain(show, chainEntry);
+        const bool ok = RunDialog(dialog) == QDialog::Accepted;
+        if (chainEntry || !ok) return nullptr;
+        return dialog.TakeTemplate();
+    });
     connect(m_view->List(), &CScheduleList::ItemDropped, this,
             [this](int row, const QByteArray& articleNumber, bool replace) {
                 // After the drop: a replace question must not run inside the drag.
@@ -140,14 +143,12 @@ void CChildFrame::DropItem(int row, const QByteArray& articleNumber, bool replac
     }
 }
 
-void CChildFrame::InitialUpdate()
-{
-    m_view->InitialUpdate();
-}
+void CChildFrame::InitialUpdate() { m_view->InitialUpdate(); }
 
 QPrinter& CChildFrame::Printer()
 {
-    if (auto* main = qobject_cast<CMainFrame*>(window()); main && main != static_cast<QWidget*>(this)) {
+    if (auto* main = qobject_cast<CMainFrame*>(window());
+        main && main != static_cast<QWidget*>(this)) {
         return main->Printer();
     }
     if (!m_printer) m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -222,9 +223,9 @@ bool CChildFrame::Save()
 
 bool CChildFrame::SaveAs()
 {
-    QString path = QFileDialog::getSaveFileName(this, tr("Save As"),
-                                                m_path.isEmpty() ? m_title : m_path,
-                                                QStringLiteral("FLR Files (*.flr)"));
+    QString path =
+        QFileDialog::getSaveFileName(this, tr("Save As"), m_path.isEmpty() ? m_title : m_path,
+                                     QStringLiteral("FLR Files (*.flr)"));
     if (path.isEmpty()) return false;
     if (!path.endsWith(QLatin1String(".flr"), Qt::CaseInsensitive)) path += QLatin1String(".flr");
     if (!SaveShowFile(*m_doc, path.toStdString())) return false;

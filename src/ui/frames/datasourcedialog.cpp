@@ -16,7 +16,8 @@ std::vector<DataSourceInfo> ListDataSources()
     SQLHENV env = SQL_NULL_HENV;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env))) return out;
     SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-    for (SQLUSMALLINT first : {SQLUSMALLINT(SQL_FETCH_FIRST_USER), SQLUSMALLINT(SQL_FETCH_FIRST_SYSTEM)}) {
+    for (SQLUSMALLINT first :
+         {SQLUSMALLINT(SQL_FETCH_FIRST_USER), SQLUSMALLINT(SQL_FETCH_FIRST_SYSTEM)}) {
         SQLUSMALLINT direction = first;
         for (;;) {
             SQLCHAR name[SQL_MAX_DSN_LENGTH + 1] = {};
@@ -42,10 +43,10 @@ CDataSourceDialog::CDataSourceDialog(QWidget* parent) : QDialog(parent)
     layout->addWidget(new QLabel(tr("Select the data source of the FLR product database:")));
     m_list = new QListWidget;
     for (const DataSourceInfo& dsn : ListDataSources()) {
-        auto* item = new QListWidgetItem(
-            QStringLiteral("%1  (%2, %3)")
-                .arg(QString::fromStdString(dsn.name), QString::fromStdString(dsn.driver),
-                     dsn.system ? tr("system") : tr("user")));
+        auto* item = new QListWidgetItem(QStringLiteral("%1  (%2, %3)")
+                                             .arg(QString::fromStdString(dsn.name),
+                                                  QString::fromStdString(dsn.driver),
+                                                  dsn.system ? tr("system") : tr("user")));
         item->setData(Qt::UserRole, QString::fromStdString(dsn.name));
         m_list->addItem(item);
     }

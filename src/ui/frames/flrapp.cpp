@@ -4,25 +4,27 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
-#include "ui/frames/datasourcedialog.h"
+#include "app/showio.h"
+#include "app/updatecheck.h"
+#include "base/prompt.h"
+#include "base/textcodec.h"
+#include "base/version.h"
 #include "database/dbconnection.h"
+#include "editing/schedulecells.h"
 #include "model/effectcatalogue.h"
 #include "model/flrdoc.h"
-#include "ui/frames/mainframe.h"
-#include "base/prompt.h"
-#include "ui/common/qtprompter.h"
 #include "reports/reportkind.h"
+#include "ui/common/qtprompter.h"
+#include "ui/frames/datasourcedialog.h"
+#include "ui/frames/mainframe.h"
 #include "ui/reports/reportrunner.h"
-#include "editing/schedulecells.h"
-#include "app/showio.h"
-#include "base/textcodec.h"
-#include "app/updatecheck.h"
-#include "base/version.h"
 
 namespace flr {
 
 CFLRApp::CFLRApp()
-    : m_updateSettings(m_settings), m_recent(m_settings), m_prompter(std::make_unique<CQtPrompter>())
+    : m_updateSettings(m_settings),
+      m_recent(m_settings),
+      m_prompter(std::make_unique<CQtPrompter>())
 {
 }
 
@@ -134,13 +136,12 @@ bool CFLRApp::PrintShow(const QString& path, const QString& printerName)
         const QPrinterInfo info = printerName.isEmpty() ? QPrinterInfo::defaultPrinter()
                                                         : QPrinterInfo::printerInfo(printerName);
         if (info.isNull()) {
-            const std::string text =
-                printerName.isEmpty()
-                    ? std::string("No default printer is installed, so \"") + path.toStdString() +
-                          "\" cannot be printed."
-                    : "The printer \"" + printerName.toStdString() +
-                          "\" is not installed, so \"" + path.toStdString() +
-                          "\" cannot be printed.";
+            const std::string text = printerName.isEmpty()
+                                         ? std::string("No default printer is installed, so \"") +
+                                               path.toStdString() + "\" cannot be printed."
+                                         : "The printer \"" + printerName.toStdString() +
+                                               "\" is not installed, so \"" + path.toStdString() +
+                                               "\" cannot be printed.";
             ShowMessage(text, "Application Error", PromptButtons::Ok, PromptIcon::Warning);
             return false;
         }
@@ -148,7 +149,8 @@ bool CFLRApp::PrintShow(const QString& path, const QString& printerName)
     }
     // The show is read without a window (one may already be open on it) and stays off the
     // recent-file list: it is only printed.
-    const std::unique_ptr<CFLRDoc> doc = OpenShowFile(QFileInfo(path).absoluteFilePath().toStdString());
+    const std::unique_ptr<CFLRDoc> doc =
+        OpenShowFile(QFileInfo(path).absoluteFilePath().toStdString());
     if (!doc) return false;
     ReportRequest request;
     request.kind = report::FieldList;

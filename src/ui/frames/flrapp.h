@@ -7,8 +7,8 @@
 #include <string>
 
 #include "app/recentfilelist.h"
-#include "base/settingsstore.h"
 #include "app/updatesettings.h"
+#include "base/settingsstore.h"
 
 namespace flr {
 

@@ -7,12 +7,12 @@
 #include <QDragEnterEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QGuiApplication>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
@@ -21,28 +21,28 @@
 #include <QToolBar>
 #include <QWhatsThis>
 
-#include "ui/frames/aboutdialog.h"
-#include "ui/frames/childframe.h"
-#include "ui/database/customereditor.h"
 #include "app/commands.h"
-#include "ui/database/databasebar.h"
+#include "app/recentfilelist.h"
+#include "app/showio.h"
+#include "app/updatesettings.h"
+#include "app/windowplacement.h"
+#include "base/settingsstore.h"
 #include "database/customertable.h"
 #include "database/itemtable.h"
 #include "database/manufacturertable.h"
 #include "model/effectcatalogue.h"
-#include "ui/common/dialogrunner.h"
 #include "model/flrdoc.h"
-#include "ui/schedule/flrview.h"
-#include "ui/frames/icons.h"
+#include "ui/common/dialogrunner.h"
+#include "ui/database/customereditor.h"
+#include "ui/database/databasebar.h"
 #include "ui/database/importeffectsdialog.h"
 #include "ui/database/itemeditor.h"
 #include "ui/database/manufacturereditor.h"
+#include "ui/frames/aboutdialog.h"
+#include "ui/frames/childframe.h"
+#include "ui/frames/icons.h"
 #include "ui/frames/preferencesdialog.h"
-#include "app/recentfilelist.h"
-#include "base/settingsstore.h"
-#include "app/showio.h"
-#include "app/updatesettings.h"
-#include "app/windowplacement.h"
+#include "ui/schedule/flrview.h"
 
 namespace flr {
 
@@ -121,7 +121,8 @@ CMainFrame::~CMainFrame()
 {
     // The base class destroys the bars and sub-windows after this object has stopped being a
     // CMainFrame; their signals must not reach it any more.
-    for (QObject* child : findChildren<QObject*>()) QObject::disconnect(child, nullptr, this, nullptr);
+    for (QObject* child : findChildren<QObject*>())
+        QObject::disconnect(child, nullptr, this, nullptr);
 }
 
 QAction* CMainFrame::Action(int id) const
@@ -164,24 +165,29 @@ void CMainFrame::CreateActions()
     Action(cmd::ViewStatusBar)->setChecked(true);
 
     const QStyle* s = style();
-    Action(cmd::FileNew)->setIcon(QIcon::fromTheme(QStringLiteral("document-new"),
-                                                   s->standardIcon(QStyle::SP_FileIcon)));
-    Action(cmd::FileOpen)->setIcon(QIcon::fromTheme(QStringLiteral("document-open"),
-                                                    s->standardIcon(QStyle::SP_DialogOpenButton)));
-    Action(cmd::FileSave)->setIcon(QIcon::fromTheme(QStringLiteral("document-save"),
-                                                    s->standardIcon(QStyle::SP_DialogSaveButton)));
-    Action(cmd::EditCut)->setIcon(QIcon::fromTheme(QStringLiteral("edit-cut"),
-                                                   ToolIcon(cmd::EditCut)));
-    Action(cmd::EditCopy)->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy"),
-                                                    ToolIcon(cmd::EditCopy)));
-    Action(cmd::EditPaste)->setIcon(QIcon::fromTheme(QStringLiteral("edit-paste"),
-                                                     ToolIcon(cmd::EditPaste)));
-    Action(cmd::FilePrint)->setIcon(QIcon::fromTheme(QStringLiteral("document-print"),
-                                                     ToolIcon(cmd::FilePrint)));
-    Action(cmd::AppAbout)->setIcon(QIcon::fromTheme(QStringLiteral("help-about"),
-                                                    s->standardIcon(QStyle::SP_MessageBoxInformation)));
-    Action(cmd::ContextHelp)->setIcon(QIcon::fromTheme(QStringLiteral("help-contextual"),
-                                                       s->standardIcon(QStyle::SP_TitleBarContextHelpButton)));
+    Action(cmd::FileNew)
+        ->setIcon(
+            QIcon::fromTheme(QStringLiteral("document-new"), s->standardIcon(QStyle::SP_FileIcon)));
+    Action(cmd::FileOpen)
+        ->setIcon(QIcon::fromTheme(QStringLiteral("document-open"),
+                                   s->standardIcon(QStyle::SP_DialogOpenButton)));
+    Action(cmd::FileSave)
+        ->setIcon(QIcon::fromTheme(QStringLiteral("document-save"),
+                                   s->standardIcon(QStyle::SP_DialogSaveButton)));
+    Action(cmd::EditCut)
+        ->setIcon(QIcon::fromTheme(QStringLiteral("edit-cut"), ToolIcon(cmd::EditCut)));
+    Action(cmd::EditCopy)
+        ->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy"), ToolIcon(cmd::EditCopy)));
+    Action(cmd::EditPaste)
+        ->setIcon(QIcon::fromTheme(QStringLiteral("edit-paste"), ToolIcon(cmd::EditPaste)));
+    Action(cmd::FilePrint)
+        ->setIcon(QIcon::fromTheme(QStringLiteral("document-print"), ToolIcon(cmd::FilePrint)));
+    Action(cmd::AppAbout)
+        ->setIcon(QIcon::fromTheme(QStringLiteral("help-about"),
+                                   s->standardIcon(QStyle::SP_MessageBoxInformation)));
+    Action(cmd::ContextHelp)
+        ->setIcon(QIcon::fromTheme(QStringLiteral("help-contextual"),
+                                   s->standardIcon(QStyle::SP_TitleBarContextHelpButton)));
 }
 
 void CMainFrame::CreateToolBar()
@@ -189,8 +195,9 @@ void CMainFrame::CreateToolBar()
     m_toolBar = addToolBar(tr("Toolbar"));
     m_toolBar->setObjectName(QStringLiteral("Toolbar"));
     m_toolBar->setIconSize(QSize(16, 16));
-    for (int id : std::initializer_list<int>{cmd::FileNew, cmd::FileOpen, cmd::FileSave, 0, cmd::EditCut, cmd::EditCopy,
-                   cmd::EditPaste, 0, cmd::FilePrint, 0, cmd::AppAbout, cmd::ContextHelp}) {
+    for (int id : std::initializer_list<int>{cmd::FileNew, cmd::FileOpen, cmd::FileSave, 0,
+                                             cmd::EditCut, cmd::EditCopy, cmd::EditPaste, 0,
+                                             cmd::FilePrint, 0, cmd::AppAbout, cmd::ContextHelp}) {
         if (id == 0) {
             m_toolBar->addSeparator();
         } else {
@@ -215,12 +222,11 @@ void CMainFrame::CreateDatabaseBar()
                 FillMenu(&menu, ContextMenus()[3].entries);
                 menu.exec(at);
             });
-    connect(m_databaseTabs->ItemsPage(), &CItemPage::ItemActivated, this,
-            &CMainFrame::EditItem);
+    connect(m_databaseTabs->ItemsPage(), &CItemPage::ItemActivated, this, &CMainFrame::EditItem);
     connect(m_databaseTabs->CustomersPage(), &CCustomerPage::CustomerActivated, this,
             &CMainFrame::EditCustomer);
-    connect(m_databaseTabs->ManufacturersPage(),
-            &CManufacturerPage::ManufacturerActivated, this, &CMainFrame::EditManufacturer);
+    connect(m_databaseTabs->ManufacturersPage(), &CManufacturerPage::ManufacturerActivated, this,
+            &CMainFrame::EditManufacturer);
     m_databaseBar->setWidget(m_databaseTabs);
     addDockWidget(Qt::BottomDockWidgetArea, m_databaseBar);
     // A first start gives the bar room for about eight rows; a saved layout replaces this.
@@ -634,8 +640,8 @@ void CMainFrame::ShowAbout()
 void CMainFrame::RestoreLayout()
 {
     if (const auto bars = m_settings.ReadBytes(kBarsKey)) {
-        restoreState(QByteArray(reinterpret_cast<const char*>(bars->data()),
-                                qsizetype(bars->size())));
+        restoreState(
+            QByteArray(reinterpret_cast<const char*>(bars->data()), qsizetype(bars->size())));
     }
     if (const auto status = m_settings.ReadText(kStatusBarKey)) {
         statusBar()->setVisible(*status != "hidden");
@@ -689,7 +695,8 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
 {
     if (!event->mimeData()->hasUrls()) return;
     for (const QUrl& url : event->mimeData()->urls()) {
-        if (url.isLocalFile() && url.toLocalFile().endsWith(QLatin1String(".flr"), Qt::CaseInsensitive)) {
+        if (url.isLocalFile() &&
+            url.toLocalFile().endsWith(QLatin1String(".flr"), Qt::CaseInsensitive)) {
             event->acceptProposedAction();
             return;
         }

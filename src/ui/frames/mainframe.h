@@ -74,7 +74,10 @@ public:
     // The program's printer: what Print Setup and the print dialog choose, kept for the next
     // print. Made on first use.
     QPrinter& Printer();
-    void SetCommandHandler(std::function<bool(int)> handler) { m_extraHandler = std::move(handler); }
+    void SetCommandHandler(std::function<bool(int)> handler)
+    {
+        m_extraHandler = std::move(handler);
+    }
 
     // The application's product database, handed to the shows opened from now on (not owned;
     // it must outlive the frame). None by default: their dialogs open their own connection.

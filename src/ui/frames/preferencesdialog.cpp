@@ -4,8 +4,8 @@
 #include <QDialogButtonBox>
 #include <QVBoxLayout>
 
-#include "base/prompt.h"
 #include "app/updatesettings.h"
+#include "base/prompt.h"
 
 namespace flr {
 

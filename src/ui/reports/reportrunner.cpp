@@ -4,9 +4,9 @@
 #include <QPrinter>
 #include <ctime>
 
+#include "base/prompt.h"
 #include "ui/common/dialogrunner.h"
 #include "ui/reports/printdialog.h"
-#include "base/prompt.h"
 
 namespace flr {
 
@@ -14,8 +14,8 @@ namespace {
 
 void ReportFailure(const QPrinter& printer)
 {
-    const QString where = printer.outputFileName().isEmpty() ? printer.printerName()
-                                                             : printer.outputFileName();
+    const QString where =
+        printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
     ShowMessage("The report could not be printed on \"" + where.toStdString() + "\".",
                 "Application Error", PromptButtons::Ok, PromptIcon::Warning);
 }

@@ -1,12 +1,11 @@
 #include "ui/schedule/flrview.h"
 
 #include <QFontInfo>
-#include <tuple>
 #include <QFontMetrics>
 #include <QFrame>
-#include <QHeaderView>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
@@ -15,14 +14,15 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <tuple>
 
+#include "base/textcodec.h"
 #include "database/cellitems.h"
 #include "editing/chaineditor.h"
+#include "editing/schedulecells.h"
 #include "model/effectcatalogue.h"
 #include "reports/reportkind.h"
-#include "editing/schedulecells.h"
 #include "ui/schedule/schedulelist.h"
-#include "base/textcodec.h"
 
 namespace flr {
 
@@ -99,7 +99,8 @@ CFLRView::CFLRView(CFLRDoc& doc, QWidget* parent)
     font.setPixelSize(25);
     m_timeDisplay->setFont(font);
     m_timeDisplay->setAlignment(Qt::AlignCenter);
-    m_timeDisplay->setFixedWidth(QFontMetrics(font).horizontalAdvance(QStringLiteral("00:00:00:00")) + 16);
+    m_timeDisplay->setFixedWidth(
+        QFontMetrics(font).horizontalAdvance(QStringLiteral("00:00:00:00")) + 16);
     controls->addWidget(m_timeDisplay);
     controls->addSpacing(5);
     m_rev = TransportButton(QStringLiteral("REV"), tr("Rewind"));
@@ -301,7 +302,8 @@ bool CFLRView::RunCommand(int id)
     case cmd::DuplicateIgnition: m_editor.Duplicate(selected); break;
     case cmd::SelectItem: {
         if (selected.empty() || !m_chooseItem) return true;
-        const CEffectRef current = selected.size() == 1 ? selected.front()->GetItemRef() : CEffectRef();
+        const CEffectRef current =
+            selected.size() == 1 ? selected.front()->GetItemRef() : CEffectRef();
         const CEffectRef chosen = m_chooseItem(current);
         if (chosen) m_editor.ApplyChosenItem(selected, chosen);
         break;
@@ -465,13 +467,13 @@ void CFLRView::SelectChain(const std::vector<CIgnition*>& selected)
         CIgnition* head = only->ChainHead();
         // A chain looked at and left as it was must not ask to be saved.
         auto chainState = [head] {
-            std::vector<std::tuple<const CIgnition*, const CEffect*, OptText, CTimeCode,
-                                   CTimeCode, char, uint8_t, uint8_t, OptText>>
+            std::vector<std::tuple<const CIgnition*, const CEffect*, OptText, CTimeCode, CTimeCode,
+                                   char, uint8_t, uint8_t, OptText>>
                 state;
             for (const CIgnition* e = head; e; e = e->GetChainNext()) {
-                state.emplace_back(e, e->GetItem(), e->GetDelayText(), e->GetTime(),
-                                   e->GetInTime(), e->GetLetter(), e->GetAddressNumber(),
-                                   e->GetPosition(), e->GetNote());
+                state.emplace_back(e, e->GetItem(), e->GetDelayText(), e->GetTime(), e->GetInTime(),
+                                   e->GetLetter(), e->GetAddressNumber(), e->GetPosition(),
+                                   e->GetNote());
             }
             return state;
         };

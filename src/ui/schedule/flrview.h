@@ -6,11 +6,11 @@
 #include <optional>
 
 #include "base/commandids.h"
+#include "editing/scheduleeditor.h"
+#include "editing/showclock.h"
 #include "model/flrdoc.h"
 #include "model/racktype.h"
 #include "reports/reportrequest.h"
-#include "editing/scheduleeditor.h"
-#include "editing/showclock.h"
 
 class QFrame;
 class QGroupBox;

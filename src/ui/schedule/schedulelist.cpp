@@ -11,13 +11,13 @@
 #include <QScrollBar>
 #include <algorithm>
 
-#include "ui/common/celleditors.h"
+#include "base/textcodec.h"
 #include "database/cellitems.h"
-#include "model/flrdoc.h"
 #include "database/itemdrag.h"
 #include "editing/schedulecells.h"
 #include "editing/scheduleeditor.h"
-#include "base/textcodec.h"
+#include "model/flrdoc.h"
+#include "ui/common/celleditors.h"
 
 namespace flr {
 
@@ -55,8 +55,7 @@ QVariant CScheduleModel::data(const QModelIndex& index, int role) const
     const CIgnition* e = m_rows[index.row()];
     switch (role) {
     case Qt::DisplayRole:
-        return QString::fromStdString(
-            Cp1252ToUtf8(ScheduleCellText(*e, column, m_editor.Fps())));
+        return QString::fromStdString(Cp1252ToUtf8(ScheduleCellText(*e, column, m_editor.Fps())));
     case Qt::TextAlignmentRole:
         return ColumnInfo(column).align == ScheduleColumnInfo::Align::Centre
                    ? int(Qt::AlignCenter)
@@ -89,8 +88,9 @@ QVariant CScheduleModel::headerData(int section, Qt::Orientation orientation, in
     const ScheduleColumnInfo& info = ColumnInfo(static_cast<ScheduleColumn>(section));
     if (role == Qt::DisplayRole) return QString::fromLatin1(info.heading);
     if (role == Qt::TextAlignmentRole) {
-        return info.align == ScheduleColumnInfo::Align::Centre ? int(Qt::AlignCenter)
-                                                               : int(Qt::AlignLeft | Qt::AlignVCenter);
+        return info.align == ScheduleColumnInfo::Align::Centre
+                   ? int(Qt::AlignCenter)
+                   : int(Qt::AlignLeft | Qt::AlignVCenter);
     }
     return {};
 }
@@ -153,8 +153,9 @@ void CScheduleList::Refresh()
     m_model->Refresh();
     for (CIgnition* e : selected) {
         const int row = m_model->RowOf(e);
-        if (row >= 0) selectionModel()->select(m_model->index(row, 0),
-                                               QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        if (row >= 0)
+            selectionModel()->select(m_model->index(row, 0),
+                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     // The focused row stays focused, so that a click on it still edits.
     if (const int row = m_model->RowOf(current); row >= 0) {
@@ -206,10 +207,12 @@ void CScheduleList::FitColumns()
 {
     std::vector<int> widths;
     for (int c = 0; c < kScheduleColumnCount; ++c) widths.push_back(columnWidth(c));
-    const int rowsOnPage = viewport()->height() / std::max(1, verticalHeader()->defaultSectionSize());
-    FitNameAndNote(widths, viewport()->width() + (verticalScrollBar()->isVisible()
-                                                       ? verticalScrollBar()->width() : 0),
-                   m_model->rowCount() <= rowsOnPage);
+    const int rowsOnPage =
+        viewport()->height() / std::max(1, verticalHeader()->defaultSectionSize());
+    FitNameAndNote(
+        widths,
+        viewport()->width() + (verticalScrollBar()->isVisible() ? verticalScrollBar()->width() : 0),
+        m_model->rowCount() <= rowsOnPage);
     setColumnWidth(int(ScheduleColumn::Name), widths[int(ScheduleColumn::Name)]);
     setColumnWidth(int(ScheduleColumn::Note), widths[int(ScheduleColumn::Note)]);
 }
@@ -250,8 +253,8 @@ bool CScheduleList::EditCell(int row, int column, bool)
 
     const QModelIndex index = m_model->index(row, column);
     scrollTo(index);
-    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
-                                                 QItemSelectionModel::Rows);
+    selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     const QRect rect = visualRect(index);
     const QString text = cellText(kind);
     auto ended = [this, e](int, int c, const QString& t, bool has) { OnEditEnded(e, c, t, has); };
@@ -273,8 +276,9 @@ bool CScheduleList::EditCell(int row, int column, bool)
     }
     connect(edit, &CTextCellEdit::EditEnded, this, ended);
     // Once the focus has settled on the list: the next editor takes it from there.
-    connect(edit, &CTextCellEdit::NextCellRequested, this,
-            [this, e](int, int c) { OnNextCell(e, c); }, Qt::QueuedConnection);
+    connect(
+        edit, &CTextCellEdit::NextCellRequested, this, [this, e](int, int c) { OnNextCell(e, c); },
+        Qt::QueuedConnection);
     m_cellEditor = edit;
     return true;
 }
@@ -306,8 +310,7 @@ void CScheduleList::mousePressEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton && m_pressIndex.isValid()) {
         const int row = m_pressIndex.row();
         // Only a plain click on the row that is already focused and selected edits.
-        m_editOnRelease = event->modifiers() == Qt::NoModifier &&
-                          currentIndex().row() == row &&
+        m_editOnRelease = event->modifiers() == Qt::NoModifier && currentIndex().row() == row &&
                           selectionModel()->isRowSelected(row, QModelIndex());
         const CIgnition* e = m_model->EntryAt(row);
         if (e && !e->GetChainPrev()) m_dragRow = row;

@@ -19,9 +19,9 @@
 #include <QVBoxLayout>
 #include <QWhatsThis>
 
+#include "base/textcodec.h"
 #include "database/customernames.h"
 #include "model/fireworksetup.h"
-#include "base/textcodec.h"
 
 namespace flr {
 
@@ -33,7 +33,8 @@ std::string FromUi(const QString& text) { return Utf8ToCp1252(text.toStdString()
 QLineEdit* DigitsEdit(int maxChars = 0)
 {
     auto* edit = new QLineEdit;
-    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+    edit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
     if (maxChars > 0) edit->setMaxLength(maxChars);
     return edit;
 }
@@ -71,7 +72,8 @@ CFireworkSetupDialog::CFireworkSetupDialog(CFireworkSetup& setup, CDatabase* dat
     m_length = new QLineEdit;
     m_length->setObjectName(QStringLiteral("length"));
     m_length->setAlignment(Qt::AlignCenter);
-    m_length->setFixedWidth(m_length->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 12);
+    m_length->setFixedWidth(m_length->fontMetrics().horizontalAdvance(QStringLiteral("00000")) +
+                            12);
     m_unit = new QComboBox;
     m_unit->setObjectName(QStringLiteral("unit"));
     m_unit->setWhatsThis(tr("Is your estimation of the firework length in seconds or minutes?"));
@@ -113,11 +115,13 @@ CFireworkSetupDialog::CFireworkSetupDialog(CFireworkSetup& setup, CDatabase* dat
             if (target->isEnabled()) target->setFocus();
         });
     };
-    addPrice(m_priceLimit, tr("&Use price limit :"), QStringLiteral("priceLimit"), DigitsEdit(), {});
+    addPrice(m_priceLimit, tr("&Use price limit :"), QStringLiteral("priceLimit"), DigitsEdit(),
+             {});
     addPrice(m_fixedPrice, tr("&Fixed price :"), QStringLiteral("fixedPrice"), new QLineEdit, {});
     addPrice(m_propDiscount, tr("&Prop discount :"), QStringLiteral("propDiscount"),
              DigitsEdit(SetupForm::kPropDiscountChars), QStringLiteral("%"));
-    addPrice(m_fixedDiscount, tr("Fixed &discount :"), QStringLiteral("fixedDiscount"), DigitsEdit(), {});
+    addPrice(m_fixedDiscount, tr("Fixed &discount :"), QStringLiteral("fixedDiscount"),
+             DigitsEdit(), {});
     priceGrid->setColumnStretch(1, 1);
 
     // Customer and contacts.

@@ -6,8 +6,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "database/racktypetable.h"
 #include "base/textcodec.h"
+#include "database/racktypetable.h"
 
 namespace flr {
 

@@ -19,11 +19,11 @@
 #include <QVBoxLayout>
 #include <optional>
 
-#include "ui/common/celleditors.h"
+#include "base/textcodec.h"
 #include "database/cellitems.h"
 #include "model/effectcatalogue.h"
 #include "model/ignition.h"
-#include "base/textcodec.h"
+#include "ui/common/celleditors.h"
 
 namespace flr {
 
@@ -234,12 +234,13 @@ void CSelectChainDialog::FitColumns()
     for (int c = 0; c < kChainColumnCount; ++c) widths.push_back(m_list->columnWidth(c));
     const int rowHeight = std::max(1, m_list->verticalHeader()->defaultSectionSize());
     const bool rowsFit = m_model->rowCount() * rowHeight <= m_list->viewport()->height();
-    const int client = m_list->viewport()->width() +
-                       (m_list->verticalScrollBar()->isVisible() ? m_list->verticalScrollBar()->width()
-                                                                 : 0);
-    m_list->setColumnWidth(int(ChainColumn::Name),
-                           ChainNameWidth(widths, client, rowsFit,
-                                          m_list->style()->pixelMetric(QStyle::PM_ScrollBarExtent)));
+    const int client =
+        m_list->viewport()->width() +
+        (m_list->verticalScrollBar()->isVisible() ? m_list->verticalScrollBar()->width() : 0);
+    m_list->setColumnWidth(
+        int(ChainColumn::Name),
+        ChainNameWidth(widths, client, rowsFit,
+                       m_list->style()->pixelMetric(QStyle::PM_ScrollBarExtent)));
 }
 
 bool CSelectChainDialog::eventFilter(QObject* watched, QEvent* event)
@@ -280,8 +281,8 @@ bool CSelectChainDialog::EditCell(int row, int column)
     int current = -1;
     if (const std::optional<ScheduleColumn> kind = ItemColumn(column)) {
         const std::string article = e->GetItem() ? e->GetItem()->GetArticleNumber() : "";
-        const CellChoices found = ItemCellChoices(m_database, *kind,
-                                                  m_chain.CellText(row, ChainColumn::Size), article);
+        const CellChoices found =
+            ItemCellChoices(m_database, *kind, m_chain.CellText(row, ChainColumn::Size), article);
         if (found.texts.empty()) return false;
         for (const std::string& text : found.texts) {
             choices << QString::fromStdString(Cp1252ToUtf8(text));

@@ -1,36 +1,37 @@
 // The database bar on a real SQLite product database: its lists, the item filter, and items
 // dropped from it onto a show's schedule, and adding an item from the main frame.
+#include "ui/database/databasebar.h"
+
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
-#include <QPushButton>
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QDropEvent>
+#include <QPushButton>
 #include <algorithm>
 #include <filesystem>
 
-#include "ui/frames/childframe.h"
-#include "base/commandids.h"
-#include "ui/common/dialogrunner.h"
-#include "model/effectcatalogue.h"
-#include "ui/database/itemeditor.h"
-#include "database/database.h"
-#include "ui/database/databasebar.h"
-#include "database/datasource.h"
-#include "model/flrdoc.h"
-#include "ui/schedule/flrview.h"
-#include "model/ignition.h"
-#include "database/itemdrag.h"
-#include "support/framefixture.h"
-#include "ui/frames/mainframe.h"
 #include "app/recentfilelist.h"
-#include "ui/schedule/schedulelist.h"
-#include "support/scriptedprompter.h"
-#include "base/settingsstore.h"
 #include "app/updatesettings.h"
+#include "base/commandids.h"
+#include "base/settingsstore.h"
+#include "database/database.h"
+#include "database/datasource.h"
+#include "database/itemdrag.h"
+#include "model/effectcatalogue.h"
+#include "model/flrdoc.h"
+#include "model/ignition.h"
+#include "support/framefixture.h"
+#include "support/scriptedprompter.h"
+#include "ui/common/dialogrunner.h"
+#include "ui/database/itemeditor.h"
+#include "ui/frames/childframe.h"
+#include "ui/frames/mainframe.h"
+#include "ui/schedule/flrview.h"
+#include "ui/schedule/schedulelist.h"
 
 namespace flr {
 namespace {
@@ -42,8 +43,8 @@ protected:
     void SetUp() override { StartFrame(true); }
     // Drops article `article` on the show's schedule list at row `row` (past the last row: the
     // empty space below it).
-    void Drop(CChildFrame* child, const std::string& article, bool replaceAtStart, bool ctrl, int row,
-              bool ctrlLetGoOnTheWay = false)
+    void Drop(CChildFrame* child, const std::string& article, bool replaceAtStart, bool ctrl,
+              int row, bool ctrlLetGoOnTheWay = false)
     {
         CScheduleList* list = child->View()->List();
         QMimeData data;

@@ -4,30 +4,30 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
-#include <QProgressBar>
 #include <algorithm>
 #include <filesystem>
 
+#include "app/recentfilelist.h"
+#include "app/updatesettings.h"
 #include "base/commandids.h"
+#include "base/settingsstore.h"
 #include "database/database.h"
-#include "ui/database/databasebar.h"
 #include "database/datasource.h"
 #include "database/itemtable.h"
-#include "ui/common/dialogrunner.h"
 #include "model/effectcatalogue.h"
 #include "model/flrdoc.h"
+#include "model/showfilewriter.h"
+#include "support/framefixture.h"
+#include "support/scriptedprompter.h"
+#include "support/showbuilder.h"
+#include "ui/common/dialogrunner.h"
+#include "ui/database/databasebar.h"
 #include "ui/database/importeffectsdialog.h"
 #include "ui/database/importeffectslist.h"
-#include "support/framefixture.h"
 #include "ui/frames/mainframe.h"
-#include "app/recentfilelist.h"
-#include "support/scriptedprompter.h"
-#include "base/settingsstore.h"
-#include "support/showbuilder.h"
-#include "model/showfilewriter.h"
-#include "app/updatesettings.h"
 
 namespace flr {
 namespace {
@@ -52,7 +52,8 @@ protected:
         const std::string path = (m_dir / "import.flr").string();
         EXPECT_TRUE(CShowFileWriter::Save(doc, path));
         // The catalogue learns the show's items from the file, not from this document.
-        for (const char* article : {"IMP-150", "IMP-030"}) CEffectCatalogue::Program().Remove(article);
+        for (const char* article : {"IMP-150", "IMP-030"})
+            CEffectCatalogue::Program().Remove(article);
         return path;
     }
     int Stored(const std::string& article)

@@ -1,35 +1,35 @@
+#include "ui/frames/mainframe.h"
+
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDockWidget>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRadioButton>
 #include <QStatusBar>
 #include <filesystem>
+#include <fstream>
 
-#include "ui/frames/childframe.h"
 #include "app/commands.h"
-#include "ui/frames/datasourcedialog.h"
-#include "ui/common/dialogrunner.h"
-#include "ui/show/fireworksetupdialog.h"
+#include "app/recentfilelist.h"
+#include "app/updatesettings.h"
+#include "base/settingsstore.h"
 #include "model/flrdoc.h"
+#include "support/framefixture.h"
+#include "support/scriptedprompter.h"
+#include "ui/common/dialogrunner.h"
+#include "ui/frames/childframe.h"
+#include "ui/frames/datasourcedialog.h"
+#include "ui/frames/preferencesdialog.h"
 #include "ui/schedule/flrview.h"
 #include "ui/schedule/schedulelist.h"
-#include "support/framefixture.h"
-#include "ui/frames/mainframe.h"
-#include "ui/frames/preferencesdialog.h"
-#include "app/recentfilelist.h"
-#include "support/scriptedprompter.h"
-#include "base/settingsstore.h"
-#include "app/updatesettings.h"
-
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QRadioButton>
-#include <QListWidget>
-#include <fstream>
+#include "ui/show/fireworksetupdialog.h"
 
 namespace flr {
 namespace {
@@ -250,7 +250,10 @@ TEST_F(MainFrameTest, DataSourceDialogListsUserDataSources)
     for (int i = 0; i < list->count(); ++i) {
         if (list->item(i)->data(Qt::UserRole).toString() == "Show Catalogue") row = i;
     }
-    if (oldIni.isEmpty()) qunsetenv("ODBCINI"); else qputenv("ODBCINI", oldIni);
+    if (oldIni.isEmpty())
+        qunsetenv("ODBCINI");
+    else
+        qputenv("ODBCINI", oldIni);
     ASSERT_GE(row, 0);
     list->setCurrentRow(row);
     dialog.accept();

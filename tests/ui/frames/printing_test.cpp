@@ -12,20 +12,20 @@
 #include <fstream>
 #include <sstream>
 
-#include "ui/frames/childframe.h"
+#include "app/recentfilelist.h"
+#include "app/updatesettings.h"
 #include "base/commandids.h"
-#include "ui/common/dialogrunner.h"
+#include "base/settingsstore.h"
 #include "model/flrdoc.h"
-#include "ui/schedule/flrview.h"
+#include "reports/reportkind.h"
 #include "support/framefixture.h"
+#include "support/scriptedprompter.h"
+#include "ui/common/dialogrunner.h"
+#include "ui/frames/childframe.h"
 #include "ui/frames/mainframe.h"
 #include "ui/reports/printdialog.h"
-#include "app/recentfilelist.h"
-#include "reports/reportkind.h"
 #include "ui/reports/reportrunner.h"
-#include "support/scriptedprompter.h"
-#include "base/settingsstore.h"
-#include "app/updatesettings.h"
+#include "ui/schedule/flrview.h"
 
 namespace flr {
 namespace {
@@ -63,14 +63,14 @@ TEST_F(PrintingTest, ReportCommandsNeedRowsItemsAndChains)
 {
     CChildFrame* child = m_frame->NewShow();
     QApplication::processEvents();
-    const int all[] = {cmd::FilePrint,       cmd::PreviewFieldList, cmd::PreviewShootList,
-                       cmd::PreviewPods,     cmd::PreviewEffects,   cmd::PreviewChains};
+    const int all[] = {cmd::FilePrint,   cmd::PreviewFieldList, cmd::PreviewShootList,
+                       cmd::PreviewPods, cmd::PreviewEffects,   cmd::PreviewChains};
     for (int id : all) EXPECT_FALSE(Enabled(id)) << id;
 
     // Entries without items: the lists, not the effect summary or the chain list.
     m_frame->Action(cmd::AddIgnition)->trigger();
-    for (int id : {cmd::FilePrint, cmd::PreviewFieldList, cmd::PreviewShootList,
-                   cmd::PreviewPods}) {
+    for (int id :
+         {cmd::FilePrint, cmd::PreviewFieldList, cmd::PreviewShootList, cmd::PreviewPods}) {
         EXPECT_TRUE(Enabled(id)) << id;
     }
     EXPECT_FALSE(Enabled(cmd::PreviewEffects));

@@ -11,14 +11,14 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/settingsstore.h"
 #include "database/database.h"
-#include "ui/frames/childframe.h"
 #include "database/datasource.h"
+#include "support/scriptedprompter.h"
 #include "ui/common/dialogrunner.h"
+#include "ui/frames/childframe.h"
 #include "ui/frames/flrapp.h"
 #include "ui/frames/mainframe.h"
-#include "support/scriptedprompter.h"
-#include "base/settingsstore.h"
 
 namespace flr {
 namespace {
@@ -27,7 +27,8 @@ QTemporaryDir* g_home = nullptr;
 
 std::string MakeDatabase(const std::string& name, const char* change)
 {
-    const std::string path = QDir(g_home->path()).filePath(QString::fromStdString(name)).toStdString();
+    const std::string path =
+        QDir(g_home->path()).filePath(QString::fromStdString(name)).toStdString();
     std::remove(path.c_str());
     DBError error;
     EXPECT_TRUE(CreateSqliteDatabase(path, &error)) << error.text;
@@ -95,9 +96,9 @@ TEST_F(StartupTest, ADatabaseOlderThan29EndsStartUpWithoutAWindow)
 
 TEST_F(StartupTest, NewerDatabasesAndUnreadableVersionsGoOn)
 {
-    for (const char* change : {"UPDATE tbVersion SET Major = 2, Minor = 9",
-                               "UPDATE tbVersion SET Major = 3, Minor = 0",
-                               "DROP TABLE tbVersion"}) {
+    for (const char* change :
+         {"UPDATE tbVersion SET Major = 2, Minor = 9", "UPDATE tbVersion SET Major = 3, Minor = 0",
+          "DROP TABLE tbVersion"}) {
         UseDatabase(MakeDatabase("db.db", change));
         CFLRApp app;
         test::ScriptedPrompter prompter;
@@ -106,7 +107,8 @@ TEST_F(StartupTest, NewerDatabasesAndUnreadableVersionsGoOn)
         EXPECT_TRUE(app.MainFrame()->isVisible()) << change;
         if (std::string(change).rfind("DROP", 0) == 0) {
             ASSERT_EQ(prompter.Messages().size(), 1u);
-            EXPECT_EQ(prompter.Messages()[0].text.rfind("Unable to connect to FLR database - [", 0), 0u);
+            EXPECT_EQ(prompter.Messages()[0].text.rfind("Unable to connect to FLR database - [", 0),
+                      0u);
         } else {
             EXPECT_TRUE(prompter.Messages().empty()) << change;
         }

@@ -6,8 +6,8 @@
 #include <QFileDialog>
 #include <QTemporaryDir>
 
-#include "ui/common/dialogrunner.h"
 #include "support/wavebuilder.h"
+#include "ui/common/dialogrunner.h"
 
 namespace flr {
 namespace {

@@ -6,12 +6,12 @@
 #include <QTest>
 #include <memory>
 
-#include "ui/common/celleditors.h"
-#include "ui/schedule/flrview.h"
 #include "editing/schedulecells.h"
-#include "ui/schedule/schedulelist.h"
 #include "support/scriptedprompter.h"
 #include "support/showbuilder.h"
+#include "ui/common/celleditors.h"
+#include "ui/schedule/flrview.h"
+#include "ui/schedule/schedulelist.h"
 
 namespace flr {
 namespace {

@@ -8,10 +8,10 @@
 #include <QTimer>
 #include <memory>
 
-#include "ui/schedule/flrview.h"
-#include "ui/schedule/schedulelist.h"
 #include "support/scriptedprompter.h"
 #include "support/showbuilder.h"
+#include "ui/schedule/flrview.h"
+#include "ui/schedule/schedulelist.h"
 
 namespace flr {
 namespace {

@@ -8,16 +8,16 @@
 #include <QTableView>
 #include <QTest>
 
-#include "ui/common/celleditors.h"
-#include "editing/chaineditor.h"
 #include "base/commandids.h"
+#include "editing/chaineditor.h"
+#include "editing/schedulecells.h"
+#include "support/scriptedprompter.h"
+#include "support/showbuilder.h"
+#include "ui/common/celleditors.h"
 #include "ui/common/dialogrunner.h"
 #include "ui/schedule/flrview.h"
-#include "editing/schedulecells.h"
 #include "ui/schedule/schedulelist.h"
-#include "support/scriptedprompter.h"
 #include "ui/show/selectchaindialog.h"
-#include "support/showbuilder.h"
 
 namespace flr {
 namespace {

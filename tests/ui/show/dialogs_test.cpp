@@ -11,12 +11,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "ui/show/chooseitemdialog.h"
-#include "database/datasource.h"
-#include "support/dbfixture.h"
 #include "database/customertable.h"
+#include "database/datasource.h"
 #include "model/effectcatalogue.h"
 #include "model/fireworksetup.h"
+#include "support/dbfixture.h"
+#include "ui/show/chooseitemdialog.h"
 #include "ui/show/fireworksetupdialog.h"
 
 namespace flr::test {

@@ -6,11 +6,11 @@
 #include <filesystem>
 
 #include "database/datasource.h"
-#include "ui/schedule/flrview.h"
 #include "model/racktype.h"
-#include "ui/show/racktypedialog.h"
 #include "support/scriptedprompter.h"
 #include "support/showbuilder.h"
+#include "ui/schedule/flrview.h"
+#include "ui/show/racktypedialog.h"
 
 namespace flr {
 namespace {

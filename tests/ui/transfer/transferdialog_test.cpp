@@ -137,7 +137,7 @@ TEST_F(TransferDialogTest, ClosingMidDownloadLetsThePortGoAndNeverAsksLater)
     test::RecordingObserver observer;
     test::ManualTimer timer;
     CTransferEngine other(nullptr, CPortMap::Explicit({{1, hardware.SlavePath()}}), observer, clock,
-                         timer);
+                          timer);
     other.Start();
     EXPECT_EQ(observer.portItems, std::vector<std::string>{"COM1"});
 
