@@ -8,9 +8,9 @@
 namespace flr {
 
 // The program's settings: an INI file under the XDG config folder
-// ($XDG_CONFIG_HOME/Flarion/FLR.ini), keyed by the registry's paths below
-// "Software\Flarion\FLR" with '/' for '\' ("Settings/DBSTRING", "Settings/Update/AUTOUPDATE",
-// "MainFrame/PLACEMENT", "Ports/COM1"). Texts are UTF-8. Tests point XDG_CONFIG_HOME at a
+// ($XDG_CONFIG_HOME/Flarion/FLR.ini), keyed by section paths ("Settings/DBSTRING",
+// "Settings/Update/AUTOUPDATE", "MainFrame/PLACEMENT", "Ports/COM1") that existing
+// installations' files rely on. Texts are UTF-8. Tests point XDG_CONFIG_HOME at a
 // temporary folder. Main thread only.
 class CSettingsStore {
 public:

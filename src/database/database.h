@@ -18,8 +18,8 @@ struct DBError {
     bool IsConnectionLost() const;
 };
 
-// The application's one connection to the product database, on the unixODBC driver manager
-// (the framework database object of the desktop original). The program's texts are
+// The application's one connection to the product database, on the unixODBC driver manager.
+// The program's texts are
 // Windows-1252 bytes; on PostgreSQL the session speaks UTF-8 and the texts are converted at
 // this boundary (a character Windows-1252 lacks reads as '?'), so no stored text can make
 // a read fail.

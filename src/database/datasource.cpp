@@ -170,7 +170,7 @@ bool RegisterDataSource(std::string_view name, DBError* error)
     }
     const std::string dsn(name);
     UserConfigMode mode;
-    // The driver has no setup routine on this platform, so the installer's profile functions
+    // The SQLite driver has no setup routine, so the installer's profile functions
     // write the entry; a driver given by its path goes in as that path.
     const bool ok = SQLWriteDSNToIni(dsn.c_str(), driver.c_str()) &&
                     SQLWritePrivateProfileString(dsn.c_str(), "Description", "FLR product database",

@@ -42,7 +42,8 @@ private:
 
 // A firework item as the shows use it: one product row in memory. Shared between the
 // catalogue and every entry that carries it, and destroyed with its last reference. Texts are
-// bytes (Windows-1252), cut at the first zero byte as the zero-terminated originals were.
+// bytes (Windows-1252), cut at the first zero byte: show files and the database store them
+// zero-terminated.
 class CEffect {
 public:
     // An empty item: every number 0 except the category, which is 32; every text empty.

@@ -525,7 +525,7 @@ private:
 
         const int fps = m_doc.GetFrameRate();
         // Entries by record index: the schedule order is the reading order while loading,
-        // so this stands in for walking back from the newest entry.
+        // so an index finds an earlier entry without walking back from the newest.
         std::vector<CIgnition*> entries;
         CIgnition* first = read.release();
         // A chained effect has no number of its own, whatever the file says.

@@ -126,8 +126,8 @@ void WriteSetup(Output& out, const CFireworkSetup* setup)
     out.End();
 }
 
-// The distinct items in ignition-point order of first use. A local set stands in for the
-// items' written marks, so an interrupted write cannot leave marks behind.
+// The distinct items in ignition-point order of first use. A local set remembers which are
+// written, so nothing is marked on the items and an interrupted write leaves no trace.
 void WriteEffects(Output& out, CIgnition* firstFiring)
 {
     out.U32(kTagEffects);

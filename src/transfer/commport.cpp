@@ -322,8 +322,8 @@ bool CCommPort::HandleLineEvent()
         uint32_t bit;
         unsigned message;
     };
-    // Every configured event is announced on every wake-up, in this order, as the owners
-    // of this port have always seen it.
+    // Every configured event is announced on every wake-up, in this fixed order, so an owner
+    // can rely on the sequence.
     static constexpr EventMessage kOrder[] = {{kWatchCts, kNotifyCts},
                                               {kWatchFlagByte, kNotifyFlagByte},
                                               {kWatchBreak, kNotifyBreak},

@@ -11,8 +11,8 @@
 
 namespace flr {
 
-// Notifications a serial port sends its owner; the values are those of the window messages
-// the hardware tools have always used, so logs from either side read alike.
+// Notifications a serial port sends its owner. The numbers appear in transfer logs, so they
+// stay fixed.
 inline constexpr unsigned kNotifyBreak = 0x401;
 inline constexpr unsigned kNotifyCts = 0x402;
 inline constexpr unsigned kNotifyError = 0x404;

@@ -32,7 +32,7 @@ CFLRApp::~CFLRApp() = default;
 
 bool CFLRApp::Start(const QStringList& arguments)
 {
-    // Sockets need no initialisation here; the recent-file list is read with the settings.
+    // The recent-file list is read with the settings.
     if (m_updateSettings.GetAutoUpdate()) RunUpdateCheck();
     if (!OpenProductDatabase()) return false;
 

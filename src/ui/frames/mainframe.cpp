@@ -398,11 +398,7 @@ void CMainFrame::Run(int id)
     case cmd::AddCustomer:
     case cmd::AddManufacturer: AddRecord(id); break;
     default:
-        if (CChildFrame* child = ActiveChild()) {
-            child->View()->RunCommand(id);
-        } else if (m_extraHandler) {
-            m_extraHandler(id);
-        }
+        if (CChildFrame* child = ActiveChild()) child->View()->RunCommand(id);
         break;
     }
     UpdateCommandUi();

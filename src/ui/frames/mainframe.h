@@ -69,15 +69,9 @@ public:
     // Asks to save each modified show; false when the user cancelled.
     bool SaveAllModified();
 
-    // Runs on a command the frame does not handle itself (the view's, later); the handler
-    // returns whether it took the command.
     // The program's printer: what Print Setup and the print dialog choose, kept for the next
     // print. Made on first use.
     QPrinter& Printer();
-    void SetCommandHandler(std::function<bool(int)> handler)
-    {
-        m_extraHandler = std::move(handler);
-    }
 
     // The application's product database, handed to the shows opened from now on (not owned;
     // it must outlive the frame). None by default: their dialogs open their own connection.
@@ -124,7 +118,6 @@ private:
     bool m_menusWithShow = false;
     bool m_addingItem = false;
     int m_untitledCount = 0;
-    std::function<bool(int)> m_extraHandler;
     std::unique_ptr<QPrinter> m_printer;
 };
 
