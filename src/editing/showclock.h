@@ -98,8 +98,6 @@ public:
     // position shown, when running.
     void ShowChanged(const std::vector<CIgnition*>& rows);
 
-    // The last frame any clock showed; shared by every view of the program.
-    static uint32_t LastFrameShown() { return s_lastFrameShown; }
     static void SetLastFrameShown(uint32_t frame) { s_lastFrameShown = frame; }
 
 private:

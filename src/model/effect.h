@@ -67,7 +67,6 @@ public:
     double GetOutPrice() const { return m_outPrice; }
     int32_t GetManufacturer() const { return m_manufacturer; }
     const std::string& GetDescription() const { return m_description; }
-    bool IsWritten() const { return m_written; }
     int32_t GetRefCount() const { return m_refCount; }
 
     void SetRecordNumber(int32_t value) { m_recordNumber = value; }
@@ -87,8 +86,6 @@ public:
     void SetOutPrice(double value) { m_outPrice = value; }
     void SetManufacturer(int32_t value) { m_manufacturer = value; }
     void SetDescription(std::string_view text);
-    // Only the show file writer sets this, for the length of one write.
-    void SetWritten(bool value) { m_written = value; }
 
 protected:
     CEffect() = default;
@@ -117,7 +114,6 @@ private:
     double m_outPrice = 0.0;
     int32_t m_manufacturer = 0;
     std::string m_description;
-    bool m_written = false;
     int32_t m_refCount = 0;
 };
 

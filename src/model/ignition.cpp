@@ -70,13 +70,6 @@ CIgnition* CIgnition::FirstFiring()
     return e;
 }
 
-CIgnition* CIgnition::LastFiring()
-{
-    CIgnition* e = this;
-    while (e->m_nextFiring) e = e->m_nextFiring;
-    return e;
-}
-
 CIgnition* CIgnition::FirstSchedule()
 {
     CIgnition* e = this;

@@ -102,7 +102,6 @@ public:
 
     // Walks to the ends of an order from any entry.
     CIgnition* FirstFiring();
-    CIgnition* LastFiring();
     CIgnition* FirstSchedule();
     CIgnition* LastSchedule();
     // The primary entry at the head of this entry's chain (itself when it has no predecessor).

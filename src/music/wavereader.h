@@ -96,7 +96,6 @@ private:
     bool Fail(WaveError error);
     WaveError FindChunk(uint32_t id, Chunk& found);
     WaveError ReadFormat(const Chunk& fmt);
-    bool FillBuffer();
 
     std::unique_ptr<CWaveSource> m_source;
     WaveError m_lastError = WaveError::None;

@@ -74,7 +74,6 @@ public:
     const ReportLine& Line(int index) const { return m_lines[static_cast<size_t>(index)]; }
     const std::vector<ReportColumn>& Columns() const { return m_columns; }
     const ReportLayout& Layout() const { return m_layout; }
-    const std::string& DocumentTitle() const { return m_documentTitle; }
     // line count / lines per page + 1: a full last page is followed by one with only its
     // header and footer.
     int PageCount() const;

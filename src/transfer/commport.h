@@ -81,7 +81,6 @@ public:
     // failed, the monitor thread is gone with a write pending, or `limit` passed.
     bool WaitWritten(std::chrono::milliseconds limit);
 
-    unsigned PortNumber() const { return m_portNumber; }
     bool IsOpen() const { return m_fd >= 0; }
     MonitorState GetMonitorState() const { return m_monitorState.load(); }
 

@@ -100,10 +100,10 @@ void CTransferEngine::Start()
     m_recordCount = static_cast<uint32_t>(highest + 1);
     m_totalSteps = kStepsPerRecord * m_recordCount;
 
-    m_downloadEnabled = !m_portItems.empty();
+    const bool downloadEnabled = !m_portItems.empty();
     m_observer.OnPortList(m_portItems, m_portItems.empty() ? -1 : 0);
-    m_observer.OnPortListEnabled(m_downloadEnabled);
-    m_observer.OnDownloadEnabled(m_downloadEnabled);
+    m_observer.OnPortListEnabled(downloadEnabled);
+    m_observer.OnDownloadEnabled(downloadEnabled);
 
     m_bankItems.clear();
     for (int bank = 0; bank < kBanks; ++bank) {

@@ -93,7 +93,6 @@ public:
     uint32_t GetTotalSteps() const { return m_totalSteps; }
     const std::vector<std::string>& GetPortItems() const { return m_portItems; }
     const std::vector<std::string>& GetBankItems() const { return m_bankItems; }
-    bool IsDownloadEnabled() const { return m_downloadEnabled; }
     const CCommPort* GetPort(int number) const;
     // Received bytes per port number (1 to 4), counted before any protocol test.
     uint64_t GetBytesReceived(int port) const;
@@ -132,7 +131,6 @@ private:
     Result m_result = Result::Running;
     std::vector<std::string> m_portItems;
     std::vector<std::string> m_bankItems;
-    bool m_downloadEnabled = true;
     std::array<uint64_t, 5> m_bytesReceived{};
 };
 

@@ -13,7 +13,6 @@ class CAboutDialog : public QDialog {
     Q_OBJECT
 public:
     CAboutDialog(const CSettingsStore& settings, QWidget* parent = nullptr);
-    QPushButton* UpdateButton() const { return m_update; }
 
     // What the update button runs.
     void CheckNow();

@@ -43,8 +43,6 @@ public:
     // The product database connection (from start-up step 5 to exit), or null.
     CDBConnection* Connection() const { return m_connection.get(); }
     CSettingsStore& Settings() { return m_settings; }
-    CUpdateSettings& UpdateSettings() { return m_updateSettings; }
-    CRecentFileList& RecentFiles() { return m_recent; }
 
 private:
     void RunUpdateCheck();

@@ -53,7 +53,6 @@ public:
     // Re-evaluates which commands are enabled and checked.
     void UpdateCommandUi();
 
-    QMdiArea* MdiArea() const { return m_mdi; }
     QDockWidget* DatabaseBar() const { return m_databaseBar; }
     CDatabaseBar* DatabaseTabs() const { return m_databaseTabs; }
     // Rebuilds the database bar's lists after the product database changed.

@@ -40,7 +40,6 @@ public:
     QLineEdit* TimeDisplay() const { return m_timeDisplay; }
     QSlider* Slider() const { return m_slider; }
     QFrame* WaveTable() const { return m_waveTable; }
-    QGroupBox* RacksPanel() const { return m_racksGroup; }
     QTreeWidget* RackTree() const { return m_rackTree; }
     int GetFrameRate() const { return m_doc.GetFrameRate(); }
 

@@ -27,8 +27,6 @@ public:
     // The opening step; runs by itself when the dialog is first shown.
     void InitDialog();
 
-    const CItemChooser& Chooser() const { return m_chooser; }
-
 protected:
     void showEvent(QShowEvent* event) override;
 

@@ -28,8 +28,6 @@ public:
     const CRackType* ChosenRackType() const;
 
     QTreeWidget* Tree() const { return m_tree; }
-    QPushButton* SelectButton() const { return m_select; }
-    QPushButton* AddTypeButton() const { return m_addType; }
 
 private:
     void Fill(CDatabase* database);
