@@ -188,14 +188,6 @@ TEST_F(UpdateCheckTest, ReadsTheServersLine)
     EXPECT_TRUE(server.Request().startsWith("GET /flr?fv=2.0.0&pv=2.0 "));
 }
 
-TEST_F(UpdateCheckTest, EqualVersionIsNotNewer)
-{
-    TinyServer server("HTTP/1.0 200 OK\r\n\r\nFILEVERS=[2.0.0]PRODVERS=[9]DLOADURL=[x]\n", false);
-    const auto info = Check(server.Url());
-    ASSERT_TRUE(info);
-    EXPECT_FALSE(info->newer);
-}
-
 TEST_F(UpdateCheckTest, FailuresAreSilentAndBounded)
 {
     test::ScriptedPrompter prompter;
