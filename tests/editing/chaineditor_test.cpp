@@ -144,18 +144,6 @@ TEST(ChainTemplate, SameDelayAndSameEffectSpreadOverTheRows)
     EXPECT_EQ(Column(chain, ChainColumn::ArtNo), std::vector<std::string>(4));
 }
 
-TEST(ChainColumns, NameTakesTheRestOfTheWidth)
-{
-    std::vector<int> widths;
-    for (int c = 0; c < kChainColumnCount; ++c) {
-        widths.push_back(ChainColumnInfoOf(static_cast<ChainColumn>(c)).width);
-    }
-    EXPECT_EQ(ChainNameWidth(widths, 500, true, 16), 500 - 225 - 4);
-    EXPECT_EQ(ChainNameWidth(widths, 500, false, 16), 500 - 225 - 4 - 16);
-    EXPECT_EQ(ChainNameWidth(widths, 100, true, 16), 50);
-    EXPECT_STREQ(ChainColumnInfoOf(ChainColumn::Total).heading, "Total");
-}
-
 TEST(ChainDelays, DecimalReading)
 {
     EXPECT_DOUBLE_EQ(DelaySeconds("1.50"), 1.5);
@@ -251,25 +239,6 @@ TEST_F(ChainTest, EditingAShowChainFillsFlagsAndChangesTheShow)
     EXPECT_EQ(InTime(chain.EntryAt(5)), "00:00:20:00");
 
     FinishChainEdit(editor, chain.Chain());
-    ExpectInvariants(doc);
-}
-
-TEST_F(ChainTest, ShrinkingAShowChainDestroysItsLastEffects)
-{
-    CIgnition* head = ShowWithChain(4);
-    const size_t before = test::ScheduleOrder(doc).size();
-    {
-        CChainEditor chain;
-        chain.SetShowChain(editor, head);
-        ASSERT_EQ(chain.RowCount(), 5);
-        EXPECT_TRUE(chain.SetRowCount(2));
-        ExpectInvariants(doc);
-        // The primary row is never removed.
-        EXPECT_FALSE(chain.SetRowCount(0));
-        EXPECT_EQ(chain.RowCount(), 2);
-    }  // the dialog cancelled: the show keeps the change
-    EXPECT_EQ(ChainOf(head).size(), 2u);
-    EXPECT_EQ(test::ScheduleOrder(doc).size(), before - 3);
     ExpectInvariants(doc);
 }
 

@@ -32,10 +32,16 @@ public:
         }
         CIgnition* e = rows[Pick(int(rows.size()))];
         switch (Pick(12)) {
-        case 0:
+        case 0: {
+            // The entry, and its chain's effects when it heads one.
+            std::vector<CIgnition*> selected;
+            for (CIgnition* x = e; x && (x == e || Pick(2)); x = x->GetChainNext()) {
+                selected.push_back(x);
+            }
             m_prompter.Answer(PromptAnswer::Yes);
-            m_editor.DeleteIgnitions({e});
+            m_editor.DeleteIgnitions(selected);
             break;
+        }
         case 1: m_editor.ApplyTime(e, TimeText()); break;
         case 2: m_editor.ApplyInTime(e, TimeText()); break;
         case 3: m_editor.ApplyDelay(e, DelayText()); break;
@@ -52,7 +58,7 @@ public:
             // Edit Chain on the entry: more rows, another delay on one of them.
             CChainEditor chain;
             chain.SetShowChain(m_editor, e);
-            chain.SetRowCount(1 + Pick(4));
+            chain.SetRowCount(Pick(5));
             // Chained effects carry items without prefire: they fire at their In Time.
             for (int row = 1; row < chain.RowCount(); ++row) chain.ApplyItem(row, m_items[0]);
             if (chain.RowCount() > 1) chain.ApplyDelay(1 + Pick(chain.RowCount() - 1), DelayText());

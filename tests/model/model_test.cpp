@@ -7,6 +7,15 @@
 namespace flr {
 namespace {
 
+TEST(Setup, TextsAreCutAtAZeroByteAndEmptyIsNotNone)
+{
+    CFireworkSetup s;
+    s.SetCustomerName(std::string("Caf\xE9\0tail", 9));
+    EXPECT_EQ(*s.GetCustomerName(), "Caf\xE9");
+    s.SetCustomerName(std::string());
+    EXPECT_EQ(s.GetCustomerName(), std::optional<std::string>(""));
+}
+
 class RecordingObserver : public CFLRDocObserver {
 public:
     std::vector<int> hints;

@@ -247,6 +247,13 @@ std::vector<Damaged> DamagedFiles()
     beyondRiff.Format(1, 8000, 8).Chunk("data", Pattern(100));
     WaveBytes hugeChunk;
     hugeChunk.Raw("LIST").U32(0xFFFFFFF0).Format(1, 8000, 8).Chunk("data", Pattern(10));
+    // A "fmt " chunk of `size` bytes holding the 16 of a non-PCM format, then `tail`.
+    auto nonPcm = [](uint32_t size, const std::vector<uint8_t>& tail) {
+        WaveBytes w;
+        w.Raw("fmt ").U32(size).U16(2).U16(1).U32(8000).U32(4000).U16(256);
+        w.U16(4).Raw(tail).Chunk("data", Pattern(10));
+        return w.Bytes();
+    };
     return {
         {"empty", {}, WaveError::InvalidFile},
         {"text",
@@ -268,35 +275,8 @@ std::vector<Damaged> DamagedFiles()
          WaveError::ChunkNotFound},
         {"format of 14 bytes", WaveBytes().Chunk("fmt ", Pattern(14)).Bytes(),
          WaveError::CannotRead},
-        {"non-PCM format of 17 bytes",
-         WaveBytes()
-             .Raw("fmt ")
-             .U32(17)
-             .U16(2)
-             .U16(1)
-             .U32(8000)
-             .U32(4000)
-             .U16(256)
-             .U16(4)
-             .Raw(std::vector<uint8_t>{0, 0})
-             .Chunk("data", Pattern(10))
-             .Bytes(),
-         WaveError::CannotRead},
-        {"extra size beyond the format chunk",
-         WaveBytes()
-             .Raw("fmt ")
-             .U32(20)
-             .U16(2)
-             .U16(1)
-             .U32(8000)
-             .U32(4000)
-             .U16(256)
-             .U16(4)
-             .U16(30)
-             .U16(0)
-             .Chunk("data", Pattern(10))
-             .Bytes(),
-         WaveError::CannotRead},
+        {"non-PCM format of 17 bytes", nonPcm(17, {0, 0}), WaveError::CannotRead},
+        {"extra size beyond the format chunk", nonPcm(20, {30, 0, 0, 0}), WaveError::CannotRead},
         {"no bytes per second",
          WaveBytes().FormatFields(1, 1, 8000, 0, 1, 8).Chunk("data", Pattern(10)).Bytes(),
          WaveError::InvalidFile},
