@@ -144,6 +144,18 @@ TEST(ChainTemplate, SameDelayAndSameEffectSpreadOverTheRows)
     EXPECT_EQ(Column(chain, ChainColumn::ArtNo), std::vector<std::string>(4));
 }
 
+TEST(ChainColumns, NameTakesTheRestOfTheWidth)
+{
+    std::vector<int> widths;
+    for (int c = 0; c < kChainColumnCount; ++c) {
+        widths.push_back(ChainColumnInfoOf(static_cast<ChainColumn>(c)).width);
+    }
+    EXPECT_EQ(ChainNameWidth(widths, 500, true, 16), 500 - 225 - 4);
+    EXPECT_EQ(ChainNameWidth(widths, 500, false, 16), 500 - 225 - 4 - 16);
+    EXPECT_EQ(ChainNameWidth(widths, 100, true, 16), 50);
+    EXPECT_STREQ(ChainColumnInfoOf(ChainColumn::Total).heading, "Total");
+}
+
 TEST(ChainDelays, DecimalReading)
 {
     EXPECT_DOUBLE_EQ(DelaySeconds("1.50"), 1.5);

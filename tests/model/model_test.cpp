@@ -78,6 +78,27 @@ TEST(Catalogue, ByteWiseUniqueKeys)
     EXPECT_EQ(catalogue.Count(), 0u);
 }
 
+TEST(Ignition, DroppingTheItemMakesTheInTimeTheTimeAndClearsAPrefireError)
+{
+    CIgnition e;
+    e.SetItem(test::MakeItem("X", 0.5));
+    e.SetTime(0, 0, 0, 5, false, 25, false);
+    EXPECT_TRUE(e.HasPrefireError());
+    e.SetItem({});
+    EXPECT_EQ(e.GetInTime(), e.GetTime());
+    EXPECT_FALSE(e.HasPrefireError());
+}
+
+TEST(Ignition, DelayTextOfAChainedEntryNeedsForce)
+{
+    CIgnition e;
+    e.SetChained(true);
+    EXPECT_TRUE(e.SetDelayText("1.00", false));  // a first delay needs none
+    EXPECT_FALSE(e.SetDelayText("2.00", false));
+    EXPECT_EQ(*e.GetDelayText(), "1.00");
+    EXPECT_TRUE(e.SetDelayText("2.00", true));
+}
+
 // Counts destructions, to prove that every entry dies exactly once.
 struct CountedIgnition : CIgnition {
     explicit CountedIgnition(int& deaths) : deaths(deaths) {}

@@ -477,7 +477,9 @@ TEST_F(ShowFileTest, CatalogueItemsStandAndOnlyMissingOnesAreOffered)
     m_catalogue.Insert(known);
 
     CFLRDoc doc;
+    test::AppendEntry(doc, "00:00:01:00", "Y01");  // reading replaces it
     ASSERT_EQ(Read(SmallShowLayout(), doc), Status::Ok);
+    EXPECT_EQ(test::FiringAddresses(doc), "A01  B02 C03");
     EXPECT_EQ(m_missing, std::vector<std::string>{"B-2"});
     EXPECT_EQ(test::FiringOrder(doc)[0]->GetItem(), known.get());
     EXPECT_EQ(m_catalogue.Find("A-1")->GetName(), "Rocket from the database");

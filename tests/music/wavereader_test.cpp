@@ -303,6 +303,7 @@ TEST_F(WaveFileTest, DamagedFilesFailToOpenWithTheirError)
         EXPECT_FALSE(reader.IsOpen());
         EXPECT_TRUE(reader.FormatRecord().empty());
         EXPECT_EQ(reader.DataSize(), 0u);
+        EXPECT_EQ(reader.LengthMs(), 0u);
         uint8_t byte;
         EXPECT_EQ(reader.Read(&byte, 1), 0u);
         // The same from memory.

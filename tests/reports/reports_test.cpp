@@ -65,6 +65,53 @@ Texts Headings(const CReport& r)
     return out;
 }
 
+TEST(ReportLayout, ScalesPageAndLinesFollowTheDevice)
+{
+    // Row 800, char 6, screen 96 dpi, line 17 by default.
+    const ReportLayout lay =
+        MeasureReport({.deviceWidth = 4800, .deviceHeight = 6600, .deviceDpiY = 600});
+    EXPECT_EQ(lay.hscale, 5);  // 4800 / 836
+    EXPECT_EQ(lay.vscale, 6);
+    EXPECT_EQ(lay.page.left, 12);
+    EXPECT_EQ(lay.page.top, 0);
+    EXPECT_EQ(lay.page.right, 4800 / 5 - 24);
+    EXPECT_EQ(lay.page.bottom, 1100);
+    EXPECT_EQ(lay.linesPerPage, 6600 / (17 * 6) - 8);
+}
+
+TEST(ReportColumns, BoundsShareTheFreeWidth)
+{
+    struct Case {
+        int kind, fixed;
+        size_t column;
+        const char* heading;
+        int leftOffset, leftShare;    // share: 0 none, 1 half, 2 all of F
+        int rightOffset, rightShare;  // -1: the page's right edge
+    };
+    const Case cases[] = {
+        {report::FieldList, 690, 3, "Name", 215, 0, 215, 1},
+        {report::FieldList, 690, 10, "Rack", 630, 2, -1, 0},
+        {report::ShootList, 435, 5, "Note", 345, 1, -1, 0},
+        {report::ChainList, 330, 6, "Rack", 280, 2, -1, 0},
+        {report::EffectSummary, 383, 7, "Description", 383, 1, -1, 0},
+        {report::PodSummary, 460, 6, "Note", 385, 1, 385, 2},
+        {report::PodSummary, 460, 7, "Rack", 400, 2, -1, 0},
+    };
+    CFLRDoc doc;
+    for (const Case& c : cases) {
+        auto r = Prepared(c.kind, doc, {});
+        const int l = r->Layout().page.left, rr = r->Layout().page.right;
+        const int f = rr - l - c.fixed;
+        auto at = [&](int offset, int share) {
+            return offset < 0 ? rr : l + offset + (share == 1 ? f / 2 : share == 2 ? f : 0);
+        };
+        const ReportColumn& col = r->Columns().at(c.column);
+        EXPECT_STREQ(col.heading, c.heading) << c.kind;
+        EXPECT_EQ(col.left, at(c.leftOffset, c.leftShare)) << c.kind << " " << c.heading;
+        EXPECT_EQ(col.right, at(c.rightOffset, c.rightShare)) << c.kind << " " << c.heading;
+    }
+}
+
 TEST(ReportLayout, DegenerateInputsStayUsable)
 {
     ReportMetrics wide = SmallPage();
