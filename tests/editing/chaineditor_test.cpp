@@ -254,25 +254,6 @@ TEST_F(ChainTest, EditingAShowChainFillsFlagsAndChangesTheShow)
     ExpectInvariants(doc);
 }
 
-TEST_F(ChainTest, ShrinkingAShowChainDestroysItsLastEffects)
-{
-    CIgnition* head = ShowWithChain(4);
-    const size_t before = test::ScheduleOrder(doc).size();
-    {
-        CChainEditor chain;
-        chain.SetShowChain(editor, head);
-        ASSERT_EQ(chain.RowCount(), 5);
-        EXPECT_TRUE(chain.SetRowCount(2));
-        ExpectInvariants(doc);
-        // The primary row is never removed.
-        EXPECT_FALSE(chain.SetRowCount(0));
-        EXPECT_EQ(chain.RowCount(), 2);
-    }  // the dialog cancelled: the show keeps the change
-    EXPECT_EQ(ChainOf(head).size(), 2u);
-    EXPECT_EQ(test::ScheduleOrder(doc).size(), before - 3);
-    ExpectInvariants(doc);
-}
-
 TEST_F(ChainTest, SameEffectOnAShowChainReachesThePrimary)
 {
     CIgnition* head = ShowWithChain(2);

@@ -107,25 +107,6 @@ TEST_F(EditorTest, DeletingAsksInTheRightWords)
               "Are you sure that you want to delete the 2 selected ignitions?");
 }
 
-TEST_F(EditorTest, DeletingAHeadWithItsSelectedChainDestroysEachOnce)
-{
-    CIgnition* p = AppendEntry(doc, "00:00:01:00", "A01");
-    CIgnition* c1 = AppendChained(doc, p, "1.00");
-    CIgnition* c2 = AppendChained(doc, p, "1.00");
-    CIgnition* q = AppendEntry(doc, "00:00:06:00", "A02");
-    prompter.Answer(PromptAnswer::Yes);
-    EXPECT_TRUE(editor.DeleteIgnitions({p, c1, c2}));
-    EXPECT_EQ(editor.Rows(), std::vector<CIgnition*>{q});
-    EXPECT_EQ(q->GetNumber(), 0);
-    EXPECT_EQ(*q->GetDelayText(), "6.00");  // now measured from the start
-    test::ExpectInvariants(doc);
-
-    prompter.Answer(PromptAnswer::Yes);
-    EXPECT_TRUE(editor.DeleteIgnitions({q}));
-    EXPECT_EQ(doc.GetIgnitions(), nullptr);
-    EXPECT_TRUE(editor.Rows().empty());
-}
-
 TEST_F(EditorTest, HiddenChainedEffectsHaveNoRows)
 {
     CIgnition* p = AppendEntry(doc, "00:00:01:00", "A01");

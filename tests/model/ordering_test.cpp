@@ -12,48 +12,6 @@ using test::ExpectInvariants;
 using test::FiringAddresses;
 using test::FiringNumbers;
 
-TEST(Ordering, EqualInTimesSortByBankThenNumber)
-{
-    CFLRDoc doc;
-    AppendEntry(doc, "00:00:01:00", "B01");
-    AppendEntry(doc, "00:00:01:00", "A02");
-    AppendEntry(doc, "00:00:01:00", "A01");
-    EXPECT_EQ(FiringAddresses(doc), "A01 A02 B01");
-    EXPECT_EQ(FiringNumbers(doc), "0 1 2");
-    ExpectInvariants(doc);
-}
-
-TEST(Ordering, PrefireReordersFiringAgainstSchedule)
-{
-    CFLRDoc doc;
-    AppendEntry(doc, "00:00:01:00", "A01");
-    AppendEntry(doc, "00:00:02:00", "A02", test::MakeItem("SHELL", 1.5));  // fires at 00:00:00:13
-    AppendEntry(doc, "00:00:03:00", "A03", test::MakeItem("BIG", 3.0));    // fires at 0
-    EXPECT_EQ(FiringAddresses(doc), "A03 A02 A01");
-    EXPECT_EQ(FiringNumbers(doc), "0 1 2");
-    EXPECT_EQ(FormatTimeCode(doc.FirstFiring()->GetNextFiring()->GetInTime()), "00:00:00:13");
-    ExpectInvariants(doc);
-}
-
-TEST(Numbering, EntriesFiringTogetherShareANumber)
-{
-    CFLRDoc doc;
-    CIgnition* a = AppendEntry(doc, "00:00:01:00", "A01");
-    CIgnition* b = AppendEntry(doc, "00:00:01:00", "A01");
-    CIgnition* c = AppendEntry(doc, "00:00:02:00", "A01");
-    CIgnition* d = AppendEntry(doc, "00:00:02:00", "A02");
-    EXPECT_EQ(a->GetNumber(), 0);
-    EXPECT_EQ(b->GetNumber(), 0);
-    EXPECT_FALSE(a->HasAddressConflict());
-    EXPECT_FALSE(b->HasAddressConflict());
-    // Same address, another In Time: a conflict, with a number of its own.
-    EXPECT_EQ(c->GetNumber(), 1);
-    EXPECT_TRUE(c->HasAddressConflict());
-    EXPECT_EQ(d->GetNumber(), 2);
-    EXPECT_FALSE(d->HasAddressConflict());
-    ExpectInvariants(doc);
-}
-
 TEST(Numbering, ChainedEffectsTakeNoNumber)
 {
     CFLRDoc doc;
@@ -145,29 +103,6 @@ TEST(Chains, InsertionByInTime)
     EXPECT_EQ(p->GetChainNext(), c1);
     EXPECT_EQ(c1->GetChainNext(), c2);
     ExpectInvariants(doc);
-}
-
-TEST(Linking, RelinkingAndMovingKeepBothOrders)
-{
-    CFLRDoc doc;
-    CIgnition* a = AppendEntry(doc, "00:00:01:00", "A01");
-    CIgnition* b = AppendEntry(doc, "00:00:02:00", "A02");
-    CIgnition* c = AppendEntry(doc, "00:00:03:00", "A03");
-    // Relinking an entry that is already linked takes it out first.
-    b->SetTime(0, 0, 4, 0, false, 25, false);
-    b->LinkAfter(c);
-    EXPECT_EQ(test::ScheduleOrder(doc), (std::vector<CIgnition*>{a, c, b}));
-    EXPECT_EQ(FiringAddresses(doc), "A01 A03 A02");
-    EXPECT_EQ(FiringNumbers(doc), "0 1 2");
-    ExpectInvariants(doc);
-
-    a->SetTime(0, 0, 5, 0, false, 25, false);
-    a->MoveBefore(nullptr);  // no place given: only resorts
-    EXPECT_EQ(FiringAddresses(doc), "A03 A02 A01");
-    a->LinkAfter(b);
-    EXPECT_EQ(test::ScheduleOrder(doc), (std::vector<CIgnition*>{c, b, a}));
-    b->MoveBefore(c);
-    EXPECT_EQ(test::ScheduleOrder(doc).front(), b);
 }
 
 TEST(Search, FindByNumberInBothDirections)

@@ -18,19 +18,6 @@ std::string Subtract(const char* text, double seconds, int fps)
 
 std::string Parts(const TimeCodeParts& p) { return FormatTimeCodeParts(p); }
 
-TEST(TimeCode, PackingOrdersValuesInTime)
-{
-    const CTimeCode a = CTimeCode::FromParts(0, 1, 0, 0);
-    const CTimeCode b = CTimeCode::FromParts(0, 0, 59, 29);
-    EXPECT_GT(a, b);
-    EXPECT_EQ(a.Value(), 0x00010000u);
-    EXPECT_EQ(CTimeCode::FromParts(1, 2, 3, 4).Value(), 0x01020304u);
-    EXPECT_EQ(CTimeCode::FromParts(257, -1, 0, 0).Value(), 0x01FF0000u);  // modulo 256
-    EXPECT_FALSE(kInvalidTimeCode.IsValid());
-    EXPECT_EQ(kInvalidTimeCode.Value(), 0xFFFFFFFFu);
-    EXPECT_TRUE(CTimeCode().IsValid());
-}
-
 TEST(TimeCode, FormatsAndParses)
 {
     EXPECT_EQ(FormatTimeCode(CTimeCode()), "00:00:00:00");
@@ -139,15 +126,6 @@ TEST(TimeCode, ANonsenseFrameRateCountsAs25)
     EXPECT_EQ(DifferenceText("00:00:00:00", "00:00:01:00", -3), "1.00");
     EXPECT_EQ(AddTimeCodeTexts("00:00:00:00", "00:00:01:00", 0), "00:00:01:00");
     EXPECT_EQ(Parts(DelayToParts("0.50", 0)), "00:00:00:12");
-}
-
-TEST(TimeCode, PrefireNeverMovesAnInTimeLater)
-{
-    const CTimeCode time = CTimeCode::FromParts(0, 0, 2, 0);
-    EXPECT_EQ(FormatTimeCode(SubtractPrefire(time, 1.5, 25)), "00:00:00:13");
-    EXPECT_FALSE(SubtractPrefire(time, 2.5, 25).IsValid());
-    EXPECT_EQ(SubtractPrefire(time, 0.0, 25), time);
-    EXPECT_EQ(SubtractPrefire(CTimeCode(), 0.0, 30), CTimeCode());
 }
 
 TEST(TimeCode, DifferenceInSeconds)

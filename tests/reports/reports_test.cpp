@@ -79,25 +79,6 @@ TEST(ReportLayout, ScalesPageAndLinesFollowTheDevice)
     EXPECT_EQ(lay.linesPerPage, 6600 / (17 * 6) - 8);
 }
 
-TEST(ReportLayout, DegenerateInputsStayUsable)
-{
-    ReportMetrics wide = SmallPage();
-    wide.rowWidth = 5000;    // wider than the page
-    wide.deviceDpiY = 48;    // coarser than the screen
-    wide.deviceHeight = 50;  // fewer than 8 lines
-    const ReportMetrics zero{.lineHeight = 0, .charWidth = 0, .screenDpiY = 0};
-    for (const ReportMetrics& m : {wide, zero}) {
-        const ReportLayout lay = MeasureReport(m);
-        EXPECT_GE(lay.hscale, 1);
-        EXPECT_GE(lay.vscale, 1);
-        EXPECT_GE(lay.linesPerPage, 1);
-        CFLRDoc doc;
-        AppendEntry(doc, "00:00:01:00", "A01");
-        auto r = Prepared(report::FieldList, doc, test::ScheduleOrder(doc), m);
-        EXPECT_FALSE(r->Page(1, "t").empty());
-    }
-}
-
 TEST(ReportColumns, BoundsShareTheFreeWidth)
 {
     struct Case {
@@ -128,6 +109,25 @@ TEST(ReportColumns, BoundsShareTheFreeWidth)
         EXPECT_STREQ(col.heading, c.heading) << c.kind;
         EXPECT_EQ(col.left, at(c.leftOffset, c.leftShare)) << c.kind << " " << c.heading;
         EXPECT_EQ(col.right, at(c.rightOffset, c.rightShare)) << c.kind << " " << c.heading;
+    }
+}
+
+TEST(ReportLayout, DegenerateInputsStayUsable)
+{
+    ReportMetrics wide = SmallPage();
+    wide.rowWidth = 5000;    // wider than the page
+    wide.deviceDpiY = 48;    // coarser than the screen
+    wide.deviceHeight = 50;  // fewer than 8 lines
+    const ReportMetrics zero{.lineHeight = 0, .charWidth = 0, .screenDpiY = 0};
+    for (const ReportMetrics& m : {wide, zero}) {
+        const ReportLayout lay = MeasureReport(m);
+        EXPECT_GE(lay.hscale, 1);
+        EXPECT_GE(lay.vscale, 1);
+        EXPECT_GE(lay.linesPerPage, 1);
+        CFLRDoc doc;
+        AppendEntry(doc, "00:00:01:00", "A01");
+        auto r = Prepared(report::FieldList, doc, test::ScheduleOrder(doc), m);
+        EXPECT_FALSE(r->Page(1, "t").empty());
     }
 }
 
@@ -181,7 +181,6 @@ TEST(FieldList, FiringOrderWithChainsLimitedByRows)
         EXPECT_EQ(Texts(addr.begin() + 12, addr.end()), (Texts{"A12", "", "", "B01"}));
         EXPECT_EQ(r->Columns().size(), r->Line(0).cells.size());
     }
-    EXPECT_STREQ(CReport::Create(report::CompleteList)->Title(), "Complete List");
 
     std::vector<CIgnition*> fewer = test::ScheduleOrder(doc);
     fewer.resize(5);
@@ -353,11 +352,7 @@ TEST(ReportKinds, CodesTitlesCommandsAndAvailability)
     EXPECT_EQ(CReport::Create(16)->Kind(), report::FieldList);
     EXPECT_EQ(CReport::Create(999)->Kind(), report::FieldList);
     EXPECT_EQ(PrintableReportKind(report::RackSummary), report::FieldList);
-    EXPECT_STREQ(ReportTitle(report::RackSummary), "FLR Rack Summary");
-    EXPECT_STREQ(CReport::Create(report::ShootList)->Title(), "FLR Shoot List");
     EXPECT_EQ(ReportKindOfCommand(cmd::PreviewChains), report::ChainList);
-    EXPECT_EQ(ReportKindOfCommand(cmd::PreviewComplete), report::CompleteList);
-    EXPECT_EQ(ReportKindOfCommand(cmd::PreviewEffects), report::EffectSummary);
     EXPECT_EQ(ReportKindOfCommand(cmd::PreviewRacks), 0);
 
     CFLRDoc doc;
