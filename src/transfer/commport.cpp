@@ -158,6 +158,7 @@ bool CCommPort::OpenDevice(CPortMailbox& owner, const std::string& devicePath, u
     m_monitorState.store(MonitorState::Idle);
     m_owner = &owner;
     m_portNumber = portNumber;
+    m_devicePath = devicePath;
     m_eventMask = eventMask;
     {
         std::lock_guard lock(m_writeMutex);
@@ -286,7 +287,7 @@ void CCommPort::MonitorThread()
                           {m_writeRequestEvent, POLLIN, 0}};
         if (::poll(wait, 3, -1) < 0) {
             if (errno == EINTR) continue;
-            ReportError("WaitCommEvent()", errno);
+            ReportIoError("poll()", errno);
             break;
         }
         if (wait[0].revents) break;
@@ -296,7 +297,7 @@ void CCommPort::MonitorThread()
                 deviceGone = true;  // reported by the read
             } else if (hungUp && !m_shutdown.load()) {
                 // Whatever was still queued has been delivered; nothing more will come.
-                ReportError("ReadFile()", (wait[1].revents & POLLNVAL) ? EBADF : ENODEV);
+                ReportIoError("read()", (wait[1].revents & POLLNVAL) ? EBADF : ENODEV);
                 deviceGone = true;
             }
             continue;
@@ -362,7 +363,7 @@ bool CCommPort::ReceiveChars()
         if (n < 0 && (error == EAGAIN || error == EWOULDBLOCK)) return true;
         // End of file or a hard error: the device has gone (hang-up, adapter pulled). No
         // notification goes out for a byte that was not received.
-        ReportError("ReadFile()", n == 0 ? ENODEV : error);
+        ReportIoError("read()", n == 0 ? ENODEV : error);
         return false;
     }
     return true;
@@ -400,11 +401,11 @@ void CCommPort::SendPending()
                 pollfd out{m_fd, POLLOUT, 0};
                 const int r = ::poll(&out, 1, limitMs);
                 if (r > 0 && !(out.revents & (POLLERR | POLLHUP | POLLNVAL))) continue;
-                failedStep = "GetOverlappedResults() in WriteFile()";
+                failedStep = "write()";  // the device took nothing within the time limit
                 error = r == 0 ? ETIMEDOUT : (r < 0 ? errno : EIO);
                 break;
             }
-            failedStep = "WriteFile()";
+            failedStep = "write()";
             error = n < 0 ? errno : EIO;
             break;
         }
@@ -418,13 +419,18 @@ void CCommPort::SendPending()
         }
         m_writeProgress.notify_all();
     }
-    if (failedStep) ReportError(failedStep, error);
+    if (failedStep) ReportIoError(failedStep, error);
 }
 
 void CCommPort::ReportError(std::string_view step, int error) const
 {
     ShowMessage(FormatPortWarning(step, ErrorText(error), m_portNumber), "Application Error",
                 PromptButtons::Ok, PromptIcon::Error);
+}
+
+void CCommPort::ReportIoError(std::string_view call, int error) const
+{
+    ReportError(std::string(call) + " on " + m_devicePath, error);
 }
 
 }  // namespace flr

@@ -93,7 +93,10 @@ private:
     bool HandleLineEvent();
     bool ReceiveChars();
     void SendPending();
+    // A configuration step that failed, by its step name.
     void ReportError(std::string_view step, int error) const;
+    // A poll, read or write on the open device that failed: "read() on /dev/ttyUSB0".
+    void ReportIoError(std::string_view call, int error) const;
 
     std::thread m_thread;
     // Guards the device descriptor's use (open, close, purge, read, write) between the
@@ -108,6 +111,7 @@ private:
     int m_fd = -1;                 // the device; changed only while no monitor thread runs
     CPortMailbox* m_owner = nullptr;
     unsigned m_portNumber = 0;
+    std::string m_devicePath;  // changed only while no monitor thread runs
     uint32_t m_eventMask = 0;
 
     // Guards the write buffer and the write bookkeeping below.
