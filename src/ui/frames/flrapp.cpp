@@ -16,6 +16,7 @@
 #include "model/effectcatalogue.h"
 #include "model/flrdoc.h"
 #include "reports/reportkind.h"
+#include "ui/common/dialogrunner.h"
 #include "ui/common/qtprompter.h"
 #include "ui/frames/datasourcedialog.h"
 #include "ui/frames/mainframe.h"
@@ -59,7 +60,7 @@ bool CFLRApp::OpenProductDatabase()
         m_connection->SetDataSourceChooser([this]() -> std::optional<std::string> {
             if (m_chooser) return m_chooser();
             CDataSourceDialog dialog;
-            if (dialog.exec() != QDialog::Accepted || dialog.ConnectString().empty()) {
+            if (RunDialog(dialog) != QDialog::Accepted || dialog.ConnectString().empty()) {
                 return std::nullopt;
             }
             return dialog.ConnectString();
