@@ -65,14 +65,16 @@ speed_t SpeedFor(unsigned baud)
 // Applies "baud=%d parity=%c data=%d stop=%d" and the rest of the line settings (raw, DTR
 // and RTS held on rather than used for handshake, no flow control) to `t`. False when a
 // value is not one a serial line can take.
-bool BuildLineSettings(termios& t, unsigned baud, char parity, unsigned dataBits, unsigned stopBits)
+bool BuildLineSettings(termios& t, const CommSettings& settings)
 {
-    const speed_t speed = SpeedFor(baud);
+    const unsigned dataBits = settings.dataBits;
+    const unsigned stopBits = settings.stopBits;
+    const speed_t speed = SpeedFor(settings.baud);
     if (speed == B0 || dataBits < 5 || dataBits > 8 || (stopBits != 1 && stopBits != 2)) {
         return false;
     }
     tcflag_t parityFlags = 0;
-    switch (parity) {
+    switch (settings.parity) {
     case 'N':
     case 'n': break;
     case 'E':
@@ -129,9 +131,8 @@ CCommPort::~CCommPort()
     }
 }
 
-bool CCommPort::Open(CPortMailbox& owner, const CPortMap& ports, unsigned portNumber, unsigned baud,
-                     char parity, unsigned dataBits, unsigned stopBits, uint32_t eventMask,
-                     size_t bufferSize)
+bool CCommPort::Open(CPortMailbox& owner, const CPortMap& ports, unsigned portNumber,
+                     const CommSettings& settings)
 {
     const std::optional<std::string> path = ports.DevicePath(portNumber);
     if (!path) {
@@ -140,13 +141,11 @@ bool CCommPort::Open(CPortMailbox& owner, const CPortMap& ports, unsigned portNu
         CloseDevice();
         return false;
     }
-    return OpenDevice(owner, *path, portNumber, baud, parity, dataBits, stopBits, eventMask,
-                      bufferSize);
+    return OpenDevice(owner, *path, portNumber, settings);
 }
 
 bool CCommPort::OpenDevice(CPortMailbox& owner, const std::string& devicePath, unsigned portNumber,
-                           unsigned baud, char parity, unsigned dataBits, unsigned stopBits,
-                           uint32_t eventMask, size_t bufferSize)
+                           const CommSettings& settings)
 {
     StopMonitor();
 
@@ -159,10 +158,10 @@ bool CCommPort::OpenDevice(CPortMailbox& owner, const std::string& devicePath, u
     m_owner = &owner;
     m_portNumber = portNumber;
     m_devicePath = devicePath;
-    m_eventMask = eventMask;
+    m_eventMask = settings.eventMask;
     {
         std::lock_guard lock(m_writeMutex);
-        m_writeBuffer.assign(bufferSize, 0);
+        m_writeBuffer.assign(settings.bufferSize, 0);
         m_writeLength = 0;
         m_writesQueued = m_writesDone = 0;
         m_writeFailed = false;
@@ -190,9 +189,9 @@ bool CCommPort::OpenDevice(CPortMailbox& owner, const std::string& devicePath, u
         t.c_cc[VMIN] = 0;
         t.c_cc[VTIME] = kTimeoutMs / 100;
         if (::tcsetattr(fd, TCSANOW, &t) != 0) return {"SetCommTimeouts()", errno};
-        if (eventMask & ~kKnownEvents) return {"SetCommMask()", EINVAL};
+        if (settings.eventMask & ~kKnownEvents) return {"SetCommMask()", EINVAL};
         if (::tcgetattr(fd, &t) != 0) return {"GetCommState()", errno};
-        if (!BuildLineSettings(t, baud, parity, dataBits, stopBits)) {
+        if (!BuildLineSettings(t, settings)) {
             return {"BuildCommDCB()", EINVAL};
         }
         if (::tcsetattr(fd, TCSANOW, &t) != 0) return {"SetCommState()", errno};

@@ -79,7 +79,7 @@ private:
         auto* e = new CIgnition;
         e->SetAddress(static_cast<char>('A' + Pick(3)), static_cast<uint8_t>(1 + Pick(4)));
         if (Pick(4)) e->SetItem(m_items[Pick(int(m_items.size()))]);
-        e->SetTime(0, Pick(2), Pick(60), Pick(25), false, 25, false);
+        e->SetTime({0, Pick(2), Pick(60), Pick(25)}, {.fps = 25});
         Place(e);
         e->UpdateDelay(25);
         if (CIgnition* next = e->GetNextSchedule()) next->UpdateDelay(25);
@@ -104,8 +104,7 @@ private:
         e->SetAddress('A', 0);
         if (Pick(2)) e->SetItem(m_items[0]);
         e->SetDelayText(std::to_string(Pick(3)) + "." + std::to_string(10 + Pick(90)), true);
-        e->SetTime(tail->GetInTime().Hours(), tail->GetInTime().Minutes(),
-                   tail->GetInTime().Seconds(), tail->GetInTime().Frames(), false, 25, false);
+        e->SetTime(tail->GetInTime().Parts(), {.fps = 25});
         ASSERT_TRUE(tail->AddChained(e));
         e->LinkAfter(tail);
         head->RetimeFromDelays(25, false);
@@ -135,7 +134,7 @@ private:
         CIgnition* e = RandomEntry(true);
         if (!e) return;
         // As the Time cell applies an edit: set, move to its place, recompute the delays.
-        e->SetTime(0, Pick(2), Pick(60), Pick(25), false, 25, false);
+        e->SetTime({0, Pick(2), Pick(60), Pick(25)}, {.fps = 25});
         Place(e);
         e->UpdateDelay(25);
         if (CIgnition* next = e->GetNextSchedule()) next->UpdateDelay(25);

@@ -154,14 +154,14 @@ TEST(Linking, RelinkingAndMovingKeepBothOrders)
     CIgnition* b = AppendEntry(doc, "00:00:02:00", "A02");
     CIgnition* c = AppendEntry(doc, "00:00:03:00", "A03");
     // Relinking an entry that is already linked takes it out first.
-    b->SetTime(0, 0, 4, 0, false, 25, false);
+    b->SetTime({0, 0, 4, 0}, {.fps = 25});
     b->LinkAfter(c);
     EXPECT_EQ(test::ScheduleOrder(doc), (std::vector<CIgnition*>{a, c, b}));
     EXPECT_EQ(FiringAddresses(doc), "A01 A03 A02");
     EXPECT_EQ(FiringNumbers(doc), "0 1 2");
     ExpectInvariants(doc);
 
-    a->SetTime(0, 0, 5, 0, false, 25, false);
+    a->SetTime({0, 0, 5, 0}, {.fps = 25});
     a->MoveBefore(nullptr);  // no place given: only resorts
     EXPECT_EQ(FiringAddresses(doc), "A03 A02 A01");
     a->LinkAfter(b);

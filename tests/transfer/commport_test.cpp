@@ -65,7 +65,7 @@ void WaitRunning(const CCommPort& port)
 bool OpenTransferPort(CCommPort& port, CPortMailbox& mailbox, const std::string& path,
                       uint32_t mask = kWatchByte | kWatchCts, unsigned baud = 9600)
 {
-    return port.OpenDevice(mailbox, path, 1, baud, 'N', 8, 1, mask, 512);
+    return port.OpenDevice(mailbox, path, 1, {.baud = baud, .eventMask = mask});
 }
 
 int QueuedInput(int fd)
@@ -113,7 +113,7 @@ TEST(CommPort, MissingOrUnsuitableDevicesDoNotOpenAndSayNothing)
     CCommPort port;
     EXPECT_FALSE(OpenTransferPort(port, mailbox, file));
     // A numbered port without a device in the map.
-    EXPECT_FALSE(port.Open(mailbox, CPortMap(), 2, 9600, 'N', 8, 1, kWatchByte, 512));
+    EXPECT_FALSE(port.Open(mailbox, CPortMap(), 2, CommSettings{}));
     EXPECT_TRUE(prompter.Messages().empty());
 }
 
