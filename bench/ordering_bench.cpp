@@ -50,7 +50,7 @@ void Build(CFLRDoc& doc, const Plan& plan, const std::vector<CEffectRef>& items,
         e->SetItem(items[plan.items[i]]);
         e->SetAddress(plan.addresses[i].first, plan.addresses[i].second);
         const TimeCodeParts t = plan.times[i].Parts();
-        e->SetTime(t.hours, t.minutes, t.seconds, t.frames, false, 25, false);
+        e->SetTime(t, {.fps = 25});
         e->LinkAfter(previous, renumberEach);
         if (!previous) doc.SetIgnitions(e);
         previous = e;
@@ -139,7 +139,8 @@ void BM_EditOneTime(benchmark::State& state)
     bool later = false;
     for (auto _ : state) {
         later = !later;
-        e->SetTime(t.hours, t.minutes, t.seconds, later ? t.frames + 1 : t.frames, false, 25, true);
+        e->SetTime({t.hours, t.minutes, t.seconds, later ? t.frames + 1 : t.frames},
+                   {.fps = 25, .propagate = true});
         e->Resort(false);
         show.Doc().FirstFiring()->CheckAddresses();
     }

@@ -30,7 +30,7 @@ void BuildShow(CFLRDoc& doc, int count)
         auto* e = new CIgnition;
         e->SetAddress(static_cast<char>('A' + (i / 32) % 25), static_cast<uint8_t>(1 + i % 32));
         const int s = i + 1;
-        e->SetTime(s / 3600, s / 60 % 60, s % 60, 0, false, 25, false);
+        e->SetTime({s / 3600, s / 60 % 60, s % 60, 0}, {.fps = 25});
         e->LinkAfter(last, false);
         if (!doc.GetIgnitions()) doc.SetIgnitions(e);
         last = e;

@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const int s = together ? i / 2 : i;
         e->SetAddress(together ? 'A' : static_cast<char>('A' + i % 25),
                       static_cast<uint8_t>(together ? 1 : 1 + i % 32));
-        e->SetTime(0, s / 60, s % 60, 0, false, 25, false);
+        e->SetTime({0, s / 60, s % 60, 0}, {.fps = 25});
         e->LinkAfter(last, false);
         if (!doc.GetIgnitions()) doc.SetIgnitions(e);
         last = e;

@@ -1,6 +1,7 @@
 // flr-cli: the headless companion of the desktop program. It links the logic libraries only.
+#include <QCommandLineParser>
+#include <QStringList>
 #include <cstdio>
-#include <cstring>
 
 #include "base/version.h"
 #include "cli/itemscommand.h"
@@ -31,24 +32,39 @@ void PrintUsage(std::FILE* out)
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
+    // The program's own options come before the command; what follows it is the command's.
+    QCommandLineParser parser;
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringLiteral("version"));
+    parser.addOptions({help, version});
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    if (!parser.parse(arguments)) {
+        std::fprintf(stderr, "flr-cli: %s\n", qPrintable(parser.errorText()));
         PrintUsage(stderr);
         return 2;
     }
-    const char* command = argv[1];
-    if (std::strcmp(command, "--version") == 0) {
+    if (parser.isSet(version)) {
         std::printf("flr-cli %s\n", FLR_VERSION_TEXT);
         return 0;
     }
-    if (std::strcmp(command, "items") == 0) return flr::RunItemsCommand(argc - 2, argv + 2);
-    if (std::strcmp(command, "--help") == 0 || std::strcmp(command, "-h") == 0) {
+    if (parser.isSet(help)) {
         PrintUsage(stdout);
         return 0;
     }
-    if (std::strcmp(command, "dump") == 0) return flr::RunDump(argc - 2, argv + 2);
-    if (std::strcmp(command, "save") == 0) return flr::RunSave(argc - 2, argv + 2);
-    if (std::strcmp(command, "transfer") == 0) return flr::RunTransfer(argc - 2, argv + 2);
-    if (std::strcmp(command, "print") == 0) return flr::RunPrint(argc - 2, argv + 2);
-    std::fprintf(stderr, "flr-cli: unknown command '%s' (try --help)\n", command);
+    const QStringList words = parser.positionalArguments();
+    if (words.isEmpty()) {
+        PrintUsage(stderr);
+        return 2;
+    }
+    const QString command = words.front();
+    const QStringList rest = words.mid(1);
+    if (command == QLatin1String("dump")) return flr::RunDump(rest);
+    if (command == QLatin1String("save")) return flr::RunSave(rest);
+    if (command == QLatin1String("items")) return flr::RunItemsCommand(rest);
+    if (command == QLatin1String("transfer")) return flr::RunTransfer(rest);
+    if (command == QLatin1String("print")) return flr::RunPrint(rest);
+    std::fprintf(stderr, "flr-cli: unknown command '%s' (try --help)\n", qPrintable(command));
     return 2;
 }

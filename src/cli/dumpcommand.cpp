@@ -4,19 +4,20 @@
 
 #include "cli/openshow.h"
 #include "cli/showjson.h"
+#include "cli/verbargs.h"
 #include "cli/verbs.h"
 #include "model/flrdoc.h"
 
 namespace flr {
 
-int RunDump(int argc, char** argv)
+int RunDump(const QStringList& arguments)
 {
-    if (argc != 1) {
-        std::fputs("Usage: flr-cli dump SHOW.flr\n", stderr);
-        return 2;
-    }
+    QCommandLineParser parser;
+    if (!ParseVerbArguments(parser, arguments, "Usage: flr-cli dump SHOW.flr\n", 1)) return 2;
     CFLRDoc doc;
-    if (!OpenShowForCli(argv[0], doc)) return 1;
+    if (!OpenShowForCli(parser.positionalArguments()[0].toLocal8Bit().toStdString(), doc)) {
+        return 1;
+    }
     std::cout << ShowToJson(doc).dump(2) << '\n';
     return std::cout.good() ? 0 : 1;
 }

@@ -1,7 +1,6 @@
 #include "cli/itemscommand.h"
 
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -9,24 +8,23 @@
 
 #include "base/settingsstore.h"
 #include "base/textcodec.h"
+#include "cli/verbargs.h"
 #include "database/dbconnection.h"
 #include "database/itemtable.h"
 
 namespace flr {
 
-int RunItemsCommand(int argc, char** argv)
+int RunItemsCommand(const QStringList& arguments)
 {
-    std::optional<std::string> connect;
-    for (int i = 0; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--connect") == 0 && i + 1 < argc) {
-            connect = argv[++i];
-        } else if (std::strncmp(argv[i], "--connect=", 10) == 0) {
-            connect = argv[i] + 10;
-        } else {
-            std::fprintf(stderr, "Usage: flr-cli items [--connect STRING]\n");
-            return 2;
-        }
+    QCommandLineParser parser;
+    const QCommandLineOption connectOption(QStringLiteral("connect"), QString(),
+                                           QStringLiteral("STRING"));
+    parser.addOption(connectOption);
+    if (!ParseVerbArguments(parser, arguments, "Usage: flr-cli items [--connect STRING]\n", 0)) {
+        return 2;
     }
+    std::optional<std::string> connect;
+    if (parser.isSet(connectOption)) connect = parser.value(connectOption).toStdString();
 
     // As the program starts: the settings' connect string or the registered default, unless
     // this run names its own (which is then not saved).

@@ -6,12 +6,12 @@
 #include <QPdfWriter>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <string>
 
 #include "base/textcodec.h"
 #include "cli/openshow.h"
+#include "cli/verbargs.h"
 #include "cli/verbs.h"
 #include "editing/schedulecells.h"
 #include "model/flrdoc.h"
@@ -33,58 +33,58 @@ constexpr KindName kKinds[] = {
     {"pods", report::PodSummary}, {"chains", report::ChainList},
 };
 
+constexpr char kUsage[] =
+    "Usage: flr-cli print SHOW.flr --pdf OUT.pdf [--report "
+    "field|complete|shoot|effects|pods|chains] [--page-size A4|Letter] "
+    "[--hide-chained]\n";
+
 int Usage()
 {
-    std::fputs(
-        "Usage: flr-cli print SHOW.flr --pdf OUT.pdf [--report "
-        "field|complete|shoot|effects|pods|chains] [--page-size A4|Letter] "
-        "[--hide-chained]\n",
-        stderr);
+    std::fputs(kUsage, stderr);
     return 2;
 }
 
 }  // namespace
 
-int RunPrint(int argc, char** argv)
+int RunPrint(const QStringList& arguments)
 {
-    const char* show = nullptr;
-    const char* pdf = nullptr;
+    QCommandLineParser parser;
+    const QCommandLineOption pdfOption(QStringLiteral("pdf"), QString(), QStringLiteral("OUT"));
+    const QCommandLineOption reportOption(QStringLiteral("report"), QString(),
+                                          QStringLiteral("KIND"));
+    const QCommandLineOption pageSizeOption(QStringLiteral("page-size"), QString(),
+                                            QStringLiteral("SIZE"));
+    const QCommandLineOption hideChainedOption(QStringLiteral("hide-chained"));
+    parser.addOptions({pdfOption, reportOption, pageSizeOption, hideChainedOption});
+    if (!ParseVerbArguments(parser, arguments, kUsage, 1)) return 2;
+    if (!parser.isSet(pdfOption)) return Usage();
+
     int kind = report::FieldList;
-    bool hideChained = false;
-    QPageSize pageSize(QPageSize::A4);
-    for (int i = 0; i < argc; ++i) {
-        const bool hasValue = i + 1 < argc;
-        if (std::strcmp(argv[i], "--pdf") == 0 && hasValue) {
-            pdf = argv[++i];
-        } else if (std::strcmp(argv[i], "--report") == 0 && hasValue) {
-            const char* name = argv[++i];
-            kind = 0;
-            for (const KindName& k : kKinds) {
-                if (std::strcmp(k.name, name) == 0) kind = k.kind;
-            }
-            if (kind == 0) {
-                std::fprintf(stderr, "flr-cli print: unknown report '%s'\n", name);
-                return Usage();
-            }
-        } else if (std::strcmp(argv[i], "--page-size") == 0 && hasValue) {
-            const char* name = argv[++i];
-            if (std::strcmp(name, "A4") == 0) {
-                pageSize = QPageSize(QPageSize::A4);
-            } else if (std::strcmp(name, "Letter") == 0) {
-                pageSize = QPageSize(QPageSize::Letter);
-            } else {
-                std::fprintf(stderr, "flr-cli print: unknown page size '%s'\n", name);
-                return Usage();
-            }
-        } else if (std::strcmp(argv[i], "--hide-chained") == 0) {
-            hideChained = true;
-        } else if (argv[i][0] != '-' && !show) {
-            show = argv[i];
-        } else {
+    if (parser.isSet(reportOption)) {
+        const std::string name = parser.value(reportOption).toStdString();
+        kind = 0;
+        for (const KindName& k : kKinds) {
+            if (name == k.name) kind = k.kind;
+        }
+        if (kind == 0) {
+            std::fprintf(stderr, "flr-cli print: unknown report '%s'\n", name.c_str());
             return Usage();
         }
     }
-    if (!show || !pdf) return Usage();
+    QPageSize pageSize(QPageSize::A4);
+    if (parser.isSet(pageSizeOption)) {
+        const QString name = parser.value(pageSizeOption);
+        if (name == QLatin1String("Letter")) {
+            pageSize = QPageSize(QPageSize::Letter);
+        } else if (name != QLatin1String("A4")) {
+            std::fprintf(stderr, "flr-cli print: unknown page size '%s'\n", qPrintable(name));
+            return Usage();
+        }
+    }
+    const bool hideChained = parser.isSet(hideChainedOption);
+    const QString showName = parser.positionalArguments()[0];
+    const std::string show = showName.toLocal8Bit().toStdString();
+    const QString pdf = parser.value(pdfOption);
 
     // Fonts need a GUI application; no display is needed for a file.
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -96,7 +96,7 @@ int RunPrint(int argc, char** argv)
     CFLRDoc doc;
     if (!OpenShowForCli(show, doc)) return 1;
 
-    const QString title = QFileInfo(QString::fromLocal8Bit(show)).fileName();
+    const QString title = QFileInfo(showName).fileName();
     ReportSource source;
     source.doc = &doc;
     source.rows = ScheduleRows(doc, !hideChained);
@@ -104,7 +104,7 @@ int RunPrint(int argc, char** argv)
     std::unique_ptr<CReport> report = CReport::Create(kind);
     report->Prepare(source);
 
-    QPdfWriter writer(QString::fromLocal8Bit(pdf));
+    QPdfWriter writer(pdf);
     writer.setTitle(title + QStringLiteral(" - ") + QString::fromUtf8(report->Title()));
     writer.setCreator(QStringLiteral("flr-cli"));
     writer.setPageSize(pageSize);
@@ -113,7 +113,7 @@ int RunPrint(int argc, char** argv)
     report->Measure(DeviceMetrics(writer, list));
     if (!PrintReportPages(writer, *report, AllReportPages(*report), MakeReportFonts(list),
                           std::time(nullptr))) {
-        std::fprintf(stderr, "flr-cli print: cannot write '%s'\n", pdf);
+        std::fprintf(stderr, "flr-cli print: cannot write '%s'\n", qPrintable(pdf));
         return 1;
     }
     std::printf("%d\n", report->PageCount());

@@ -2,22 +2,24 @@
 #include <cstdio>
 
 #include "cli/openshow.h"
+#include "cli/verbargs.h"
 #include "cli/verbs.h"
 #include "model/flrdoc.h"
 #include "model/showfilewriter.h"
 
 namespace flr {
 
-int RunSave(int argc, char** argv)
+int RunSave(const QStringList& arguments)
 {
-    if (argc != 2) {
-        std::fputs("Usage: flr-cli save IN.flr OUT.flr\n", stderr);
+    QCommandLineParser parser;
+    if (!ParseVerbArguments(parser, arguments, "Usage: flr-cli save IN.flr OUT.flr\n", 2)) {
         return 2;
     }
+    const QStringList files = parser.positionalArguments();
     CFLRDoc doc;
-    if (!OpenShowForCli(argv[0], doc)) return 1;
+    if (!OpenShowForCli(files[0].toLocal8Bit().toStdString(), doc)) return 1;
     // The writer reports its failure on stderr through the prompt layer.
-    return CShowFileWriter::Save(doc, argv[1]) ? 0 : 1;
+    return CShowFileWriter::Save(doc, files[1].toLocal8Bit().toStdString()) ? 0 : 1;
 }
 
 }  // namespace flr

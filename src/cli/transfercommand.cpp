@@ -8,6 +8,7 @@
 
 #include "base/prompt.h"
 #include "cli/openshow.h"
+#include "cli/verbargs.h"
 #include "cli/verbs.h"
 #include "model/flrdoc.h"
 #include "transfer/tickclock.h"
@@ -21,10 +22,8 @@ namespace {
 constexpr int kExitUsage = 2;
 constexpr int kExitStalled = 3;
 
-void PrintTransferUsage()
-{
-    std::fputs("Usage: flr-cli transfer SHOW.flr --device PATH [--bank N] [--retries N]\n", stderr);
-}
+constexpr char kUsage[] =
+    "Usage: flr-cli transfer SHOW.flr --device PATH [--bank N] [--retries N]\n";
 
 // Messages go to stderr; "Communications Failure" is answered with Retry while retries last.
 // Port reports arrive from monitor threads, hence the mutex.
@@ -67,48 +66,48 @@ private:
     std::string m_last;
 };
 
-bool ParseCount(const char* text, int limit, int& out)
+bool ParseCount(const std::string& text, int limit, int& out)
 {
     char* end = nullptr;
-    const long value = std::strtol(text, &end, 10);
-    if (!*text || *end || value < 0 || value > limit) return false;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end || value < 0 || value > limit) return false;
     out = static_cast<int>(value);
     return true;
 }
 
 }  // namespace
 
-int RunTransfer(int argc, char** argv)
+int RunTransfer(const QStringList& arguments)
 {
-    std::string showPath;
-    std::string device;
+    QCommandLineParser parser;
+    const QCommandLineOption deviceOption(QStringLiteral("device"), QString(),
+                                          QStringLiteral("PATH"));
+    const QCommandLineOption bankOption(QStringLiteral("bank"), QString(), QStringLiteral("N"));
+    const QCommandLineOption retriesOption(QStringLiteral("retries"), QString(),
+                                           QStringLiteral("N"));
+    parser.addOptions({deviceOption, bankOption, retriesOption});
+    if (!ParseVerbArguments(parser, arguments, kUsage, 1)) return kExitUsage;
+    const std::string showPath = parser.positionalArguments()[0].toLocal8Bit().toStdString();
+    const std::string device = parser.value(deviceOption).toLocal8Bit().toStdString();
+    if (showPath.empty() || device.empty()) {
+        std::fputs(kUsage, stderr);
+        return kExitUsage;
+    }
     int bank = 0;
-    int retries = 3;
-    for (int i = 0; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (arg == "--device" && hasValue) {
-            device = argv[++i];
-        } else if (arg == "--bank" && hasValue) {
-            if (!ParseCount(argv[++i], 1000, bank)) {
-                std::fprintf(stderr, "flr-cli: --bank wants a bank number, not '%s'\n", argv[i]);
-                return kExitUsage;
-            }
-        } else if (arg == "--retries" && hasValue) {
-            if (!ParseCount(argv[++i], 1000000, retries)) {
-                std::fprintf(stderr, "flr-cli: --retries wants a count, not '%s'\n", argv[i]);
-                return kExitUsage;
-            }
-        } else if (showPath.empty() && !arg.starts_with("--")) {
-            showPath = arg;
-        } else {
-            PrintTransferUsage();
+    if (parser.isSet(bankOption)) {
+        const std::string text = parser.value(bankOption).toStdString();
+        if (!ParseCount(text, 1000, bank)) {
+            std::fprintf(stderr, "flr-cli: --bank wants a bank number, not '%s'\n", text.c_str());
             return kExitUsage;
         }
     }
-    if (showPath.empty() || device.empty()) {
-        PrintTransferUsage();
-        return kExitUsage;
+    int retries = 3;
+    if (parser.isSet(retriesOption)) {
+        const std::string text = parser.value(retriesOption).toStdString();
+        if (!ParseCount(text, 1000000, retries)) {
+            std::fprintf(stderr, "flr-cli: --retries wants a count, not '%s'\n", text.c_str());
+            return kExitUsage;
+        }
     }
 
     CFLRDoc doc;

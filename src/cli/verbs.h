@@ -1,11 +1,14 @@
 #pragma once
 
-// The commands of flr-cli; each takes the arguments after its name and returns the exit code.
+#include <QStringList>
+
+// The commands of flr-cli; each takes the arguments after its name and returns the exit code
+// (2 for bad arguments, with the usage on stderr).
 namespace flr {
 
-int RunDump(int argc, char** argv);
-int RunSave(int argc, char** argv);
-int RunTransfer(int argc, char** argv);
-int RunPrint(int argc, char** argv);
+int RunDump(const QStringList& arguments);
+int RunSave(const QStringList& arguments);
+int RunTransfer(const QStringList& arguments);
+int RunPrint(const QStringList& arguments);
 
 }  // namespace flr

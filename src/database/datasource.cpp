@@ -2,6 +2,8 @@
 
 #include <odbcinst.h>
 #include <pwd.h>
+#include <sql.h>
+#include <sqlext.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -192,6 +194,32 @@ std::string DataSourceDatabase(std::string_view name)
     const std::string dsn(name);
     SQLGetPrivateProfileString(dsn.c_str(), "Database", "", path, sizeof path, "odbc.ini");
     return path;
+}
+
+std::vector<DataSourceInfo> ListDataSources()
+{
+    std::vector<DataSourceInfo> out;
+    SQLHENV env = SQL_NULL_HENV;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env))) return out;
+    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    for (SQLUSMALLINT first :
+         {SQLUSMALLINT(SQL_FETCH_FIRST_USER), SQLUSMALLINT(SQL_FETCH_FIRST_SYSTEM)}) {
+        SQLUSMALLINT direction = first;
+        for (;;) {
+            SQLCHAR name[SQL_MAX_DSN_LENGTH + 1] = {};
+            SQLCHAR driver[256] = {};
+            SQLSMALLINT nameLength = 0;
+            SQLSMALLINT driverLength = 0;
+            const SQLRETURN rc = SQLDataSources(env, direction, name, sizeof name, &nameLength,
+                                                driver, sizeof driver, &driverLength);
+            if (!SQL_SUCCEEDED(rc)) break;
+            out.push_back({reinterpret_cast<char*>(name), reinterpret_cast<char*>(driver),
+                           first == SQL_FETCH_FIRST_SYSTEM});
+            direction = SQL_FETCH_NEXT;
+        }
+    }
+    SQLFreeHandle(SQL_HANDLE_ENV, env);
+    return out;
 }
 
 }  // namespace flr

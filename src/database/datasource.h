@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "database/database.h"
 
@@ -56,5 +57,15 @@ void UseOdbcIniOfHome();
 
 // The database file a registered data source names ("" when it is not registered).
 std::string DataSourceDatabase(std::string_view name);
+
+struct DataSourceInfo {
+    std::string name;
+    std::string driver;  // the driver's description
+    bool system = false;
+};
+
+// The data sources the ODBC driver manager knows, user ones first. Empty when the driver
+// manager cannot be asked.
+std::vector<DataSourceInfo> ListDataSources();
 
 }  // namespace flr

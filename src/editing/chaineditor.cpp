@@ -269,7 +269,7 @@ bool ApplyChain(CScheduleEditor& show, CIgnition* target, const CIgnition& chain
         previous->LinkChainedAfter(e);
         total += DelaySeconds(m->GetDelayText().value_or(""));
         const std::string t = AddTimeCodeTexts(SecondsToTimeCodeText(total, fps), start, fps);
-        e->SetTimeText(t, true, fps, false);
+        e->SetTimeText(t, {.prefireOff = true, .fps = fps});
         e->LinkAfter(previous, false);
         previous = e;
     }

@@ -97,7 +97,7 @@ void CScheduleEditor::SetPrefireOff(bool prefireOff)
 bool CScheduleEditor::RetimeEntry(CIgnition* e)
 {
     const TimeCodeParts t = e->GetTime().Parts();
-    e->SetTime(t.hours, t.minutes, t.seconds, t.frames, m_prefireOff, Fps(), false);
+    e->SetTime(t, {.prefireOff = m_prefireOff, .fps = Fps()});
     return !e->HasPrefireError();
 }
 
@@ -143,7 +143,7 @@ CIgnition* CScheduleEditor::AddIgnition(int row, CEffectRef item, const std::str
     e->SetDelayText(std::string("0.00"), false);
     e->SetItem(std::move(item));
     e->SetAddress('A', 1);
-    if (!e->SetTimeText(time, m_prefireOff, Fps(), false) && !m_prefireOff) {
+    if (!e->SetTimeText(time, {.prefireOff = m_prefireOff, .fps = Fps()}) && !m_prefireOff) {
         Beep(BeepKind::Exclamation);
     }
 
@@ -250,7 +250,8 @@ bool CScheduleEditor::Duplicate(const std::vector<CIgnition*>& selected)
         copy->SetChained(source->IsChained());
         copy->SetNote(source->GetNote());
         copy->SetPosition(source->GetPosition());
-        copy->SetTimeText(FormatTimeCode(source->GetTime()), m_prefireOff, Fps(), false);
+        copy->SetTimeText(FormatTimeCode(source->GetTime()),
+                          {.prefireOff = m_prefireOff, .fps = Fps()});
         copy->LinkAfter(const_cast<CIgnition*>(source), false);
         copy->UpdateDelay(Fps());
     }
@@ -438,7 +439,7 @@ bool CScheduleEditor::SetTimeAndPlace(CIgnition* entry, const std::string& timeT
     const CTimeCode oldInTime = entry->GetInTime();
     // The entry that followed it: its delay was counted from this one's old Time.
     CIgnition* oldNext = entry->NextPrimary();
-    entry->SetTime(t->hours, t->minutes, t->seconds, t->frames, m_prefireOff, Fps(), false);
+    entry->SetTime(*t, {.prefireOff = m_prefireOff, .fps = Fps()});
     if (entry->HasPrefireError() && !m_prefireOff) Beep(BeepKind::Exclamation);
     if (entry->GetTime() == oldTime && entry->GetInTime() == oldInTime) return false;
     Reposition(entry);
@@ -543,7 +544,7 @@ bool CScheduleEditor::MoveRow(CIgnition* entry, int row)
         time = after->GetTime();
     }
     const TimeCodeParts t = time.Parts();
-    entry->SetTime(t.hours, t.minutes, t.seconds, t.frames, m_prefireOff, Fps(), false);
+    entry->SetTime(t, {.prefireOff = m_prefireOff, .fps = Fps()});
     if (entry->HasPrefireError() && !m_prefireOff) Beep(BeepKind::Exclamation);
     entry->UpdateDelay(Fps());
     CIgnition* next = entry->NextPrimary();

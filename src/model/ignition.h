@@ -11,6 +11,14 @@
 
 namespace flr {
 
+// How CIgnition::SetTime applies a new Time: prefire off for the whole show, the show's frame
+// rate, and whether the delays and later entries follow.
+struct TimingOptions {
+    bool prefireOff = false;
+    int fps = 25;
+    bool propagate = false;
+};
+
 class CRack;
 
 // One entry of a show's firing schedule: an ignition point, or an effect chained behind one.
@@ -126,11 +134,10 @@ public:
     // follow, and later entries are re-timed when this one moved past them. Returns false on
     // a prefire error (prefire longer than the Time: In Time 00:00:00:00, flag set); when
     // prefire does not apply, returns whether the Time changed.
-    bool SetTime(int hours, int minutes, int seconds, int frames, bool prefireOff, int fps,
-                 bool propagate);
+    bool SetTime(const TimeCodeParts& time, const TimingOptions& options);
     // Reads the text with ParseTimeCode and calls SetTime; a text that is not a time code
     // changes nothing and gives false.
-    bool SetTimeText(std::string_view text, bool prefireOff, int fps, bool propagate);
+    bool SetTimeText(std::string_view text, const TimingOptions& options);
 
     // Recomputes the delay text from the times.
     void UpdateDelay(int fps);

@@ -176,12 +176,12 @@ void CIgnition::CheckAddresses()
 
 // ---- Timing
 
-bool CIgnition::SetTime(int hours, int minutes, int seconds, int frames, bool prefireOff, int fps,
-                        bool propagate)
+bool CIgnition::SetTime(const TimeCodeParts& time, const TimingOptions& options)
 {
+    const auto [prefireOff, fps, propagate] = options;
     const bool apply = !m_ignorePrefire && !prefireOff;
     const CTimeCode old = m_time;
-    m_time = CTimeCode::FromParts(hours, minutes, seconds, frames);
+    m_time = CTimeCode::FromParts(time);
 
     bool prefireError = false;
     if (apply && m_item) {
@@ -216,12 +216,11 @@ bool CIgnition::SetTime(int hours, int minutes, int seconds, int frames, bool pr
     return m_time != old;
 }
 
-bool CIgnition::SetTimeText(std::string_view text, bool prefireOff, int fps, bool propagate)
+bool CIgnition::SetTimeText(std::string_view text, const TimingOptions& options)
 {
     const std::optional<TimeCodeParts> parts = ParseTimeCode(text);
     if (!parts) return false;
-    return SetTime(parts->hours, parts->minutes, parts->seconds, parts->frames, prefireOff, fps,
-                   propagate);
+    return SetTime(*parts, options);
 }
 
 void CIgnition::UpdateDelay(int fps)
@@ -264,7 +263,7 @@ bool CIgnition::RetimeFromDelays(int fps, bool prefireOff)
     CIgnition* e = this;
     while (e) {
         const bool hadError = e->HasPrefireError();
-        e->SetTimeText(e->TimeFromDelay(fps, prefireOff), prefireOff, fps, false);
+        e->SetTimeText(e->TimeFromDelay(fps, prefireOff), {.prefireOff = prefireOff, .fps = fps});
         // A failure is one this re-timing caused, or one on the entry the user edited.
         if (e->HasPrefireError() && (!hadError || e == this)) ok = false;
 
@@ -280,7 +279,7 @@ bool CIgnition::RetimeFromDelays(int fps, bool prefireOff)
 void CIgnition::RetimeChain(int fps, bool prefireOff)
 {
     for (CIgnition* c = ChainHead()->m_chainNext; c; c = c->m_chainNext) {
-        c->SetTimeText(c->TimeFromDelay(fps, prefireOff), prefireOff, fps, false);
+        c->SetTimeText(c->TimeFromDelay(fps, prefireOff), {.prefireOff = prefireOff, .fps = fps});
         while (c->m_prevSchedule && c->m_prevSchedule->m_time > c->m_time) {
             c->MoveBefore(c->m_prevSchedule, false);
         }

@@ -65,14 +65,16 @@ speed_t SpeedFor(unsigned baud)
 // Applies "baud=%d parity=%c data=%d stop=%d" and the rest of the line settings (raw, DTR
 // and RTS held on rather than used for handshake, no flow control) to `t`. False when a
 // value is not one a serial line can take.
-bool BuildLineSettings(termios& t, unsigned baud, char parity, unsigned dataBits, unsigned stopBits)
+bool BuildLineSettings(termios& t, const CommSettings& settings)
 {
-    const speed_t speed = SpeedFor(baud);
+    const unsigned dataBits = settings.dataBits;
+    const unsigned stopBits = settings.stopBits;
+    const speed_t speed = SpeedFor(settings.baud);
     if (speed == B0 || dataBits < 5 || dataBits > 8 || (stopBits != 1 && stopBits != 2)) {
         return false;
     }
     tcflag_t parityFlags = 0;
-    switch (parity) {
+    switch (settings.parity) {
     case 'N':
     case 'n': break;
     case 'E':
@@ -129,9 +131,8 @@ CCommPort::~CCommPort()
     }
 }
 
-bool CCommPort::Open(CPortMailbox& owner, const CPortMap& ports, unsigned portNumber, unsigned baud,
-                     char parity, unsigned dataBits, unsigned stopBits, uint32_t eventMask,
-                     size_t bufferSize)
+bool CCommPort::Open(CPortMailbox& owner, const CPortMap& ports, unsigned portNumber,
+                     const CommSettings& settings)
 {
     const std::optional<std::string> path = ports.DevicePath(portNumber);
     if (!path) {
@@ -140,13 +141,11 @@ bool CCommPort::Open(CPortMailbox& owner, const CPortMap& ports, unsigned portNu
         CloseDevice();
         return false;
     }
-    return OpenDevice(owner, *path, portNumber, baud, parity, dataBits, stopBits, eventMask,
-                      bufferSize);
+    return OpenDevice(owner, *path, portNumber, settings);
 }
 
 bool CCommPort::OpenDevice(CPortMailbox& owner, const std::string& devicePath, unsigned portNumber,
-                           unsigned baud, char parity, unsigned dataBits, unsigned stopBits,
-                           uint32_t eventMask, size_t bufferSize)
+                           const CommSettings& settings)
 {
     StopMonitor();
 
@@ -158,10 +157,11 @@ bool CCommPort::OpenDevice(CPortMailbox& owner, const std::string& devicePath, u
     m_monitorState.store(MonitorState::Idle);
     m_owner = &owner;
     m_portNumber = portNumber;
-    m_eventMask = eventMask;
+    m_devicePath = devicePath;
+    m_eventMask = settings.eventMask;
     {
         std::lock_guard lock(m_writeMutex);
-        m_writeBuffer.assign(bufferSize, 0);
+        m_writeBuffer.assign(settings.bufferSize, 0);
         m_writeLength = 0;
         m_writesQueued = m_writesDone = 0;
         m_writeFailed = false;
@@ -189,9 +189,9 @@ bool CCommPort::OpenDevice(CPortMailbox& owner, const std::string& devicePath, u
         t.c_cc[VMIN] = 0;
         t.c_cc[VTIME] = kTimeoutMs / 100;
         if (::tcsetattr(fd, TCSANOW, &t) != 0) return {"SetCommTimeouts()", errno};
-        if (eventMask & ~kKnownEvents) return {"SetCommMask()", EINVAL};
+        if (settings.eventMask & ~kKnownEvents) return {"SetCommMask()", EINVAL};
         if (::tcgetattr(fd, &t) != 0) return {"GetCommState()", errno};
-        if (!BuildLineSettings(t, baud, parity, dataBits, stopBits)) {
+        if (!BuildLineSettings(t, settings)) {
             return {"BuildCommDCB()", EINVAL};
         }
         if (::tcsetattr(fd, TCSANOW, &t) != 0) return {"SetCommState()", errno};
@@ -286,7 +286,7 @@ void CCommPort::MonitorThread()
                           {m_writeRequestEvent, POLLIN, 0}};
         if (::poll(wait, 3, -1) < 0) {
             if (errno == EINTR) continue;
-            ReportError("WaitCommEvent()", errno);
+            ReportIoError("poll()", errno);
             break;
         }
         if (wait[0].revents) break;
@@ -296,7 +296,7 @@ void CCommPort::MonitorThread()
                 deviceGone = true;  // reported by the read
             } else if (hungUp && !m_shutdown.load()) {
                 // Whatever was still queued has been delivered; nothing more will come.
-                ReportError("ReadFile()", (wait[1].revents & POLLNVAL) ? EBADF : ENODEV);
+                ReportIoError("read()", (wait[1].revents & POLLNVAL) ? EBADF : ENODEV);
                 deviceGone = true;
             }
             continue;
@@ -362,7 +362,7 @@ bool CCommPort::ReceiveChars()
         if (n < 0 && (error == EAGAIN || error == EWOULDBLOCK)) return true;
         // End of file or a hard error: the device has gone (hang-up, adapter pulled). No
         // notification goes out for a byte that was not received.
-        ReportError("ReadFile()", n == 0 ? ENODEV : error);
+        ReportIoError("read()", n == 0 ? ENODEV : error);
         return false;
     }
     return true;
@@ -400,11 +400,11 @@ void CCommPort::SendPending()
                 pollfd out{m_fd, POLLOUT, 0};
                 const int r = ::poll(&out, 1, limitMs);
                 if (r > 0 && !(out.revents & (POLLERR | POLLHUP | POLLNVAL))) continue;
-                failedStep = "GetOverlappedResults() in WriteFile()";
+                failedStep = "write()";  // the device took nothing within the time limit
                 error = r == 0 ? ETIMEDOUT : (r < 0 ? errno : EIO);
                 break;
             }
-            failedStep = "WriteFile()";
+            failedStep = "write()";
             error = n < 0 ? errno : EIO;
             break;
         }
@@ -418,13 +418,18 @@ void CCommPort::SendPending()
         }
         m_writeProgress.notify_all();
     }
-    if (failedStep) ReportError(failedStep, error);
+    if (failedStep) ReportIoError(failedStep, error);
 }
 
 void CCommPort::ReportError(std::string_view step, int error) const
 {
     ShowMessage(FormatPortWarning(step, ErrorText(error), m_portNumber), "Application Error",
                 PromptButtons::Ok, PromptIcon::Error);
+}
+
+void CCommPort::ReportIoError(std::string_view call, int error) const
+{
+    ReportError(std::string(call) + " on " + m_devicePath, error);
 }
 
 }  // namespace flr

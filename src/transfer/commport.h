@@ -25,6 +25,17 @@ inline constexpr uint32_t kWatchBreak = 0x0040;
 inline constexpr uint32_t kWatchError = 0x0080;
 inline constexpr uint32_t kWatchRing = 0x0100;
 
+// How Open configures a port: the line ("baud=%d parity=%c data=%d stop=%d"), the events
+// reported to the owner and the largest write Write accepts.
+struct CommSettings {
+    unsigned baud = 9600;
+    char parity = 'N';
+    unsigned dataBits = 8;
+    unsigned stopBits = 1;
+    uint32_t eventMask = kWatchByte;
+    size_t bufferSize = 512;
+};
+
 // The warning a failed port step shows, "WARNING:  <step> Failed with the following error:
 // \n<reason>\nPort: <n>\n", cut to fit a 200-byte buffer with its terminator (and never in
 // the middle of a UTF-8 sequence).
@@ -54,19 +65,17 @@ public:
     // Stops the monitor thread (a write already queued is still performed), closes the device.
     virtual ~CCommPort();
 
-    // Opens the numbered port COMn at the device `ports` maps it to and configures it
-    // ("baud=%d parity=%c data=%d stop=%d", DTR and RTS on, no flow control, raw). False,
+    // Opens the numbered port COMn at the device `ports` maps it to and configures it with
+    // `settings` (DTR and RTS on, no flow control, raw). False,
     // silently, when the port has no device or the device cannot be opened (absent, in use
     // by another program, no permission, not a character device). A configuration step that
     // fails is reported with the "Application Error" warning and Open still returns true.
     // `owner` is not owned and must outlive the port. A monitored port is stopped first.
-    bool Open(CPortMailbox& owner, const CPortMap& ports, unsigned portNumber, unsigned baud,
-              char parity, unsigned dataBits, unsigned stopBits, uint32_t eventMask,
-              size_t bufferSize);
+    bool Open(CPortMailbox& owner, const CPortMap& ports, unsigned portNumber,
+              const CommSettings& settings);
     // The same on an explicit device path.
     bool OpenDevice(CPortMailbox& owner, const std::string& devicePath, unsigned portNumber,
-                    unsigned baud, char parity, unsigned dataBits, unsigned stopBits,
-                    uint32_t eventMask, size_t bufferSize);
+                    const CommSettings& settings);
 
     // Starts the monitor thread; false when the port is not open or the thread could not be
     // created.
@@ -92,7 +101,10 @@ private:
     bool HandleLineEvent();
     bool ReceiveChars();
     void SendPending();
+    // A configuration step that failed, by its step name.
     void ReportError(std::string_view step, int error) const;
+    // A poll, read or write on the open device that failed: "read() on /dev/ttyUSB0".
+    void ReportIoError(std::string_view call, int error) const;
 
     std::thread m_thread;
     // Guards the device descriptor's use (open, close, purge, read, write) between the
@@ -107,6 +119,7 @@ private:
     int m_fd = -1;                 // the device; changed only while no monitor thread runs
     CPortMailbox* m_owner = nullptr;
     unsigned m_portNumber = 0;
+    std::string m_devicePath;  // changed only while no monitor thread runs
     uint32_t m_eventMask = 0;
 
     // Guards the write buffer and the write bookkeeping below.

@@ -78,8 +78,13 @@ void CTransferEngine::OpenPorts()
     m_portItems.clear();
     for (unsigned n = 4; n >= 1; --n) {
         auto port = std::make_unique<CCommPort>();
-        if (!port->Open(m_mailbox, m_portMap, n, kBaud, 'N', 8, 1, kWatchByte | kWatchCts,
-                        kPortBufferSize)) {
+        const CommSettings settings{.baud = kBaud,
+                                    .parity = 'N',
+                                    .dataBits = 8,
+                                    .stopBits = 1,
+                                    .eventMask = kWatchByte | kWatchCts,
+                                    .bufferSize = kPortBufferSize};
+        if (!port->Open(m_mailbox, m_portMap, n, settings)) {
             continue;
         }
         port->StartMonitor();

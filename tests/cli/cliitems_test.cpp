@@ -73,7 +73,7 @@ TEST_F(CliItemsTest, AConnectStringOverridesAndFailuresExitWithTheDatabaseError)
     ASSERT_TRUE(db.OpenEx(SqliteConnectString(path)));
     ASSERT_TRUE(db.ExecuteSQL("UPDATE \"tbVersion\" SET \"Minor\" = 8"));
     db.Close();
-    run = RunCli("items --connect '" + SqliteConnectString(path) + "'", true);
+    run = RunCli("items --connect='" + SqliteConnectString(path) + "'", true);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.out.find("Database Error"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("This FLR version is not compatible"), std::string::npos) << run.out;

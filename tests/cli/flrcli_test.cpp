@@ -189,6 +189,50 @@ TEST(FlrCli, PrintWritesEachReportIntoAPdf)
         FlrCli({"print", dir.filePath("missing.flr"), "--pdf", dir.filePath("m.pdf")}).exitCode, 1);
 }
 
+// Every verb reads `--opt=value` as `--opt value` and answers what it does not know, a
+// missing value or a stray file name with its usage and exit code 2.
+TEST(FlrCli, OptionsWithEqualsSignsAndUsageErrors)
+{
+    QTemporaryDir dir;
+    const QString show = Golden("show-small.flr");
+    const QString sample = FLR_SAMPLE_SHOW;
+    struct Case {
+        QStringList arguments;
+        int exitCode;
+        const char* err;
+    };
+    const Case cases[] = {
+        {{"print", sample, "--pdf=" + dir.filePath("a.pdf"), "--report=effects",
+          "--page-size=Letter"},
+         0,
+         ""},
+        {{"print", sample, "--report=racks", "--pdf", dir.filePath("b.pdf")}, 2, "'racks'"},
+        {{"print", sample, "--pdf=" + dir.filePath("no/such/c.pdf")}, 1, "cannot write"},
+        {{"transfer", show, "--device=/dev/no-such-port"}, 1, "cannot open /dev/no-such-port"},
+        {{"transfer", show, "--device=/dev/null", "--bank=x"}, 2, "bank number, not 'x'"},
+        {{"transfer", show, "--device", "/dev/null", "--retries=-1"}, 2, "count, not '-1'"},
+        {{"--bogus"}, 2, "Usage: flr-cli COMMAND"},
+        {{"dump", show, "--bogus"}, 2, "Usage: flr-cli dump SHOW.flr"},
+        {{"dump", show, "extra.flr"}, 2, "Usage: flr-cli dump SHOW.flr"},
+        {{"save", "-x", show, dir.filePath("x.flr")}, 2, "Usage: flr-cli save"},
+        {{"print", sample, "--pdf", dir.filePath("d.pdf"), "--colour"}, 2, "Usage: flr-cli print"},
+        {{"print", sample, "--pdf", dir.filePath("e.pdf"), "--hide-chained=yes"},
+         2,
+         "Usage: flr-cli print"},
+        {{"transfer", show, "--device=/dev/null", "--speed=9600"}, 2, "Usage: flr-cli transfer"},
+        {{"transfer", show, "--device"}, 2, "Usage: flr-cli transfer"},
+    };
+    for (const Case& c : cases) {
+        const CliRun run = FlrCli(c.arguments);
+        const std::string what = c.arguments.join(' ').toStdString();
+        EXPECT_EQ(run.exitCode, c.exitCode) << what << "\n" << run.err;
+        EXPECT_NE(run.err.find(c.err), std::string::npos) << what << "\n" << run.err;
+        // The one that prints: the effect summary's page count.
+        EXPECT_EQ(run.out, c.exitCode == 0 ? "1\n" : "") << what;
+    }
+    EXPECT_FALSE(QFile::exists(dir.filePath("x.flr")));
+}
+
 TEST(FlrCli, VersionAndHelp)
 {
     const CliRun version = FlrCli({"--version"});

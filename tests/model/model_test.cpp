@@ -82,7 +82,7 @@ TEST(Ignition, DroppingTheItemMakesTheInTimeTheTimeAndClearsAPrefireError)
 {
     CIgnition e;
     e.SetItem(test::MakeItem("X", 0.5));
-    e.SetTime(0, 0, 0, 5, false, 25, false);
+    e.SetTime({0, 0, 0, 5}, {.fps = 25});
     EXPECT_TRUE(e.HasPrefireError());
     e.SetItem({});
     EXPECT_EQ(e.GetInTime(), e.GetTime());
@@ -114,14 +114,14 @@ TEST(Ignition, APrimaryEntryTakesItsChainWithIt)
     auto* head = new CountedIgnition(deaths);
     head->SetItem(item);
     head->SetAddress('A', 1);
-    head->SetTime(0, 0, 1, 0, false, 25, false);
+    head->SetTime({0, 0, 1, 0}, {.fps = 25});
     head->LinkAfter(nullptr);
     doc.SetIgnitions(head);
     CIgnition* previous = head;
     for (int i = 0; i < 3; ++i) {
         auto* c = new CountedIgnition(deaths);
         c->SetItem(item);
-        c->SetTime(0, 0, 2 + i, 0, false, 25, false);
+        c->SetTime({0, 0, 2 + i, 0}, {.fps = 25});
         ASSERT_TRUE(previous->AddChained(c));
         c->LinkAfter(previous);
         previous = c;
@@ -152,7 +152,7 @@ TEST(Document, DestroysEveryEntryExactlyOnce)
         CIgnition* previous = nullptr;
         for (int i = 0; i < 6; ++i) {
             auto* e = new CountedIgnition(deaths);
-            e->SetTime(0, 0, i, 0, false, 25, false);
+            e->SetTime({0, 0, i, 0}, {.fps = 25});
             if (i % 3 != 0) {
                 ASSERT_TRUE(previous->ChainHead()->AddChained(e));
             }

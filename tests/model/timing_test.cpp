@@ -17,27 +17,27 @@ TEST(Timing, PrefireLongerThanTheTimeIsAnError)
 {
     CIgnition e;
     e.SetItem(test::MakeItem("SHELL", 2.5));
-    EXPECT_FALSE(e.SetTimeText("00:00:02:00", false, 25, false));
+    EXPECT_FALSE(e.SetTimeText("00:00:02:00", {.fps = 25}));
     EXPECT_EQ(In(&e), "00:00:00:00");
     EXPECT_TRUE(e.HasPrefireError());
 
     // Ignoring prefire on the entry or for the whole show: In Time is the Time.
     e.SetIgnorePrefire(true);
-    EXPECT_FALSE(e.SetTimeText("00:00:02:00", false, 25, false));  // Time unchanged
+    EXPECT_FALSE(e.SetTimeText("00:00:02:00", {.fps = 25}));  // Time unchanged
     EXPECT_EQ(In(&e), "00:00:02:00");
     EXPECT_FALSE(e.HasPrefireError());
-    EXPECT_TRUE(e.SetTimeText("00:00:03:00", false, 25, false));
+    EXPECT_TRUE(e.SetTimeText("00:00:03:00", {.fps = 25}));
     e.SetIgnorePrefire(false);
-    EXPECT_TRUE(e.SetTimeText("00:00:02:00", true, 25, false));
+    EXPECT_TRUE(e.SetTimeText("00:00:02:00", {.prefireOff = true, .fps = 25}));
     EXPECT_EQ(In(&e), "00:00:02:00");
     EXPECT_FALSE(e.HasPrefireError());
 
-    EXPECT_TRUE(e.SetTimeText("00:00:03:00", false, 25, false));
+    EXPECT_TRUE(e.SetTimeText("00:00:03:00", {.fps = 25}));
     EXPECT_EQ(In(&e), "00:00:00:13");
     EXPECT_FALSE(e.HasPrefireError());
 
     // A text that is not a time code changes nothing.
-    EXPECT_FALSE(e.SetTimeText("soon", false, 25, false));
+    EXPECT_FALSE(e.SetTimeText("soon", {.fps = 25}));
     EXPECT_EQ(At(&e), "00:00:03:00");
 }
 
@@ -91,7 +91,7 @@ TEST(Timing, RetimingFromDelaysMovesEntriesTowardTheFront)
     // An earlier Time for a moves it before b in both orders once the caller resorts.
     b->SetDelayText("0.00", false);
     a->SetDelayText("5.00", false);
-    b->SetTimeText("00:00:01:00", false, 25, false);
+    b->SetTimeText("00:00:01:00", {.fps = 25});
     b->SetDelayText("1.00", false);
     EXPECT_TRUE(b->RetimeFromDelays(25, false));
     doc.FirstFiring()->Resort(true);
@@ -155,7 +155,7 @@ TEST(Timing, ChangingTheShowsPrefireKeepsChainsInOrder)
     EXPECT_EQ(In(c), "00:00:11:00");
     // Prefire on: every In Time follows from its Time, then the chain from its delays.
     for (CIgnition* e : test::ScheduleOrder(doc)) {
-        e->SetTimeText(At(e), false, 25, false);
+        e->SetTimeText(At(e), {.fps = 25});
     }
     p->RetimeChain(25, false);
     EXPECT_EQ(In(p), "00:00:08:00");
@@ -173,13 +173,13 @@ TEST(Timing, PropagationKeepsTheLaterEntriesOwnPrefire)
     CIgnition* b = AppendEntry(doc, "00:00:02:00", "A02", test::MakeItem("X", 0.5));
     a->SetIgnorePrefire(true);
     // Moving a past b re-times b from its delay, with b's prefire still applied.
-    EXPECT_TRUE(a->SetTimeText("00:00:03:00", false, 25, true));
+    EXPECT_TRUE(a->SetTimeText("00:00:03:00", {.fps = 25, .propagate = true}));
     EXPECT_EQ(*a->GetDelayText(), "3.00");
     EXPECT_EQ(At(b), "00:00:04:00");
     EXPECT_EQ(In(b), "00:00:03:13");
 
     // Without overtaking, only the successor's delay follows.
-    EXPECT_TRUE(a->SetTimeText("00:00:03:10", false, 25, true));
+    EXPECT_TRUE(a->SetTimeText("00:00:03:10", {.fps = 25, .propagate = true}));
     EXPECT_EQ(*b->GetDelayText(), "0.60");
     EXPECT_EQ(At(b), "00:00:04:00");
 }

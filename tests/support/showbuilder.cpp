@@ -25,7 +25,7 @@ CIgnition* AppendEntry(CFLRDoc& doc, const std::string& time, const std::string&
         e->SetAddress(address[0], static_cast<uint8_t>(std::stoi(address.substr(1))));
     }
     e->SetItem(std::move(item));
-    e->SetTimeText(time, prefireOff, fps, false);
+    e->SetTimeText(time, {.prefireOff = prefireOff, .fps = fps});
     CIgnition* last = doc.FirstSchedule() ? doc.FirstSchedule()->LastSchedule() : nullptr;
     e->LinkAfter(last);
     if (!doc.GetIgnitions()) doc.SetIgnitions(e);
@@ -48,7 +48,7 @@ CIgnition* AppendChained(CFLRDoc& doc, CIgnition* primary, const std::string& de
     e->SetPosition(primary->GetPosition());
     e->SetDelayText(delay, true);
     // Place it just after its predecessor, chain it, then let the delays give it its time.
-    e->SetTimeText(FormatTimeCode(tail->GetInTime()), true, fps, false);
+    e->SetTimeText(FormatTimeCode(tail->GetInTime()), {.prefireOff = true, .fps = fps});
     EXPECT_TRUE(tail->AddChained(e));
     e->LinkAfter(tail);
     e->RetimeFromDelays(fps, prefireOff);

@@ -119,7 +119,7 @@ void MakeRealisticShow(CFLRDoc& doc, int entries, unsigned seed,
         e->SetAddress(p.letter, p.number);
         e->SetPosition(p.position);
         const TimeCodeParts t = p.time.Parts();
-        e->SetTime(t.hours, t.minutes, t.seconds, t.frames, false, kFps, false);
+        e->SetTime(t, {.fps = kFps});
         e->LinkAfter(previous, false);
         if (p.primary >= 0) {
             CIgnition* primary = made[static_cast<size_t>(p.primary)];

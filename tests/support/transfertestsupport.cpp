@@ -22,7 +22,7 @@ void BuildShow(CFLRDoc& doc, int count)
         auto* e = new CIgnition;
         e->SetAddress(static_cast<char>('A' + (i / 32) % 25), static_cast<uint8_t>(1 + i % 32));
         const int s = i + 1;
-        e->SetTime(s / 3600, s / 60 % 60, s % 60, 0, false, doc.GetFrameRate(), false);
+        e->SetTime({s / 3600, s / 60 % 60, s % 60, 0}, {.fps = doc.GetFrameRate()});
         e->LinkAfter(last, false);
         if (!doc.GetIgnitions()) doc.SetIgnitions(e);
         last = e;

@@ -65,7 +65,7 @@ void WaitRunning(const CCommPort& port)
 bool OpenTransferPort(CCommPort& port, CPortMailbox& mailbox, const std::string& path,
                       uint32_t mask = kWatchByte | kWatchCts, unsigned baud = 9600)
 {
-    return port.OpenDevice(mailbox, path, 1, baud, 'N', 8, 1, mask, 512);
+    return port.OpenDevice(mailbox, path, 1, {.baud = baud, .eventMask = mask});
 }
 
 int QueuedInput(int fd)
@@ -113,7 +113,7 @@ TEST(CommPort, MissingOrUnsuitableDevicesDoNotOpenAndSayNothing)
     CCommPort port;
     EXPECT_FALSE(OpenTransferPort(port, mailbox, file));
     // A numbered port without a device in the map.
-    EXPECT_FALSE(port.Open(mailbox, CPortMap(), 2, 9600, 'N', 8, 1, kWatchByte, 512));
+    EXPECT_FALSE(port.Open(mailbox, CPortMap(), 2, CommSettings{}));
     EXPECT_TRUE(prompter.Messages().empty());
 }
 
@@ -317,7 +317,8 @@ TEST(CommPort, VanishedDeviceIsReportedOnceAndItsThreadEnds)
     line->SetSilent();
     line->Start();
     CCommPort port;
-    ASSERT_TRUE(OpenTransferPort(port, mailbox, line->SlavePath()));
+    const std::string slavePath = line->SlavePath();
+    ASSERT_TRUE(OpenTransferPort(port, mailbox, slavePath));
     ASSERT_TRUE(port.StartMonitor());
     line.reset();  // the far end closes
     ASSERT_TRUE(DispatchUntil(
@@ -325,7 +326,12 @@ TEST(CommPort, VanishedDeviceIsReportedOnceAndItsThreadEnds)
     const auto messages = prompter.Messages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].caption, "Application Error");
-    EXPECT_EQ(messages[0].text.rfind("WARNING:  ReadFile() Failed", 0), 0u) << messages[0].text;
+    EXPECT_EQ(messages[0].text.rfind("WARNING:  read() on " + slavePath +
+                                         " Failed with the following error: \n"
+                                         "No such device\nPort: ",
+                                     0),
+              0u)
+        << messages[0].text;
     // A write to the dead port is not reported as written.
     const uint8_t byte = 0xE0;
     port.Write(&byte, 1);

@@ -98,11 +98,11 @@ CChildFrame::CChildFrame(std::unique_ptr<CFLRDoc> doc, const QString& path, cons
         // The ports as the user mapped them now; the dialog's outcome changes nothing here.
         const CSettingsStore settings;
         CTransferDialog dialog(firstFiring, CPortMap::FromSettings(settings), window());
-        dialog.exec();
+        RunDialog(dialog);
     });
     m_view->SetRackTypeChooser([this]() -> std::optional<CRackType> {
         CRackTypeDialog dialog(m_database, window());
-        if (dialog.exec() != QDialog::Accepted || !dialog.ChosenRackType()) return std::nullopt;
+        if (RunDialog(dialog) != QDialog::Accepted || !dialog.ChosenRackType()) return std::nullopt;
         return *dialog.ChosenRackType();
     });
     m_view->SetChainSelector([this, database](CScheduleEditor& show,

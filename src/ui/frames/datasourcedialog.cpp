@@ -1,40 +1,13 @@
 #include "ui/frames/datasourcedialog.h"
 
-#include <sql.h>
-#include <sqlext.h>
-
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QVBoxLayout>
 
-namespace flr {
+#include "database/datasource.h"
 
-std::vector<DataSourceInfo> ListDataSources()
-{
-    std::vector<DataSourceInfo> out;
-    SQLHENV env = SQL_NULL_HENV;
-    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env))) return out;
-    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-    for (SQLUSMALLINT first :
-         {SQLUSMALLINT(SQL_FETCH_FIRST_USER), SQLUSMALLINT(SQL_FETCH_FIRST_SYSTEM)}) {
-        SQLUSMALLINT direction = first;
-        for (;;) {
-            SQLCHAR name[SQL_MAX_DSN_LENGTH + 1] = {};
-            SQLCHAR driver[256] = {};
-            SQLSMALLINT nameLength = 0;
-            SQLSMALLINT driverLength = 0;
-            const SQLRETURN rc = SQLDataSources(env, direction, name, sizeof name, &nameLength,
-                                                driver, sizeof driver, &driverLength);
-            if (!SQL_SUCCEEDED(rc)) break;
-            out.push_back({reinterpret_cast<char*>(name), reinterpret_cast<char*>(driver),
-                           first == SQL_FETCH_FIRST_SYSTEM});
-            direction = SQL_FETCH_NEXT;
-        }
-    }
-    SQLFreeHandle(SQL_HANDLE_ENV, env);
-    return out;
-}
+namespace flr {
 
 CDataSourceDialog::CDataSourceDialog(QWidget* parent) : QDialog(parent)
 {

@@ -1,8 +1,10 @@
 #include "ui/frames/flrapp.h"
 
+#include <QCommandLineParser>
 #include <QFileInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <cstdio>
 
 #include "app/showio.h"
 #include "app/updatecheck.h"
@@ -14,6 +16,7 @@
 #include "model/effectcatalogue.h"
 #include "model/flrdoc.h"
 #include "reports/reportkind.h"
+#include "ui/common/dialogrunner.h"
 #include "ui/common/qtprompter.h"
 #include "ui/frames/datasourcedialog.h"
 #include "ui/frames/mainframe.h"
@@ -57,7 +60,7 @@ bool CFLRApp::OpenProductDatabase()
         m_connection->SetDataSourceChooser([this]() -> std::optional<std::string> {
             if (m_chooser) return m_chooser();
             CDataSourceDialog dialog;
-            if (dialog.exec() != QDialog::Accepted || dialog.ConnectString().empty()) {
+            if (RunDialog(dialog) != QDialog::Accepted || dialog.ConnectString().empty()) {
                 return std::nullopt;
             }
             return dialog.ConnectString();
@@ -87,36 +90,75 @@ void CFLRApp::RunUpdateCheck()
     }
 }
 
+namespace {
+
+constexpr char kUsage[] =
+    "Usage: flr [SHOW.flr ...] [--print SHOW.flr] [--print-to PRINTER SHOW.flr]\n"
+    "  SHOW.flr                     open the show\n"
+    "  --print SHOW.flr             print its field list on the default printer\n"
+    "  --print-to PRINTER SHOW.flr  print it on PRINTER (a name ending in \".pdf\": that file)\n";
+
+void CommandLineMessage(const char* text)
+{
+    ShowMessage(text, "Application Error", PromptButtons::Ok, PromptIcon::Warning);
+}
+
+}  // namespace
+
 bool CFLRApp::ProcessCommandLine(const QStringList& arguments)
 {
-    // arguments[0] is the program. Files are opened in order; a file that cannot be read has
-    // said so already and does not stop the others. The print verbs print their file and
-    // close it; with nothing else to open, the program then ends without a window.
+    // arguments[0] is the program. The line is read one file at a time, with the options
+    // before it, so files open in order and a --print-to prints the file that follows it. A
+    // file that cannot be read has said so already and does not stop the others. The print
+    // verbs print their file and close it; with nothing else to open, the program then ends
+    // without a window.
+    const QCommandLineOption printOption(QStringLiteral("print"), QString(),
+                                         QStringLiteral("SHOW.flr"));
+    const QCommandLineOption printToOption(QStringLiteral("print-to"), QString(),
+                                           QStringLiteral("PRINTER"));
     bool printed = false;
     bool printFailed = false;
     bool named = false;
     int opened = 0;
-    for (int i = 1; i < arguments.size(); ++i) {
-        const QString& a = arguments[i];
-        if (a == QLatin1String("--print") || a == QLatin1String("--print-to")) {
-            const bool named = a == QLatin1String("--print-to");
-            if (i + (named ? 2 : 1) >= arguments.size()) {
-                ShowMessage(named ? "--print-to needs a printer and a show file."
-                                  : "--print needs a show file.",
-                            "Application Error", PromptButtons::Ok, PromptIcon::Warning);
+    QStringList rest = arguments.mid(1);
+    while (!rest.isEmpty()) {
+        QCommandLineParser parser;
+        parser.addOptions({printOption, printToOption});
+        parser.setOptionsAfterPositionalArgumentsMode(
+            QCommandLineParser::ParseAsPositionalArguments);
+        if (!parser.parse(QStringList(arguments.value(0)) + rest)) {
+            if (!parser.unknownOptionNames().isEmpty()) {
+                std::fprintf(stderr, "flr: %s\n%s", qPrintable(parser.errorText()), kUsage);
+                m_exitCode = 2;
                 return false;
             }
-            const QString printer = named ? arguments[++i] : QString();
-            const QString file = arguments[++i];
-            printed = true;
-            if (!PrintShow(file, printer)) printFailed = true;
-            continue;
+            // Otherwise a print verb ends the line without its value.
+            CommandLineMessage(rest.last() == QLatin1String("--print-to")
+                                   ? "--print-to needs a printer and a show file."
+                                   : "--print needs a show file.");
+            return false;
         }
-        if (a.startsWith(QLatin1String("--"))) continue;
-        // A file that cannot be opened has said why; the program goes on with the others
-        // rather than ending on a double-clicked damaged file.
-        named = true;
-        if (m_frame->OpenShow(a)) ++opened;
+        const QStringList files = parser.positionalArguments();
+        for (const QString& file : parser.values(printOption)) {
+            printed = true;
+            if (!PrintShow(file, QString())) printFailed = true;
+        }
+        const QStringList printers = parser.values(printToOption);
+        if (printers.size() > 1 || (printers.size() == 1 && files.isEmpty())) {
+            CommandLineMessage("--print-to needs a printer and a show file.");
+            return false;
+        }
+        if (files.isEmpty()) break;
+        if (printers.size() == 1) {
+            printed = true;
+            if (!PrintShow(files.front(), printers.front())) printFailed = true;
+        } else {
+            // A file that cannot be opened has said why; the program goes on with the others
+            // rather than ending on a double-clicked damaged file.
+            named = true;
+            if (m_frame->OpenShow(files.front())) ++opened;
+        }
+        rest = files.mid(1);
     }
     if (printed && opened == 0) {
         m_exitCode = printFailed ? 1 : 0;

@@ -30,7 +30,8 @@ public:
     void Shutdown();
 
     // The program's exit code when Start returned false: 0 after the command line's
-    // print verbs printed everything, 1 otherwise.
+    // print verbs printed everything, 2 for an unknown option (the usage is on stderr), 1
+    // otherwise.
     int ExitCode() const { return m_exitCode; }
 
     CMainFrame* MainFrame() const { return m_frame.get(); }

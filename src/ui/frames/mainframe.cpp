@@ -624,13 +624,13 @@ bool CMainFrame::SaveAllModified()
 void CMainFrame::ShowPreferences()
 {
     CPreferencesDialog dialog(m_updateSettings, this);
-    dialog.exec();
+    RunDialog(dialog);
 }
 
 void CMainFrame::ShowAbout()
 {
     CAboutDialog dialog(m_settings, this);
-    dialog.exec();
+    RunDialog(dialog);
 }
 
 void CMainFrame::RestoreLayout()

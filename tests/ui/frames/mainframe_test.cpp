@@ -224,6 +224,19 @@ TEST_F(MainFrameTest, ANewShowAsksForItsSetupInTheSetupDialog)
     InstallDialogRunner(previous);
 }
 
+TEST_F(MainFrameTest, AboutAndPreferencesRunThroughTheDialogRunner)
+{
+    std::vector<std::string> shown;
+    const DialogRunner previous = InstallDialogRunner([&shown](QDialog& d) {
+        shown.push_back(d.metaObject()->className());
+        return int(QDialog::Rejected);
+    });
+    m_frame->Action(cmd::AppAbout)->trigger();
+    m_frame->Action(cmd::Settings)->trigger();
+    InstallDialogRunner(previous);
+    EXPECT_EQ(shown, (std::vector<std::string>{"flr::CAboutDialog", "flr::CPreferencesDialog"}));
+}
+
 TEST_F(MainFrameTest, PreferencesWriteOnlyAChange)
 {
     {

@@ -177,6 +177,62 @@ TEST_F(StartupTest, ThePrintVerbsPrintTheFieldListAndEndWithoutAWindow)
     }
 }
 
+// The print verbs read `--opt=value` as `--opt value`; an unknown option ends start-up with
+// exit code 2 and the usage on stderr, before any file is opened or printed.
+TEST_F(StartupTest, TheCommandLineTakesEqualsSignsAndRefusesUnknownOptions)
+{
+    UseDatabase(MakeDatabase("options.db", nullptr));
+    const QString pdf = QDir(g_home->path()).filePath(QStringLiteral("options.pdf"));
+    const QString show = FLR_SAMPLE_SHOW;
+    struct Case {
+        QStringList arguments;
+        int exitCode;  // -1: the program goes on
+        size_t children;
+        const char* message;  // the one message shown, or null
+        bool usage;           // the usage text on stderr
+        bool printed;
+    };
+    const Case cases[] = {
+        {{"flr", "--print-to=" + pdf, show}, 0, 0, nullptr, false, true},
+        // The printer takes the file after it; the next one opens.
+        {{"flr", "--print-to=" + pdf, show, show}, -1, 1, nullptr, false, true},
+        {{"flr", "--bogus", show}, 2, 0, nullptr, true, false},
+        {{"flr", show, "-x"}, 2, 1, nullptr, true, false},
+        {{"flr", "--print-to=" + pdf, "--unknown", show}, 2, 0, nullptr, true, false},
+        {{"flr", "--print-to", pdf},
+         1,
+         0,
+         "--print-to needs a printer and a show file.",
+         false,
+         false},
+        {{"flr", show, "--print-to"},
+         1,
+         1,
+         "--print-to needs a printer and a show file.",
+         false,
+         false},
+    };
+    for (const Case& c : cases) {
+        const std::string what = c.arguments.join(' ').toStdString();
+        QFile::remove(pdf);
+        CFLRApp app;
+        test::ScriptedPrompter prompter;
+        testing::internal::CaptureStderr();
+        const bool started = app.Start(c.arguments);
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(started, c.exitCode < 0) << what;
+        if (!started) EXPECT_EQ(app.ExitCode(), c.exitCode) << what;
+        EXPECT_EQ(app.MainFrame()->Children().size(), c.children) << what;
+        EXPECT_EQ(prompter.Messages().size(), c.message ? 1u : 0u) << what;
+        if (c.message && !prompter.Messages().empty()) {
+            EXPECT_EQ(prompter.Messages()[0].text, c.message) << what;
+        }
+        EXPECT_EQ(err.find("Usage: flr ") != std::string::npos, c.usage) << what << "\n" << err;
+        EXPECT_EQ(QFileInfo(pdf).size() > 1000, c.printed) << what;
+        app.Shutdown();
+    }
+}
+
 }  // namespace
 }  // namespace flr
 
