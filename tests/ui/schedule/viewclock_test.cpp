@@ -99,24 +99,8 @@ TEST_F(ViewClockTest, CommandsAndButtonsDriveTheDisplayAndTheSelection)
     Click("STOPBUTTON");
     EXPECT_EQ(Shown(), "00:00:00:00");
     EXPECT_FALSE(PlayShowsPause());
-    view.List()->selectRow(2);
-    view.RunCommand(cmd::MoveTimerHere);
-    Click("STOPBUTTON");  // stopped: nothing
-    EXPECT_EQ(Shown(), "00:00:02:00");
-}
 
-TEST_F(ViewClockTest, DeletingTheAwaitedEntryLeavesTheClockOnTheRest)
-{
-    view.RunCommand(cmd::Run);
-    doc.DeleteIgnition(view.Clock().NextIgnition());
-    view.Editor().Finish();  // the document's notice reaches the view
-    EXPECT_EQ(view.Clock().NextIgnition(), view.List()->Model()->EntryAt(0));
-    TickAfter(1000);
-    EXPECT_EQ(Selected(), (Rows{0}));
-}
-
-TEST_F(ViewClockTest, TheTimeDisplayHandsItsFocusToTheSlider)
-{
+    // The time display hands its focus to the slider.
     view.show();
     view.activateWindow();
     view.TimeDisplay()->setFocus(Qt::MouseFocusReason);
