@@ -18,18 +18,6 @@ namespace flr::test {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-std::string ReadFile(const fs::path& path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-}  // namespace
-
 // Qt settles the user settings folder once per process, so these tests name their file.
 class ConnectionTest : public IsolatedHomeTest {
 protected:
@@ -53,7 +41,9 @@ TEST_F(ConnectionTest, AnEmptyConnectStringRegistersTheDefaultDatabaseAndSavesTh
         const fs::path database = m_home / "data" / "Flarion" / "FLR" / "Database.sqlite";
         EXPECT_EQ(DefaultDatabasePath(), database.string());
         EXPECT_TRUE(fs::exists(database));
-        const std::string ini = ReadFile(m_home / ".odbc.ini");
+        std::stringstream text;
+        text << std::ifstream(m_home / ".odbc.ini").rdbuf();
+        const std::string ini = text.str();
         EXPECT_NE(ini.find("[FLR Database]"), std::string::npos) << ini;
         EXPECT_NE(ini.find(database.string()), std::string::npos) << ini;
 

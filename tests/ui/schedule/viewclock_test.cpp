@@ -108,5 +108,16 @@ TEST_F(ViewClockTest, CommandsAndButtonsDriveTheDisplayAndTheSelection)
     EXPECT_EQ(QApplication::focusWidget(), view.Slider());
 }
 
+// The view hands the document's change to the clock, which looks for the awaited entry again.
+TEST_F(ViewClockTest, DeletingTheAwaitedEntryLeavesTheClockOnTheRest)
+{
+    view.RunCommand(cmd::Run);
+    doc.DeleteIgnition(view.Clock().NextIgnition());
+    view.Editor().Finish();  // the document's notice reaches the view
+    EXPECT_EQ(view.Clock().NextIgnition(), view.List()->Model()->EntryAt(0));
+    TickAfter(1000);
+    EXPECT_EQ(Selected(), (Rows{0}));
+}
+
 }  // namespace
 }  // namespace flr
