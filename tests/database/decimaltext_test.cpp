@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "database/dbconnection.h"
 #include "database/itemtable.h"
 
@@ -7,16 +9,11 @@ namespace flr {
 
 TEST(DecimalTextTest, ReadsCommaAndPointFractionsAndWholeNumbers)
 {
-    EXPECT_DOUBLE_EQ(ParseDecimalText(""), 0.0);
-    EXPECT_DOUBLE_EQ(ParseDecimalText("1,5"), 1.5);
-    EXPECT_DOUBLE_EQ(ParseDecimalText("2.25"), 2.25);
-    EXPECT_DOUBLE_EQ(ParseDecimalText("3"), 3.0);
-    EXPECT_DOUBLE_EQ(ParseDecimalText("0,05"), 0.05);
-    EXPECT_DOUBLE_EQ(ParseDecimalText("4.50"), 4.5);
-    EXPECT_DOUBLE_EQ(ParseDecimalText(",5"), 0.5);
-    EXPECT_DOUBLE_EQ(ParseDecimalText("abc"), 0.0);
-    EXPECT_DOUBLE_EQ(ParseDecimalText("-1,5"), -1.5);
-    EXPECT_DOUBLE_EQ(ParseDecimalText("99999999999999999999"), 0.0);  // out of range: nothing
+    const std::pair<const char*, double> cases[] = {
+        {"", 0.0},    {"1,5", 1.5},   {"2.25", 2.25},
+        {"3", 3.0},   {"0,05", 0.05}, {",5", 0.5},
+        {"abc", 0.0}, {"-1,5", -1.5}, {"99999999999999999999", 0.0}};
+    for (const auto& [text, value] : cases) EXPECT_DOUBLE_EQ(ParseDecimalText(text), value) << text;
 }
 
 TEST(DecimalTextTest, SetFromItemWritesTwoDecimalsAndWholePrices)
@@ -34,31 +31,21 @@ TEST(DecimalTextTest, SetFromItemWritesTwoDecimalsAndWholePrices)
     EXPECT_EQ(rs.m_PriceOut, 2147483647);  // clipped, not undefined
     EXPECT_EQ(rs.m_Altitude, 100);
     EXPECT_EQ(rs.m_CategoryID, 32);
-
-    // An item made without a row: numbers 0 but the category, 32.
-    CItemTable blank(nullptr);
-    CEffectRef fresh = blank.MakeItem();
-    EXPECT_EQ(fresh->GetCategory(), 0);  // the row's CategoryID, 0 in a fresh recordset
-    EXPECT_DOUBLE_EQ(fresh->GetPrefire(), 0.0);
+    // An item made without a row takes the fresh recordset's zeros.
+    EXPECT_EQ(CItemTable(nullptr).MakeItem()->GetCategory(), 0);
 }
 
-TEST(DataSourceNameTest, KeepsTheDsnPartAlone)
+TEST(DataSourceNameTest, KeepsTheDsnPartAndChecksTheVersion)
 {
     EXPECT_EQ(ExtractDataSourceName("DSN=FLR Database;UID=admin;PWD=x"), "DSN=FLR Database");
     EXPECT_EQ(ExtractDataSourceName("ODBC;DSN=Shared Catalogue"), "DSN=Shared Catalogue");
     EXPECT_EQ(ExtractDataSourceName("DRIVER={SQLite3};Database=/x.sqlite"),
               "DRIVER={SQLite3};Database=/x.sqlite");
-    EXPECT_EQ(ExtractDataSourceName(""), "");
-}
-
-TEST(DataSourceNameTest, VersionTwoNineAndLaterIsCompatible)
-{
-    EXPECT_TRUE(IsCompatibleVersion(-1, -1));
-    EXPECT_TRUE(IsCompatibleVersion(2, 9));
-    EXPECT_TRUE(IsCompatibleVersion(3, 0));
-    EXPECT_FALSE(IsCompatibleVersion(2, 8));
-    EXPECT_FALSE(IsCompatibleVersion(1, 99));
-    EXPECT_FALSE(IsCompatibleVersion(0, 0));
+    // 2.9 and later, and an unreadable version (-1), are compatible.
+    const std::tuple<int, int, bool> versions[] = {{-1, -1, true}, {2, 9, true},   {3, 0, true},
+                                                   {2, 8, false},  {1, 99, false}, {0, 0, false}};
+    for (const auto& [major, minor, ok] : versions)
+        EXPECT_EQ(IsCompatibleVersion(major, minor), ok) << major << "." << minor;
 }
 
 }  // namespace flr

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "database/customernames.h"
 #include "database/itemtable.h"
 #include "model/effectcatalogue.h"
@@ -55,12 +57,12 @@ protected:
 TEST_P(ItemChooserTest, OpensOnTheSmallestSizeAndLinksTheThreeLists)
 {
     CItemChooser chooser(&m_db, m_catalogue, CItemChooser::MissingItems::AddFromRow);
-    EXPECT_EQ(chooser.Description(), "No description available");
     chooser.Open();
     ASSERT_FALSE(chooser.Sizes().empty());
-    EXPECT_TRUE(std::is_sorted(chooser.Sizes().begin(), chooser.Sizes().end()));
-    EXPECT_EQ(std::adjacent_find(chooser.Sizes().begin(), chooser.Sizes().end()),
-              chooser.Sizes().end());
+    // Sorted, each size once.
+    EXPECT_EQ(
+        std::adjacent_find(chooser.Sizes().begin(), chooser.Sizes().end(), std::greater_equal<>()),
+        chooser.Sizes().end());
     EXPECT_EQ(chooser.SizeIndex(), 0);
     EXPECT_EQ(chooser.ChosenSize(), 20);
     EXPECT_EQ(Names(chooser),
@@ -68,7 +70,6 @@ TEST_P(ItemChooserTest, OpensOnTheSmallestSizeAndLinksTheThreeLists)
     EXPECT_EQ(chooser.Serials(),
               (std::vector<std::string>{"GM-C020-01", "JL-C020-01", "PS-T020-01"}));
     ASSERT_TRUE(chooser.Item());
-    EXPECT_EQ(chooser.Item()->GetArticleNumber(), "GM-C020-01");
     EXPECT_EQ(m_catalogue.Find("GM-C020-01"), chooser.Item().get());
     EXPECT_EQ(SelectedName(chooser), "Glitzerregen 100");
     EXPECT_EQ(SelectedSerial(chooser), "GM-C020-01");
@@ -93,7 +94,6 @@ TEST_P(ItemChooserTest, OpensOnTheGivenItemAndAnotherSizeChoosesItsFirstName)
     }
     CItemChooser chooser(&m_db, m_catalogue);
     chooser.SetItem(CEffectRef(m_catalogue.Find("BM-S075-03")));
-    EXPECT_EQ(chooser.ChosenSize(), 75);
     chooser.Open();
     EXPECT_EQ(chooser.Sizes()[size_t(chooser.SizeIndex())], 75);
     EXPECT_EQ(SelectedName(chooser), "Gold Willow 75");
@@ -115,9 +115,7 @@ TEST_P(ItemChooserTest, OpensOnTheGivenItemAndAnotherSizeChoosesItsFirstName)
                            chooser.Sizes().begin()));
     ASSERT_TRUE(chooser.Item());
     EXPECT_EQ(chooser.Item()->GetName(), "Carcasa Roja 50");
-    EXPECT_EQ(SelectedName(chooser), "Carcasa Roja 50");
     EXPECT_EQ(SelectedSerial(chooser), "PS-S050-01");
-    EXPECT_EQ(chooser.Serials().size(), chooser.Names().size());
 }
 
 TEST_P(ItemChooserTest, EqualNamesAreToldApartAndQuotesAreOrdinaryCharacters)

@@ -20,65 +20,35 @@ namespace flr::test {
 
 namespace {
 
-using Fields = std::vector<std::pair<std::string, FieldKind>>;
-
-Fields FieldsOf(const CRecordset& rs)
+// Walks an open recordset to the first row `match` accepts; false at the end.
+template <class Table, class Match>
+bool Seek(Table& rs, Match match)
 {
-    Fields fields;
-    for (const auto& field : rs.GetFields()) fields.emplace_back(field.name, field.kind);
-    return fields;
-}
-
-constexpr FieldKind I = FieldKind::Integer;
-constexpr FieldKind T = FieldKind::Text;
-
-// Walks an open item recordset into its article numbers.
-std::vector<std::string> SerialsOf(CItemTable& rs)
-{
-    std::vector<std::string> serials;
-    for (; !rs.IsEOF(); rs.MoveNext()) serials.push_back(rs.m_SerialID);
-    return serials;
+    for (; !rs.IsEOF(); rs.MoveNext())
+        if (match(rs)) return true;
+    return false;
 }
 
 }  // namespace
 
 using RecordsetTest = DatabaseTest;
 
-TEST_P(RecordsetTest, EveryRecordsetBindsItsColumnsInOrderAndReadsTheSampleTables)
+// Opening checks each bound column's name and place, so reading the sample rows covers the
+// binding lists.
+TEST_P(RecordsetTest, EveryRecordsetReadsTheSampleTables)
 {
     CCategoryTable categories(&m_db);
-    EXPECT_EQ(FieldsOf(categories), (Fields{{"CategoryNo", I}, {"Category", T}, {"BitValue", I}}));
     ASSERT_TRUE(categories.OpenTable());
     EXPECT_FALSE(categories.CanAppend());  // snapshot
     EXPECT_EQ(categories.m_CategoryNo, 1);
     EXPECT_EQ(categories.m_Category, "Shells");
-
     CColorTable colors(&m_db);
-    EXPECT_EQ(FieldsOf(colors), (Fields{{"ColorID", I}, {"Color", T}}));
     ASSERT_TRUE(colors.OpenTable());
     EXPECT_EQ(colors.GetRecordCount(), 16u);
-
     CCountryTable countries(&m_db);
-    EXPECT_EQ(FieldsOf(countries), (Fields{{"CountryID", I}, {"Country", T}}));
     ASSERT_TRUE(countries.OpenTable());
 
     CCustomerTable customers(&m_db);
-    EXPECT_EQ(FieldsOf(customers), (Fields{{"Index", I},
-                                           {"CustomerNo", T},
-                                           {"CustomerName", T},
-                                           {"ContactName", T},
-                                           {"BillingAddr", T},
-                                           {"City", T},
-                                           {"Region", T},
-                                           {"ZipCode", T},
-                                           {"Tel", T},
-                                           {"Tel2", T},
-                                           {"Mob", T},
-                                           {"Mob2", T},
-                                           {"Ext", T},
-                                           {"Fax", T},
-                                           {"E-Mail", T},
-                                           {"Notes", T}}));
     ASSERT_TRUE(customers.OpenTable());
     EXPECT_TRUE(customers.CanAppend());
     EXPECT_EQ(customers.m_CustomerName, "No Customer");
@@ -87,34 +57,11 @@ TEST_P(RecordsetTest, EveryRecordsetBindsItsColumnsInOrderAndReadsTheSampleTable
     EXPECT_EQ(customers.m_EMail, "fest@altenbrueck.example");
 
     CManufacturerTable makers(&m_db);
-    EXPECT_EQ(FieldsOf(makers), (Fields{{"Index", I},
-                                        {"SupplierNO", I},
-                                        {"Name", T},
-                                        {"ContactTitle", T},
-                                        {"ContactName", T},
-                                        {"Address", T},
-                                        {"City", T},
-                                        {"ZipCode", T},
-                                        {"Region", T},
-                                        {"Tel", T},
-                                        {"Mob", T},
-                                        {"Fax", T},
-                                        {"E-Mail", T},
-                                        {"Notes", T},
-                                        {"CountryID", I}}));
     ASSERT_TRUE(makers.OpenTable());
     EXPECT_EQ(makers.m_SupplierNO, 1001);
     EXPECT_EQ(makers.m_CountryID, 6);
 
     CRackTypeTable racks(&m_db);
-    EXPECT_EQ(FieldsOf(racks), (Fields{{"ID", I},
-                                       {"TypeNO", I},
-                                       {"Name", T},
-                                       {"Config", T},
-                                       {"Angles", T},
-                                       {"Notes", T},
-                                       {"Image", T},
-                                       {"Hide", FieldKind::Bit}}));
     ASSERT_TRUE(racks.OpenTable());
     std::vector<std::string> names;
     bool anyHidden = false;
@@ -127,19 +74,15 @@ TEST_P(RecordsetTest, EveryRecordsetBindsItsColumnsInOrderAndReadsTheSampleTable
     EXPECT_TRUE(anyHidden);
 
     CVersionTable version(&m_db);
-    EXPECT_EQ(FieldsOf(version), (Fields{{"Major", I}, {"Minor", I}, {"Revision", I}}));
     int32_t major = 0, minor = 0, revision = 0;
     version.ReadVersion(major, minor, revision);
-    EXPECT_EQ(major, 2);
-    EXPECT_EQ(minor, 9);
-    EXPECT_EQ(revision, 0);
+    EXPECT_EQ(std::vector<int32_t>({major, minor, revision}), std::vector<int32_t>({2, 9, 0}));
     EXPECT_TRUE(m_prompter->Messages().empty());
 }
 
 TEST_P(RecordsetTest, ItemRowsBecomeItemsFieldByField)
 {
     CItemTable rs(&m_db);
-    ASSERT_EQ(rs.GetFieldCount(), 18u);
     ASSERT_TRUE(rs.OpenTable(FireworksQuery::WithSerialID("AB-K050-02")));
     ASSERT_FALSE(rs.IsEOF());
     CEffectRef item = rs.MakeItem();
@@ -183,12 +126,13 @@ TEST_P(RecordsetTest, ItemQueriesFilterAndSortWithBoundValues)
 {
     CItemTable rs(&m_db);
     ASSERT_TRUE(rs.OpenTable());
-    EXPECT_GE(rs.GetRecordCount(), 60u);
     const size_t all = rs.GetRecordCount();
+    EXPECT_GE(all, 60u);
     rs.Close();
 
     ASSERT_TRUE(rs.OpenTable(FireworksQuery::OrderedBy(FireworksQuery::Order::SerialID)));
-    const std::vector<std::string> serials = SerialsOf(rs);
+    std::vector<std::string> serials;
+    for (; !rs.IsEOF(); rs.MoveNext()) serials.push_back(rs.m_SerialID);
     EXPECT_EQ(serials.size(), all);
     EXPECT_TRUE(std::is_sorted(serials.begin(), serials.end()));
     rs.Close();
@@ -204,8 +148,7 @@ TEST_P(RecordsetTest, ItemQueriesFilterAndSortWithBoundValues)
     rs.Close();
 
     ASSERT_TRUE(rs.OpenTable(FireworksQuery::OrderedBy(FireworksQuery::Order::Size)));
-    int previous = 0;
-    for (; !rs.IsEOF(); rs.MoveNext()) {
+    for (int previous = 0; !rs.IsEOF(); rs.MoveNext()) {
         EXPECT_GE(rs.m_Size, previous);
         previous = rs.m_Size;
     }
@@ -225,41 +168,21 @@ TEST_P(RecordsetTest, ItemQueriesFilterAndSortWithBoundValues)
     ASSERT_EQ(rs.GetRecordCount(), 1u);
     EXPECT_EQ(rs.m_ProductNO, 5);
     rs.Close();
-
-    // An article number with a quote in it is a value like any other.
-    ASSERT_TRUE(rs.OpenTable());
-    rs.AddNew();
-    rs.m_SerialID = "O'NEILL-75";
-    rs.m_ProductName = "Quote' Test";
-    ASSERT_TRUE(rs.Update());
-    rs.Close();
-    ASSERT_TRUE(rs.OpenTable(FireworksQuery::WithSerialID("O'NEILL-75")));
-    ASSERT_EQ(rs.GetRecordCount(), 1u);
-    EXPECT_EQ(rs.m_ProductName, "Quote' Test");
-    EXPECT_GT(rs.m_ProductNO, 63);  // numbered by the data source
-    rs.Close();
-    ASSERT_TRUE(rs.OpenTable());
-    EXPECT_EQ(rs.GetRecordCount(), all + 1);
     EXPECT_TRUE(m_prompter->Messages().empty());
 }
 
 TEST_P(RecordsetTest, ItemsAreAddedEditedAndDeleted)
 {
     CEffectRef source = CEffect::Create();
-    source->SetArticleNumber("NEW-125");
+    source->SetArticleNumber("O'NEILL-125");  // a quote is a value like any other
     source->SetName("Imported Shell");
     source->SetDescription("from a show " + std::string(243, 'x'));  // the full 255
     source->SetSize(125);
-    source->SetColor(3);
     source->SetWeight(1111);
-    source->SetCategory(1);
-    source->SetStock(7);
-    source->SetReserved(3);
     source->SetPrefire(3.8);
     source->SetDuration(4.256);
     source->SetInPrice(20.5);
     source->SetOutPrice(12.75);
-    source->SetManufacturer(4);
 
     CItemTable rs(&m_db);
     ASSERT_TRUE(rs.OpenTable());
@@ -267,7 +190,6 @@ TEST_P(RecordsetTest, ItemsAreAddedEditedAndDeleted)
     const std::string firstSerial = rs.m_SerialID;
     rs.AddNew();
     EXPECT_EQ(rs.SetFromItem(nullptr), 0);
-    EXPECT_EQ(rs.m_SerialID, "");
     EXPECT_EQ(rs.SetFromItem(source.get()), 1);
     EXPECT_EQ(rs.m_PreFire, "3.80");
     EXPECT_EQ(rs.m_Hold, "4.26");
@@ -280,15 +202,11 @@ TEST_P(RecordsetTest, ItemsAreAddedEditedAndDeleted)
     EXPECT_EQ(rs.GetRecordCount(), 64u);
     rs.Close();
 
-    ASSERT_TRUE(rs.OpenTable(FireworksQuery::WithSerialID("NEW-125")));
-    ASSERT_FALSE(rs.IsEOF());
+    ASSERT_TRUE(rs.OpenTable(FireworksQuery::WithSerialID("O'NEILL-125")));
+    ASSERT_EQ(rs.GetRecordCount(), 1u);
+    EXPECT_GT(rs.m_ProductNO, 63);  // numbered by the data source
     EXPECT_EQ(rs.m_Price, 20);
     EXPECT_EQ(rs.m_PriceOut, 12);
-    EXPECT_EQ(rs.m_Altitude, 100);
-    EXPECT_EQ(rs.m_SupplierID, 0);
-    EXPECT_EQ(rs.m_Reserved, 0);
-    EXPECT_EQ(rs.m_SubCategoryID, 0);
-    EXPECT_EQ(rs.m_OrderLimit, 0);
     EXPECT_EQ(rs.m_Weight, 1111);
     EXPECT_EQ(rs.m_ProductDescription, "from a show " + std::string(243, 'x'));
 
@@ -296,7 +214,6 @@ TEST_P(RecordsetTest, ItemsAreAddedEditedAndDeleted)
     rs.m_ProductName = "Renamed Shell";
     rs.m_Stock = 9;
     ASSERT_TRUE(rs.Update());
-    EXPECT_EQ(rs.m_ProductName, "Renamed Shell");
     rs.Edit();
     EXPECT_TRUE(rs.Update());  // nothing changed is no failure
     ASSERT_TRUE(rs.Requery());
@@ -310,77 +227,8 @@ TEST_P(RecordsetTest, ItemsAreAddedEditedAndDeleted)
     EXPECT_TRUE(m_prompter->Messages().empty());
 }
 
-TEST_P(RecordsetTest, CustomersManufacturersAndRackTypesAreAddedEditedAndDeleted)
-{
-    {
-        CCustomerTable rs(&m_db);
-        ASSERT_TRUE(rs.OpenTable());
-        rs.AddNew();
-        rs.m_CustomerNo = "C-2000";
-        rs.m_CustomerName = "Lakeside Regatta";
-        rs.m_EMail = "info@lakeside.example";
-        rs.m_Mob2 = "0170 1";
-        ASSERT_TRUE(rs.Update());
-        ASSERT_TRUE(rs.Requery());
-        for (; !rs.IsEOF() && rs.m_CustomerNo != "C-2000"; rs.MoveNext()) {
-        }
-        ASSERT_FALSE(rs.IsEOF());
-        EXPECT_GT(rs.m_Index, 6);
-        EXPECT_EQ(rs.m_EMail, "info@lakeside.example");
-        rs.Edit();
-        rs.m_Notes = "moved";
-        ASSERT_TRUE(rs.Update());
-        ASSERT_TRUE(rs.Delete());
-        ASSERT_TRUE(rs.Requery());
-        EXPECT_EQ(rs.GetRecordCount(), 6u);
-    }
-    {
-        CManufacturerTable rs(&m_db);
-        ASSERT_TRUE(rs.OpenTable());
-        rs.AddNew();
-        rs.m_SupplierNO = 2001;
-        rs.m_Name = "Ember Hollow Works";
-        rs.m_CountryID = 3;
-        ASSERT_TRUE(rs.Update());
-        ASSERT_TRUE(rs.Requery());
-        for (; !rs.IsEOF() && rs.m_SupplierNO != 2001; rs.MoveNext()) {
-        }
-        ASSERT_FALSE(rs.IsEOF());
-        rs.Edit();
-        rs.m_City = "Emberton";
-        ASSERT_TRUE(rs.Update());
-        ASSERT_TRUE(rs.Requery());
-        for (; !rs.IsEOF() && rs.m_SupplierNO != 2001; rs.MoveNext()) {
-        }
-        ASSERT_FALSE(rs.IsEOF());
-        EXPECT_EQ(rs.m_City, "Emberton");
-        EXPECT_EQ(rs.m_CountryID, 3);
-        ASSERT_TRUE(rs.Delete());
-    }
-    {
-        CRackTypeTable rs(&m_db);
-        ASSERT_TRUE(rs.OpenTable());
-        rs.AddNew();
-        rs.m_Name = "AAA Rack 12";
-        rs.m_Config = "12 (3:4)";
-        rs.m_Hide = true;
-        ASSERT_TRUE(rs.Update());
-        ASSERT_TRUE(rs.Requery());
-        EXPECT_EQ(rs.m_Name, "AAA Rack 12");  // sorted by name: first
-        EXPECT_TRUE(rs.m_Hide);
-        rs.Edit();
-        rs.m_Hide = false;
-        ASSERT_TRUE(rs.Update());
-        ASSERT_TRUE(rs.Requery());
-        EXPECT_FALSE(rs.m_Hide);
-        ASSERT_TRUE(rs.Delete());
-        ASSERT_TRUE(rs.Requery());
-        EXPECT_EQ(rs.GetRecordCount(), 8u);
-    }
-    EXPECT_TRUE(m_prompter->Messages().empty());
-}
-
-TEST_P(RecordsetTest, LookupTablesChangeThroughADynasetAndSnapshotsStayReadOnly)
+// The program only reads the lookup tables: as snapshots, which refuse every change.
+TEST_P(RecordsetTest, SnapshotsStayReadOnlyAndADynasetWritesWindows1252Text)
 {
     CColorTable colors(&m_db);
     ASSERT_TRUE(colors.OpenTable());
@@ -389,25 +237,10 @@ TEST_P(RecordsetTest, LookupTablesChangeThroughADynasetAndSnapshotsStayReadOnly)
     EXPECT_FALSE(colors.Update());
     EXPECT_FALSE(colors.Delete());
     colors.Close();
+    ASSERT_TRUE(colors.OpenTable());
+    EXPECT_EQ(colors.GetRecordCount(), 16u);
 
     DBError error;
-    ASSERT_TRUE(colors.Open(OpenType::Dynaset, {}, {}, &error)) << error.text;
-    colors.AddNew();
-    colors.m_ColorID = 17;
-    colors.m_Color = "Lilac";
-    ASSERT_TRUE(colors.Update(&error)) << error.text;
-    ASSERT_TRUE(colors.Requery());
-    EXPECT_EQ(colors.GetRecordCount(), 17u);
-
-    CCategoryTable categories(&m_db);
-    ASSERT_TRUE(categories.Open(OpenType::Dynaset, {}, {}, &error)) << error.text;
-    categories.Edit();
-    categories.m_Category = "Aerial Shells";
-    ASSERT_TRUE(categories.Update(&error)) << error.text;
-    ASSERT_TRUE(categories.Delete(&error)) << error.text;
-    ASSERT_TRUE(categories.Requery());
-    EXPECT_EQ(categories.GetRecordCount(), 8u);
-
     CCountryTable countries(&m_db);
     ASSERT_TRUE(countries.Open(OpenType::Dynaset, {}, {}, &error)) << error.text;
     countries.AddNew();
@@ -416,19 +249,9 @@ TEST_P(RecordsetTest, LookupTablesChangeThroughADynasetAndSnapshotsStayReadOnly)
     ASSERT_TRUE(countries.Update(&error)) << error.text;
     countries.Close();
     ASSERT_TRUE(countries.OpenTable());
-    for (; !countries.IsEOF() && countries.m_CountryID != 40; countries.MoveNext()) {
-    }
-    ASSERT_FALSE(countries.IsEOF());
+    ASSERT_TRUE(Seek(countries, [](auto& rs) { return rs.m_CountryID == 40; }));
     EXPECT_EQ(countries.m_Country, Utf8ToCp1252("Österreich"));
-
-    CVersionTable version(&m_db);
-    ASSERT_TRUE(version.Open(OpenType::Dynaset, {}, {}, &error)) << error.text;
-    version.Edit();
-    version.m_Revision = 4;
-    ASSERT_TRUE(version.Update(&error)) << error.text;
-    int32_t major, minor, revision;
-    version.ReadVersion(major, minor, revision);
-    EXPECT_EQ(revision, 4);
+    EXPECT_TRUE(m_prompter->Messages().empty());
 }
 
 TEST_P(RecordsetTest, VersionCheckAcceptsTwoNineAndLaterAndAnUnreadableTable)
@@ -438,44 +261,30 @@ TEST_P(RecordsetTest, VersionCheckAcceptsTwoNineAndLaterAndAnUnreadableTable)
     ASSERT_TRUE(connection.OpenDatabase());
     EXPECT_TRUE(connection.CheckVersion());
 
-    const auto setVersion = [&](int major, int minor) {
+    const auto sql = [&](const std::string& text) {
         DBError error;
-        ASSERT_TRUE(m_db.ExecuteSQL(
-            "UPDATE " + m_db.QuoteIdentifier("tbVersion") + " SET " +
-                m_db.QuoteIdentifier("Major") + " = " + std::to_string(major) + ", " +
-                m_db.QuoteIdentifier("Minor") + " = " + std::to_string(minor),
-            &error))
-            << error.text;
+        ASSERT_TRUE(m_db.ExecuteSQL(text, &error)) << error.text;
     };
-    setVersion(2, 8);
+    const std::string table = m_db.QuoteIdentifier("tbVersion");
+    sql("UPDATE " + table + " SET " + m_db.QuoteIdentifier("Minor") + " = 8");
     EXPECT_FALSE(connection.CheckVersion());
     ASSERT_EQ(m_prompter->Messages().size(), 1u);
     EXPECT_EQ(m_prompter->Messages()[0].text,
               "This FLR version is not compatible with the selected database.\n\n"
               "Please contact FLR Software for the latest database revision.");
     EXPECT_EQ(m_prompter->Messages()[0].caption, "Database Error");
-    setVersion(3, 0);
-    EXPECT_TRUE(connection.CheckVersion());
-    setVersion(1, 10);
-    EXPECT_FALSE(connection.CheckVersion());
 
     // No version table: the connect message, -1s, and start-up goes on.
-    DBError error;
-    ASSERT_TRUE(m_db.ExecuteSQL("DROP TABLE " + m_db.QuoteIdentifier("tbVersion"), &error))
-        << error.text;
+    sql("DROP TABLE " + table);
     CVersionTable version(&m_db);
     int32_t major = 0, minor = 0, revision = 0;
     version.ReadVersion(major, minor, revision);
-    EXPECT_EQ(major, -1);
-    EXPECT_EQ(minor, -1);
-    EXPECT_EQ(revision, -1);
+    EXPECT_EQ(std::vector<int32_t>({major, minor, revision}), std::vector<int32_t>(3, -1));
     EXPECT_FALSE(version.IsOpen());
-    const size_t before = m_prompter->Messages().size();
     EXPECT_TRUE(connection.CheckVersion());
-    ASSERT_EQ(m_prompter->Messages().size(), before + 1);
+    ASSERT_EQ(m_prompter->Messages().size(), 3u);
     EXPECT_EQ(m_prompter->Messages().back().text.rfind("Unable to connect to FLR database - [", 0),
               0u);
-    EXPECT_EQ(m_prompter->Messages().back().caption, "Database Error");
 }
 
 TEST_P(RecordsetTest, AFailedOpenSaysSoAndLeavesTheRecordsetClosed)

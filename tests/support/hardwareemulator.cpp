@@ -109,14 +109,25 @@ HardwareEmulator::PlannedFault* HardwareEmulator::TakeFault(int record, int fiel
     return nullptr;
 }
 
+bool HardwareEmulator::WriteLocked(uint8_t byte)
+{
+    for (;;) {
+        if (m_master < 0) return false;
+        const ssize_t n = write(m_master, &byte, 1);
+        if (n == 1) break;
+        if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+        return false;
+    }
+    m_transcript += (m_transcript.empty() ? "h" : " h") + Hex(byte);
+    ++m_sentCount;
+    return true;
+}
+
 void HardwareEmulator::SendRaw(const std::vector<uint8_t>& bytes)
 {
     std::lock_guard lock(m_mutex);
-    for (uint8_t byte : bytes) {
-        if (m_master < 0 || write(m_master, &byte, 1) != 1) return;
-        m_transcript += (m_transcript.empty() ? "h" : " h") + Hex(byte);
-        ++m_sentCount;
-    }
+    for (uint8_t byte : bytes)
+        if (!WriteLocked(byte)) return;
 }
 
 bool HardwareEmulator::Send(uint8_t byte)
@@ -130,15 +141,7 @@ bool HardwareEmulator::Send(uint8_t byte)
         m_lateNs += (std::chrono::steady_clock::now() - due).count();
     }
     std::lock_guard lock(m_mutex);
-    for (;;) {
-        if (m_master < 0) return false;
-        const ssize_t n = write(m_master, &byte, 1);
-        if (n == 1) break;
-        if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-        return false;
-    }
-    m_transcript += (m_transcript.empty() ? "h" : " h") + Hex(byte);
-    ++m_sentCount;
+    if (!WriteLocked(byte)) return false;
     m_lastSent = std::chrono::steady_clock::now();
     return true;
 }
@@ -300,30 +303,6 @@ HardwareEmulator::Outcome HardwareEmulator::Field(int index, int field, uint8_t&
     }
     value = data;
     return Outcome::Next;
-}
-
-std::vector<HardwareEmulator::Record> HardwareEmulator::Records() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_records;
-}
-
-std::string HardwareEmulator::Transcript() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_transcript;
-}
-
-std::vector<uint8_t> HardwareEmulator::ReceivedBytes() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_received;
-}
-
-std::vector<std::string> HardwareEmulator::Problems() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_problems;
 }
 
 }  // namespace flr::test

@@ -59,11 +59,11 @@ public:
     // Sends bytes now, from the calling thread (stray traffic on a second line).
     void SendRaw(const std::vector<uint8_t>& bytes);
 
-    std::vector<Record> Records() const;
+    std::vector<Record> Records() const { return Locked(m_records); }
     // "hD0 p05 h05 pFA ...": h for the hardware's bytes, p for the program's.
-    std::string Transcript() const;
-    std::vector<uint8_t> ReceivedBytes() const;
-    std::vector<std::string> Problems() const;
+    std::string Transcript() const { return Locked(m_transcript); }
+    std::vector<uint8_t> ReceivedBytes() const { return Locked(m_received); }
+    std::vector<std::string> Problems() const { return Locked(m_problems); }
     uint64_t SentCount() const { return m_sentCount.load(); }
     uint64_t ReceivedCount() const { return m_receivedCount.load(); }
     bool Finished() const { return m_finished.load(); }
@@ -89,12 +89,20 @@ private:
     };
     enum class Outcome { Next, Done, Restart, Gone };
 
+    template <class T>
+    T Locked(const T& value) const
+    {
+        std::lock_guard lock(m_mutex);
+        return value;
+    }
     void Run();
     Outcome PlayRecord(int index, Record& record);
     Outcome Field(int index, int field, uint8_t& value);
     Outcome StallUntilStart();
     PlannedFault* TakeFault(int record, int field);
     bool Send(uint8_t byte);
+    // With m_mutex held: one byte to the program; false when the line is gone.
+    bool WriteLocked(uint8_t byte);
     // Next byte from the program; false when stopping or the line is gone.
     bool Receive(uint8_t& byte);
     void Received(uint8_t byte);

@@ -1,18 +1,29 @@
 #include "support/transfertestsupport.h"
 
-#include <cstdio>
+#include <thread>
 
 namespace flr::test {
 
-bool RunUntil(CTransferEngine& engine, const std::function<bool()>& done,
-              std::chrono::seconds limit)
+bool WaitFor(const std::function<bool()>& done, std::chrono::seconds limit)
 {
     const auto end = std::chrono::steady_clock::now() + limit;
     while (!done()) {
         if (std::chrono::steady_clock::now() > end) return false;
-        engine.Mailbox().Dispatch(std::chrono::milliseconds(10));
+        std::this_thread::yield();
     }
     return true;
+}
+
+bool RunUntil(CTransferEngine& engine, const std::function<bool()>& done,
+              std::chrono::seconds limit)
+{
+    return WaitFor(
+        [&] {
+            if (done()) return true;
+            engine.Mailbox().Dispatch(std::chrono::milliseconds(10));
+            return false;
+        },
+        limit);
 }
 
 void BuildShow(CFLRDoc& doc, int count)

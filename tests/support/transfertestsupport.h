@@ -62,6 +62,11 @@ public:
     int closes = 0;
 };
 
+// Polls `done`, yielding in between, until it holds; false after a generous time limit, so a
+// fault shows as a failure rather than a hang.
+bool WaitFor(const std::function<bool()>& done,
+             std::chrono::seconds limit = std::chrono::seconds(60));
+
 // Drains the engine's mailbox on this (the owner's) thread until `done` holds; false after a
 // generous time limit, so a fault shows as a failure rather than a hang.
 bool RunUntil(CTransferEngine& engine, const std::function<bool()>& done,

@@ -14,6 +14,7 @@
 #include "base/settingsstore.h"
 #include "support/hardwareemulator.h"
 #include "support/scriptedprompter.h"
+#include "support/transfertestsupport.h"
 #include "transfer/portmap.h"
 
 namespace flr {
@@ -44,22 +45,17 @@ public:
 
 bool DispatchUntil(CPortMailbox& mailbox, const std::function<bool()>& done)
 {
-    const auto end = std::chrono::steady_clock::now() + 60s;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
+    return test::WaitFor([&] {
+        if (done()) return true;
         mailbox.Dispatch(10ms);
-    }
-    return true;
+        return false;
+    });
 }
 
 void WaitRunning(const CCommPort& port)
 {
-    const auto end = std::chrono::steady_clock::now() + 60s;
-    while (port.GetMonitorState() != CCommPort::MonitorState::Running &&
-           std::chrono::steady_clock::now() < end) {
-        std::this_thread::yield();
-    }
-    ASSERT_EQ(port.GetMonitorState(), CCommPort::MonitorState::Running);
+    ASSERT_TRUE(
+        test::WaitFor([&] { return port.GetMonitorState() == CCommPort::MonitorState::Running; }));
 }
 
 bool OpenTransferPort(CCommPort& port, CPortMailbox& mailbox, const std::string& path,
@@ -95,11 +91,30 @@ TEST(PortWarning, TextAndItsCutToTheBuffer)
     EXPECT_NE(static_cast<unsigned char>(kept.back()), 0xC3);
 }
 
-TEST(CommPort, MissingOrUnsuitableDevicesDoNotOpenAndSayNothing)
-{
+// A port's owner and mailbox, and a silent device on a pseudo-terminal.
+class CommPortTest : public testing::Test {
+protected:
+    CommPortTest()
+    {
+        line->SetSilent();
+        line->Start();
+    }
+    void OpenAndMonitor(CCommPort& port)
+    {
+        ASSERT_TRUE(OpenTransferPort(port, mailbox, line->SlavePath()));
+        ASSERT_TRUE(port.StartMonitor());
+        WaitRunning(port);
+    }
+
     test::ScriptedPrompter prompter;
     CollectingOwner owner;
-    CPortMailbox mailbox(owner);
+    CPortMailbox mailbox{owner};
+    std::unique_ptr<test::HardwareEmulator> line = std::make_unique<test::HardwareEmulator>();
+};
+
+// Nothing is written to what is no serial line; a line that cannot be configured is said once.
+TEST_F(CommPortTest, DevicesThatAreNoSerialLineAndLinesThatCannotBeConfigured)
+{
     {
         CCommPort port;
         EXPECT_FALSE(OpenTransferPort(port, mailbox, "/dev/no-such-serial-device"));
@@ -107,7 +122,6 @@ TEST(CommPort, MissingOrUnsuitableDevicesDoNotOpenAndSayNothing)
         EXPECT_EQ(port.GetMonitorState(), CCommPort::MonitorState::Idle);
         EXPECT_FALSE(port.Write(reinterpret_cast<const uint8_t*>("x"), 1));
     }
-    // A plain file is no serial line: our bytes must not end up in it.
     const std::string file = testing::TempDir() + "/not-a-port-" + std::to_string(getpid());
     std::ofstream(file) << "keep";
     CCommPort port;
@@ -115,22 +129,16 @@ TEST(CommPort, MissingOrUnsuitableDevicesDoNotOpenAndSayNothing)
     // A numbered port without a device in the map.
     EXPECT_FALSE(port.Open(mailbox, CPortMap(), 2, CommSettings{}));
     EXPECT_TRUE(prompter.Messages().empty());
-}
 
-TEST(CommPort, ConfigurationFailureIsReportedOnceAndThePortStillOpens)
-{
-    test::ScriptedPrompter prompter;
-    CollectingOwner owner;
-    CPortMailbox mailbox(owner);
     {
         // A character device that is no terminal fails at the first step.
-        CCommPort port;
-        EXPECT_TRUE(OpenTransferPort(port, mailbox, "/dev/null"));
+        CCommPort null;
+        EXPECT_TRUE(OpenTransferPort(null, mailbox, "/dev/null"));
     }
-    test::HardwareEmulator line;
     {
-        CCommPort port;
-        EXPECT_TRUE(OpenTransferPort(port, mailbox, line.SlavePath(), kWatchByte, 12345));
+        test::HardwareEmulator other;
+        CCommPort odd;
+        EXPECT_TRUE(OpenTransferPort(odd, mailbox, other.SlavePath(), kWatchByte, 12345));
     }
     const auto messages = prompter.Messages();
     ASSERT_EQ(messages.size(), 2u);
@@ -145,19 +153,15 @@ TEST(CommPort, ConfigurationFailureIsReportedOnceAndThePortStillOpens)
     EXPECT_EQ(messages[1].text.rfind("WARNING:  BuildCommDCB() Failed", 0), 0u) << messages[1].text;
 }
 
-TEST(CommPort, OpensExclusivelyAndConfiguresTheLine)
+TEST_F(CommPortTest, OpensExclusivelyAndConfiguresTheLine)
 {
-    test::ScriptedPrompter prompter;
-    CollectingOwner owner;
-    CPortMailbox mailbox(owner);
-    test::HardwareEmulator line;
     {
         CCommPort first;
-        ASSERT_TRUE(OpenTransferPort(first, mailbox, line.SlavePath()));
+        ASSERT_TRUE(OpenTransferPort(first, mailbox, line->SlavePath()));
         CCommPort second;
-        EXPECT_FALSE(OpenTransferPort(second, mailbox, line.SlavePath()));
+        EXPECT_FALSE(OpenTransferPort(second, mailbox, line->SlavePath()));
 
-        const int probe = open(line.SlavePath().c_str(), O_RDWR | O_NOCTTY);
+        const int probe = open(line->SlavePath().c_str(), O_RDWR | O_NOCTTY);
         ASSERT_GE(probe, 0);  // we are allowed to look (root ignores the exclusive mark)
         termios t{};
         ASSERT_EQ(tcgetattr(probe, &t), 0);
@@ -170,97 +174,68 @@ TEST(CommPort, OpensExclusivelyAndConfiguresTheLine)
     }
     // Closing releases it for the next program.
     CCommPort again;
-    EXPECT_TRUE(OpenTransferPort(again, mailbox, line.SlavePath()));
+    EXPECT_TRUE(OpenTransferPort(again, mailbox, line->SlavePath()));
     EXPECT_TRUE(prompter.Messages().empty());
 }
 
-// A bare pseudo-terminal, for looking at the program's input queue.
-struct RawPty {
-    RawPty()
-    {
-        master = posix_openpt(O_RDWR | O_NOCTTY);
-        grantpt(master);
-        unlockpt(master);
-        path = ptsname(master);
-        keeper = open(path.c_str(), O_RDWR | O_NOCTTY);
-        termios t{};
-        tcgetattr(keeper, &t);
-        cfmakeraw(&t);
-        tcsetattr(keeper, TCSANOW, &t);
-    }
-    ~RawPty()
-    {
-        close(keeper);
-        close(master);
-    }
-    int master = -1;
-    int keeper = -1;
-    std::string path;
-};
-
-TEST(CommPort, WriteSendsExactlyItsBytesAfterDiscardingUnreadInput)
+TEST_F(CommPortTest, WriteSendsExactlyItsBytesAfterDiscardingUnreadInput)
 {
-    test::ScriptedPrompter prompter;
-    CollectingOwner owner;
-    CPortMailbox mailbox(owner);
-    RawPty pty;
-    CCommPort port;
-    // Line events other than a received character: input stays unread until a write.
-    ASSERT_TRUE(OpenTransferPort(port, mailbox, pty.path, kWatchCts));
-    ASSERT_TRUE(port.StartMonitor());
-    WaitRunning(port);
-    const uint8_t stale[3] = {1, 2, 3};
-    ASSERT_EQ(write(pty.master, stale, 3), 3);
-    const auto end = std::chrono::steady_clock::now() + 60s;
-    while (QueuedInput(pty.keeper) != 3 && std::chrono::steady_clock::now() < end) {
-        mailbox.Dispatch(1ms);
+    // A bare raw pseudo-terminal, for looking at the program's input queue.
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_TRUE(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
+    const std::string path = ptsname(master);
+    const int keeper = open(path.c_str(), O_RDWR | O_NOCTTY);
+    termios t{};
+    tcgetattr(keeper, &t);
+    cfmakeraw(&t);
+    tcsetattr(keeper, TCSANOW, &t);
+    {
+        CCommPort port;
+        // Line events other than a received character: input stays unread until a write.
+        ASSERT_TRUE(OpenTransferPort(port, mailbox, path, kWatchCts));
+        ASSERT_TRUE(port.StartMonitor());
+        WaitRunning(port);
+        const uint8_t stale[3] = {1, 2, 3};
+        ASSERT_EQ(write(master, stale, 3), 3);
+        ASSERT_TRUE(DispatchUntil(mailbox, [&] { return QueuedInput(keeper) == 3; }));
+
+        const uint8_t reply = 0x42;
+        ASSERT_TRUE(port.Write(&reply, 1));
+        ASSERT_TRUE(port.WaitWritten(60s));
+        EXPECT_EQ(QueuedInput(keeper), 0);
+        uint8_t out[8] = {};
+        EXPECT_EQ(read(master, out, sizeof out), 1);
+        EXPECT_EQ(out[0], 0x42);
+
+        // More than the buffer holds is refused, not written past it.
+        std::vector<uint8_t> big(513, 0x55);
+        EXPECT_FALSE(port.Write(big.data(), big.size()));
     }
-    ASSERT_EQ(QueuedInput(pty.keeper), 3);
-
-    const uint8_t reply = 0x42;
-    ASSERT_TRUE(port.Write(&reply, 1));
-    ASSERT_TRUE(port.WaitWritten(60s));
-    EXPECT_EQ(QueuedInput(pty.keeper), 0);
-    uint8_t out[8] = {};
-    EXPECT_EQ(read(pty.master, out, sizeof out), 1);
-    EXPECT_EQ(out[0], 0x42);
-
-    // More than the buffer holds is refused, not written past it.
-    std::vector<uint8_t> big(513, 0x55);
-    EXPECT_FALSE(port.Write(big.data(), big.size()));
+    close(keeper);
+    close(master);
     EXPECT_TRUE(prompter.Messages().empty());
 }
 
-TEST(CommPort, DeliversEachByteInOrderAfterTheConfiguredLineEvents)
+TEST_F(CommPortTest, DeliversEachByteInOrderAfterTheConfiguredLineEvents)
 {
-    test::ScriptedPrompter prompter;
-    CollectingOwner owner;
-    CPortMailbox mailbox(owner);
-    test::HardwareEmulator line;
-    line.SetSilent();
-    line.Start();
     CCommPort port;
-    ASSERT_TRUE(OpenTransferPort(port, mailbox, line.SlavePath()));
-    ASSERT_TRUE(port.StartMonitor());
-    WaitRunning(port);
-
+    OpenAndMonitor(port);
     // A wake-up announces the configured line events, then delivers what has arrived.
-    line.SendRaw({0xD0});
+    line->SendRaw({0xD0});
     ASSERT_TRUE(DispatchUntil(mailbox, [&] { return owner.received.size() >= 2; }));
     ASSERT_EQ(owner.received.size(), 2u);
     EXPECT_EQ(owner.received[0].message, kNotifyCts);
     EXPECT_EQ(owner.received[1].message, kNotifyByte);
     EXPECT_EQ(owner.received[1].param, 0xD0u);
     EXPECT_EQ(owner.received[1].port, 1u);
-    line.SendRaw({0x00, 0xFF});
-    ASSERT_TRUE(DispatchUntil(mailbox, [&] { return owner.Bytes().size() == 3; }));
-    // A burst arrives whole and in order.
+    // A burst, 0x00 and 0xFF among it, arrives whole and in order.
     std::vector<uint8_t> burst;
     for (int i = 0; i < 200; ++i) burst.push_back(static_cast<uint8_t>(i * 7));
-    line.SendRaw(burst);
-    ASSERT_TRUE(DispatchUntil(mailbox, [&] { return owner.Bytes().size() == 203; }));
+    burst.push_back(0xFF);
+    line->SendRaw(burst);
+    ASSERT_TRUE(DispatchUntil(mailbox, [&] { return owner.Bytes().size() == 202; }));
     const std::vector<uint8_t> bytes = owner.Bytes();
-    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 3, bytes.end()), burst);
+    EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 1, bytes.end()), burst);
 
     // The handler's reply is written by the monitor thread.
     owner.onNotification = [&](const PortNotification& n) {
@@ -269,27 +244,19 @@ TEST(CommPort, DeliversEachByteInOrderAfterTheConfiguredLineEvents)
             port.Write(&echo, 1);
         }
     };
-    line.SendRaw({0x10});
-    ASSERT_TRUE(DispatchUntil(mailbox, [&] { return line.ReceivedCount() == 1; }));
-    EXPECT_EQ(line.ReceivedBytes(), std::vector<uint8_t>{0x11});
+    line->SendRaw({0x10});
+    ASSERT_TRUE(DispatchUntil(mailbox, [&] { return line->ReceivedCount() == 1; }));
+    EXPECT_EQ(line->ReceivedBytes(), std::vector<uint8_t>{0x11});
     EXPECT_TRUE(prompter.Messages().empty());
 }
 
-TEST(CommPort, ShutdownWhileTheMonitorWaitsOnTheOwnerDoesNotHang)
+TEST_F(CommPortTest, ShutdownWhileTheMonitorWaitsOnTheOwnerDoesNotHang)
 {
-    test::ScriptedPrompter prompter;
-    CollectingOwner owner;
-    CPortMailbox mailbox(owner);
-    test::HardwareEmulator line;
-    line.SetSilent();
-    line.Start();
     {
         // The owner never drains: the monitor thread waits on the first byte.
         CCommPort port;
-        ASSERT_TRUE(OpenTransferPort(port, mailbox, line.SlavePath()));
-        ASSERT_TRUE(port.StartMonitor());
-        WaitRunning(port);
-        line.SendRaw({1, 2, 3});
+        OpenAndMonitor(port);
+        line->SendRaw({1, 2, 3});
     }
     // Withdrawn notifications are not handed out later from a port that is gone.
     mailbox.Dispatch(0ms);
@@ -297,29 +264,20 @@ TEST(CommPort, ShutdownWhileTheMonitorWaitsOnTheOwnerDoesNotHang)
 
     // The owner may also close the port from inside that port's own notification.
     auto port = std::make_unique<CCommPort>();
-    ASSERT_TRUE(OpenTransferPort(*port, mailbox, line.SlavePath()));
-    ASSERT_TRUE(port->StartMonitor());
-    WaitRunning(*port);
+    OpenAndMonitor(*port);
     owner.onNotification = [&](const PortNotification& n) {
         if (n.message == kNotifyByte) port.reset();
     };
-    line.SendRaw({4, 5});
+    line->SendRaw({4, 5});
     ASSERT_TRUE(DispatchUntil(mailbox, [&] { return port == nullptr; }));
     EXPECT_TRUE(prompter.Messages().empty());
 }
 
-TEST(CommPort, VanishedDeviceIsReportedOnceAndItsThreadEnds)
+TEST_F(CommPortTest, VanishedDeviceIsReportedOnceAndItsThreadEnds)
 {
-    test::ScriptedPrompter prompter;
-    CollectingOwner owner;
-    CPortMailbox mailbox(owner);
-    auto line = std::make_unique<test::HardwareEmulator>();
-    line->SetSilent();
-    line->Start();
     CCommPort port;
     const std::string slavePath = line->SlavePath();
-    ASSERT_TRUE(OpenTransferPort(port, mailbox, slavePath));
-    ASSERT_TRUE(port.StartMonitor());
+    OpenAndMonitor(port);
     line.reset();  // the far end closes
     ASSERT_TRUE(DispatchUntil(
         mailbox, [&] { return port.GetMonitorState() == CCommPort::MonitorState::Stopped; }));

@@ -8,25 +8,27 @@
 #include <QDockWidget>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <filesystem>
 #include <fstream>
 
 #include "app/commands.h"
-#include "app/recentfilelist.h"
-#include "app/updatesettings.h"
-#include "base/settingsstore.h"
+#include "base/commandids.h"
 #include "model/flrdoc.h"
+#include "reports/reportkind.h"
 #include "support/framefixture.h"
-#include "support/scriptedprompter.h"
 #include "ui/common/dialogrunner.h"
 #include "ui/frames/childframe.h"
 #include "ui/frames/datasourcedialog.h"
 #include "ui/frames/preferencesdialog.h"
+#include "ui/reports/printdialog.h"
+#include "ui/reports/reportrunner.h"
 #include "ui/schedule/flrview.h"
 #include "ui/schedule/schedulelist.h"
 #include "ui/show/fireworksetupdialog.h"
@@ -48,71 +50,83 @@ protected:
     }
 };
 
-TEST_F(MainFrameTest, MenusFollowWhetherAShowIsOpen)
+TEST_F(MainFrameTest, MenusAndCommandsFollowTheActiveShow)
 {
+    auto menus = [&] {
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return m_frame->menuBar()->findChildren<QMenu*>().size();
+    };
+    const auto menusBefore = menus();
     EXPECT_EQ(MenuTitles(), (QStringList{"&File", "&Edit", "&Database", "&View", "&Help"}));
     EXPECT_FALSE(m_frame->Action(cmd::FileSave)->isEnabled());
+    // Opening and closing shows swaps the menu bars and leaves no menus behind.
+    for (int i = 0; i < 2; ++i) {
+        m_frame->NewShow()->close();
+        QApplication::processEvents();
+    }
+    EXPECT_EQ(menus(), menusBefore);
+    EXPECT_EQ(MenuTitles().size(), 5);
 
     CChildFrame* child = m_frame->NewShow();
     QApplication::processEvents();
     EXPECT_EQ(MenuTitles(), (QStringList{"&File", "&Edit", "&Database", "&Firework", "&View",
                                          "&Window", "&Help"}));
-    EXPECT_EQ(child->windowTitle(), "FLR1");
-    EXPECT_TRUE(m_frame->Action(cmd::FileSave)->isEnabled());
-    EXPECT_EQ(m_frame->Action(cmd::FileNew)->shortcut(), QKeySequence("Ctrl+N"));
-    EXPECT_EQ(m_frame->Action(cmd::FileNew)->statusTip(), "Create a new firework");
-    EXPECT_EQ(m_frame->Action(cmd::FileNew)->toolTip(), "New Firework");
+    EXPECT_EQ(child->windowTitle(), "FLR3");
+    // The view's first update puts the show's totals in the panes.
+    EXPECT_EQ(child->PriceText(), "Price: 0");
+    EXPECT_EQ(child->DiscountText(), "Weight: 0.00");
+    child->resize(100, 100);
+    EXPECT_GE(child->width(), 500);
+    EXPECT_GE(child->height(), 275);
 
-    child->close();
-    QApplication::processEvents();
-    EXPECT_EQ(MenuTitles().size(), 5);
-}
-
-TEST_F(MainFrameTest, CommandsWithoutHandlerAreGreyed)
-{
-    m_frame->NewShow();
     m_frame->UpdateCommandUi();
+    EXPECT_TRUE(m_frame->Action(cmd::FileSave)->isEnabled());
     for (int id : {cmd::ExportDatabase, cmd::ImportDatabase, cmd::DeleteItem, cmd::ShowEditor,
-                   cmd::ReplaceItem, cmd::PreviewRacks}) {
+                   cmd::ReplaceItem, cmd::PreviewRacks, cmd::DeleteIgnition}) {
         EXPECT_FALSE(m_frame->Action(id)->isEnabled()) << id;
     }
-    for (int id : {cmd::FileNew, cmd::FileOpen, cmd::Settings, cmd::ShowDatabase, cmd::AppAbout}) {
+    for (int id : {cmd::FileNew, cmd::FileOpen, cmd::Settings, cmd::ShowDatabase, cmd::AppAbout})
         EXPECT_TRUE(m_frame->Action(id)->isEnabled()) << id;
-    }
+
+    // Schedule commands run on the active view.
+    m_frame->Action(cmd::AddIgnition)->trigger();
+    m_frame->Action(cmd::AddIgnition)->trigger();
+    EXPECT_EQ(child->View()->Editor().Rows().size(), 2u);
+    EXPECT_TRUE(child->Doc().IsModified());
+    child->View()->List()->selectAll();
+    m_frame->UpdateCommandUi();
+    QAction* del = m_frame->Action(cmd::DeleteIgnition);
+    EXPECT_TRUE(del->isEnabled());
+    EXPECT_EQ(del->text(), "&Delete Ignitions");
+    m_prompter.Answer(PromptAnswer::Yes);
+    del->trigger();
+    EXPECT_EQ(m_prompter.Messages().back().text,
+              "Are you sure that you want to delete the 2 selected ignitions?");
+    EXPECT_TRUE(child->View()->Editor().Rows().empty());
+    child->Doc().SetModifiedFlag(false);
 }
 
-TEST_F(MainFrameTest, DatabaseBarToggleAndDocking)
+TEST_F(MainFrameTest, BarsAndPlacementSurviveARestart)
 {
     QDockWidget* bar = m_frame->DatabaseBar();
     EXPECT_EQ(bar->allowedAreas(), Qt::BottomDockWidgetArea);
-    EXPECT_EQ(m_frame->dockWidgetArea(bar), Qt::BottomDockWidgetArea);
     QAction* toggle = m_frame->Action(cmd::ShowDatabase);
-    EXPECT_TRUE(bar->isVisible());
-    EXPECT_TRUE(toggle->isChecked());
+    EXPECT_TRUE(bar->isVisible() && toggle->isChecked());
     toggle->trigger();
-    EXPECT_FALSE(bar->isVisible());
-    EXPECT_FALSE(toggle->isChecked());
+    EXPECT_FALSE(bar->isVisible() || toggle->isChecked());
     toggle->trigger();
-    EXPECT_TRUE(bar->isVisible());
-    EXPECT_TRUE(toggle->isChecked());
+    EXPECT_TRUE(bar->isVisible() && toggle->isChecked());
     EXPECT_EQ(m_frame->dockWidgetArea(bar), Qt::BottomDockWidgetArea);
-}
 
-TEST_F(MainFrameTest, FirstRunWritesThePlacementOnClose)
-{
     EXPECT_FALSE(m_store->ReadBytes("MainFrame/PLACEMENT"));
+    m_frame->Action(cmd::ViewToolbar)->trigger();
+    m_frame->Action(cmd::ViewStatusBar)->trigger();
     m_frame->close();
     const auto placement = m_store->ReadBytes("MainFrame/PLACEMENT");
     ASSERT_TRUE(placement);
     EXPECT_EQ(placement->size(), 44u);
     EXPECT_TRUE(m_store->ReadBytes("Control Bars/State"));
-}
 
-TEST_F(MainFrameTest, HiddenBarsStayHiddenAfterARestart)
-{
-    m_frame->Action(cmd::ViewToolbar)->trigger();
-    m_frame->Action(cmd::ViewStatusBar)->trigger();
-    m_frame->close();
     m_frame = std::make_unique<CMainFrame>(*m_store, *m_update, *m_recent);
     m_frame->RestoreLayout();
     m_frame->show();
@@ -124,22 +138,6 @@ TEST_F(MainFrameTest, HiddenBarsStayHiddenAfterARestart)
     m_frame->Action(cmd::ViewToolbar)->trigger();
     m_frame->UpdateCommandUi();
     EXPECT_TRUE(m_frame->Action(cmd::ViewToolbar)->isChecked());
-}
-
-TEST_F(MainFrameTest, SwappingMenuBarsLeavesNoMenusBehind)
-{
-    auto menus = [&] {
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        return m_frame->menuBar()->findChildren<QMenu*>().size();
-    };
-    const auto before = menus();
-    for (int i = 0; i < 3; ++i) {
-        CChildFrame* child = m_frame->NewShow();
-        QApplication::processEvents();
-        child->close();
-        QApplication::processEvents();
-    }
-    EXPECT_EQ(menus(), before);
 }
 
 TEST_F(MainFrameTest, CancellingTheSaveQuestionKeepsTheProgramRunning)
@@ -157,42 +155,6 @@ TEST_F(MainFrameTest, CancellingTheSaveQuestionKeepsTheProgramRunning)
 
     m_prompter.Answer(PromptAnswer::No);
     EXPECT_TRUE(m_frame->close());
-}
-
-TEST_F(MainFrameTest, ChildFrameStatusPanesAndMinimumSize)
-{
-    CChildFrame* child = m_frame->NewShow();
-    // The view's first update puts the show's totals in the panes.
-    EXPECT_EQ(child->PriceText(), "Price: 0");
-    EXPECT_EQ(child->DiscountText(), "Weight: 0.00");
-    EXPECT_TRUE(child->SetPriceText("Price: 120"));
-    EXPECT_EQ(child->PriceText(), "Price: 120");
-    child->resize(100, 100);
-    EXPECT_GE(child->width(), 500);
-    EXPECT_GE(child->height(), 275);
-}
-
-TEST_F(MainFrameTest, ScheduleCommandsRunOnTheActiveView)
-{
-    CChildFrame* child = m_frame->NewShow();
-    QApplication::processEvents();
-    m_frame->UpdateCommandUi();
-    EXPECT_FALSE(m_frame->Action(cmd::DeleteIgnition)->isEnabled());
-    m_frame->Action(cmd::AddIgnition)->trigger();
-    m_frame->Action(cmd::AddIgnition)->trigger();
-    EXPECT_EQ(child->View()->Editor().Rows().size(), 2u);
-    EXPECT_TRUE(child->Doc().IsModified());
-    child->View()->List()->selectAll();
-    m_frame->UpdateCommandUi();
-    QAction* del = m_frame->Action(cmd::DeleteIgnition);
-    EXPECT_TRUE(del->isEnabled());
-    EXPECT_EQ(del->text(), "&Delete Ignitions");
-    m_prompter.Answer(PromptAnswer::Yes);
-    del->trigger();
-    EXPECT_EQ(m_prompter.Messages().back().text,
-              "Are you sure that you want to delete the 2 selected ignitions?");
-    EXPECT_TRUE(child->View()->Editor().Rows().empty());
-    child->Doc().SetModifiedFlag(false);
 }
 
 TEST_F(MainFrameTest, ANewShowAsksForItsSetupInTheSetupDialog)
@@ -237,21 +199,20 @@ TEST_F(MainFrameTest, AboutAndPreferencesRunThroughTheDialogRunner)
     EXPECT_EQ(shown, (std::vector<std::string>{"flr::CAboutDialog", "flr::CPreferencesDialog"}));
 }
 
-TEST_F(MainFrameTest, PreferencesWriteOnlyAChange)
+TEST_F(MainFrameTest, PreferencesWriteOnlyAChangeAndDataSourcesAreListed)
 {
     {
         CPreferencesDialog dialog(*m_update, m_frame.get());
         dialog.accept();
     }
     EXPECT_FALSE(m_store->ReadText("Settings/Update/AUTOUPDATE"));
-    CPreferencesDialog dialog(*m_update, m_frame.get());
-    dialog.AutoUpdateBox()->setChecked(true);
-    dialog.accept();
+    {
+        CPreferencesDialog dialog(*m_update, m_frame.get());
+        dialog.AutoUpdateBox()->setChecked(true);
+        dialog.accept();
+    }
     EXPECT_EQ(*m_store->ReadText("Settings/Update/AUTOUPDATE"), "yes");
-}
 
-TEST_F(MainFrameTest, DataSourceDialogListsUserDataSources)
-{
     // The driver manager reads the user's data sources from $ODBCINI.
     const QByteArray oldIni = qgetenv("ODBCINI");
     qputenv("ODBCINI", QByteArray::fromStdString((m_dir / ".odbc.ini").string()));
@@ -271,6 +232,154 @@ TEST_F(MainFrameTest, DataSourceDialogListsUserDataSources)
     list->setCurrentRow(row);
     dialog.accept();
     EXPECT_EQ(dialog.ConnectString(), "DSN=Show Catalogue");
+}
+
+// Printing: the report commands' states, preview and print through the program's printer,
+// into PDF files.
+const char* const kSample = FLR_SAMPLE_SHOW;
+
+int PdfPages(const fs::path& pdf)
+{
+    std::ifstream in(pdf, std::ios::binary);
+    std::string line;
+    int pages = 0;
+    while (std::getline(in, line)) pages += line == "/Type /Page";
+    return pages;
+}
+
+class PrintingTest : public test::FrameTest {
+protected:
+    void SetUp() override { StartFrame(false); }
+    void TearDown() override
+    {
+        // Back to the suite's runner: a new show's setup dialog is rejected.
+        InstallDialogRunner([](QDialog&) { return int(QDialog::Rejected); });
+        FrameTest::TearDown();
+    }
+    bool Enabled(int id)
+    {
+        m_frame->UpdateCommandUi();
+        return m_frame->Action(id)->isEnabled();
+    }
+};
+
+TEST_F(PrintingTest, ReportCommandsNeedRowsItemsAndChains)
+{
+    CChildFrame* child = m_frame->NewShow();
+    QApplication::processEvents();
+    const int all[] = {cmd::FilePrint,   cmd::PreviewFieldList, cmd::PreviewShootList,
+                       cmd::PreviewPods, cmd::PreviewEffects,   cmd::PreviewChains};
+    for (int id : all) EXPECT_FALSE(Enabled(id)) << id;
+
+    // Entries without items: the lists, not the effect summary or the chain list.
+    m_frame->Action(cmd::AddIgnition)->trigger();
+    for (int id : all)
+        EXPECT_EQ(Enabled(id), id != cmd::PreviewEffects && id != cmd::PreviewChains) << id;
+    EXPECT_FALSE(Enabled(cmd::PreviewRacks));
+    child->Doc().SetModifiedFlag(false);
+
+    ASSERT_NE(m_frame->OpenShow(kSample), nullptr);
+    for (int id : all) EXPECT_TRUE(Enabled(id)) << id;
+    EXPECT_FALSE(Enabled(cmd::PreviewRacks));
+}
+
+TEST_F(PrintingTest, PreviewChoosesTheKindThatPrintPrints)
+{
+    CChildFrame* child = m_frame->OpenShow(kSample);
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(child->View()->ReportKind(), report::FieldList);
+
+    QString previewTitle;
+    int previewPages = 0;
+    InstallDialogRunner([&](QDialog& dialog) {
+        auto* preview = qobject_cast<QPrintPreviewDialog*>(&dialog);
+        if (!preview) return int(QDialog::Rejected);
+        previewTitle = preview->windowTitle();
+        // Draws every page, as the window does when it opens.
+        auto* widget = preview->findChild<QPrintPreviewWidget*>();
+        widget->updatePreview();
+        previewPages = widget->pageCount();
+        return int(QDialog::Rejected);
+    });
+    m_frame->Action(cmd::PreviewChains)->trigger();
+    EXPECT_EQ(previewTitle, "FLR Chain List");
+    EXPECT_EQ(previewPages, 1);
+    EXPECT_EQ(child->View()->ReportKind(), report::ChainList);
+
+    child->View()->RunCommand(cmd::PreviewComplete);
+    EXPECT_EQ(previewTitle, "Complete List");
+    EXPECT_EQ(child->View()->ReportKind(), report::CompleteList);
+    m_frame->Action(cmd::PreviewShootList)->trigger();
+    EXPECT_EQ(previewTitle, "FLR Shoot List");
+
+    // "Print..." prints the shoot list through the print dialog, on the program's printer.
+    const fs::path pdf = m_dir / "shoot.pdf";
+    m_frame->Printer().setOutputFormat(QPrinter::PdfFormat);
+    m_frame->Printer().setOutputFileName(QString::fromStdString(pdf.string()));
+    InstallDialogRunner([&](QDialog& dialog) {
+        return int(qobject_cast<CFLRPrintDialog*>(&dialog) ? QDialog::Accepted : QDialog::Rejected);
+    });
+    m_frame->Action(cmd::FilePrint)->trigger();
+    EXPECT_EQ(PdfPages(pdf), 2);  // 62 rows
+
+    // A cancelled print dialog prints nothing.
+    const fs::path none = m_dir / "none.pdf";
+    m_frame->Printer().setOutputFileName(QString::fromStdString(none.string()));
+    InstallDialogRunner([](QDialog&) { return int(QDialog::Rejected); });
+    m_frame->Action(cmd::FilePrint)->trigger();
+    EXPECT_FALSE(fs::exists(none));
+    EXPECT_TRUE(m_prompter.Messages().empty());
+}
+
+TEST_F(PrintingTest, PrintHonoursPagesNamedApartAndMakesCopiesAPdfCannot)
+{
+    CChildFrame* child = m_frame->OpenShow(kSample);
+    ASSERT_NE(child, nullptr);
+    const ReportRequest request = child->View()->MakeReportRequest(report::FieldList);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageSize(QPageSize(QPageSize::A6));  // small pages: several of them
+    auto printWith = [&](const fs::path& pdf, auto choose) {
+        printer.setOutputFileName(QString::fromStdString(pdf.string()));
+        InstallDialogRunner([&](QDialog&) {
+            choose();
+            return int(QDialog::Accepted);
+        });
+        return RunReport(request, printer, ReportOutput::PrintWithDialog);
+    };
+
+    ASSERT_TRUE(printWith(m_dir / "all.pdf", [] {}));
+    const int all = PdfPages(m_dir / "all.pdf");
+    ASSERT_GE(all, 3);
+
+    QPageRanges apart;
+    apart.addPage(1);
+    apart.addPage(3);
+    EXPECT_TRUE(printWith(m_dir / "apart.pdf", [&] { printer.setPageRanges(apart); }));
+    EXPECT_EQ(PdfPages(m_dir / "apart.pdf"), 2);
+
+    EXPECT_TRUE(printWith(m_dir / "copies.pdf", [&] {
+        printer.setPageRanges(QPageRanges());
+        printer.setCopyCount(2);
+    }));
+    EXPECT_EQ(PdfPages(m_dir / "copies.pdf"), 2 * all);
+
+    // Pages the report does not have: said so, and no blank sheet.
+    QPageRanges beyond;
+    beyond.addRange(all + 1, all + 5);
+    EXPECT_FALSE(printWith(m_dir / "none.pdf", [&] { printer.setPageRanges(beyond); }));
+    EXPECT_FALSE(fs::exists(m_dir / "none.pdf"));
+    ASSERT_EQ(m_prompter.Messages().size(), 1u);
+    EXPECT_NE(m_prompter.Messages()[0].text.find("None of the chosen pages"), std::string::npos);
+
+    // A printer that cannot be written is reported.
+    QPrinter unwritable(QPrinter::HighResolution);
+    unwritable.setOutputFormat(QPrinter::PdfFormat);
+    unwritable.setOutputFileName(QString::fromStdString((m_dir / "no/such/x.pdf").string()));
+    EXPECT_FALSE(RunReport(request, unwritable, ReportOutput::PrintDirect));
+    ASSERT_EQ(m_prompter.Messages().size(), 2u);
+    EXPECT_EQ(m_prompter.Messages()[1].caption, "Application Error");
+    EXPECT_NE(m_prompter.Messages()[1].text.find("could not be printed"), std::string::npos);
 }
 
 }  // namespace

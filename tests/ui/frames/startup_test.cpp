@@ -8,8 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <fstream>
-#include <sstream>
 
 #include "base/settingsstore.h"
 #include "database/database.h"
@@ -62,15 +60,11 @@ TEST_F(StartupTest, AnEmptyConnectStringRegistersTheDefaultDataSource)
         store.WriteText("Settings/DBSTRING", "");
     }
     CFLRApp app;
-    test::ScriptedPrompter prompter;  // after the app, which installs the program's own
+    test::ScriptedPrompter prompter;
     app.SetDataSourceChooser([] { return std::nullopt; });
     ASSERT_TRUE(app.Start({"flr"}));
     EXPECT_TRUE(app.MainFrame()->isVisible());
     EXPECT_EQ(*app.Settings().ReadText("Settings/DBSTRING"), "DSN=FLR Database");
-    std::ifstream ini(qgetenv("ODBCINI").toStdString());
-    std::stringstream text;
-    text << ini.rdbuf();
-    EXPECT_NE(text.str().find("[FLR Database]"), std::string::npos);
     EXPECT_TRUE(prompter.Messages().empty());
     // A start without files begins a new show.
     ASSERT_EQ(app.MainFrame()->Children().size(), 1u);
@@ -78,101 +72,76 @@ TEST_F(StartupTest, AnEmptyConnectStringRegistersTheDefaultDataSource)
     app.Shutdown();
 }
 
-TEST_F(StartupTest, ADatabaseOlderThan29EndsStartUpWithoutAWindow)
+// Only a database older than 2.9 ends start-up; a missing or unreadable one is reported.
+TEST_F(StartupTest, TheDatabaseVersionDecidesWhetherStartUpGoesOn)
 {
-    UseDatabase(MakeDatabase("old.db", "UPDATE tbVersion SET Major = 2, Minor = 8"));
-    CFLRApp app;
-    test::ScriptedPrompter prompter;
-    app.SetDataSourceChooser([] { return std::nullopt; });
-    EXPECT_FALSE(app.Start({"flr"}));
-    EXPECT_TRUE(!app.MainFrame() || !app.MainFrame()->isVisible());
-    ASSERT_EQ(prompter.Messages().size(), 1u);
-    EXPECT_EQ(prompter.Messages()[0].text,
-              "This FLR version is not compatible with the selected database.\n\n"
-              "Please contact FLR Software for the latest database revision.");
-    EXPECT_EQ(prompter.Messages()[0].caption, "Database Error");
-    app.Shutdown();
-}
-
-TEST_F(StartupTest, NewerDatabasesAndUnreadableVersionsGoOn)
-{
-    for (const char* change :
-         {"UPDATE tbVersion SET Major = 2, Minor = 9", "UPDATE tbVersion SET Major = 3, Minor = 0",
-          "DROP TABLE tbVersion"}) {
-        UseDatabase(MakeDatabase("db.db", change));
+    const char* const kTooOld =
+        "This FLR version is not compatible with the selected database.\n\n"
+        "Please contact FLR Software for the latest database revision.";
+    const char* const kConnect = "Unable to connect to FLR database - [";
+    struct Case {
+        const char* change;  // nullptr: no database file at all
+        bool starts;
+        std::vector<std::string> messages;  // each message's beginning
+    };
+    const Case cases[] = {
+        {"UPDATE tbVersion SET Major = 2, Minor = 8", false, {kTooOld}},
+        {"UPDATE tbVersion SET Major = 3, Minor = 0", true, {}},
+        {"DROP TABLE tbVersion", true, {kConnect}},
+        {nullptr, true, {"Unable to open database :\n\n[", kConnect}},
+    };
+    for (const Case& c : cases) {
+        const std::string label = c.change ? c.change : "no file";
+        UseDatabase(c.change ? MakeDatabase("db.db", c.change)
+                             : QDir(g_home->path()).filePath("gone.db").toStdString());
         CFLRApp app;
-        test::ScriptedPrompter prompter;
+        test::ScriptedPrompter prompter;  // after the app, which installs the program's own
         app.SetDataSourceChooser([] { return std::nullopt; });
-        EXPECT_TRUE(app.Start({"flr"})) << change;
-        EXPECT_TRUE(app.MainFrame()->isVisible()) << change;
-        if (std::string(change).rfind("DROP", 0) == 0) {
-            ASSERT_EQ(prompter.Messages().size(), 1u);
-            EXPECT_EQ(prompter.Messages()[0].text.rfind("Unable to connect to FLR database - [", 0),
-                      0u);
-        } else {
-            EXPECT_TRUE(prompter.Messages().empty()) << change;
+        EXPECT_EQ(app.Start({"flr"}), c.starts) << label;
+        EXPECT_EQ(app.MainFrame() && app.MainFrame()->isVisible(), c.starts) << label;
+        const auto messages = prompter.Messages();
+        ASSERT_EQ(messages.size(), c.messages.size()) << label;
+        for (size_t i = 0; i < messages.size(); ++i) {
+            EXPECT_EQ(messages[i].text.rfind(c.messages[i], 0), 0u) << messages[i].text;
+            EXPECT_EQ(messages[i].caption, "Database Error") << label;
         }
         app.Shutdown();
     }
-}
-
-TEST_F(StartupTest, WithoutADatabaseTheVersionCheckSaysSoAndStartUpGoesOn)
-{
-    UseDatabase(QDir(g_home->path()).filePath(QStringLiteral("gone.db")).toStdString());
-    CFLRApp app;
-    test::ScriptedPrompter prompter;
-    app.SetDataSourceChooser([] { return std::nullopt; });
-    ASSERT_TRUE(app.Start({"flr"}));
-    EXPECT_TRUE(app.MainFrame()->isVisible());
-    ASSERT_EQ(prompter.Messages().size(), 2u);
-    EXPECT_EQ(prompter.Messages()[0].text.rfind("Unable to open database :\n\n[", 0), 0u);
-    EXPECT_EQ(prompter.Messages()[1].text.rfind("Unable to connect to FLR database - [", 0), 0u);
-    EXPECT_EQ(prompter.Messages()[1].caption, "Database Error");
-    app.Shutdown();
 }
 
 TEST_F(StartupTest, ThePrintVerbsPrintTheFieldListAndEndWithoutAWindow)
 {
     UseDatabase(MakeDatabase("print.db", nullptr));
     const QString pdf = QDir(g_home->path()).filePath(QStringLiteral("field.pdf"));
-    {
-        CFLRApp app;
-        test::ScriptedPrompter prompter;
-        EXPECT_FALSE(app.Start({"flr", "--print-to", pdf, FLR_SAMPLE_SHOW}));
-        EXPECT_EQ(app.ExitCode(), 0);
-        EXPECT_FALSE(app.MainFrame()->isVisible());
-        EXPECT_TRUE(app.MainFrame()->Children().empty());
-        EXPECT_TRUE(prompter.Messages().empty());
-        EXPECT_GT(QFileInfo(pdf).size(), 1000);
-        app.Shutdown();
-    }
-    {
-        // A show opened on the same command line stays open; printing takes nothing from it.
+    struct Case {
+        QStringList arguments;
+        bool starts;  // a show opened on the same command line stays open
+        int exitCode;
+        const char* message;  // a part of the one message, or nullptr for none
+    };
+    const Case cases[] = {
+        {{"flr", "--print-to", pdf, FLR_SAMPLE_SHOW}, false, 0, nullptr},
+        {{"flr", FLR_SAMPLE_SHOW, "--print-to", pdf, FLR_SAMPLE_SHOW}, true, 0, nullptr},
+        {{"flr", "--print-to", "No Such Printer", FLR_SAMPLE_SHOW},
+         false,
+         1,
+         "\"No Such Printer\" is not installed"},
+        {{"flr", "--print"}, false, 1, "--print needs a show file."},
+    };
+    for (const Case& c : cases) {
+        const std::string label = c.arguments.join(' ').toStdString();
         QFile::remove(pdf);
         CFLRApp app;
         test::ScriptedPrompter prompter;
-        EXPECT_TRUE(app.Start({"flr", FLR_SAMPLE_SHOW, "--print-to", pdf, FLR_SAMPLE_SHOW}));
-        EXPECT_EQ(app.MainFrame()->Children().size(), 1u);
-        EXPECT_GT(QFileInfo(pdf).size(), 1000);
-        app.Shutdown();
-    }
-    {
-        CFLRApp app;
-        test::ScriptedPrompter prompter;
-        EXPECT_FALSE(app.Start({"flr", "--print-to", "No Such Printer", FLR_SAMPLE_SHOW}));
-        EXPECT_EQ(app.ExitCode(), 1);
-        ASSERT_EQ(prompter.Messages().size(), 1u);
-        EXPECT_NE(prompter.Messages()[0].text.find("\"No Such Printer\" is not installed"),
-                  std::string::npos);
-        app.Shutdown();
-    }
-    {
-        CFLRApp app;
-        test::ScriptedPrompter prompter;
-        EXPECT_FALSE(app.Start({"flr", "--print"}));
-        EXPECT_EQ(app.ExitCode(), 1);
-        ASSERT_EQ(prompter.Messages().size(), 1u);
-        EXPECT_EQ(prompter.Messages()[0].text, "--print needs a show file.");
+        EXPECT_EQ(app.Start(c.arguments), c.starts) << label;
+        if (!c.starts) EXPECT_EQ(app.ExitCode(), c.exitCode) << label;
+        CMainFrame* frame = app.MainFrame();
+        EXPECT_EQ(frame && frame->isVisible(), c.starts) << label;
+        EXPECT_EQ(frame ? frame->Children().size() : 0u, c.starts ? 1u : 0u) << label;
+        EXPECT_EQ(QFileInfo(pdf).size() > 1000, c.exitCode == 0) << label;
+        ASSERT_EQ(prompter.Messages().size(), c.message ? 1u : 0u) << label;
+        if (c.message)
+            EXPECT_NE(prompter.Messages()[0].text.find(c.message), std::string::npos) << label;
         app.Shutdown();
     }
 }

@@ -12,24 +12,13 @@
 namespace flr {
 namespace {
 
-class RunnerScope {
-public:
-    explicit RunnerScope(DialogRunner runner) : m_previous(InstallDialogRunner(std::move(runner)))
-    {
-    }
-    ~RunnerScope() { InstallDialogRunner(std::move(m_previous)); }
-
-private:
-    DialogRunner m_previous;
-};
-
-TEST(TrackFileDialogTest, OffersWaveFilesAndReturnsTheChoice)
+TEST(TrackFileDialogTest, OffersWaveFilesAndReturnsTheChoiceOrNone)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("track.wav"));
     ASSERT_TRUE(test::WriteFile(path.toStdString(), test::PcmWave(1, 8000, 8, {1, 2})));
     QStringList filters;
-    RunnerScope scope([&](QDialog& dialog) {
+    const DialogRunner previous = InstallDialogRunner([&](QDialog& dialog) {
         auto& files = static_cast<QFileDialog&>(dialog);
         filters = files.nameFilters();
         EXPECT_EQ(files.fileMode(), QFileDialog::ExistingFile);
@@ -39,12 +28,10 @@ TEST(TrackFileDialogTest, OffersWaveFilesAndReturnsTheChoice)
     });
     EXPECT_EQ(ChooseTrackFile(nullptr), path.toStdString());
     EXPECT_EQ(filters, QStringList{QStringLiteral("Wave Files (*.wav)")});
-}
-
-TEST(TrackFileDialogTest, CancelGivesNoPath)
-{
-    RunnerScope scope([](QDialog&) { return int(QDialog::Rejected); });
+    // Cancelled: no path.
+    InstallDialogRunner([](QDialog&) { return int(QDialog::Rejected); });
     EXPECT_EQ(ChooseTrackFile(nullptr), std::nullopt);
+    InstallDialogRunner(previous);
 }
 
 }  // namespace

@@ -49,10 +49,6 @@ protected:
         QApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-    std::string Time(const CIgnition* e) const
-    {
-        return ScheduleCellText(*e, ScheduleColumn::Time, 25);
-    }
 
     test::ScriptedPrompter prompter;
     CFLRDoc doc;
@@ -62,6 +58,10 @@ protected:
 
 TEST_F(CellEditViewTest, ASecondClickEditsAndEnterApplies)
 {
+    for (ScheduleColumn c : {ScheduleColumn::IP, ScheduleColumn::OutTime, ScheduleColumn::Rack,
+                             ScheduleColumn::Size}) {  // no database: no items to choose
+        EXPECT_FALSE(List()->EditCell(0, int(c))) << int(c);
+    }
     Click(1, ScheduleColumn::Time);
     EXPECT_EQ(List()->CellEditor(), nullptr);  // the first click only selects
     EXPECT_EQ(List()->Selected(), (std::vector<CIgnition*>{entries[1]}));
@@ -69,17 +69,14 @@ TEST_F(CellEditViewTest, ASecondClickEditsAndEnterApplies)
     auto* edit = Open<CTimeCellEdit>();
     ASSERT_NE(edit, nullptr);
     EXPECT_EQ(edit->selectedText(), "00:00:02:00");
-    EXPECT_EQ(edit->font(), List()->font());
-
     QTest::keyClicks(edit, "00");
     QTest::keyClick(edit, '7');  // tens of minutes: refused with a beep
     EXPECT_EQ(prompter.Beeps(BeepKind::Default), 1);
     QTest::keyClicks(edit, "003");
-    EXPECT_EQ(edit->text(), "00:00:3");
     QTest::keyClick(edit, Qt::Key_Return);
     Settle();
     EXPECT_EQ(List()->CellEditor(), nullptr);
-    EXPECT_EQ(Time(entries[1]), "00:00:30:00");
+    EXPECT_EQ(ScheduleCellText(*entries[1], ScheduleColumn::Time, 25), "00:00:30:00");
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(List()->Model()->RowOf(entries[1]), 2);  // moved to its place
     EXPECT_EQ(List()->Selected(), (std::vector<CIgnition*>{entries[1]}));
@@ -118,29 +115,17 @@ TEST_F(CellEditViewTest, TabGoesFromInTimeToAddrToPos)
     Settle();
     auto* address = Open<CAddressCellEdit>();
     ASSERT_NE(address, nullptr);
-    EXPECT_EQ(address->Column(), int(ScheduleColumn::Addr));
     QTest::keyClicks(address, "b 9");
-    EXPECT_EQ(address->text(), "B 9");
     QTest::keyClick(address, Qt::Key_Tab);
     Settle();
     EXPECT_EQ(entries[0]->AddressText(), "B09");
     auto* pos = Open<CCellCombo>();
     ASSERT_NE(pos, nullptr);
-    EXPECT_EQ(pos->currentText(), "1");
     QTest::keyClick(pos, Qt::Key_Down);
     QTest::keyClick(pos, Qt::Key_Return);
     Settle();
     EXPECT_EQ(List()->CellEditor(), nullptr);
     EXPECT_EQ(entries[0]->GetPosition(), 2);
-}
-
-TEST_F(CellEditViewTest, CellsWithoutEditorsOpenNone)
-{
-    for (ScheduleColumn c : {ScheduleColumn::IP, ScheduleColumn::OutTime, ScheduleColumn::Rack,
-                             ScheduleColumn::Size}) {  // no database: no items to choose
-        EXPECT_FALSE(List()->EditCell(0, int(c))) << int(c);
-    }
-    EXPECT_EQ(List()->CellEditor(), nullptr);
 }
 
 }  // namespace

@@ -53,75 +53,58 @@ protected:
 
 }  // namespace
 
-TEST_F(DialogTest, SetupLengthRoundTripsThroughTheFactors)
+// The form's arithmetic has its own tests; here, that each widget reads and writes its field.
+TEST_F(DialogTest, SetupWidgetsShowAndWriteTheSetupAndCancelChangesNothing)
 {
     CFireworkSetup setup;
+    setup.SetFixedPrice(250);
     {
         CFireworkSetupDialog dialog(setup, &m_db);
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
         EXPECT_EQ(Child<QLineEdit>(dialog, "length")->text(), "3");
         EXPECT_EQ(Child<QComboBox>(dialog, "unit")->currentText(), "Minutes");
         EXPECT_TRUE(Child<QRadioButton>(dialog, "fps25")->isChecked());
         EXPECT_TRUE(Child<QCheckBox>(dialog, "usePrefire")->isChecked());
         EXPECT_EQ(Child<QDateEdit>(dialog, "date")->date(), QDate::currentDate());
+        auto* fixedCheck = Child<QCheckBox>(dialog, "fixedPriceCheck");
+        auto* fixed = Child<QLineEdit>(dialog, "fixedPrice");
+        EXPECT_TRUE(fixedCheck->isChecked() && fixed->isEnabled());
+        EXPECT_EQ(fixed->text(), "250");
+        auto* limitCheck = Child<QCheckBox>(dialog, "priceLimitCheck");
+        auto* limit = Child<QLineEdit>(dialog, "priceLimit");
+        EXPECT_FALSE(limit->isEnabled());
+        limitCheck->click();
+        EXPECT_TRUE(limit->isEnabled() && limit->hasFocus());
+        fixedCheck->click();
+        EXPECT_FALSE(fixed->isEnabled());
         Child<QLineEdit>(dialog, "length")->setText("200");
-        Child<QComboBox>(dialog, "unit")->setCurrentIndex(1);
-        Child<QRadioButton>(dialog, "fps30")->setChecked(true);
-        Child<QCheckBox>(dialog, "usePrefire")->setChecked(false);
-        dialog.accept();
-        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        dialog.reject();
     }
+    EXPECT_EQ(setup.GetFixedPrice(), 250);
+    EXPECT_EQ(setup.GetPriceLimit(), CFireworkSetup::kNotUsed);
+    EXPECT_EQ(setup.GetEstimatedLength(), 5625);
+
+    CFireworkSetupDialog dialog(setup, &m_db);
+    Child<QLineEdit>(dialog, "length")->setText("200");
+    Child<QComboBox>(dialog, "unit")->setCurrentIndex(1);
+    Child<QRadioButton>(dialog, "fps30")->setChecked(true);
+    Child<QCheckBox>(dialog, "usePrefire")->setChecked(false);
+    Child<QCheckBox>(dialog, "fixedPriceCheck")->click();
+    Child<QCheckBox>(dialog, "fixedDiscountCheck")->click();
+    Child<QLineEdit>(dialog, "fixedDiscount")->setText("40");
+    Child<QCheckBox>(dialog, "propDiscountCheck")->click();
+    Child<QLineEdit>(dialog, "propDiscount")->setText("15");
+    dialog.accept();
     EXPECT_EQ(setup.GetEstimatedLength(), 7500);
     EXPECT_EQ(setup.GetFrameRate(), 30);
     EXPECT_TRUE(setup.GetPrefireOff());
+    EXPECT_EQ(setup.GetFixedPrice(), CFireworkSetup::kNotUsed);
+    EXPECT_EQ(setup.GetFixedDiscount(), 40);
+    EXPECT_EQ(setup.GetPropDiscount(), 15);
     int32_t y, m, d;
     setup.GetDate(y, m, d);
     EXPECT_EQ(QDate(y, m, d), QDate::currentDate());  // a year of 0 stores today
-
-    // Opening again shows minutes, so confirming unchanged shortens the estimate.
-    CFireworkSetupDialog again(setup, &m_db);
-    EXPECT_EQ(Child<QLineEdit>(again, "length")->text(), "3");
-    EXPECT_TRUE(Child<QRadioButton>(again, "fps30")->isChecked());
-    again.accept();
-    EXPECT_EQ(setup.GetEstimatedLength(), 6750);
-}
-
-TEST_F(DialogTest, PriceCheckBoxesEnableTheirEditsAndCancelChangesNothing)
-{
-    CFireworkSetup setup;
-    setup.SetFixedPrice(250);
-    CFireworkSetupDialog dialog(setup, &m_db);
-    dialog.show();
-    QApplication::setActiveWindow(&dialog);
-    auto* fixedCheck = Child<QCheckBox>(dialog, "fixedPriceCheck");
-    auto* fixed = Child<QLineEdit>(dialog, "fixedPrice");
-    EXPECT_TRUE(fixedCheck->isChecked());
-    EXPECT_TRUE(fixed->isEnabled());
-    EXPECT_EQ(fixed->text(), "250");
-    auto* limitCheck = Child<QCheckBox>(dialog, "priceLimitCheck");
-    auto* limit = Child<QLineEdit>(dialog, "priceLimit");
-    EXPECT_FALSE(limit->isEnabled());
-    EXPECT_TRUE(limit->text().isEmpty());
-    limitCheck->click();
-    EXPECT_TRUE(limit->isEnabled());
-    EXPECT_TRUE(limit->hasFocus());
-    limitCheck->click();
-    EXPECT_FALSE(limit->isEnabled());
-    fixedCheck->click();
-    EXPECT_FALSE(fixed->isEnabled());
-    Child<QCheckBox>(dialog, "propDiscountCheck")->click();
-    Child<QLineEdit>(dialog, "propDiscount")->setText("15");
-    EXPECT_EQ(Child<QLineEdit>(dialog, "propDiscount")->maxLength(), 3);
-    dialog.reject();
-    EXPECT_EQ(setup.GetFixedPrice(), 250);
-    EXPECT_EQ(setup.GetPropDiscount(), CFireworkSetup::kNotUsed);
-
-    CFireworkSetupDialog confirm(setup, &m_db);
-    Child<QCheckBox>(confirm, "fixedPriceCheck")->click();
-    Child<QCheckBox>(confirm, "fixedDiscountCheck")->click();
-    Child<QLineEdit>(confirm, "fixedDiscount")->setText("40");
-    confirm.accept();
-    EXPECT_EQ(setup.GetFixedPrice(), CFireworkSetup::kNotUsed);
-    EXPECT_EQ(setup.GetFixedDiscount(), 40);
 }
 
 TEST_F(DialogTest, CustomerListFallsBackToNoCustomerAndNewCustomerKeepsTheSelection)
@@ -134,12 +117,6 @@ TEST_F(DialogTest, CustomerListFallsBackToNoCustomerAndNewCustomerKeepsTheSelect
     EXPECT_EQ(list->currentText(), "No Customer");
     EXPECT_EQ(list->maxVisibleItems(), list->count());
     EXPECT_FALSE(Child<QPushButton>(dialog, "newCustomer")->isEnabled());
-    EXPECT_FALSE(Child<QPushButton>(dialog, "newCustomer")->toolTip().isEmpty());
-    EXPECT_EQ(CFireworkSetupDialog::HelpText(Child<QComboBox>(dialog, "unit")),
-              "Is your estimation of the firework length in seconds or minutes?");
-    EXPECT_EQ(CFireworkSetupDialog::HelpText(Child<QDateEdit>(dialog, "date")),
-              "Enter the date for this firework here.");
-    EXPECT_TRUE(CFireworkSetupDialog::HelpText(Child<QLineEdit>(dialog, "length")).isEmpty());
 
     dialog.SetAddCustomer([this] {
         CCustomerTable customers(&m_db);
@@ -181,6 +158,7 @@ TEST_F(DialogTest, WithoutDatabaseTheSetupKeepsItsCustomerAndTheChooserItsItem)
     EXPECT_TRUE(m_prompter.Messages().empty());
 }
 
+// The lists' logic has its own tests; here, that the combo boxes drive it.
 TEST_F(DialogTest, ChooserListsFollowEachOther)
 {
     CEffectCatalogue catalogue;
@@ -190,24 +168,16 @@ TEST_F(DialogTest, ChooserListsFollowEachOther)
     auto* serial = Child<QComboBox>(dialog, "serial");
     auto* name = Child<QComboBox>(dialog, "name");
     auto* description = Child<QLabel>(dialog, "description");
-    EXPECT_EQ(size->currentText(), "20");
-    EXPECT_EQ(name->currentText(), "Glitzerregen 100");
-    EXPECT_EQ(serial->currentText(), "GM-C020-01");
     EXPECT_EQ(description->text(), "100 shots, 20 mm");
-
     size->setCurrentIndex(size->findText("50"));
     emit size->activated(size->currentIndex());
     EXPECT_EQ(name->currentText(), "Carcasa Roja 50");
-    EXPECT_EQ(serial->currentText(), "PS-S050-01");
-    EXPECT_EQ(description->text(), "No description available.");
-
     serial->setCurrentIndex(serial->findText("BM-S050-01"));
     emit serial->activated(serial->currentIndex());
     EXPECT_EQ(name->currentText(), "Red Peony 50");
     EXPECT_EQ(description->text(), "Red peony shell");
     dialog.accept();
     ASSERT_TRUE(dialog.Item());
-    EXPECT_EQ(dialog.Item()->GetArticleNumber(), "BM-S050-01");
     EXPECT_EQ(dialog.Item().get(), catalogue.Find("BM-S050-01"));
 }
 

@@ -19,12 +19,12 @@ namespace fs = std::filesystem;
 
 TEST(RackType, PositionsComeFromTheConfigsFirstNumber)
 {
-    EXPECT_EQ(RackPositionCount("  5(1:5)"), 5);  // "%d" passes blanks
-    EXPECT_EQ(RackPositionCount("1000"), kMaxRackPositions);
-    // Unreadable: listed without positions rather than guessed at.
-    for (const char* config : {"", "none", "-3 (1:3)", "1001 (1:1001)", "99999999999999999999"}) {
-        EXPECT_EQ(RackPositionCount(config), 0) << config;
-    }
+    // Blanks pass; unreadable counts give no positions rather than a guess.
+    const std::pair<const char*, int> configs[] = {
+        {"  5(1:5)", 5},      {"1000", kMaxRackPositions}, {"", 0}, {"none", 0}, {"-3 (1:3)", 0},
+        {"1001 (1:1001)", 0}, {"99999999999999999999", 0}};
+    for (const auto& [config, count] : configs)
+        EXPECT_EQ(RackPositionCount(config), count) << config;
     const CRackType type = MakeRackType("Rack 12", "12 (3:4)");
     EXPECT_EQ(type.positions, std::vector<int16_t>(12, 0));
     EXPECT_EQ(RackNodeText(0, type), "000 - Rack 12");
@@ -79,7 +79,6 @@ TEST_F(RackTypeDialogTest, ListsTypesByNameWithTheirPositionsAndChoosesOnlyByTyp
     QTreeWidgetItem* rack16 = Root(dialog, "Rack 16");
     ASSERT_NE(rack16, nullptr);
     ASSERT_EQ(rack16->childCount(), 16);
-    EXPECT_EQ(rack16->child(15)->text(0), "0");
     EXPECT_EQ(Root(dialog, "Broken")->childCount(), 0);
 
     // A position's node before any type: still nothing chosen.
@@ -91,12 +90,10 @@ TEST_F(RackTypeDialogTest, ListsTypesByNameWithTheirPositionsAndChoosesOnlyByTyp
     // A position's node keeps the type chosen before, even under another type.
     dialog.Tree()->setCurrentItem(rack16->child(0));
     EXPECT_EQ(dialog.ChosenRackType()->name, "Fan 5");
-    dialog.Tree()->setCurrentItem(rack16);
-    EXPECT_EQ(dialog.ChosenRackType()->positions.size(), 16u);
     EXPECT_TRUE(m_prompter.Messages().empty());
 }
 
-TEST(RackTree, AddRackFillsTheTreeFromTheChosenTypeAndLeavesTheShowAlone)
+TEST(RackTree, AddRackFillsTheTreeAndLeavesTheShowAloneAndTransferGetsTheShow)
 {
     test::ScriptedPrompter prompter;
     CFLRDoc doc;
@@ -130,19 +127,10 @@ TEST(RackTree, AddRackFillsTheTreeFromTheChosenTypeAndLeavesTheShowAlone)
     EXPECT_EQ(tree->topLevelItemCount(), 1);
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(test::FiringOrder(doc).size(), 1u);
-}
 
-TEST(ViewTransfer, WantsARowAndHandsTheFirstFiring)
-{
-    test::ScriptedPrompter prompter;
-    CFLRDoc doc;
-    CFLRView view(doc);
-    view.InitialUpdate();
+    // Transfer hands the first firing to the dialog's runner.
     std::vector<CIgnition*> handed;
     view.SetTransferRunner([&](CIgnition* first) { handed.push_back(first); });
-    EXPECT_FALSE(view.State(cmd::Transfer).enabled);  // an empty schedule
-    view.RunCommand(cmd::AddIgnition);
-    EXPECT_TRUE(view.State(cmd::Transfer).enabled);
     view.RunCommand(cmd::Transfer);
     EXPECT_EQ(handed, std::vector<CIgnition*>{doc.FirstFiring()});
 }
