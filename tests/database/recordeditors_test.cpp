@@ -280,6 +280,7 @@ struct ContactCase {
     std::string listedKey;  // a row of the sample data
     std::string listedName;
     std::string newKey;
+    bool keyMustBeNew;
     std::string choice;  // a country to pick, "" for a kind without the box
     std::string deleteQuestion;
     // Checks columns of the row written from the case's form.
@@ -288,7 +289,7 @@ struct ContactCase {
 
 std::vector<ContactCase> ContactCases()
 {
-    return {{CustomerKind(), "C-1002", "Harbourside Events Ltd", "C-9000", "",
+    return {{CustomerKind(), "C-1002", "Harbourside Events Ltd", "C-9000", true, "",
              "Are you sure that you want to delete Lakeside Gala\nfrom the customer database?",
              [](const CRecordset& row) {
                  const auto& r = static_cast<const CCustomerTable&>(row);
@@ -298,7 +299,7 @@ std::vector<ContactCase> ContactCases()
                  EXPECT_EQ(r.m_Tel2, "line 7");
                  EXPECT_EQ(r.m_Notes, "line 12");
              }},
-            {ManufacturerKind(), "1004", "Jade Lantern Fireworks Co.", "2001", "Poland",
+            {ManufacturerKind(), "1004", "Jade Lantern Fireworks Co.", "2001", false, "Poland",
              "Are you sure that you want to delete Lakeside Gala\nfrom the manufacturer "
              "database?",
              [](const CRecordset& row) {
@@ -323,9 +324,9 @@ TEST_P(RecordEditorsTest, ContactsAreAddedEditedAndDeleted)
         ASSERT_EQ(form.texts.size(), kind.fields.size());
         EXPECT_EQ(form.choice, -1);
         // Only customer numbers must be new.
-        EXPECT_EQ(add.CanSave(form), !kind.uniqueKey);
+        EXPECT_EQ(add.CanSave(form), !c.keyMustBeNew);
         form.texts[0] = c.listedKey;
-        EXPECT_EQ(add.CanSave(form), !kind.uniqueKey);
+        EXPECT_EQ(add.CanSave(form), !c.keyMustBeNew);
         for (size_t i = 1; i < form.texts.size(); ++i) form.texts[i] = "line " + std::to_string(i);
         form.texts[0] = c.newKey;
         form.texts[1] = "Lakeside Gala";
