@@ -84,7 +84,6 @@ void CDatabase::Close()
         m_env = SQL_NULL_HENV;
     }
     m_connect.clear();
-    m_completedConnect.clear();
     m_linkLost = false;
 }
 
@@ -107,12 +106,10 @@ bool CDatabase::Connect(DBError* error)
     }
     // A server that does not answer must not hang the program.
     SQLSetConnectAttr(dbc, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(15), 0);
-    std::vector<SQLCHAR> completed(2048);
-    SQLSMALLINT completedLength = 0;
     std::string connect = m_connect;
-    const SQLRETURN rc = SQLDriverConnect(
-        dbc, nullptr, reinterpret_cast<SQLCHAR*>(connect.data()), SQLSMALLINT(connect.size()),
-        completed.data(), SQLSMALLINT(completed.size()), &completedLength, SQL_DRIVER_NOPROMPT);
+    const SQLRETURN rc =
+        SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR*>(connect.data()),
+                         SQLSMALLINT(connect.size()), nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
     if (!SQL_SUCCEEDED(rc)) {
         err = DiagnosticOf(SQL_HANDLE_DBC, dbc);
         SQLFreeHandle(SQL_HANDLE_DBC, dbc);
@@ -120,10 +117,6 @@ bool CDatabase::Connect(DBError* error)
     }
     m_dbc = dbc;
     m_linkLost = false;
-    m_completedConnect.assign(
-        reinterpret_cast<char*>(completed.data()),
-        std::min<size_t>(size_t(std::max<SQLSMALLINT>(completedLength, 0)), completed.size() - 1));
-    if (m_completedConnect.empty()) m_completedConnect = m_connect;
 
     char info[256] = {};
     SQLSMALLINT infoLength = 0;

@@ -40,8 +40,6 @@ public:
     // False also while a lost link could not be made again yet.
     bool IsOpen() const { return m_dbc != SQL_NULL_HDBC; }
 
-    // The connect string as the driver manager completed it ("" while closed).
-    const std::string& GetConnect() const { return m_completedConnect; }
     // The DBMS name the driver reports ("SQLite", "PostgreSQL").
     const std::string& GetDBMSName() const { return m_dbmsName; }
 
@@ -75,8 +73,7 @@ private:
 
     SQLHENV m_env = SQL_NULL_HENV;
     SQLHDBC m_dbc = SQL_NULL_HDBC;
-    std::string m_connect;           // as given, without "ODBC;"
-    std::string m_completedConnect;  // as the driver manager completed it
+    std::string m_connect;  // as given, without "ODBC;"
     std::string m_dbmsName;
     std::string m_quote;  // identifier quote character(s), "" when none
     bool m_textUtf8 = false;

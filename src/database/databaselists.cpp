@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "database/customertable.h"
 #include "database/itemfilter.h"
 #include "database/itemtable.h"
-#include "database/manufacturertable.h"
 #include "model/effect.h"
 #include "model/effectcatalogue.h"
 
@@ -37,37 +35,6 @@ void SortRows(std::vector<Row>& rows, bool ascending, Less less)
 
 }  // namespace
 
-void CCustomer::RefreshFrom(const CCustomerTable& r)
-{
-    customerNo = r.m_CustomerNo;
-    customerName = r.m_CustomerName;
-    contactName = r.m_ContactName;
-    billingAddr = r.m_BillingAddr;
-    zipCode = r.m_ZipCode;
-    tel = r.m_Tel;
-    tel2 = r.m_Tel2;
-    mob = r.m_Mob;
-    mob2 = r.m_Mob2;
-    fax = r.m_Fax;
-    email = r.m_EMail;
-    notes = r.m_Notes;
-}
-
-void CManufacturer::RefreshFrom(const CManufacturerTable& r)
-{
-    supplierNo = r.m_SupplierNO;
-    countryId = r.m_CountryID;
-    address = r.m_Address;
-    city = r.m_City;
-    contactName = r.m_ContactName;
-    email = r.m_EMail;
-    fax = r.m_Fax;
-    name = r.m_Name;
-    notes = r.m_Notes;
-    tel = r.m_Tel;
-    zipCode = r.m_ZipCode;
-}
-
 bool FillItems(CItemTable& items, CEffectCatalogue& catalogue, const ItemFilter& filter,
                std::vector<CEffect*>& rows)
 {
@@ -86,32 +53,16 @@ bool FillItems(CItemTable& items, CEffectCatalogue& catalogue, const ItemFilter&
     return true;
 }
 
-bool FillCustomers(CCustomerTable& customers, std::vector<CustomerRow>& rows)
+bool FillContacts(const CContactKind& kind, CRecordset& rows, std::vector<ContactRow>& list)
 {
-    if (!customers.IsOpen() || !customers.Requery()) return false;
-    for (customers.MoveFirst(); !customers.IsEOF(); customers.MoveNext()) {
-        const bool listed = std::any_of(rows.begin(), rows.end(), [&](const CustomerRow& c) {
-            return c && c->customerNo == customers.m_CustomerNo;
+    if (!rows.IsOpen() || !rows.Requery()) return false;
+    for (rows.MoveFirst(); !rows.IsEOF(); rows.MoveNext()) {
+        auto contact = std::make_shared<CContact>(kind.List(rows));
+        const bool listed = std::any_of(list.begin(), list.end(), [&](const ContactRow& c) {
+            return c && c->Key() == contact->Key();
         });
-        if (listed || customers.m_CustomerName == "No Customer") continue;
-        auto customer = std::make_shared<CCustomer>();
-        customer->RefreshFrom(customers);
-        rows.push_back(std::move(customer));
-    }
-    return true;
-}
-
-bool FillManufacturers(CManufacturerTable& manufacturers, std::vector<ManufacturerRow>& rows)
-{
-    if (!manufacturers.IsOpen() || !manufacturers.Requery()) return false;
-    for (manufacturers.MoveFirst(); !manufacturers.IsEOF(); manufacturers.MoveNext()) {
-        const bool listed = std::any_of(rows.begin(), rows.end(), [&](const ManufacturerRow& m) {
-            return m && m->supplierNo == manufacturers.m_SupplierNO;
-        });
-        if (listed) continue;
-        auto manufacturer = std::make_shared<CManufacturer>();
-        manufacturer->RefreshFrom(manufacturers);
-        rows.push_back(std::move(manufacturer));
+        if (listed || (!kind.hiddenName.empty() && contact->cells[1] == kind.hiddenName)) continue;
+        list.push_back(std::move(contact));
     }
     return true;
 }
@@ -132,34 +83,10 @@ std::string ItemCellText(const CEffect* item, int column)
     }
 }
 
-std::string CustomerCellText(const CCustomer* c, int column)
+std::string ContactCellText(const CContact* contact, int column)
 {
-    if (!c) return "ERR!";
-    switch (column) {
-    case 0: return c->customerNo;
-    case 1: return c->customerName;
-    case 2: return c->contactName;
-    case 3: return c->tel;
-    case 4: return c->mob;
-    case 5: return c->email;
-    case 6: return c->notes;
-    default: return {};
-    }
-}
-
-std::string ManufacturerCellText(const CManufacturer* m, int column)
-{
-    if (!m) return "ERR!";
-    switch (column) {
-    case 0: return Format("%d", m->supplierNo);
-    case 1: return m->name;
-    case 2: return m->contactName;
-    case 3: return m->tel;
-    case 4: return m->mobile;
-    case 5: return m->email;
-    case 6: return m->notes;
-    default: return {};
-    }
+    if (!contact) return "ERR!";
+    return column >= 0 && column < kContactColumns ? contact->cells[size_t(column)] : "";
 }
 
 void ListSort::Click(int clicked)
@@ -184,20 +111,13 @@ void SortItems(std::vector<CEffect*>& rows, const ListSort& sort)
     });
 }
 
-void SortCustomers(std::vector<CustomerRow>& rows, const ListSort& sort)
+void SortContacts(const CContactKind& kind, std::vector<ContactRow>& rows, const ListSort& sort)
 {
     const int column = sort.column;
-    SortRows(rows, sort.ascending, [column](const CustomerRow& a, const CustomerRow& b) {
-        return CustomerCellText(a.get(), column) < CustomerCellText(b.get(), column);
-    });
-}
-
-void SortManufacturers(std::vector<ManufacturerRow>& rows, const ListSort& sort)
-{
-    const int column = sort.column;
-    SortRows(rows, sort.ascending, [column](const ManufacturerRow& a, const ManufacturerRow& b) {
-        if (column == 0 && a && b) return a->supplierNo < b->supplierNo;
-        return ManufacturerCellText(a.get(), column) < ManufacturerCellText(b.get(), column);
+    const bool numeric = column == 0 && kind.numericKey;
+    SortRows(rows, sort.ascending, [column, numeric](const ContactRow& a, const ContactRow& b) {
+        if (numeric && a && b) return IntegerValue(a->Key()) < IntegerValue(b->Key());
+        return ContactCellText(a.get(), column) < ContactCellText(b.get(), column);
     });
 }
 
@@ -211,22 +131,12 @@ bool FindItemRecord(CItemTable& items, std::string_view articleNumber)
     return false;
 }
 
-bool FindCustomerRecord(CCustomerTable& customers, std::string_view customerNo)
+bool FindContactRecord(const CContactKind& kind, CRecordset& rows, std::string_view key)
 {
-    if (!customers.IsOpen() && !customers.OpenTable()) return false;
-    if (!customers.Requery()) return false;
-    for (customers.MoveFirst(); !customers.IsEOF(); customers.MoveNext()) {
-        if (customers.m_CustomerNo == customerNo) return true;
-    }
-    return false;
-}
-
-bool FindManufacturerRecord(CManufacturerTable& manufacturers, int32_t supplierNo)
-{
-    if (!manufacturers.IsOpen() && !manufacturers.OpenTable()) return false;
-    if (!manufacturers.Requery()) return false;
-    for (manufacturers.MoveFirst(); !manufacturers.IsEOF(); manufacturers.MoveNext()) {
-        if (manufacturers.m_SupplierNO == supplierNo) return true;
+    if (!rows.IsOpen() && !kind.OpenTable(rows)) return false;
+    if (!rows.Requery()) return false;
+    for (rows.MoveFirst(); !rows.IsEOF(); rows.MoveNext()) {
+        if (kind.List(rows).Key() == key) return true;
     }
     return false;
 }

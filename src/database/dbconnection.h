@@ -45,7 +45,6 @@ public:
 
     void SetDataSourceChooser(DataSourceChooser chooser) { m_chooser = std::move(chooser); }
     const std::string& GetConnectString() const { return m_connect; }
-    void SetConnectString(std::string connect) { m_connect = std::move(connect); }
     // The open database (owned by the connection; closed with it).
     CDatabase& GetDatabase() { return m_database; }
     bool IsOpen() const { return m_database.IsOpen(); }

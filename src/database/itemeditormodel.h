@@ -34,7 +34,6 @@ public:
     CItemEditorModel(CDatabase* database, CItemTable* row);
 
     EditorMode Mode() const { return m_row ? EditorMode::Edit : EditorMode::Add; }
-    bool HasDatabase() const { return m_database != nullptr; }
     const std::vector<EditorChoice>& Categories() const { return m_categories; }
     const std::vector<EditorChoice>& Manufacturers() const { return m_manufacturers; }
     // The colours in box order; only the first kColourBoxes have a box.

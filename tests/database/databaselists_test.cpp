@@ -10,7 +10,6 @@
 #include "database/itemdrag.h"
 #include "database/itemfilter.h"
 #include "database/itemtable.h"
-#include "database/manufacturertable.h"
 #include "model/effectcatalogue.h"
 #include "support/dbfixture.h"
 
@@ -142,45 +141,51 @@ TEST_P(DatabaseListsTest, SortingByAHeading)
                                [](auto* a, auto* b) { return a->GetName() < b->GetName(); }));
 }
 
-TEST_P(DatabaseListsTest, CustomersAndManufacturersAreListedOnce)
+TEST_P(DatabaseListsTest, ContactsAreListedOnceAndSortedByTheirKey)
 {
-    CCustomerTable customers(&m_db);
-    ASSERT_TRUE(customers.OpenTable());
-    std::vector<CustomerRow> rows;
-    ASSERT_TRUE(FillCustomers(customers, rows));
-    ASSERT_FALSE(rows.empty());
-    for (const CustomerRow& c : rows) EXPECT_NE(c->customerName, "No Customer");
-    const size_t count = rows.size();
+    struct Case {
+        const CContactKind& kind;
+        std::string newKey;
+        std::string firstByKey;  // a numeric key sorts as a number
+    };
+    for (const Case& c :
+         {Case{CustomerKind(), "C-9999", "C-1001"}, Case{ManufacturerKind(), "999", "999"}}) {
+        SCOPED_TRACE(std::string(c.kind.what));
+        const std::unique_ptr<CRecordset> table = c.kind.MakeTable(&m_db);
+        ASSERT_TRUE(c.kind.OpenTable(*table));
+        std::vector<ContactRow> rows;
+        ASSERT_TRUE(FillContacts(c.kind, *table, rows));
+        ASSERT_GE(rows.size(), 5u);
+        for (const ContactRow& row : rows) EXPECT_NE(ContactCellText(row.get(), 1), "No Customer");
+        const size_t count = rows.size();
 
-    // A customer added with a number already listed does not appear twice.
-    customers.AddNew();
-    customers.m_CustomerNo = rows[0]->customerNo;
-    customers.m_CustomerName = "Same Number";
-    ASSERT_TRUE(customers.Update());
-    customers.AddNew();
-    customers.m_CustomerNo = "C-9999";
-    customers.m_CustomerName = "New Customer";
-    ASSERT_TRUE(customers.Update());
-    ASSERT_TRUE(FillCustomers(customers, rows));
-    ASSERT_EQ(rows.size(), count + 1);
-    EXPECT_EQ(rows.back()->customerName, "New Customer");
-    EXPECT_TRUE(FindCustomerRecord(customers, "C-9999"));
-    EXPECT_EQ(customers.m_CustomerName, "New Customer");
-    EXPECT_FALSE(FindCustomerRecord(customers, "C-0000"));
+        // A row added with a key already listed does not appear twice.
+        for (const std::string& key : {rows[0]->Key(), c.newKey}) {
+            ContactForm form;
+            form.texts = {key, "Row " + key};
+            form.texts.resize(c.kind.fields.size());
+            table->AddNew();
+            c.kind.Write(*table, form, {});
+            ASSERT_TRUE(table->Update());
+        }
+        ASSERT_TRUE(FillContacts(c.kind, *table, rows));
+        ASSERT_EQ(rows.size(), count + 1);
+        EXPECT_EQ(ContactCellText(rows.back().get(), 0), c.newKey);
+        EXPECT_EQ(ContactCellText(rows.back().get(), 1), "Row " + c.newKey);
+        EXPECT_EQ(ContactCellText(nullptr, 0), "ERR!");
 
-    CManufacturerTable manufacturers(&m_db);
-    ASSERT_TRUE(manufacturers.OpenTable());
-    std::vector<ManufacturerRow> makers;
-    ASSERT_TRUE(FillManufacturers(manufacturers, makers));
-    ASSERT_GE(makers.size(), 2u);
-    ASSERT_TRUE(FillManufacturers(manufacturers, makers));
-    EXPECT_EQ(ManufacturerCellText(makers[0].get(), 0), std::to_string(makers[0]->supplierNo));
-    ListSort byNumber;
-    byNumber.Click(0);
-    byNumber.Click(0);
-    SortManufacturers(makers, byNumber);
-    EXPECT_GT(makers.front()->supplierNo, makers.back()->supplierNo);
-    EXPECT_TRUE(FindManufacturerRecord(manufacturers, makers.back()->supplierNo));
+        ListSort byKey;
+        byKey.Click(0);
+        SortContacts(c.kind, rows, byKey);
+        EXPECT_EQ(rows.front()->Key(), c.firstByKey);
+        byKey.Click(0);
+        SortContacts(c.kind, rows, byKey);
+        EXPECT_EQ(rows.back()->Key(), c.firstByKey);
+
+        EXPECT_TRUE(FindContactRecord(c.kind, *table, c.newKey));
+        EXPECT_EQ(c.kind.List(*table).cells[1], "Row " + c.newKey);
+        EXPECT_FALSE(FindContactRecord(c.kind, *table, "C-0000"));
+    }
 
     CItemTable items(&m_db);
     EXPECT_TRUE(FindItemRecord(items, "BM-S050-02"));
@@ -195,8 +200,8 @@ TEST_P(DatabaseListsTest, ClosedRecordsetsFillNothing)
     EXPECT_FALSE(FillItems(items, m_catalogue, {}, rows));
     EXPECT_EQ(rows.size(), 1u);
     CCustomerTable customers(&m_db);
-    std::vector<CustomerRow> people;
-    EXPECT_FALSE(FillCustomers(customers, people));
+    std::vector<ContactRow> people;
+    EXPECT_FALSE(FillContacts(CustomerKind(), customers, people));
     EXPECT_TRUE(people.empty());
 }
 

@@ -7,13 +7,12 @@
 #include <limits>
 
 #include "base/prompt.h"
-#include "database/customereditormodel.h"
+#include "database/contacteditormodel.h"
 #include "database/customertable.h"
 #include "database/databaselists.h"
 #include "database/itemeditormodel.h"
 #include "database/itemfilter.h"
 #include "database/itemtable.h"
-#include "database/manufacturereditormodel.h"
 #include "database/manufacturertable.h"
 #include "model/effectcatalogue.h"
 #include "support/dbfixture.h"
@@ -50,7 +49,10 @@ TEST(RecordEditorRulesTest, TextsNumbersColoursAndChoices)
     EXPECT_EQ(IntegerValue(" 7x"), 7);
     // Too many digits for the column are held at its limit, not wrapped.
     EXPECT_EQ(IntegerValue("99999999999999999999"), std::numeric_limits<int32_t>::max());
-    EXPECT_EQ(CManufacturerEditorModel::NumberValue(std::string(30, '0') + "5"), 0);
+    // A manufacturer number is read from its first 30 characters only.
+    EXPECT_EQ(ManufacturerKind().StoredKey(std::string(30, '0') + "5"), "0");
+    EXPECT_EQ(ManufacturerKind().StoredKey(" 0042x"), "42");
+    EXPECT_EQ(CustomerKind().StoredKey(" 0042x"), " 0042x");
 
     std::vector<EditorChoice> list;
     for (const char* name : {"b", "B", "-hidden", "a", "\xE9t\xE9", "Z"})
@@ -242,42 +244,6 @@ TEST_P(RecordEditorsTest, DeletingAnItemAsksAndLeavesTheCatalogue)
     EXPECT_EQ(m_prompter->Messages().size(), 2u);
 }
 
-TEST_P(RecordEditorsTest, CustomersAreAddedEditedAndDeleted)
-{
-    CCustomerEditorModel add(&m_db, nullptr);
-    CustomerForm form;
-    EXPECT_FALSE(add.CanSave(form));
-    form.customerNo = "C-1001";
-    EXPECT_FALSE(add.CanSave(form));
-    form.customerNo = "C-9000";
-    form.name = "Lakeside Gala";
-    form.tel2 = "555";
-    ASSERT_TRUE(add.CanSave(form));
-    add.Save(form);
-
-    CCustomerTable rows(&m_db);
-    ASSERT_TRUE(FindCustomerRecord(rows, "C-9000"));
-    EXPECT_EQ(rows.m_CustomerName, "Lakeside Gala");
-    EXPECT_EQ(rows.m_Tel2, "555");
-
-    CCustomerEditorModel edit(&m_db, &rows);
-    EXPECT_EQ(edit.Initial(), form);
-    EXPECT_TRUE(edit.CanSave(edit.Initial()));
-    form.notes = "Every June";
-    edit.Save(form);
-    CCustomerTable check(&m_db);
-    ASSERT_TRUE(FindCustomerRecord(check, "C-9000"));
-    EXPECT_EQ(check.m_Notes, "Every June");
-
-    m_prompter->Answer(PromptAnswer::Yes);
-    EXPECT_EQ(edit.Delete(form), kEditorDeleted);
-    EXPECT_EQ(m_prompter->Messages().at(0).text,
-              "Are you sure that you want to delete Lakeside Gala\nfrom the customer database?");
-    EXPECT_FALSE(FindCustomerRecord(check, "C-9000"));
-    EXPECT_EQ(m_prompter->Messages().size(), 1u);
-    EXPECT_FALSE(CCustomerEditorModel(nullptr, nullptr).CanSave(form));
-}
-
 // The editor's timer asks again while a message box runs its loop; a failed look-up must be
 // reported once, not once per tick.
 class ReenteringPrompter final : public CPrompter {
@@ -308,49 +274,114 @@ TEST_P(RecordEditorsTest, AFailedArticleLookUpIsReportedOnceWhileTheTimerTicks)
     EXPECT_EQ(prompter.messages, 1);
 }
 
-TEST_P(RecordEditorsTest, DeletingACustomerWhoseRowHasGoneAsksNothing)
+// The customer and manufacturer editors: one model over two kinds.
+struct ContactCase {
+    const CContactKind& kind;
+    std::string listedKey;  // a row of the sample data
+    std::string listedName;
+    std::string newKey;
+    bool keyMustBeNew;
+    std::string choice;  // a country to pick, "" for a kind without the box
+    std::string deleteQuestion;
+    // Checks columns of the row written from the case's form.
+    std::function<void(const CRecordset&)> checkStored;
+};
+
+std::vector<ContactCase> ContactCases()
 {
-    CCustomerTable rows(&m_db);
-    ASSERT_TRUE(FindCustomerRecord(rows, "C-1002"));
-    CCustomerEditorModel edit(&m_db, &rows);
-    ASSERT_TRUE(m_db.ExecuteSQL("DELETE FROM \"tbCustomers\" WHERE \"CustomerNo\" = 'C-1002'"));
-    EXPECT_EQ(edit.Delete(edit.Initial()), kEditorDeleted);
-    EXPECT_TRUE(m_prompter->Messages().empty());
+    return {{CustomerKind(), "C-1002", "Harbourside Events Ltd", "C-9000", true, "",
+             "Are you sure that you want to delete Lakeside Gala\nfrom the customer database?",
+             [](const CRecordset& row) {
+                 const auto& r = static_cast<const CCustomerTable&>(row);
+                 EXPECT_EQ(r.m_CustomerNo, "C-9000");
+                 EXPECT_EQ(r.m_CustomerName, "Lakeside Gala");
+                 EXPECT_EQ(r.m_ContactName, "line 5");
+                 EXPECT_EQ(r.m_Tel2, "line 7");
+                 EXPECT_EQ(r.m_Notes, "line 12");
+             }},
+            {ManufacturerKind(), "1004", "Jade Lantern Fireworks Co.", "2001", false, "Poland",
+             "Are you sure that you want to delete Lakeside Gala\nfrom the manufacturer "
+             "database?",
+             [](const CRecordset& row) {
+                 const auto& r = static_cast<const CManufacturerTable&>(row);
+                 EXPECT_EQ(r.m_SupplierNO, 2001);
+                 EXPECT_EQ(r.m_Name, "Lakeside Gala");
+                 EXPECT_EQ(r.m_ContactName, "line 5");
+                 EXPECT_EQ(r.m_Mob, "line 7");
+                 EXPECT_EQ(r.m_Notes, "line 10");
+                 EXPECT_EQ(r.m_CountryID, 3);
+             }}};
 }
 
-TEST_P(RecordEditorsTest, ManufacturersAreAddedEditedAndDeleted)
+TEST_P(RecordEditorsTest, ContactsAreAddedEditedAndDeleted)
 {
-    CManufacturerEditorModel add(&m_db, nullptr);
-    EXPECT_EQ(Position(add.Countries(), "-Unused"), -1);
-    EXPECT_EQ(add.Countries().front().name, "China");
-    EXPECT_EQ(add.Initial().country, -1);
-    ManufacturerForm form;
-    form.number = "2001";
-    form.name = "Nordlicht AB";
-    form.country = Position(add.Countries(), "Poland");
-    ASSERT_TRUE(add.CanSave());
-    add.Save(form);
+    for (const ContactCase& c : ContactCases()) {
+        SCOPED_TRACE(std::string(c.kind.what));
+        const CContactKind& kind = c.kind;
+        CContactEditorModel add(kind, &m_db, nullptr);
+        EXPECT_EQ(add.Mode(), EditorMode::Add);
+        ContactForm form = add.Initial();
+        ASSERT_EQ(form.texts.size(), kind.fields.size());
+        EXPECT_EQ(form.choice, -1);
+        // Only customer numbers must be new.
+        EXPECT_EQ(add.CanSave(form), !c.keyMustBeNew);
+        form.texts[0] = c.listedKey;
+        EXPECT_EQ(add.CanSave(form), !c.keyMustBeNew);
+        for (size_t i = 1; i < form.texts.size(); ++i) form.texts[i] = "line " + std::to_string(i);
+        form.texts[0] = c.newKey;
+        form.texts[1] = "Lakeside Gala";
+        if (!c.choice.empty()) {
+            // Hidden countries are left out, the rest sorted.
+            EXPECT_EQ(Position(add.Choices(), "-Unused"), -1);
+            EXPECT_EQ(add.Choices().front().name, "China");
+            form.choice = Position(add.Choices(), c.choice);
+        } else {
+            EXPECT_TRUE(add.Choices().empty());
+        }
+        ASSERT_TRUE(add.CanSave(form));
+        add.Save(form);
 
-    CManufacturerTable rows(&m_db);
-    ASSERT_TRUE(FindManufacturerRecord(rows, 2001));
-    EXPECT_EQ(rows.m_Name, "Nordlicht AB");
-    EXPECT_EQ(rows.m_CountryID, 3);
+        const std::unique_ptr<CRecordset> rows = kind.MakeTable(&m_db);
+        ASSERT_TRUE(FindContactRecord(kind, *rows, c.newKey));
+        c.checkStored(*rows);
 
-    CManufacturerEditorModel edit(&m_db, &rows);
-    EXPECT_EQ(edit.Initial(), form);
-    form.country = -1;
-    form.city = "Visby";
-    edit.Save(form);
-    CManufacturerTable check(&m_db);
-    ASSERT_TRUE(FindManufacturerRecord(check, 2001));
-    EXPECT_EQ(check.m_City, "Visby");
-    EXPECT_EQ(check.m_CountryID, -1);
+        CContactEditorModel edit(kind, &m_db, rows.get());
+        EXPECT_EQ(edit.Mode(), EditorMode::Edit);
+        EXPECT_EQ(edit.Initial(), form);
+        EXPECT_TRUE(edit.CanSave(edit.Initial()));
+        form.choice = -1;
+        form.texts[4] = "Visby";
+        edit.Save(form);
+        const std::unique_ptr<CRecordset> check = kind.MakeTable(&m_db);
+        ASSERT_TRUE(FindContactRecord(kind, *check, c.newKey));
+        EXPECT_EQ(kind.Read(*check, edit.Choices()), form);
 
-    m_prompter->Answer(PromptAnswer::Yes);
-    EXPECT_EQ(edit.Delete(form), kEditorDeleted);
-    EXPECT_EQ(m_prompter->Messages().at(0).text,
-              "Are you sure that you want to delete Nordlicht AB\nfrom the manufacturer database?");
-    EXPECT_FALSE(FindManufacturerRecord(check, 2001));
+        // The question names the row found by the typed key.
+        const size_t before = m_prompter->Messages().size();
+        m_prompter->Answer(PromptAnswer::No);
+        EXPECT_EQ(edit.Delete(form), 0);
+        m_prompter->Answer(PromptAnswer::Yes);
+        EXPECT_EQ(edit.Delete(form), kEditorDeleted);
+        ASSERT_EQ(m_prompter->Messages().size(), before + 2);
+        EXPECT_EQ(m_prompter->Messages().back().text, c.deleteQuestion);
+        EXPECT_EQ(m_prompter->Messages().back().caption, "Confirm Delete");
+        EXPECT_FALSE(FindContactRecord(kind, *check, c.newKey));
+        EXPECT_FALSE(CContactEditorModel(kind, nullptr, nullptr).CanSave(form));
+    }
+}
+
+TEST_P(RecordEditorsTest, DeletingAContactWhoseRowHasGoneAsksNothing)
+{
+    for (const ContactCase& c : ContactCases()) {
+        SCOPED_TRACE(std::string(c.kind.what));
+        const std::unique_ptr<CRecordset> rows = c.kind.MakeTable(&m_db);
+        ASSERT_TRUE(FindContactRecord(c.kind, *rows, c.listedKey));
+        CContactEditorModel edit(c.kind, &m_db, rows.get());
+        EXPECT_EQ(edit.Initial().texts[1], c.listedName);
+        ASSERT_TRUE(m_db.ExecuteSQL("DELETE FROM " + m_db.QuoteIdentifier(rows->TableName())));
+        EXPECT_EQ(edit.Delete(edit.Initial()), kEditorDeleted);
+        EXPECT_TRUE(m_prompter->Messages().empty());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, RecordEditorsTest,

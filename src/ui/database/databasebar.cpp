@@ -15,9 +15,7 @@
 #include <QVBoxLayout>
 
 #include "base/textcodec.h"
-#include "database/customertable.h"
 #include "database/itemtable.h"
-#include "database/manufacturertable.h"
 #include "model/effectcatalogue.h"
 
 namespace flr {
@@ -54,7 +52,7 @@ QTableView* MakeList(CRecordListModel* model, const std::vector<Column>& columns
 
 // A group box holding `list` and, for customers and manufacturers, the filter row that has
 // nothing behind it yet.
-QWidget* ListWithIdleFilter(QTableView* list, const char* text, QWidget* parent)
+QWidget* ListWithIdleFilter(QTableView* list, std::string_view text, QWidget* parent)
 {
     auto* group = new QGroupBox(parent);
     auto* layout = new QVBoxLayout(group);
@@ -66,7 +64,7 @@ QWidget* ListWithIdleFilter(QTableView* list, const char* text, QWidget* parent)
     use->setEnabled(false);
     edit->setEnabled(false);
     row->addWidget(use);
-    row->addWidget(new QLabel(QString::fromLatin1(text), group), 1);
+    row->addWidget(new QLabel(QString::fromLatin1(text.data(), qsizetype(text.size())), group), 1);
     row->addWidget(edit);
     layout->addLayout(row);
     return group;
@@ -299,131 +297,65 @@ void CItemPage::FillItems()
     m_model->Reset();
 }
 
-// ---- Customers
+// ---- Customers and manufacturers
 
-CCustomerPage::CCustomerPage(CDatabase* database, QWidget* parent)
-    : QWidget(parent), m_database(database)
+CContactPage::CContactPage(const CContactKind& kind, CDatabase* database, QWidget* parent)
+    : QWidget(parent), m_kind(kind), m_database(database)
 {
     const std::vector<Column> columns = PeopleColumns();
     m_model = new CRecordListModel(
         Headings(columns), [this] { return int(m_rows.size()); },
-        [this](int row, int column) { return CustomerCellText(m_rows[size_t(row)].get(), column); },
+        [this](int row, int column) { return ContactCellText(m_rows[size_t(row)].get(), column); },
         this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(5, 5, 5, 5);
     m_list = MakeList(m_model, columns, this);
-    layout->addWidget(
-        ListWithIdleFilter(m_list, "Show all customers. (no filter implemented yet)", this));
+    layout->addWidget(ListWithIdleFilter(m_list, kind.showAll, this));
     connect(m_list->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
         m_sort.Click(column);
-        SortCustomers(m_rows, m_sort);
+        SortContacts(m_kind, m_rows, m_sort);
         m_model->Reset();
     });
     connect(m_list, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid() && size_t(index.row()) < m_rows.size()) {
-            emit CustomerActivated(m_rows[size_t(index.row())]);
+            emit RowActivated(m_rows[size_t(index.row())]);
         }
     });
 }
 
-CCustomerPage::~CCustomerPage() = default;
+CContactPage::~CContactPage() = default;
 
-void CCustomerPage::showEvent(QShowEvent* event)
+void CContactPage::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     Initialise();
 }
 
-void CCustomerPage::Initialise()
+void CContactPage::Initialise()
 {
     if (m_initialised) return;
     m_initialised = true;
     if (!m_database) return;
-    m_recordset = std::make_unique<CCustomerTable>(m_database);
-    if (m_recordset->OpenTable()) Fill();
+    m_recordset = m_kind.MakeTable(m_database);
+    if (m_kind.OpenTable(*m_recordset)) Fill();
 }
 
-void CCustomerPage::Redraw() { m_model->Reset(); }
+void CContactPage::Redraw() { m_model->Reset(); }
 
-void CCustomerPage::RemoveRow(const CustomerRow& row)
+void CContactPage::RemoveRow(const ContactRow& row)
 {
     std::erase(m_rows, row);
     m_model->Reset();
 }
 
-void CCustomerPage::ReopenIfClosed()
+void CContactPage::ReopenIfClosed()
 {
-    if (m_recordset && !m_recordset->IsOpen()) m_recordset->OpenTable();
+    if (m_recordset && !m_recordset->IsOpen()) m_kind.OpenTable(*m_recordset);
 }
 
-void CCustomerPage::Fill()
+void CContactPage::Fill()
 {
-    if (!m_recordset || !FillCustomers(*m_recordset, m_rows)) return;
-    m_model->Reset();
-}
-
-// ---- Manufacturers
-
-CManufacturerPage::CManufacturerPage(CDatabase* database, QWidget* parent)
-    : QWidget(parent), m_database(database)
-{
-    const std::vector<Column> columns = PeopleColumns();
-    m_model = new CRecordListModel(
-        Headings(columns), [this] { return int(m_rows.size()); },
-        [this](int row, int column) {
-            return ManufacturerCellText(m_rows[size_t(row)].get(), column);
-        },
-        this);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(5, 5, 5, 5);
-    m_list = MakeList(m_model, columns, this);
-    layout->addWidget(
-        ListWithIdleFilter(m_list, "Show all manufacturers. (no filter implemented yet)", this));
-    connect(m_list->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
-        m_sort.Click(column);
-        SortManufacturers(m_rows, m_sort);
-        m_model->Reset();
-    });
-    connect(m_list, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
-        if (index.isValid() && size_t(index.row()) < m_rows.size()) {
-            emit ManufacturerActivated(m_rows[size_t(index.row())]);
-        }
-    });
-}
-
-CManufacturerPage::~CManufacturerPage() = default;
-
-void CManufacturerPage::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    Initialise();
-}
-
-void CManufacturerPage::Initialise()
-{
-    if (m_initialised) return;
-    m_initialised = true;
-    if (!m_database) return;
-    m_recordset = std::make_unique<CManufacturerTable>(m_database);
-    if (m_recordset->OpenTable()) Fill();
-}
-
-void CManufacturerPage::Redraw() { m_model->Reset(); }
-
-void CManufacturerPage::RemoveRow(const ManufacturerRow& row)
-{
-    std::erase(m_rows, row);
-    m_model->Reset();
-}
-
-void CManufacturerPage::ReopenIfClosed()
-{
-    if (m_recordset && !m_recordset->IsOpen()) m_recordset->OpenTable();
-}
-
-void CManufacturerPage::Fill()
-{
-    if (!m_recordset || !FillManufacturers(*m_recordset, m_rows)) return;
+    if (!m_recordset || !FillContacts(m_kind, *m_recordset, m_rows)) return;
     m_model->Reset();
 }
 
@@ -433,8 +365,8 @@ CDatabaseBar::CDatabaseBar(CDatabase* database, CEffectCatalogue& catalogue, QWi
     : QTabWidget(parent)
 {
     m_items = new CItemPage(database, catalogue, this);
-    m_customers = new CCustomerPage(database, this);
-    m_manufacturers = new CManufacturerPage(database, this);
+    m_customers = new CContactPage(CustomerKind(), database, this);
+    m_manufacturers = new CContactPage(ManufacturerKind(), database, this);
     m_items->setObjectName(QStringLiteral("Fireworks"));
     m_customers->setObjectName(QStringLiteral("Customers"));
     m_manufacturers->setObjectName(QStringLiteral("Manufacturers"));

@@ -19,9 +19,8 @@ class QLineEdit;
 namespace flr {
 
 class CDatabase;
-class CCustomerTable;
 class CItemTable;
-class CManufacturerTable;
+class CRecordset;
 class CEffectCatalogue;
 
 // A report-style list's rows, with texts made on demand.
@@ -66,9 +65,6 @@ public:
     QTableView* List() const { return m_list; }
     QCheckBox* FilterBox() const { return m_enable; }
     QLineEdit* NameEdit() const { return m_name; }
-    QLineEdit* SizeEdit() const { return m_size; }
-    QLineEdit* DescriptionEdit() const { return m_description; }
-    QComboBox* ComparisonCombo() const { return m_comparison; }
     // The page's recordset, nullptr before Initialise or without a database. For the record
     // editors, which position it on a row.
     CItemTable* Recordset() const { return m_recordset.get(); }
@@ -102,66 +98,36 @@ private:
     bool m_initialised = false;
 };
 
-// The Customers page: every customer but "No Customer"; no filter yet.
-class CCustomerPage final : public QWidget {
+// The Customers or Manufacturers page: every contact of its kind but the hidden one; no filter
+// yet.
+class CContactPage final : public QWidget {
     Q_OBJECT
 public:
-    explicit CCustomerPage(CDatabase* database, QWidget* parent = nullptr);
-    ~CCustomerPage() override;
+    CContactPage(const CContactKind& kind, CDatabase* database, QWidget* parent = nullptr);
+    ~CContactPage() override;
+    const CContactKind& Kind() const { return m_kind; }
     void Initialise();
     void Fill();
     void ReopenIfClosed();
-    const std::vector<CustomerRow>& Customers() const { return m_rows; }
+    const std::vector<ContactRow>& Rows() const { return m_rows; }
     QTableView* List() const { return m_list; }
     // As the Fireworks page's.
-    CCustomerTable* Recordset() const { return m_recordset.get(); }
+    CRecordset* Recordset() const { return m_recordset.get(); }
     void Redraw();
-    void RemoveRow(const CustomerRow& row);
+    void RemoveRow(const ContactRow& row);
 
 signals:
     // A double-click on a row.
-    void CustomerActivated(const CustomerRow& row);
+    void RowActivated(const ContactRow& row);
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    const CContactKind& m_kind;
     CDatabase* m_database;
-    std::unique_ptr<CCustomerTable> m_recordset;
-    std::vector<CustomerRow> m_rows;
-    ListSort m_sort;
-    CRecordListModel* m_model = nullptr;
-    QTableView* m_list = nullptr;
-    bool m_initialised = false;
-};
-
-// The Manufacturers page: every manufacturer; no filter yet.
-class CManufacturerPage final : public QWidget {
-    Q_OBJECT
-public:
-    explicit CManufacturerPage(CDatabase* database, QWidget* parent = nullptr);
-    ~CManufacturerPage() override;
-    void Initialise();
-    void Fill();
-    void ReopenIfClosed();
-    const std::vector<ManufacturerRow>& Manufacturers() const { return m_rows; }
-    QTableView* List() const { return m_list; }
-    // As the Fireworks page's.
-    CManufacturerTable* Recordset() const { return m_recordset.get(); }
-    void Redraw();
-    void RemoveRow(const ManufacturerRow& row);
-
-signals:
-    // A double-click on a row.
-    void ManufacturerActivated(const ManufacturerRow& row);
-
-protected:
-    void showEvent(QShowEvent* event) override;
-
-private:
-    CDatabase* m_database;
-    std::unique_ptr<CManufacturerTable> m_recordset;
-    std::vector<ManufacturerRow> m_rows;
+    std::unique_ptr<CRecordset> m_recordset;
+    std::vector<ContactRow> m_rows;
     ListSort m_sort;
     CRecordListModel* m_model = nullptr;
     QTableView* m_list = nullptr;
@@ -177,13 +143,13 @@ public:
     // Rebuilds the three lists after the database changed.
     void RefreshLists();
     CItemPage* ItemsPage() const { return m_items; }
-    CCustomerPage* CustomersPage() const { return m_customers; }
-    CManufacturerPage* ManufacturersPage() const { return m_manufacturers; }
+    CContactPage* CustomersPage() const { return m_customers; }
+    CContactPage* ManufacturersPage() const { return m_manufacturers; }
 
 private:
     CItemPage* m_items;
-    CCustomerPage* m_customers;
-    CManufacturerPage* m_manufacturers;
+    CContactPage* m_customers;
+    CContactPage* m_manufacturers;
 };
 
 }  // namespace flr

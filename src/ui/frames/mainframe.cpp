@@ -27,17 +27,14 @@
 #include "app/updatesettings.h"
 #include "app/windowplacement.h"
 #include "base/settingsstore.h"
-#include "database/customertable.h"
 #include "database/itemtable.h"
-#include "database/manufacturertable.h"
 #include "model/effectcatalogue.h"
 #include "model/flrdoc.h"
 #include "ui/common/dialogrunner.h"
-#include "ui/database/customereditor.h"
+#include "ui/database/contacteditor.h"
 #include "ui/database/databasebar.h"
 #include "ui/database/importeffectsdialog.h"
 #include "ui/database/itemeditor.h"
-#include "ui/database/manufacturereditor.h"
 #include "ui/frames/aboutdialog.h"
 #include "ui/frames/childframe.h"
 #include "ui/frames/icons.h"
@@ -223,10 +220,11 @@ void CMainFrame::CreateDatabaseBar()
                 menu.exec(at);
             });
     connect(m_databaseTabs->ItemsPage(), &CItemPage::ItemActivated, this, &CMainFrame::EditItem);
-    connect(m_databaseTabs->CustomersPage(), &CCustomerPage::CustomerActivated, this,
-            &CMainFrame::EditCustomer);
-    connect(m_databaseTabs->ManufacturersPage(), &CManufacturerPage::ManufacturerActivated, this,
-            &CMainFrame::EditManufacturer);
+    for (CContactPage* page :
+         {m_databaseTabs->CustomersPage(), m_databaseTabs->ManufacturersPage()}) {
+        connect(page, &CContactPage::RowActivated, this,
+                [this, page](const ContactRow& row) { EditContact(page, row); });
+    }
     m_databaseBar->setWidget(m_databaseTabs);
     addDockWidget(Qt::BottomDockWidgetArea, m_databaseBar);
     // A first start gives the bar room for about eight rows; a saved layout replaces this.
@@ -420,11 +418,9 @@ void CMainFrame::AddRecord(int id)
 {
     if (!m_database) return;
     int result = kEditorCancel;
-    if (id == cmd::AddCustomer) {
-        CCustomerEditor dialog(m_database, nullptr, this);
-        result = RunDialog(dialog);
-    } else if (id == cmd::AddManufacturer) {
-        CManufacturerEditor dialog(m_database, nullptr, this);
+    if (id == cmd::AddCustomer || id == cmd::AddManufacturer) {
+        CContactEditor dialog(id == cmd::AddCustomer ? CustomerKind() : ManufacturerKind(),
+                              m_database, nullptr, this);
         result = RunDialog(dialog);
     } else {
         if (m_addingItem) return;
@@ -455,44 +451,20 @@ void CMainFrame::EditItem(CEffect* item)
     }
 }
 
-namespace {
-
-// Runs `Editor` on a customer or manufacturer row whose record the page's recordset stands
-// on, then brings the row in line with the result.
-template <typename Editor, typename Page, typename Row>
-void EditListedRow(Page* page, const Row& row, CDatabase* database, QWidget* parent)
+void CMainFrame::EditContact(CContactPage* page, const ContactRow& row)
 {
-    const Row keep = row;  // the page may drop its own reference on a delete
-    Editor dialog(database, page->Recordset(), parent);
+    CRecordset* rows = page->Recordset();
+    if (!row || !rows || !FindContactRecord(page->Kind(), *rows, row->Key())) return;
+    const ContactRow keep = row;  // the page may drop its own reference on a delete
+    CContactEditor dialog(page->Kind(), m_database, rows, this);
     switch (RunDialog(dialog)) {
     case kEditorOk:
-        keep->RefreshFrom(*page->Recordset());
+        *keep = page->Kind().List(*rows);
         page->Redraw();
         break;
     case kEditorDeleted: page->RemoveRow(keep); break;
     default: break;
     }
-}
-
-}  // namespace
-
-void CMainFrame::EditCustomer(const CustomerRow& row)
-{
-    CCustomerPage* page = m_databaseTabs->CustomersPage();
-    if (!row || !page->Recordset() || !FindCustomerRecord(*page->Recordset(), row->customerNo)) {
-        return;
-    }
-    EditListedRow<CCustomerEditor>(page, row, m_database, this);
-}
-
-void CMainFrame::EditManufacturer(const ManufacturerRow& row)
-{
-    CManufacturerPage* page = m_databaseTabs->ManufacturersPage();
-    if (!row || !page->Recordset() ||
-        !FindManufacturerRecord(*page->Recordset(), row->supplierNo)) {
-        return;
-    }
-    EditListedRow<CManufacturerEditor>(page, row, m_database, this);
 }
 
 QPrinter& CMainFrame::Printer()

@@ -24,8 +24,8 @@ class QToolBar;
 namespace flr {
 
 class CChildFrame;
-struct CCustomer;
-struct CManufacturer;
+struct CContact;
+class CContactPage;
 class CDatabase;
 class CEffect;
 class CFLRDoc;
@@ -102,8 +102,7 @@ private:
     // The record editors: add mode on the application's database, edit mode on a bar row.
     void AddRecord(int id);
     void EditItem(CEffect* item);
-    void EditCustomer(const std::shared_ptr<CCustomer>& row);
-    void EditManufacturer(const std::shared_ptr<CManufacturer>& row);
+    void EditContact(CContactPage* page, const std::shared_ptr<CContact>& row);
 
     CSettingsStore& m_settings;
     CUpdateSettings& m_updateSettings;

@@ -8,11 +8,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDropEvent>
+#include <QGridLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "app/recentfilelist.h"
 #include "app/updatesettings.h"
@@ -27,6 +30,7 @@
 #include "support/framefixture.h"
 #include "support/scriptedprompter.h"
 #include "ui/common/dialogrunner.h"
+#include "ui/database/contacteditor.h"
 #include "ui/database/itemeditor.h"
 #include "ui/frames/childframe.h"
 #include "ui/frames/mainframe.h"
@@ -88,11 +92,10 @@ TEST_F(DatabaseBarTest, PagesListTheDatabaseAndTheFilterNarrowsTheItems)
 
     sheet->CustomersPage()->Initialise();
     sheet->ManufacturersPage()->Initialise();
-    EXPECT_FALSE(sheet->CustomersPage()->Customers().empty());
-    for (const CustomerRow& c : sheet->CustomersPage()->Customers()) {
-        EXPECT_NE(c->customerName, "No Customer");
-    }
-    EXPECT_FALSE(sheet->ManufacturersPage()->Manufacturers().empty());
+    EXPECT_FALSE(sheet->CustomersPage()->Rows().empty());
+    for (const ContactRow& c : sheet->CustomersPage()->Rows())
+        EXPECT_NE(c->cells[1], "No Customer");
+    EXPECT_FALSE(sheet->ManufacturersPage()->Rows().empty());
     m_frame->RefreshDatabaseLists();
     EXPECT_EQ(page->Items().size(), all);
     EXPECT_TRUE(m_prompter.Messages().empty());
@@ -175,6 +178,105 @@ TEST_F(DatabaseBarTest, AddItemOpensTheEditorAndTheNewItemIsListed)
     EXPECT_NE(std::find(page->Items().begin(), page->Items().end(), item), page->Items().end());
     EXPECT_TRUE(m_prompter.Messages().empty());
     CEffectCatalogue::Program().Remove("UI-1");
+}
+
+}  // namespace
+}  // namespace flr
+
+namespace flr {
+namespace {
+
+// "Label=name" for each row of the editor's grid, and the names in tab order.
+std::pair<QString, QStringList> Lines(QDialog* editor)
+{
+    QStringList rows;
+    auto* grid = editor->findChild<QGridLayout*>();
+    for (int r = 0; r < grid->rowCount(); ++r) {
+        QLayoutItem* label = grid->itemAtPosition(r, 0);
+        QLayoutItem* field = grid->itemAtPosition(r, 1);
+        rows << (label ? qobject_cast<QLabel*>(label->widget())->text() : QString()) + "=" +
+                    (field ? field->widget()->objectName() : QString());
+    }
+    QStringList tabs;
+    for (QWidget* w = grid->itemAtPosition(0, 1)->widget(); !qobject_cast<QPushButton*>(w);
+         w = w->nextInFocusChain()) {
+        if (w->focusPolicy() & Qt::TabFocus) tabs << w->objectName();
+    }
+    return {rows.join('|'), tabs};
+}
+
+TEST_F(DatabaseBarTest, ContactEditorsAddEditAndDeleteListedRows)
+{
+    struct Case {
+        int command;
+        CContactPage* page;
+        QString title;
+        QString lines;
+        QString key;
+    };
+    CDatabaseBar* sheet = m_frame->DatabaseTabs();
+    const Case cases[] = {
+        {cmd::AddCustomer, sheet->CustomersPage(), "Customer",
+         "Customer No :=customerNo|Name :=name|Address :=address|Zip Code :=zipCode|City :=city|"
+         "Name :=contact|Tel :=tel|=tel2|Mob :=mob|=mob2|Fax :=fax|E-Mail :=email|Note :=notes",
+         "C-77"},
+        {cmd::AddManufacturer, sheet->ManufacturersPage(), "Manufacturer",
+         "Mfr No :=number|Name :=name|Address :=address|Zip Code :=zipCode|City :=city|"
+         "Country :=country|Name :=contact|Tel :=tel|Mob :=mob|Fax :=fax|E-Mail :=email|"
+         "Note :=notes",
+         "77"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title.toStdString());
+        c.page->Initialise();
+        const size_t before = c.page->Rows().size();
+        // Each run answers one editor: `act` fills it in and ends it.
+        std::function<void(CContactEditor*)> act;
+        const DialogRunner previous = InstallDialogRunner([&](QDialog& dialog) {
+            auto* editor = qobject_cast<CContactEditor*>(&dialog);
+            if (!editor) return int(QDialog::Rejected);
+            act(editor);
+            return editor->result();
+        });
+
+        act = [&](CContactEditor* editor) {
+            EXPECT_EQ(editor->windowTitle(), "Add " + c.title);
+            const auto [rows, tabs] = Lines(editor);
+            EXPECT_EQ(rows, c.lines);
+            QStringList names;
+            for (const QString& row : rows.split('|')) names << row.section('=', 1);
+            EXPECT_EQ(tabs, names);
+            EXPECT_FALSE(editor->findChild<QPushButton*>("delete")->isVisibleTo(editor));
+            auto* key = editor->findChild<QLineEdit*>(names[0]);
+            // Manufacturer numbers take digits only.
+            EXPECT_EQ(key->validator() != nullptr, c.command == cmd::AddManufacturer);
+            key->setText(c.key);
+            editor->findChild<QLineEdit*>("name")->setText("Added");
+            ASSERT_TRUE(editor->OkButton()->isEnabled());
+            editor->OkButton()->click();
+        };
+        m_frame->Action(c.command)->trigger();
+        ASSERT_EQ(c.page->Rows().size(), before + 1);
+        const ContactRow row = c.page->Rows().back();
+        EXPECT_EQ(row->Key(), c.key.toStdString());
+
+        act = [&](CContactEditor* editor) {
+            EXPECT_EQ(editor->windowTitle(), "Edit " + c.title);
+            EXPECT_FALSE(editor->findChild<QLineEdit*>("name")->text().isEmpty());
+            EXPECT_FALSE(editor->findChild<QLineEdit*>(Lines(editor).second[0])->isEnabled());
+            editor->findChild<QLineEdit*>("name")->setText("Edited");
+            editor->OkButton()->click();
+        };
+        emit c.page->RowActivated(row);
+        EXPECT_EQ(row->cells[1], "Edited");
+
+        act = [&](CContactEditor* editor) {
+            m_prompter.Answer(PromptAnswer::Yes);
+            editor->findChild<QPushButton*>("delete")->click();
+        };
+        emit c.page->RowActivated(row);
+        EXPECT_EQ(c.page->Rows().size(), before);
+        InstallDialogRunner(previous);
+    }
 }
 
 }  // namespace
