@@ -102,7 +102,8 @@ TEST_F(TransferTest, FiveRecordsThenTheClosingRecordByteForByte)
     test::AppendEntry(doc, "00:00:02:00", "A02");
     test::AppendEntry(doc, "00:00:03:00", "A03");
     test::AppendEntry(doc, "00:00:04:00", "A04");
-    test::AppendEntry(doc, "00:01:02:03", "B07");  // the worked example, as point 4 here
+    test::AppendEntry(doc, "00:01:02:03",
+                      "B07");  // hours, minutes, seconds and frames all non-zero
     hardware.Start();
     auto engine = MakeEngine();
     EXPECT_EQ(engine->GetRecordCount(), 5u);
