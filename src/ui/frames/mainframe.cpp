@@ -135,7 +135,10 @@ void CMainFrame::CreateActions()
         for (const Menu& m : *bar) CollectCommands(m.entries, texts);
     }
     texts.emplace(cmd::ContextHelp, "Help");
-    for (const auto& [id, text] : texts) {
+    for (const auto& entry : texts) {
+        // A plain copy: structured bindings cannot be captured by the lambda below in clang 14.
+        const int id = entry.first;
+        const std::string& text = entry.second;
         const size_t tab = text.find('\t');
         auto* action = new QAction(Text(text.substr(0, tab)), this);
         action->setProperty("baseText", action->text());
