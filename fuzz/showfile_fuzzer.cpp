@@ -33,7 +33,11 @@ bool ReadAndWrite(std::string_view bytes, std::string& written, bool straightfor
     flr::CFLRDoc doc;
     flr::CShowFileReader reader(catalogue, [](const std::vector<flr::CEffectRef>&) {});
     reader.SetRenumberEachLink(straightforward);
-    if (reader.ReadBytes(bytes, doc) != flr::CShowFileReader::Status::Ok) return false;
+    const auto status = reader.ReadBytes(bytes, doc);
+    if (status != flr::CShowFileReader::Status::Ok &&
+        status != flr::CShowFileReader::Status::Damaged) {
+        return false;
+    }
     written = flr::CShowFileWriter::ToBytes(doc);
     return true;
 }

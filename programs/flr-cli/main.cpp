@@ -20,6 +20,9 @@ void PrintUsage(std::FILE* out)
         "  dump SHOW.flr  print the show as JSON\n"
         "  save IN.flr OUT.flr  open a show and save it again\n"
         "  items [--connect STRING]  print the product database's items as JSON\n"
+        "  check SHOW.flr [--bank N] [--connect STRING] [--json]\n"
+        "                 the show check run before a download (exit 0 no errors,\n"
+        "                 4 errors, 1 cannot open or damaged)\n"
         "  transfer SHOW.flr --device PATH [--bank N] [--retries N]\n"
         "                 download the show to the firing hardware on a serial device\n"
         "  print SHOW.flr --pdf OUT.pdf [--report KIND] [--page-size A4|Letter] [--hide-chained]\n"
@@ -65,6 +68,7 @@ int main(int argc, char** argv)
     if (command == QLatin1String("items")) return flr::RunItemsCommand(rest);
     if (command == QLatin1String("transfer")) return flr::RunTransfer(rest);
     if (command == QLatin1String("print")) return flr::RunPrint(rest);
+    if (command == QLatin1String("check")) return flr::RunCheck(rest);
     std::fprintf(stderr, "flr-cli: unknown command '%s' (try --help)\n", qPrintable(command));
     return 2;
 }

@@ -16,7 +16,8 @@ std::unique_ptr<CFLRDoc> OpenShowFile(const std::string& path,
     // they are imported.
     CShowFileReader reader(CEffectCatalogue::Program(), std::move(onMissing));
     switch (reader.Read(path, *doc)) {
-    case CShowFileReader::Status::Ok: return doc;
+    case CShowFileReader::Status::Ok:
+    case CShowFileReader::Status::Damaged: return doc;  // marked; the reader has said why
     case CShowFileReader::Status::CannotOpen:
         ShowMessage("Cannot open " + path + ".\n\n" + reader.ErrorString(), "File Error",
                     PromptButtons::Ok, PromptIcon::Error);

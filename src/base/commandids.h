@@ -80,6 +80,7 @@ enum : int {
     HideChained = 32847,
     IgnorePrefire = 32848,
     DuplicateIgnition = 32849,
+    CheckShow = 32850,
 };
 }  // namespace cmd
 

@@ -1,8 +1,13 @@
 #include "cli/openshow.h"
 
 #include <cstdio>
+#include <memory>
 
+#include "base/settingsstore.h"
 #include "base/textcodec.h"
+#include "database/dbconnection.h"
+#include "database/itemtable.h"
+#include "editing/scheduleeditor.h"
 #include "model/effectcatalogue.h"
 #include "model/flrdoc.h"
 #include "model/showfilereader.h"
@@ -20,6 +25,10 @@ bool OpenShowForCli(const std::string& path, CFLRDoc& doc)
     });
     switch (reader.Read(path, doc)) {
     case CShowFileReader::Status::Ok: return true;
+    case CShowFileReader::Status::Damaged:
+        std::fprintf(stderr, "flr-cli: %s is damaged: only the part before the damage was read\n",
+                     path.c_str());
+        return true;
     case CShowFileReader::Status::CannotOpen:
         std::fprintf(stderr, "flr-cli: %s: %s\n", path.c_str(), reader.ErrorString().c_str());
         return false;
@@ -29,6 +38,32 @@ bool OpenShowForCli(const std::string& path, CFLRDoc& doc)
         return false;
     }
     return false;
+}
+
+void DeriveAsProgram(CFLRDoc& doc)
+{
+    if (!doc.GetSetup()) return;
+    const bool modified = doc.IsModified();
+    CScheduleEditor(doc).SetPrefireOff(doc.GetSetup()->GetPrefireOff());
+    doc.SetModifiedFlag(modified);
+}
+
+std::optional<std::set<std::string>> LoadCatalogue(const std::optional<std::string>& connect)
+{
+    CSettingsStore settings;
+    std::unique_ptr<CDBConnection> connection =
+        connect ? std::make_unique<CDBConnection>(settings, Utf8ToCp1252(*connect))
+                : std::make_unique<CDBConnection>(settings);
+    if (!connection->OpenDatabase() || !connection->CheckVersion()) return std::nullopt;
+    CItemTable items(&connection->GetDatabase());
+    if (!items.OpenTable()) return std::nullopt;
+    std::set<std::string> known;
+    for (; !items.IsEOF(); items.MoveNext()) {
+        const CEffectRef item = items.MakeItem();
+        known.insert(item->GetArticleNumber());
+        CEffectCatalogue::Program().Insert(item);
+    }
+    return known;
 }
 
 }  // namespace flr

@@ -1,5 +1,5 @@
-// flr-cli transfer SHOW.flr --device PATH [--bank N] [--retries N]: downloads the show to the
-// firing hardware on a serial device, as the transfer window does.
+// flr-cli transfer SHOW.flr --device PATH [--bank N] [--retries N]: checks the show and
+// downloads it to the firing hardware on a serial device, as the transfer window does.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -7,10 +7,13 @@
 #include <string>
 
 #include "base/prompt.h"
+#include "base/textcodec.h"
+#include "cli/checkoptions.h"
 #include "cli/openshow.h"
 #include "cli/verbargs.h"
 #include "cli/verbs.h"
 #include "model/flrdoc.h"
+#include "model/showcheck.h"
 #include "transfer/tickclock.h"
 #include "transfer/transferengine.h"
 #include "transfer/transferloop.h"
@@ -21,6 +24,7 @@ namespace {
 
 constexpr int kExitUsage = 2;
 constexpr int kExitStalled = 3;
+constexpr int kExitCheckErrors = 4;
 
 constexpr char kUsage[] =
     "Usage: flr-cli transfer SHOW.flr --device PATH [--bank N] [--retries N]\n";
@@ -75,6 +79,20 @@ bool ParseCount(const std::string& text, int limit, int& out)
     return true;
 }
 
+int FinishDownload(CTransferEngine& engine)
+{
+    if (engine.GetResult() != CTransferEngine::Result::Completed) {
+        std::fputs("flr-cli: the hardware stopped answering; download abandoned\n", stderr);
+        return kExitStalled;
+    }
+    if (!engine.WaitLastByteWritten(std::chrono::seconds(10))) {
+        std::fputs("flr-cli: the closing byte could not be written\n", stderr);
+        return kExitStalled;
+    }
+    std::fputs("flr-cli: download complete\n", stderr);
+    return 0;
+}
+
 }  // namespace
 
 int RunTransfer(const QStringList& arguments)
@@ -112,6 +130,32 @@ int RunTransfer(const QStringList& arguments)
 
     CFLRDoc doc;
     if (!OpenShowForCli(showPath, doc)) return 1;
+    DeriveAsProgram(doc);
+
+    // The bank list and the show check come before the device is opened, as in the program.
+    const uint32_t records = CountRecords(doc.FirstFiring());
+    const std::vector<int> banks = BanksFor(records);
+    if (std::find(banks.begin(), banks.end(), bank) == banks.end()) {
+        std::fprintf(
+            stderr,
+            "flr-cli: bank %d is not offered for this show of %u ignition points "
+            "(banks offered: %s)\n",
+            bank, records,
+            banks.empty()
+                ? "none"
+                : (std::to_string(banks.front()) + " to " + std::to_string(banks.back())).c_str());
+        return kExitUsage;
+    }
+    const ShowCheckResult check =
+        CheckShow(doc, {.bank = bank, .musicLengthMs = MusicLengthMs(doc), .knowsItem = {}});
+    for (const ShowFinding& f : check.findings) {
+        std::fprintf(stderr, "%s\n", Cp1252ToUtf8(FormatFinding(f)).c_str());
+    }
+    if (check.HasErrors()) {
+        std::fprintf(stderr, "flr-cli: %s: the show check refuses the download\n",
+                     FindingSummary(check).c_str());
+        return kExitCheckErrors;
+    }
 
     CliTransferPrompter prompter(retries);
     CPrompter* previous = InstallPrompter(&prompter);
@@ -124,15 +168,7 @@ int RunTransfer(const QStringList& arguments)
                                clock, loop);
         loop.Attach(engine);
         engine.Start();
-        const std::vector<std::string>& banks = engine.GetBankItems();
-        if (std::find(banks.begin(), banks.end(), std::to_string(bank)) == banks.end()) {
-            std::fprintf(stderr,
-                         "flr-cli: bank %d is not offered for this show of %u ignition points "
-                         "(banks offered: %s)\n",
-                         bank, engine.GetRecordCount(),
-                         banks.empty() ? "none" : (banks.front() + " to " + banks.back()).c_str());
-            exitCode = kExitUsage;
-        } else if (engine.GetPortItems().empty()) {
+        if (engine.GetPortItems().empty()) {
             std::fprintf(stderr,
                          "flr-cli: cannot open %s (absent, in use, no permission or not a "
                          "serial device)\n",
@@ -141,16 +177,12 @@ int RunTransfer(const QStringList& arguments)
         } else {
             engine.SelectBankItem(std::to_string(bank));
             engine.Download();
-            loop.Run([&] { return engine.GetResult() != CTransferEngine::Result::Running; },
-                     std::chrono::hours(24 * 365));
-            if (engine.GetResult() != CTransferEngine::Result::Completed) {
-                std::fputs("flr-cli: the hardware stopped answering; download abandoned\n", stderr);
-                exitCode = kExitStalled;
-            } else if (!engine.WaitLastByteWritten(std::chrono::seconds(10))) {
-                std::fputs("flr-cli: the closing byte could not be written\n", stderr);
-                exitCode = kExitStalled;
+            if (engine.GetState() == 0) {
+                exitCode = kExitCheckErrors;  // the engine refused a record and said why
             } else {
-                std::fputs("flr-cli: download complete\n", stderr);
+                loop.Run([&] { return engine.GetResult() != CTransferEngine::Result::Running; },
+                         std::chrono::hours(24 * 365));
+                exitCode = FinishDownload(engine);
             }
         }
     }

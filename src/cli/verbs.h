@@ -10,5 +10,6 @@ int RunDump(const QStringList& arguments);
 int RunSave(const QStringList& arguments);
 int RunTransfer(const QStringList& arguments);
 int RunPrint(const QStringList& arguments);
+int RunCheck(const QStringList& arguments);
 
 }  // namespace flr

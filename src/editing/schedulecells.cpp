@@ -27,14 +27,18 @@ std::string Format(const char* format, auto... values)
 
 std::string IpText(const CIgnition& e)
 {
-    if (!e.GetChainPrev()) return Format("%03d", e.GetNumber());
+    // An entry without a number has no IP to print ("-01" would be read as a number).
+    if (!e.GetChainPrev()) {
+        return e.GetNumber() == CIgnition::kNoNumber ? std::string()
+                                                     : Format("%03d", e.GetNumber());
+    }
     int place = 1;
     const CIgnition* head = &e;
     while (head->GetChainPrev()) {
         head = head->GetChainPrev();
         ++place;
     }
-    if (head->IsChained()) return {};
+    if (head->IsChained() || head->GetNumber() == CIgnition::kNoNumber) return {};
     return Format("%03d:%d", head->GetNumber(), place);
 }
 

@@ -54,6 +54,11 @@ public:
     // Destroys every entry exactly once.
     void DeleteAllIgnitions();
 
+    // Set when the file it was read from was damaged: what followed the damage is missing, so
+    // the show must not overwrite that file nor go to the hardware unchecked.
+    bool IsOpenedDamaged() const { return m_openedDamaged; }
+    void SetOpenedDamaged(bool damaged) { m_openedDamaged = damaged; }
+
     bool IsModified() const { return m_modified; }
     void SetModifiedFlag(bool modified = true) { m_modified = modified; }
 
@@ -68,6 +73,7 @@ private:
     std::unique_ptr<CFireworkSetup> m_setup;
     CIgnition* m_anchor = nullptr;
     bool m_modified = false;
+    bool m_openedDamaged = false;
     std::vector<CFLRDocObserver*> m_observers;
 };
 

@@ -204,6 +204,8 @@ public:
     }
 
     // A truncated file or an impossible value: said once per file.
+    bool WasDamaged() const { return m_damageReported; }
+
     void ReportDamage()
     {
         if (m_damageReported) return;
@@ -641,10 +643,11 @@ CShowFileReader::Status CShowFileReader::ReadFrom(Input& in, CFLRDoc& doc)
     // The format stamp and eight reserved bytes.
     if (!in.Skip(kHeaderSize - 4 - kMagicSize)) {
         loader.ReportDamage();
-        return Status::Ok;
+    } else {
+        loader.ReadChunks();
     }
-    loader.ReadChunks();
-    return Status::Ok;
+    doc.SetOpenedDamaged(loader.WasDamaged());
+    return loader.WasDamaged() ? Status::Damaged : Status::Ok;
 }
 
 }  // namespace flr

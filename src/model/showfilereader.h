@@ -23,6 +23,7 @@ class CShowFileReader {
 public:
     enum class Status {
         Ok,
+        Damaged,      // read up to damage, which was reported; the document holds what came before
         CannotOpen,   // the file could not be read at all; see ErrorString()
         NotShowFile,  // the first u32 is not 0 (refused silently)
         WrongMagic,   // another kind of file (refused after a warning beep)
@@ -36,7 +37,8 @@ public:
     explicit CShowFileReader(CEffectCatalogue& catalogue, MissingItemsHandler onMissing = {});
 
     // Reads the file at `path` (UTF-8) into `doc`, which gets a fresh default setup and loses
-    // any entries it held. On a status other than Ok the document is left untouched.
+    // any entries it held. On Damaged the document holds what was read before the damage and
+    // is marked so (CFLRDoc::IsOpenedDamaged); on the other failures it is left untouched.
     Status Read(const std::string& path, CFLRDoc& doc);
 
     // The same for a file already in memory.

@@ -1,6 +1,7 @@
 #include "music/trackloader.h"
 
 #include "base/prompt.h"
+#include "music/wavereader.h"
 
 namespace flr {
 
@@ -40,6 +41,13 @@ TrackViewWindow FitTrackView(uint32_t lengthMs, int windowWidthPx)
         view.widthMs = width;
     }
     return view;
+}
+
+std::optional<uint32_t> ReadTrackLength(const std::string& path)
+{
+    CWaveReader reader;
+    if (!reader.Open(path)) return std::nullopt;
+    return reader.LengthMs();
 }
 
 }  // namespace flr

@@ -41,4 +41,7 @@ struct TrackViewWindow {
 
 TrackViewWindow FitTrackView(uint32_t lengthMs, int windowWidthPx);
 
+// The length of the wave file at `path` (UTF-8); nullopt when it cannot be read as one.
+std::optional<uint32_t> ReadTrackLength(const std::string& path);
+
 }  // namespace flr

@@ -49,7 +49,11 @@ void CReport::Measure(const ReportMetrics& metrics)
     };
     m_columns.clear();
     for (const ColumnSpec& spec : ColumnTable()) {
-        m_columns.push_back({spec.heading, at(spec.left), at(spec.right), spec.align, spec.box});
+        const std::string_view heading = spec.heading;
+        const bool freeText =
+            heading.empty() || heading == "Name" || heading == "Note" || heading == "Description";
+        m_columns.push_back(
+            {spec.heading, at(spec.left), at(spec.right), spec.align, spec.box, freeText});
     }
 }
 
@@ -146,6 +150,7 @@ std::vector<ReportDraw> CReport::Page(int page, const std::string& footerTime) c
                 ops.push_back(d);
             } else if (!line.cells[c].empty()) {
                 text(col.left, y, col.right, line.cells[c], col.align, false);
+                ops.back().whole = !col.freeText;
             }
         }
     }

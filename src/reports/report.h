@@ -29,7 +29,8 @@ struct ReportColumn {
     int left;
     int right;
     ReportAlign align;
-    bool box;  // an empty box to tick by hand instead of a text
+    bool box;               // an empty box to tick by hand instead of a text
+    bool freeText = false;  // names and notes, which may be shortened
 };
 
 // One printed line: a row of cells (one per column), a group heading, or a blank line.
@@ -48,6 +49,9 @@ struct ReportDraw {
     std::string text;
     ReportAlign align = ReportAlign::Left;
     bool headingFont = false;
+    // Text: numbers, addresses, times and delays are read at the firing site and must print
+    // whole (in a narrower font where need be); names and notes may end in an ellipsis.
+    bool whole = false;
     uint32_t rgb = 0;  // Fill colour, 0xRRGGBB
 };
 

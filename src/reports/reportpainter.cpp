@@ -78,6 +78,29 @@ ReportFonts MakeReportFonts(const ListGeometry& list)
     return fonts;
 }
 
+QFont FitFont(const QFont& font, const QString& text, int width)
+{
+    QFont fitted = font;
+    int advance = QFontMetrics(fitted).horizontalAdvance(text);
+    // Narrower letters first, down to half their width; then smaller ones until it fits.
+    const int baseStretch = font.stretch() > 0 ? font.stretch() : 100;
+    for (int stretch = baseStretch; advance > width && stretch > baseStretch / 2;) {
+        stretch = std::max(baseStretch / 2, stretch * width / std::max(1, advance) - 1);
+        fitted.setStretch(stretch);
+        advance = QFontMetrics(fitted).horizontalAdvance(text);
+    }
+    while (advance > width && fitted.pixelSize() > 1) {
+        fitted.setPixelSize(std::max(1, fitted.pixelSize() * width / std::max(1, advance) - 1));
+        advance = QFontMetrics(fitted).horizontalAdvance(text);
+    }
+    while (advance > width && fitted.pointSizeF() > 1.0) {
+        fitted.setPointSizeF(
+            std::max(1.0, fitted.pointSizeF() * width / std::max(1, advance) - 0.5));
+        advance = QFontMetrics(fitted).horizontalAdvance(text);
+    }
+    return fitted;
+}
+
 void PaintReportPage(QPainter& painter, const CReport& report, int page,
                      const std::string& footerTime, const ReportFonts& fonts)
 {
@@ -109,11 +132,16 @@ void PaintReportPage(QPainter& painter, const CReport& report, int page,
             break;
         case ReportDraw::Op::Text: {
             const QFont& font = d.headingFont ? shaped.heading : shaped.body;
-            painter.setFont(font);
-            // A text wider than its column is shortened with an ellipsis rather than printed
-            // over its neighbour.
-            const QString text = QFontMetrics(font).elidedText(FromBytes(d.text), Qt::ElideRight,
-                                                               std::max(1, d.x2 - d.x1));
+            const int width = std::max(1, d.x2 - d.x1);
+            QString text = FromBytes(d.text);
+            if (d.whole) {
+                painter.setFont(FitFont(font, text, width));
+            } else {
+                // A free text wider than its column is shortened with an ellipsis rather than
+                // printed over its neighbour.
+                painter.setFont(font);
+                text = QFontMetrics(font).elidedText(text, Qt::ElideRight, width);
+            }
             painter.drawText(rect, textFlags | AlignmentOf(d.align), text);
             break;
         }

@@ -38,8 +38,12 @@ struct ReportFonts {
 };
 ReportFonts MakeReportFonts(const ListGeometry& list);
 
+// `font` made narrower (then smaller) until `text` fits `width`; `font` itself when it fits.
+QFont FitFont(const QFont& font, const QString& text, int width);
+
 // Draws page `page` (from 1) of a measured report. The painter's transform is saved and
-// restored.
+// restored. Numbers, addresses, times and delays print whole, in a narrower font where their
+// column is too narrow; names and notes may end in an ellipsis.
 void PaintReportPage(QPainter& painter, const CReport& report, int page,
                      const std::string& footerTime, const ReportFonts& fonts);
 

@@ -6,6 +6,7 @@
 
 #include "base/prompt.h"
 #include "model/ignition.h"
+#include "model/showcheck.h"
 
 namespace flr {
 
@@ -20,18 +21,12 @@ constexpr uint8_t kNoMoreRecords = 0xFB;
 
 constexpr unsigned kBaud = 9600;
 constexpr unsigned kPortBufferSize = 512;
-constexpr int kBanks = 10;
-constexpr uint32_t kPointsPerBank = 100;
-constexpr uint32_t kPointsInAllBanks = 1000;
 
 constexpr const char* kStallText =
     "Please verify that the cable is connected, the correct port is selected,\n"
     "and that the FLR hardware is powered on and in download mode.";
 
-bool HasRecord(const CIgnition* entry)
-{
-    return !entry->IsChained() && entry->GetNumber() != CIgnition::kNoNumber;
-}
+bool HasRecord(const CIgnition* entry) { return HasFiringRecord(*entry); }
 
 }  // namespace
 
@@ -98,24 +93,17 @@ void CTransferEngine::Start()
 {
     OpenPorts();
 
-    int32_t highest = -1;
-    for (CIgnition* e = m_first; e; e = e->GetNextFiring()) {
-        if (e->GetNumber() != CIgnition::kNoNumber) highest = e->GetNumber();
-    }
-    m_recordCount = static_cast<uint32_t>(highest + 1);
+    m_recordCount = CountRecords(m_first);
     m_totalSteps = kStepsPerRecord * m_recordCount;
 
-    const bool downloadEnabled = !m_portItems.empty();
+    m_bankItems.clear();
+    for (int bank : BanksFor(m_recordCount)) m_bankItems.push_back(std::to_string(bank));
+
+    // A show no bank can hold has nothing to download to.
+    const bool downloadEnabled = !m_portItems.empty() && !m_bankItems.empty();
     m_observer.OnPortList(m_portItems, m_portItems.empty() ? -1 : 0);
     m_observer.OnPortListEnabled(downloadEnabled);
     m_observer.OnDownloadEnabled(downloadEnabled);
-
-    m_bankItems.clear();
-    for (int bank = 0; bank < kBanks; ++bank) {
-        const uint32_t offset = kPointsPerBank * static_cast<uint32_t>(bank);
-        if (offset + m_recordCount > kPointsInAllBanks) break;
-        m_bankItems.push_back(std::to_string(bank));
-    }
     m_observer.OnBankList(m_bankItems, m_bankItems.empty() ? -1 : 0);
 
     m_observer.OnStatusText("Select bank and port and press \"Download\" ...");
@@ -142,6 +130,13 @@ void CTransferEngine::SelectBankItem(const std::string& item)
 void CTransferEngine::Download()
 {
     if (m_result != Result::Running) return;
+    // Whoever calls, a record the hardware would not get as it stands never leaves.
+    if (const std::optional<std::string> why = FirstUnsendableRecord(m_first, m_bankOffset)) {
+        m_observer.OnStatusText("Download refused: " + *why);
+        ShowMessage("The show cannot be downloaded: " + *why + ".", "Download Refused",
+                    PromptButtons::Ok, PromptIcon::Error);
+        return;
+    }
     m_observer.OnPortListEnabled(false);
     m_observer.OnBankListEnabled(false);
     m_observer.OnStatusText("Setting up serial communication ...");

@@ -10,14 +10,17 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <set>
 
 #include "app/showio.h"
 #include "base/commandids.h"
 #include "base/prompt.h"
 #include "base/settingsstore.h"
 #include "base/textcodec.h"
+#include "database/itemtable.h"
 #include "model/effectcatalogue.h"
 #include "model/flrdoc.h"
+#include "music/trackloader.h"
 #include "transfer/portmap.h"
 #include "ui/common/dialogrunner.h"
 #include "ui/frames/mainframe.h"
@@ -94,7 +97,9 @@ CChildFrame::CChildFrame(std::unique_ptr<CFLRDoc> doc, const QString& path, cons
         if (RunDialog(dialog) != QDialog::Accepted) return {};
         return dialog.Item();
     });
+    m_view->SetShowChecker([this] { RunShowCheck(CShowCheckDialog::Purpose::Review); });
     m_view->SetTransferRunner([this](CIgnition* firstFiring) {
+        if (!RunShowCheck(CShowCheckDialog::Purpose::BeforeDownload)) return;
         // The ports as the user mapped them now; the dialog's outcome changes nothing here.
         const CSettingsStore settings;
         CTransferDialog dialog(firstFiring, CPortMap::FromSettings(settings), window());
@@ -186,7 +191,46 @@ bool CChildFrame::SetDiscountText(const QString& text)
 QString CChildFrame::PriceText() const { return m_pricePane->text(); }
 QString CChildFrame::DiscountText() const { return m_discountPane->text(); }
 
-void CChildFrame::UpdateTitle() { setWindowTitle(m_title); }
+void CChildFrame::UpdateTitle()
+{
+    setWindowTitle(m_doc->IsOpenedDamaged() ? m_title + QStringLiteral(" [damaged]") : m_title);
+}
+
+ShowCheckOptions CChildFrame::CheckOptions() const
+{
+    ShowCheckOptions options;
+    if (const CFireworkSetup* setup = m_doc->GetSetup();
+        setup && setup->GetMusicFile() && !setup->GetMusicFile()->empty()) {
+        if (const auto length = ReadTrackLength(Cp1252ToUtf8(*setup->GetMusicFile()))) {
+            options.musicLengthMs = *length;
+        }
+    }
+    if (m_database) {
+        CItemTable items(m_database);
+        if (items.OpenTable()) {
+            auto known = std::make_shared<std::set<std::string>>();
+            for (; !items.IsEOF(); items.MoveNext())
+                known->insert(items.MakeItem()->GetArticleNumber());
+            options.knowsItem = [known](const std::string& articleNumber) {
+                return known->contains(articleNumber);
+            };
+        }
+    }
+    return options;
+}
+
+bool CChildFrame::RunShowCheck(CShowCheckDialog::Purpose purpose)
+{
+    ShowCheckResult result = CheckShow(*m_doc, CheckOptions());
+    const bool errors = result.HasErrors();
+    if (purpose == CShowCheckDialog::Purpose::BeforeDownload && result.findings.empty()) {
+        return true;
+    }
+    CShowCheckDialog dialog(std::move(result), purpose, DialogParent());
+    dialog.SetEntrySelector([this](const CIgnition* entry) { m_view->List()->SelectEntry(entry); });
+    const bool accepted = RunDialog(dialog) == QDialog::Accepted;
+    return purpose == CShowCheckDialog::Purpose::BeforeDownload && !errors && accepted;
+}
 
 QWidget* CChildFrame::DialogParent()
 {
@@ -215,6 +259,14 @@ bool CChildFrame::SaveModified()
 
 bool CChildFrame::Save()
 {
+    if (m_doc->IsOpenedDamaged()) {
+        ShowMessage(
+            "This show was damaged when it was opened: only what came before the damage "
+            "was read. Save it under a new name, so that the file it came from stays as "
+            "it was.",
+            "FLR", PromptButtons::Ok, PromptIcon::Information);
+        return SaveAs();
+    }
     if (m_path.isEmpty()) return SaveAs();
     if (!SaveShowFile(*m_doc, m_path.toStdString())) return false;
     m_doc->SetModifiedFlag(false);
@@ -223,13 +275,23 @@ bool CChildFrame::Save()
 
 bool CChildFrame::SaveAs()
 {
-    QString path =
-        QFileDialog::getSaveFileName(this, tr("Save As"), m_path.isEmpty() ? m_title : m_path,
-                                     QStringLiteral("FLR Files (*.flr)"));
+    QFileDialog dialog(this, tr("Save As"), m_path.isEmpty() ? m_title : m_path,
+                       QStringLiteral("FLR Files (*.flr)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    if (RunDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    QString path = dialog.selectedFiles().front();
     if (path.isEmpty()) return false;
     if (!path.endsWith(QLatin1String(".flr"), Qt::CaseInsensitive)) path += QLatin1String(".flr");
+    if (m_doc->IsOpenedDamaged() && !m_path.isEmpty() &&
+        QFileInfo(path).absoluteFilePath() == QFileInfo(m_path).absoluteFilePath()) {
+        ShowMessage("Choose another name: the damaged file is kept as it is.", "FLR",
+                    PromptButtons::Ok, PromptIcon::Warning);
+        return false;
+    }
     if (!SaveShowFile(*m_doc, path.toStdString())) return false;
     m_doc->SetModifiedFlag(false);
+    // The new file holds the whole show as it stands: nothing is missing from it any more.
+    m_doc->SetOpenedDamaged(false);
     SetPath(path);
     emit SavedAs(path);
     return true;

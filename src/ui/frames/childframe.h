@@ -4,6 +4,9 @@
 #include <functional>
 #include <memory>
 
+#include "model/showcheck.h"
+#include "ui/show/showcheckdialog.h"
+
 class QLabel;
 class QPrinter;
 class QStatusBar;
@@ -52,8 +55,13 @@ public:
     // cancelled or the save failed: the show must stay open.
     bool SaveModified();
     // Save to the current path, or ask for one. False on failure or cancel.
+    // A show opened damaged is saved under a new name only, so the file it came from stays.
     bool Save();
     bool SaveAs();
+
+    // Runs the show check; shows its window when it found something or when reviewing. True
+    // when a download may go on (no errors, and the user chose to go on past any warnings).
+    bool RunShowCheck(CShowCheckDialog::Purpose purpose);
 
 signals:
     void SavedAs(const QString& path);
@@ -63,6 +71,7 @@ protected:
 
 private:
     void UpdateTitle();
+    ShowCheckOptions CheckOptions() const;
     QWidget* DialogParent();
     // An item dropped from the database bar, once the drop is over.
     void DropItem(int row, const QByteArray& articleNumber, bool replace);

@@ -182,6 +182,9 @@ void CMainFrame::CreateActions()
         ->setIcon(QIcon::fromTheme(QStringLiteral("edit-paste"), ToolIcon(cmd::EditPaste)));
     Action(cmd::FilePrint)
         ->setIcon(QIcon::fromTheme(QStringLiteral("document-print"), ToolIcon(cmd::FilePrint)));
+    Action(cmd::CheckShow)
+        ->setIcon(QIcon::fromTheme(QStringLiteral("dialog-warning"),
+                                   s->standardIcon(QStyle::SP_MessageBoxWarning)));
     Action(cmd::AppAbout)
         ->setIcon(QIcon::fromTheme(QStringLiteral("help-about"),
                                    s->standardIcon(QStyle::SP_MessageBoxInformation)));
@@ -195,9 +198,10 @@ void CMainFrame::CreateToolBar()
     m_toolBar = addToolBar(tr("Toolbar"));
     m_toolBar->setObjectName(QStringLiteral("Toolbar"));
     m_toolBar->setIconSize(QSize(16, 16));
-    for (int id : std::initializer_list<int>{cmd::FileNew, cmd::FileOpen, cmd::FileSave, 0,
-                                             cmd::EditCut, cmd::EditCopy, cmd::EditPaste, 0,
-                                             cmd::FilePrint, 0, cmd::AppAbout, cmd::ContextHelp}) {
+    for (int id :
+         std::initializer_list<int>{cmd::FileNew, cmd::FileOpen, cmd::FileSave, 0, cmd::EditCut,
+                                    cmd::EditCopy, cmd::EditPaste, 0, cmd::FilePrint,
+                                    cmd::CheckShow, 0, cmd::AppAbout, cmd::ContextHelp}) {
         if (id == 0) {
             m_toolBar->addSeparator();
         } else {

@@ -323,6 +323,9 @@ bool CFLRView::RunCommand(int id)
     case cmd::ResetTimer: ResetClock(); return true;
     case cmd::MoveTimerHere: MoveTimerHere(selected); return true;
     case cmd::ShowSetup: RunSetup(); return true;
+    case cmd::CheckShow:
+        if (m_checkShow) m_checkShow();
+        return true;
     case cmd::Transfer:
         if (m_transfer) m_transfer(m_doc.FirstFiring());
         return true;
@@ -356,6 +359,7 @@ CommandState CFLRView::State(int id) const
     case cmd::Racks: s.checked = m_racksVisible; break;
     case cmd::SelectItem: s.enabled = s.enabled && m_chooseItem != nullptr; break;
     case cmd::Transfer: s.enabled = m_transfer && m_list->Model()->rowCount() > 0; break;
+    case cmd::CheckShow: s.enabled = m_checkShow != nullptr; break;
     case cmd::AddRack: s.enabled = m_chooseRackType != nullptr; break;
     case cmd::ResetTimer: s.enabled = !m_clock.IsRunning(); break;
     case cmd::Run: s.enabled = !m_clock.IsRunning() || m_clock.IsPaused(); break;

@@ -76,6 +76,8 @@ public:
         m_editSetup = std::move(editor);
     }
     // Opens the download of the show, handed the first entry of the firing order (or none).
+    // "Check Show": runs the show check and shows its window.
+    void SetShowChecker(std::function<void()> checker) { m_checkShow = std::move(checker); }
     void SetTransferRunner(std::function<void(CIgnition* firstFiring)> runner)
     {
         m_transfer = std::move(runner);
@@ -165,6 +167,7 @@ private:
     std::function<CEffectRef(const CEffectRef&)> m_chooseItem;
     std::function<bool(CFireworkSetup&)> m_editSetup;
     std::function<void(CIgnition*)> m_transfer;
+    std::function<void()> m_checkShow;
     std::function<std::optional<CRackType>()> m_chooseRackType;
     std::function<void(ReportRequest&, bool)> m_runReport;
     ChainSelector m_selectChain;

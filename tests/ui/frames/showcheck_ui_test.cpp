@@ -1,0 +1,170 @@
+// The show check between the schedule and the hardware, as the designer meets it.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+#include <filesystem>
+
+#include "base/commandids.h"
+#include "model/flrdoc.h"
+#include "support/framefixture.h"
+#include "support/showbuilder.h"
+#include "ui/common/dialogrunner.h"
+#include "ui/frames/childframe.h"
+#include "ui/schedule/flrview.h"
+#include "ui/schedule/schedulelist.h"
+#include "ui/show/showcheckdialog.h"
+
+namespace flr {
+namespace {
+
+class ShowCheckUiTest : public test::FrameTest {
+protected:
+    void SetUp() override
+    {
+        StartFrame(false);
+        m_previous = InstallDialogRunner([this](QDialog& d) {
+            m_shown.push_back(d.metaObject()->className());
+            return m_answer ? m_answer(d) : int(QDialog::Rejected);
+        });
+    }
+    void TearDown() override
+    {
+        InstallDialogRunner(m_previous);
+        FrameTest::TearDown();
+    }
+    // Every dialog runs through `answer`; their class names are kept in order.
+    void Answer(std::function<int(QDialog&)> answer) { m_answer = std::move(answer); }
+
+    CChildFrame* ShowWith(const std::vector<std::string>& addresses)
+    {
+        CChildFrame* child = m_frame->NewShow();
+        int second = 1;
+        for (const std::string& a : addresses) {
+            test::AppendEntry(child->Doc(), "00:00:0" + std::to_string(second++) + ":00", a,
+                              test::MakeItem("100"));
+        }
+        child->Doc().NotifyChanged();
+        m_frame->UpdateCommandUi();
+        m_shown.clear();  // the new show's setup
+        return child;
+    }
+
+    DialogRunner m_previous;
+    std::function<int(QDialog&)> m_answer;
+    std::vector<std::string> m_shown;
+};
+
+TEST_F(ShowCheckUiTest, ErrorsStopTheTransferAndLeadToTheirCue)
+{
+    CChildFrame* child = ShowWith({"A01", "", "A03"});
+    const CIgnition* faulty = child->Doc().FirstSchedule()->GetNextSchedule();
+    bool downloadOffered = true;
+    Answer([&](QDialog& d) {
+        if (auto* check = qobject_cast<CShowCheckDialog*>(&d)) {
+            downloadOffered = check->DownloadButton() != nullptr;
+            QTreeWidget* list = check->List();
+            EXPECT_EQ(list->topLevelItemCount(), 1);
+            emit list->itemActivated(list->topLevelItem(0), 0);
+        }
+        return int(QDialog::Rejected);
+    });
+    m_frame->Action(cmd::Transfer)->trigger();
+    EXPECT_EQ(m_shown, std::vector<std::string>{"flr::CShowCheckDialog"});
+    EXPECT_FALSE(downloadOffered);
+    EXPECT_EQ(child->View()->List()->Selected(),
+              std::vector<CIgnition*>{const_cast<CIgnition*>(faulty)});
+}
+
+TEST_F(ShowCheckUiTest, WarningsLetTheDesignerGoOnOrStop)
+{
+    CChildFrame* child = ShowWith({"A01", "A02"});
+    child->Doc().FirstSchedule()->SetItem({});  // a cue without item: a warning
+    for (int answer : {int(QDialog::Rejected), int(QDialog::Accepted)}) {
+        m_shown.clear();
+        Answer([&](QDialog& d) {
+            if (auto* check = qobject_cast<CShowCheckDialog*>(&d)) {
+                EXPECT_NE(check->DownloadButton(), nullptr);
+                return answer;
+            }
+            return int(QDialog::Rejected);
+        });
+        m_frame->Action(cmd::Transfer)->trigger();
+        std::vector<std::string> expected{"flr::CShowCheckDialog"};
+        if (answer == QDialog::Accepted) expected.push_back("flr::CTransferDialog");
+        EXPECT_EQ(m_shown, expected);
+    }
+    // A clean show goes straight to the transfer window.
+    child->Doc().FirstSchedule()->SetItem(test::MakeItem("100"));
+    m_shown.clear();
+    m_frame->Action(cmd::Transfer)->trigger();
+    EXPECT_EQ(m_shown, std::vector<std::string>{"flr::CTransferDialog"});
+}
+
+TEST_F(ShowCheckUiTest, F7ChecksTheShowFromTheSchedule)
+{
+    CChildFrame* child = ShowWith({"A01"});
+    QString summary;
+    Answer([&](QDialog& d) {
+        if (auto* check = qobject_cast<CShowCheckDialog*>(&d)) {
+            summary = check->Summary()->text();
+            EXPECT_EQ(check->DownloadButton(), nullptr);
+        }
+        return int(QDialog::Rejected);
+    });
+    child->View()->List()->setFocus();
+    QTest::keyClick(child->View()->List(), Qt::Key_F7);
+    EXPECT_EQ(m_shown, std::vector<std::string>{"flr::CShowCheckDialog"});
+    EXPECT_TRUE(summary.startsWith("No errors")) << summary.toStdString();
+}
+
+TEST_F(ShowCheckUiTest, ADamagedShowIsMarkedAndSavedOnlyUnderANewName)
+{
+    namespace fs = std::filesystem;
+    QFile golden(QStringLiteral(FLR_TEST_DATA_DIR "/show-small.flr"));
+    ASSERT_TRUE(golden.open(QIODevice::ReadOnly));
+    const QByteArray whole = golden.readAll();
+    const QString cutPath = QString::fromStdString((m_dir / "cut.flr").string());
+    QFile cut(cutPath);
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(whole.left(whole.size() - 20));
+    cut.close();
+
+    CChildFrame* child = m_frame->OpenShow(cutPath);
+    ASSERT_NE(child, nullptr);
+    EXPECT_TRUE(child->windowTitle().endsWith("[damaged]")) << child->windowTitle().toStdString();
+
+    bool damagedFinding = false;
+    Answer([&](QDialog& d) {
+        if (auto* check = qobject_cast<CShowCheckDialog*>(&d)) {
+            damagedFinding = check->List()->topLevelItem(0)->text(4).contains("damaged");
+        }
+        return int(QDialog::Rejected);
+    });
+    m_frame->Action(cmd::CheckShow)->trigger();
+    EXPECT_TRUE(damagedFinding);
+
+    const QString newPath = QString::fromStdString((m_dir / "mended.flr").string());
+    Answer([&](QDialog& d) {
+        auto* files = qobject_cast<QFileDialog*>(&d);
+        if (!files) return int(QDialog::Rejected);
+        files->selectFile(newPath);
+        return int(QDialog::Accepted);
+    });
+    m_shown.clear();
+    EXPECT_TRUE(child->Save());
+    EXPECT_EQ(m_shown, std::vector<std::string>{"QFileDialog"});
+    EXPECT_EQ(fs::file_size(cutPath.toStdString()), size_t(whole.size() - 20));
+    EXPECT_TRUE(fs::exists(newPath.toStdString()));
+    EXPECT_FALSE(child->windowTitle().contains("damaged"));
+    ASSERT_FALSE(m_prompter.Messages().empty());
+    EXPECT_NE(m_prompter.Messages().back().text.find("new name"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace flr
