@@ -1,10 +1,12 @@
-// The ordering work of loading a show and of one edit, at 1,000 to 100,000 entries.
+// The ordering work of loading a show, of one edit and of the show check, at 1,000 to 100,000
+// entries.
 #include <benchmark/benchmark.h>
 
 #include <random>
 #include <vector>
 
 #include "model/flrdoc.h"
+#include "model/showcheck.h"
 
 namespace flr {
 namespace {
@@ -146,6 +148,17 @@ void BM_EditOneTime(benchmark::State& state)
     }
 }
 BENCHMARK(BM_EditOneTime)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+// The show check before a download, with every item known to the database.
+void BM_CheckShow(benchmark::State& state)
+{
+    BuiltShow show(static_cast<int>(state.range(0)));
+    show.Doc().ResetSetup(std::make_unique<CFireworkSetup>());
+    ShowCheckOptions options;
+    options.knowsItem = [](const std::string&) { return true; };
+    for (auto _ : state) benchmark::DoNotOptimize(CheckShow(show.Doc(), options).errors);
+}
+BENCHMARK(BM_CheckShow)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace flr

@@ -1,4 +1,4 @@
-// Opening and saving realistic shows of 1,000 to 100,000 entries.
+// Opening and saving realistic shows of 1,000 to 100,000 entries, and opening crafted ones.
 #include <benchmark/benchmark.h>
 
 #include <QFile>
@@ -7,10 +7,12 @@
 #include <map>
 #include <memory>
 
+#include "editing/scheduleeditor.h"
 #include "model/effectcatalogue.h"
 #include "model/flrdoc.h"
 #include "model/showfilereader.h"
 #include "model/showfilewriter.h"
+#include "support/filebytes.h"
 #include "support/showgenerator.h"
 
 namespace flr {
@@ -114,6 +116,54 @@ void BM_SaveShow(benchmark::State& state)
     });
 }
 BENCHMARK(BM_SaveShow)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// A crafted file of the orders that made opening quadratic: stored In Times falling while
+// Times rise (the derivation on opening reverses the whole order), rising runs interleaved,
+// and chains whose records name their first member with In Times below the chain's end.
+std::string CraftedShow(int entries)
+{
+    test::FileBytes f;
+    f.Header().DefaultSetupChunks().U32(0x600);
+    f.Field(0x1610, "P").FieldF64(0x1614, 0.0).End();
+    f.End().U32(0x500);
+    const auto timeAt = [](uint32_t seconds) {
+        return (seconds / 3600) << 24 | (seconds / 60 % 60) << 16 | (seconds % 60) << 8;
+    };
+    for (int i = 0; i < entries; ++i) {
+        const auto n = static_cast<uint32_t>(i);
+        const bool chained = i % 4 == 3;
+        // Chains: records 0, 4, 8 ... head chains of three, each member naming the first one.
+        const int32_t named = chained ? (i / 4) * 4 + (i % 8 == 7 ? 1 : 0) : i;
+        const uint32_t time = timeAt(n + 1);
+        const uint32_t inTime = i % 2 ? timeAt(uint32_t(entries) - n) : timeAt(n / 2);
+        f.Entry(n, !chained, named, "P", 50, "", false, inTime, time,
+                static_cast<char>('A' + i % 25), static_cast<uint8_t>(1 + i / 25 % 32), 1);
+    }
+    f.End().End();
+    return f.Bytes();
+}
+
+// Reading a crafted file and deriving its In Times as the program does when it opens a show.
+void BM_OpenCraftedShowAsTheProgramDoes(benchmark::State& state)
+{
+    const std::string bytes = CraftedShow(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        CEffectCatalogue catalogue;
+        auto doc = std::make_unique<CFLRDoc>();
+        CShowFileReader reader(catalogue);
+        if (reader.ReadBytes(bytes, *doc) != CShowFileReader::Status::Ok) std::abort();
+        CScheduleEditor(*doc).SetPrefireOff(doc->GetSetup()->GetPrefireOff());
+        state.PauseTiming();
+        doc.reset();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_OpenCraftedShowAsTheProgramDoes)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace flr

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/effect.h"
 #include "model/fireworksetup.h"
@@ -157,6 +158,17 @@ public:
     // schedule order and sorts it into the ignition-point order. With no `previous` the entry
     // stands alone (the first entry of an empty schedule).
     void LinkAfter(CIgnition* previous, bool renumber = true);
+
+    // Bulk linking for the file reader, which links entries as they are read and would
+    // otherwise walk the orders once per entry. LinkScheduleAfter links an unlinked entry
+    // into the schedule order alone. LinkInReadingOrder gives the entries (already in schedule
+    // order, in reading order) the ignition-point order that calling LinkAfter on each in turn
+    // would give, in N log N. LinkChain links `chain` (head first) as one chain, its members
+    // chained and without number. LinkFiringOrder links `order` as the ignition-point order.
+    void LinkScheduleAfter(CIgnition* previous);
+    static void LinkInReadingOrder(const std::vector<CIgnition*>& entries);
+    static void LinkChain(const std::vector<CIgnition*>& chain);
+    static void LinkFiringOrder(const std::vector<CIgnition*>& order);
 
     // Moves the entry in the schedule order to just before `next`, then resorts it.
     void MoveBefore(CIgnition* next, bool renumber = true);

@@ -1,7 +1,11 @@
 // The operations that keep a show's two orders and its chains, number the ignition points,
 // mark address conflicts and derive times and delays.
+#include <algorithm>
 #include <array>
 #include <bitset>
+#include <list>
+#include <map>
+#include <vector>
 
 #include "model/ignition.h"
 
@@ -15,6 +19,12 @@ constexpr const char* kZeroTime = "00:00:00:00";
 int AddressKey(const CIgnition& e)
 {
     return static_cast<unsigned char>(e.GetLetter()) << 8 | e.GetAddressNumber();
+}
+
+// The ignition-point order's key: In Time, then address.
+uint64_t FiringKey(const CIgnition& e)
+{
+    return uint64_t(e.GetInTime().Value()) << 16 | uint64_t(AddressKey(e));
 }
 
 }  // namespace
@@ -100,15 +110,20 @@ void CIgnition::SetNumbers(int32_t number)
 bool CIgnition::Resort(bool all, bool renumber)
 {
     if (all) {
-        bool moved = false;
-        CIgnition* e = FirstFiring();
-        while (e) {
-            CIgnition* next = e->m_nextFiring;
-            // Numbering follows from the final order alone, so it runs once at the end.
-            moved = e->Resort(false, false) || moved;
-            e = next;
+        // Resorting entry by entry moves none past another of the same In Time and address,
+        // so the result is the stable sort by In Time and address; sorting gives it without
+        // the quadratic walks a show whose In Times fall while its Times rise would cost.
+        std::vector<CIgnition*> order;
+        for (CIgnition* e = FirstFiring(); e; e = e->m_nextFiring) order.push_back(e);
+        const auto before = [](const CIgnition* a, const CIgnition* b) {
+            return FiringKey(*a) < FiringKey(*b);
+        };
+        const bool moved = !std::is_sorted(order.begin(), order.end(), before);
+        if (moved) {
+            std::stable_sort(order.begin(), order.end(), before);
+            LinkFiringOrder(order);
         }
-        if (renumber) FirstFiring()->SetNumbers(0);
+        if (renumber) order.front()->SetNumbers(0);
         return moved;
     }
 
@@ -290,6 +305,65 @@ void CIgnition::RetimeChain(int fps, bool prefireOff)
 }
 
 // ---- Linking
+
+void CIgnition::LinkFiringOrder(const std::vector<CIgnition*>& order)
+{
+    for (size_t i = 0; i < order.size(); ++i) {
+        order[i]->m_prevFiring = i > 0 ? order[i - 1] : nullptr;
+        order[i]->m_nextFiring = i + 1 < order.size() ? order[i + 1] : nullptr;
+    }
+}
+
+void CIgnition::LinkInReadingOrder(const std::vector<CIgnition*>& entries)
+{
+    // Each LinkAfter sorts the entry in from its predecessor's place; among entries of the
+    // same In Time and address it lands first when that predecessor sorts before them, last
+    // when it sorts after them, and right behind it when it is one of them. Those groups in
+    // key order are the order the links would leave.
+    using Group = std::list<CIgnition*>;
+    std::map<uint64_t, Group> groups;
+    std::vector<Group::iterator> places;
+    places.reserve(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        CIgnition* e = entries[i];
+        const uint64_t key = FiringKey(*e);
+        Group& group = groups[key];
+        Group::iterator at = group.end();
+        if (i > 0) {
+            const uint64_t previousKey = FiringKey(*entries[i - 1]);
+            if (previousKey < key) {
+                at = group.begin();
+            } else if (previousKey == key) {
+                at = std::next(places[i - 1]);
+            }
+        }
+        places.push_back(group.insert(at, e));
+    }
+    std::vector<CIgnition*> order;
+    order.reserve(entries.size());
+    for (const auto& [key, group] : groups) order.insert(order.end(), group.begin(), group.end());
+    LinkFiringOrder(order);
+}
+
+void CIgnition::LinkScheduleAfter(CIgnition* previous)
+{
+    m_prevSchedule = previous;
+    m_nextSchedule = previous ? previous->m_nextSchedule : nullptr;
+    if (m_nextSchedule) m_nextSchedule->m_prevSchedule = this;
+    if (previous) previous->m_nextSchedule = this;
+}
+
+void CIgnition::LinkChain(const std::vector<CIgnition*>& chain)
+{
+    for (size_t i = 0; i < chain.size(); ++i) {
+        chain[i]->m_chainPrev = i > 0 ? chain[i - 1] : nullptr;
+        chain[i]->m_chainNext = i + 1 < chain.size() ? chain[i + 1] : nullptr;
+        if (i > 0) {
+            chain[i]->m_chained = true;
+            chain[i]->m_number = kNoNumber;
+        }
+    }
+}
 
 void CIgnition::LinkAfter(CIgnition* previous, bool renumber)
 {

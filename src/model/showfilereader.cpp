@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <map>
 #include <memory>
+#include <vector>
 
 #include "base/prompt.h"
 #include "model/effectcatalogue.h"
@@ -525,58 +527,14 @@ private:
         EntryPtr read;
         if (ReadIgnitionRecord(read) != RecordEnd::Yielded) return;
 
-        const int fps = m_doc.GetFrameRate();
-        // Entries by record index: the schedule order is the reading order while loading,
-        // so an index finds an earlier entry without walking back from the newest.
-        std::vector<CIgnition*> entries;
         CIgnition* first = read.release();
         // A chained effect has no number of its own, whatever the file says.
         if (first->IsChained()) first->SetNumbers(CIgnition::kNoNumber);
-        first->UpdateDelay(fps);
-        entries.push_back(first);
-        CIgnition* previous = first;
-        // Chain members that got a new predecessor after their delay was computed.
-        std::vector<CIgnition*> stale;
-        // For each entry the record index of its chain's head, and for each head the chain's
-        // last member. An effect that fires after that member is appended to it directly: the
-        // place AddChained finds after walking the whole (sorted) chain, without the walk, so
-        // long chains cannot make loading quadratic.
-        std::vector<size_t> headOf{0};
-        std::vector<CIgnition*> tailOf{first};
-
-        while (ReadIgnitionRecord(read) == RecordEnd::Yielded) {
-            CIgnition* e = read.release();
-            const int64_t k = static_cast<int64_t>(entries.size());
-            int64_t primaryIndex = -1;
-            if (e->IsChained()) {
-                primaryIndex = e->GetNumber();
-                e->SetNumbers(CIgnition::kNoNumber);
-            }
-            e->LinkAfter(previous, m_renumberEachLink);
-            previous = e;
-            entries.push_back(e);
-            headOf.push_back(static_cast<size_t>(k));
-            tailOf.push_back(e);
-            if (e->IsChained() && primaryIndex >= 0 && primaryIndex < k) {
-                const size_t head = headOf[static_cast<size_t>(primaryIndex)];
-                CIgnition* tail = tailOf[head];
-                const bool added = !m_renumberEachLink && tail->GetInTime() < e->GetInTime()
-                                       ? tail->AddChained(e)
-                                       : entries[static_cast<size_t>(primaryIndex)]->AddChained(e);
-                if (added) {
-                    headOf.back() = head;
-                    if (CIgnition* next = e->GetChainNext()) {
-                        stale.push_back(next);
-                    } else {
-                        tailOf[head] = e;
-                    }
-                }
-            }
-            e->UpdateDelay(fps);
+        if (m_renumberEachLink) {
+            LinkEachAsRead(first);
+        } else {
+            LinkAllOnceRead(first);
         }
-        // An effect sorted into its chain ahead of earlier-read members changes the
-        // predecessor of the member behind it, whose delay was computed from the old one.
-        for (CIgnition* e : stale) e->UpdateDelay(fps);
 
         // A later ignition list replaces an earlier one.
         m_doc.DeleteAllIgnitions();
@@ -584,6 +542,94 @@ private:
         m_doc.SetIgnitions(anchor);
         anchor->SetNumbers(0);
         anchor->CheckAddresses();
+    }
+
+    // A chained record names the record index of an earlier entry of its chain; -1 when the
+    // entry is no chained effect.
+    int64_t TakeChainReference(CIgnition* e)
+    {
+        if (!e->IsChained()) return -1;
+        const int64_t named = e->GetNumber();
+        e->SetNumbers(CIgnition::kNoNumber);
+        return named;
+    }
+
+    // Links each entry as it is read, as the ordering operations do on their own: the
+    // straightforward path, kept for the tests that check the fast one against it.
+    void LinkEachAsRead(CIgnition* first)
+    {
+        const int fps = m_doc.GetFrameRate();
+        std::vector<CIgnition*> entries{first};
+        std::vector<CIgnition*> stale;
+        first->UpdateDelay(fps);
+        EntryPtr read;
+        while (ReadIgnitionRecord(read) == RecordEnd::Yielded) {
+            CIgnition* e = read.release();
+            const int64_t k = static_cast<int64_t>(entries.size());
+            const int64_t named = TakeChainReference(e);
+            e->LinkAfter(entries.back(), true);
+            entries.push_back(e);
+            if (named >= 0 && named < k && entries[static_cast<size_t>(named)]->AddChained(e)) {
+                if (CIgnition* next = e->GetChainNext()) stale.push_back(next);
+            }
+            e->UpdateDelay(fps);
+        }
+        // An effect sorted into its chain ahead of earlier-read members changes the
+        // predecessor of the member behind it, whose delay was computed from the old one.
+        for (CIgnition* e : stale) e->UpdateDelay(fps);
+    }
+
+    // The same result in N log N whatever the file holds: the schedule order as read, each
+    // chain kept sorted by In Time in a multimap (placing an effect where AddChained from the
+    // named entry would), then chains, delays and the ignition-point order linked once.
+    void LinkAllOnceRead(CIgnition* first)
+    {
+        using Chain = std::multimap<CTimeCode, CIgnition*>;
+        std::vector<CIgnition*> entries{first};
+        std::vector<size_t> headOf{0};
+        std::vector<Chain::iterator> placeOf(1);  // valid for entries in a chain
+        std::map<size_t, Chain> chains;           // by the head's record index
+        EntryPtr read;
+        while (ReadIgnitionRecord(read) == RecordEnd::Yielded) {
+            CIgnition* e = read.release();
+            const size_t k = entries.size();
+            const int64_t named = TakeChainReference(e);
+            e->LinkScheduleAfter(entries.back());
+            entries.push_back(e);
+            headOf.push_back(k);
+            placeOf.emplace_back();
+            if (named < 0 || named >= static_cast<int64_t>(k)) continue;
+
+            const size_t n = static_cast<size_t>(named);
+            const size_t head = headOf[n];
+            Chain& chain = chains[head];
+            if (chain.empty())
+                placeOf[head] = chain.emplace(entries[head]->GetInTime(), entries[head]);
+            const CTimeCode t = e->GetInTime();
+            const CTimeCode namedTime = entries[n]->GetInTime();
+            Chain::iterator at;
+            if (namedTime < t) {
+                at = chain.lower_bound(t);  // before the members firing with it
+            } else if (namedTime == t) {
+                at = std::next(placeOf[n]);  // right behind the named entry
+            } else if (chain.begin()->first <= t) {
+                at = chain.upper_bound(t);  // behind the members firing with it
+            } else {
+                continue;  // it would fire before the chain's head: it stays outside
+            }
+            placeOf[k] = chain.emplace_hint(at, t, e);
+            headOf[k] = head;
+        }
+
+        std::vector<CIgnition*> members;
+        for (const auto& [head, chain] : chains) {
+            members.clear();
+            for (const auto& [time, e] : chain) members.push_back(e);
+            CIgnition::LinkChain(members);
+        }
+        const int fps = m_doc.GetFrameRate();
+        for (CIgnition* e : entries) e->UpdateDelay(fps);
+        CIgnition::LinkInReadingOrder(entries);
     }
 
     Input& m_in;
