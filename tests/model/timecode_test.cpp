@@ -82,6 +82,13 @@ TEST(TimeCode, SubtractionBorrowsAtExactMinutesAndHours)
     EXPECT_EQ(Subtract("00:00:00:00", 0.0, 25), "00:00:00:00");
 }
 
+TEST(TimeCode, BinaryFractionsDoNotCostAFrame)
+{
+    // 0.2 s is 4.999... frames at 25 fps in binary; it still stands for 5.
+    EXPECT_EQ(Subtract("00:00:10:00", 1.2, 25), "00:00:08:20");
+    EXPECT_EQ(Subtract("00:00:10:00", 0.1, 30), "00:00:09:27");
+}
+
 TEST(TimeCode, AddingThePrefireSpanUndoesItsSubtractionExactly)
 {
     for (int fps : {25, 30}) {
