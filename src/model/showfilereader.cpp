@@ -206,10 +206,18 @@ public:
     }
 
     // A truncated file or an impossible value: said once per file.
-    bool WasDamaged() const { return m_damageReported; }
+    bool WasDamaged() const { return m_damaged; }
+
+    // Data the format does not know ends its list: what followed is lost, as with damage.
+    void ReportUnknown(const char* message)
+    {
+        m_damaged = true;
+        ShowMessage(message, kFileError);
+    }
 
     void ReportDamage()
     {
+        m_damaged = true;
         if (m_damageReported) return;
         m_damageReported = true;
         ShowMessage(kFailedToRead, kFileError);
@@ -394,7 +402,7 @@ private:
                 }
                 break;
             default:
-                ShowMessage(kUnknownEffectData, kFileError);
+                ReportUnknown(kUnknownEffectData);
                 item.reset();
                 return RecordEnd::Ended;
             }
@@ -402,7 +410,7 @@ private:
         if (item) return RecordEnd::Yielded;
         // A record with fields but no article number ends the list early: whatever follows
         // is lost, so say so.
-        if (hadFields) ShowMessage(kUnknownEffectData, kFileError);
+        if (hadFields) ReportUnknown(kUnknownEffectData);
         return RecordEnd::Ended;
     }
 
@@ -435,7 +443,7 @@ private:
                                     id == kEntryTime || id == kEntryAddress || id == kEntryPosition;
             // The writer puts 0x1510 before every field of the entry; anything else is damage.
             if (entryField && !entry) {
-                ShowMessage(kUnknownIgnitionData, kFileError);
+                ReportUnknown(kUnknownIgnitionData);
                 return RecordEnd::Ended;
             }
             switch (id) {
@@ -512,13 +520,13 @@ private:
                 break;
             case kEntryRackEnd: break;
             default:
-                ShowMessage(kUnknownIgnitionData, kFileError);
+                ReportUnknown(kUnknownIgnitionData);
                 entry.reset();
                 return RecordEnd::Ended;
             }
         }
         if (entry) return RecordEnd::Yielded;
-        if (hadFields) ShowMessage(kUnknownIgnitionData, kFileError);
+        if (hadFields) ReportUnknown(kUnknownIgnitionData);
         return RecordEnd::Ended;
     }
 
@@ -638,6 +646,7 @@ private:
     const CShowFileReader::MissingItemsHandler& m_onMissing;
     bool m_renumberEachLink;
     bool m_damageReported = false;
+    bool m_damaged = false;
 };
 
 }  // namespace

@@ -6,27 +6,6 @@
 
 namespace flr {
 
-TEST(Prompt, ScriptedPrompterAnswersInOrderThenCautiously)
-{
-    test::ScriptedPrompter prompter;
-    prompter.Answer(PromptAnswer::Yes);
-    prompter.Answer(PromptAnswer::Retry);
-    EXPECT_EQ(ShowMessage("Delete?", "Confirm Delete", PromptButtons::YesNo), PromptAnswer::Yes);
-    EXPECT_EQ(ShowMessage("Stalled", "Communications Failure", PromptButtons::RetryCancel),
-              PromptAnswer::Retry);
-    EXPECT_EQ(ShowMessage("Again?", "Confirm", PromptButtons::YesNo), PromptAnswer::No);
-    Beep(BeepKind::Exclamation);
-    Beep();
-    Beep();
-
-    const auto messages = prompter.Messages();
-    ASSERT_EQ(messages.size(), 3u);
-    EXPECT_EQ(messages[1].caption, "Communications Failure");
-    EXPECT_EQ(messages[1].buttons, PromptButtons::RetryCancel);
-    EXPECT_EQ(prompter.Beeps(BeepKind::Default), 2);
-    EXPECT_EQ(prompter.Beeps(BeepKind::Exclamation), 1);
-}
-
 TEST(Prompt, NestedInstallationsRestoreTheirPredecessor)
 {
     test::ScriptedPrompter outer;

@@ -4,8 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
+#include <fstream>
 
 namespace flr {
 
@@ -54,10 +54,7 @@ TEST_F(SettingsStoreTest, AnUnwritableStoreSaysSo)
 {
     // A file where the store's folder should be: nobody, root included, can write there.
     const fs::path blocker = m_dir / "blocker";
-    {
-        std::FILE* f = std::fopen(blocker.c_str(), "w");
-        std::fclose(f);
-    }
+    std::ofstream{blocker};
     CSettingsStore store((blocker / "FLR.ini").string());
     EXPECT_FALSE(store.WriteText("Settings/DBSTRING", "DSN=x"));
 }

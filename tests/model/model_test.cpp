@@ -1,3 +1,4 @@
+// Setup, document, catalogue and entries: their links, conflicts, chains and search.
 #include <gtest/gtest.h>
 
 #include "model/effectcatalogue.h"
@@ -27,8 +28,6 @@ TEST(Document, SetupChangesNotifyWithTheSetupHint)
     CFLRDoc doc;
     RecordingObserver observer;
     doc.AddObserver(&observer);
-    EXPECT_EQ(doc.GetFrameRate(), 25);  // no setup yet
-    EXPECT_FALSE(doc.IsModified());
 
     auto setup = std::make_unique<CFireworkSetup>();
     setup->SetFrameRate(30);
@@ -78,7 +77,7 @@ TEST(Catalogue, ByteWiseUniqueKeys)
     EXPECT_EQ(catalogue.Count(), 0u);
 }
 
-TEST(Ignition, DroppingTheItemMakesTheInTimeTheTimeAndClearsAPrefireError)
+TEST(Ignition, DroppingTheItemClearsAPrefireErrorAndAChainedDelayNeedsForce)
 {
     CIgnition e;
     e.SetItem(test::MakeItem("X", 0.5));
@@ -87,11 +86,8 @@ TEST(Ignition, DroppingTheItemMakesTheInTimeTheTimeAndClearsAPrefireError)
     e.SetItem({});
     EXPECT_EQ(e.GetInTime(), e.GetTime());
     EXPECT_FALSE(e.HasPrefireError());
-}
 
-TEST(Ignition, DelayTextOfAChainedEntryNeedsForce)
-{
-    CIgnition e;
+    // A chained entry's delay, once set, changes only by force.
     e.SetChained(true);
     EXPECT_TRUE(e.SetDelayText("1.00", false));  // a first delay needs none
     EXPECT_FALSE(e.SetDelayText("2.00", false));
@@ -144,28 +140,98 @@ TEST(Ignition, APrimaryEntryTakesItsChainWithIt)
     EXPECT_EQ(item->GetRefCount(), 2);
 }
 
-TEST(Document, DestroysEveryEntryExactlyOnce)
+TEST(Conflicts, AddressesOutsideTheTableAreLeftUnchecked)
 {
-    int deaths = 0;
-    {
-        CFLRDoc doc;
-        CIgnition* previous = nullptr;
-        for (int i = 0; i < 6; ++i) {
-            auto* e = new CountedIgnition(deaths);
-            e->SetTime({0, 0, i, 0}, {.fps = 25});
-            if (i % 3 != 0) {
-                ASSERT_TRUE(previous->ChainHead()->AddChained(e));
-            }
-            e->LinkAfter(previous);
-            if (!previous) doc.SetIgnitions(e);
-            previous = e;
-        }
-        // A chained effect that could not join a chain still belongs to the show.
-        auto* stray = new CountedIgnition(deaths);
-        stray->SetChained(true);
-        stray->LinkAfter(previous);
+    CFLRDoc doc;
+    int second = 1;
+    for (const char* address : {"Z01", "Z01", "A33", "A33", "a01", "a01",
+                                "\xFF"
+                                "01",
+                                "\xFF"
+                                "01",
+                                "A255", "A255"}) {
+        test::AppendEntry(doc, FormatTimeCode(CTimeCode::FromParts(0, 0, second++, 0)), address);
     }
-    EXPECT_EQ(deaths, 7);
+    CIgnition* y32 = test::AppendEntry(doc, "00:00:20:00", "Y32");
+    CIgnition* again = test::AppendEntry(doc, "00:00:21:00", "Y32");
+    for (CIgnition* e : test::FiringOrder(doc)) {
+        EXPECT_EQ(e->HasAddressConflict(), e == again) << e->AddressText();
+    }
+    EXPECT_FALSE(y32->HasAddressConflict());
+    test::ExpectInvariants(doc);
+}
+
+TEST(Chains, InsertionByInTime)
+{
+    CFLRDoc doc;
+    CIgnition* p = test::AppendEntry(doc, "00:00:01:00", "A01");
+    CIgnition* c1 = test::AppendChained(doc, p, "1.00");  // 2 s
+    CIgnition* c2 = test::AppendChained(doc, p, "1.00");  // 3 s
+
+    auto effectAt = [](int seconds) {
+        auto* e = new CIgnition;
+        e->SetInTimeRaw(CTimeCode::FromParts(0, 0, seconds, 0));
+        return e;
+    };
+    // Between the second and third member.
+    CIgnition* between = effectAt(2);
+    between->SetInTimeRaw(CTimeCode::FromParts(0, 0, 2, 12));
+    ASSERT_TRUE(p->AddChained(between));
+    EXPECT_EQ(c1->GetChainNext(), between);
+    EXPECT_EQ(between->GetChainNext(), c2);
+    EXPECT_TRUE(between->IsChained());
+
+    // Forwards, an equal In Time goes before; backwards (from c2), after.
+    CIgnition* tieForward = effectAt(2);
+    ASSERT_TRUE(p->AddChained(tieForward));
+    EXPECT_EQ(p->GetChainNext(), tieForward);
+    EXPECT_EQ(tieForward->GetChainNext(), c1);
+    CIgnition* tieBackward = effectAt(2);
+    ASSERT_TRUE(c2->AddChained(tieBackward));
+    EXPECT_EQ(c1->GetChainNext(), tieBackward);
+
+    // After the end.
+    CIgnition* late = effectAt(9);
+    ASSERT_TRUE(c1->AddChained(late));
+    EXPECT_EQ(c2->GetChainNext(), late);
+    EXPECT_EQ(late->GetChainNext(), nullptr);
+
+    // Before the primary entry: refused, left outside.
+    CIgnition* early = effectAt(0);
+    EXPECT_FALSE(c2->AddChained(early));
+    EXPECT_FALSE(p->AddChained(early));
+    EXPECT_EQ(early->GetChainPrev(), nullptr);
+    EXPECT_FALSE(early->IsChained());
+    // An effect already in a chain, itself, or nothing: refused.
+    EXPECT_FALSE(p->AddChained(c1));
+    EXPECT_FALSE(p->AddChained(p));
+    EXPECT_FALSE(p->AddChained(nullptr));
+
+    for (CIgnition* e : {between, tieForward, tieBackward, late, early}) delete e;
+    EXPECT_EQ(p->GetChainNext(), c1);
+    EXPECT_EQ(c1->GetChainNext(), c2);
+    test::ExpectInvariants(doc);
+}
+
+TEST(Search, FindByNumberInBothDirections)
+{
+    CFLRDoc doc;
+    CIgnition* p0 = test::AppendEntry(doc, "00:00:01:00", "A01");
+    CIgnition* chained = test::AppendChained(doc, p0, "1.00");
+    CIgnition* p1 = test::AppendEntry(doc, "00:00:03:00", "A02");
+    CIgnition* p2 = test::AppendEntry(doc, "00:00:04:00", "A03");
+    EXPECT_EQ(chained->FindByNumber(0), p0);
+    EXPECT_EQ(chained->FindByNumber(2), p2);
+    EXPECT_EQ(chained->FindByNumber(-1), chained);
+    EXPECT_EQ(p1->FindByNumber(0), p0);
+    EXPECT_EQ(p1->FindByNumber(2), p2);
+    EXPECT_EQ(p0->FindByNumber(3), nullptr);
+    EXPECT_EQ(p2->FindByNumber(-5), nullptr);
+
+    EXPECT_EQ(p1->PreviousPrimary(), p0);  // skips the chained effect
+    EXPECT_EQ(p0->NextPrimary(), p1);
+    EXPECT_EQ(p2->NextPrimary(), nullptr);
+    EXPECT_EQ(p0->PreviousPrimary(), nullptr);
 }
 
 }  // namespace

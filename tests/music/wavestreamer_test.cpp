@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <filesystem>
 #include <future>
 #include <string>
 #include <vector>
@@ -19,18 +18,10 @@ namespace {
 
 class WaveStreamerTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        char name[] = "/tmp/flr-stream-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        m_dir = name;
-    }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-
     // 8-bit mono at 1000 samples a second: one byte is one millisecond.
     std::string Track(const std::vector<uint8_t>& data, const std::string& name = "t.wav")
     {
-        const std::string path = m_dir + "/" + name;
+        const std::string path = m_dir / name;
         EXPECT_TRUE(test::WriteFile(path, test::PcmWave(1, 1000, 8, data)));
         return path;
     }
@@ -59,7 +50,7 @@ protected:
         return {v.begin() + long(from), v.begin() + long(from + n)};
     }
 
-    std::string m_dir;
+    test::TempFolder m_dir;
     uint32_t m_now = 1000;
 };
 
@@ -78,7 +69,7 @@ TEST_F(WaveStreamerTest, DisplayTableHoldsTheFirstChannelEveryMillisecond)
         stereo[4 * b] = uint8_t(left), stereo[4 * b + 1] = uint8_t(uint16_t(left) >> 8);
         stereo[4 * b + 2] = uint8_t(right), stereo[4 * b + 3] = uint8_t(uint16_t(right) >> 8);
     }
-    const std::string path = m_dir + "/s.wav";
+    const std::string path = m_dir / "s.wav";
     ASSERT_TRUE(test::WriteFile(path, test::PcmWave(2, 1500, 16, stereo)));
     auto s2 = Open(path);
     ASSERT_EQ(s2->DisplayTable().size(), 1000u);
@@ -88,28 +79,14 @@ TEST_F(WaveStreamerTest, DisplayTableHoldsTheFirstChannelEveryMillisecond)
     EXPECT_EQ(s2->DisplayTable()[2], int16_t(3 * 7 - 3000));
 }
 
-TEST_F(WaveStreamerTest, ShortTrackGetsABufferExactlyItsSize)
-{
-    const std::vector<uint8_t> data = test::Pattern(2000);
-    auto s = Open(Track(data));
-    EXPECT_EQ(s->Buffer()->Size(), 2000u);
-    EXPECT_EQ(BufferBytes(*s), data);
-    EXPECT_TRUE(s->IsPrimed());
-    EXPECT_EQ(s->WriteCursor(), 0u);
-
-    // Past the data: the rest of the pass is silence.
-    s->Seek(1500);
-    const std::vector<uint8_t> bytes = BufferBytes(*s);
-    EXPECT_EQ(Slice(bytes, 0, 500), Slice(data, 1500, 500));
-    EXPECT_EQ(Slice(bytes, 500, 1500), std::vector<uint8_t>(1500, 128));
-}
-
-TEST_F(WaveStreamerTest, SeekFillsTheWholeBufferFromThePosition)
+TEST_F(WaveStreamerTest, SeekFillsTheWholeBufferFromThePositionThenSilence)
 {
     const std::vector<uint8_t> data = test::Pattern(8000);
     auto s = Open(Track(data));
     ASSERT_EQ(s->Buffer()->Size(), 5000u);
     EXPECT_EQ(BufferBytes(*s), Slice(data, 0, 5000));
+    EXPECT_TRUE(s->IsPrimed());
+    EXPECT_EQ(s->WriteCursor(), 0u);
     s->Seek(3000);
     EXPECT_EQ(BufferBytes(*s), Slice(data, 3000, 5000));
     s->Seek(6000);
@@ -118,6 +95,11 @@ TEST_F(WaveStreamerTest, SeekFillsTheWholeBufferFromThePosition)
     // Beyond the end: all silence, no read outside the data.
     s->Seek(100000);
     EXPECT_EQ(BufferBytes(*s), std::vector<uint8_t>(5000, 128));
+
+    // A track shorter than the buffer gets a buffer exactly its size.
+    const std::vector<uint8_t> shortData = test::Pattern(2000);
+    auto t = Open(Track(shortData, "short.wav"));
+    EXPECT_EQ(BufferBytes(*t), shortData);
 }
 
 TEST_F(WaveStreamerTest, RefillTopsUpToThePlayCursorThenEndsInSilence)
@@ -170,7 +152,7 @@ TEST_F(WaveStreamerTest, TheTickAfterTheTrackLengthStopsPlaybackPausesExcluded)
     EXPECT_FALSE(s->Buffer()->IsPlaying());
 }
 
-TEST_F(WaveStreamerTest, ASeekWhilePausedResumesFromTheNewPosition)
+TEST_F(WaveStreamerTest, StopWithoutRewindKeepsAPauseARewindingStopEndsIt)
 {
     const std::vector<uint8_t> data = test::Pattern(9000);
     auto s = Open(Track(data));
@@ -181,17 +163,10 @@ TEST_F(WaveStreamerTest, ASeekWhilePausedResumesFromTheNewPosition)
     s->Stop(false);
     s->Seek(4000);
     EXPECT_TRUE(s->IsPaused());
-    EXPECT_TRUE(s->IsPrimed());
     s->Play();
     EXPECT_TRUE(s->IsPlaying());
     EXPECT_EQ(Pull(*s, 100), Slice(data, 4000, 100));
-}
 
-TEST_F(WaveStreamerTest, ARewindingStopEndsAPause)
-{
-    const std::vector<uint8_t> data = test::Pattern(9000);
-    auto s = Open(Track(data));
-    s->Play();
     m_now += 2000;
     s->Pause();
     s->Stop(true);
@@ -203,7 +178,7 @@ TEST_F(WaveStreamerTest, ARewindingStopEndsAPause)
     EXPECT_EQ(Pull(*s, 10), Slice(data, 0, 10));
 }
 
-TEST(MultimediaTimerTest, ACallbackCanEndItsTimerAndStopJoinsIt)
+TEST(PeriodicThreadTest, ACallbackCanEndItsTimerAndStopJoinsIt)
 {
     int calls = 0;
     std::promise<void> ended;
@@ -219,11 +194,8 @@ TEST(MultimediaTimerTest, ACallbackCanEndItsTimerAndStopJoinsIt)
     EXPECT_EQ(calls, 3);
     EXPECT_FALSE(timer.IsRunning());
     timer.Stop();  // twice is harmless
-}
 
-TEST(MultimediaTimerTest, StopEndsTheWaitAtOnce)
-{
-    CPeriodicThread timer;
+    // Stop ends a long wait at once.
     ASSERT_TRUE(timer.Start(3600 * 1000, [] { return true; }));
     timer.Stop();
     EXPECT_FALSE(timer.IsRunning());
@@ -249,7 +221,7 @@ TEST_F(WaveStreamerTest, SdlOutputOpensPlaysAndClosesWhilePlaying)
         s.Play();
     }
     // A format SDL cannot play leaves an empty streamer.
-    const std::string odd = m_dir + "/odd.wav";
+    const std::string odd = m_dir / "odd.wav";
     ASSERT_TRUE(test::WriteFile(odd, test::PcmWave(1, 8000, 24, test::Pattern(2400))));
     CWaveStreamer s;
     EXPECT_FALSE(s.Open(odd, &device));

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
+#include <vector>
+
 #include "model/effect.h"
 #include "model/ignition.h"
 #include "model/timecode.h"
@@ -125,20 +129,13 @@ TEST(WaveTableModelTest, BarsStackInRowsAndStopPastTheWindow)
         {12000, 13000},  // after the window: the end
         {3000, 4000},
     };
-    const auto bars = EffectBars(spans, 1000, 10000, 10.0, 100, 50);
-    ASSERT_EQ(bars.size(), 4u);
-    EXPECT_EQ(bars[0].x1, 0);
-    EXPECT_EQ(bars[0].x2, 200);
-    EXPECT_FALSE(bars[0].startMark);
-    EXPECT_EQ(bars[0].y, 53);
-    EXPECT_EQ(bars[1].x1, 100);
-    EXPECT_TRUE(bars[1].startMark);
-    EXPECT_EQ(bars[1].y, 55);
-    EXPECT_EQ(bars[2].x1, 400);
-    EXPECT_EQ(bars[2].y, 53);
-    EXPECT_EQ(bars[3].x1, 0);
-    EXPECT_EQ(bars[3].x2, 1000);
-    EXPECT_EQ(bars[3].y, 57);
+    std::vector<std::tuple<int, int, bool, int>> bars;
+    for (const EffectBar& b : EffectBars(spans, 1000, 10000, 10.0, 100, 50))
+        bars.emplace_back(b.x1, b.x2, b.startMark, b.y);
+    EXPECT_EQ(bars, (std::vector<std::tuple<int, int, bool, int>>{{0, 200, false, 53},
+                                                                  {100, 300, true, 55},
+                                                                  {400, 500, true, 53},
+                                                                  {0, 1000, false, 57}}));
 
     // Thirty rows taken: the rest share the last line.
     std::vector<EffectSpan> many(31, EffectSpan{1000, 2000});
@@ -154,12 +151,12 @@ TEST(WaveTableModelTest, TheScaleKeepsItsLabelsApart)
     EXPECT_EQ(ScaleIntervalMs(1e9, false), 1800000u);
     EXPECT_EQ(ScaleLabel(90000, false, 25), "01:30:");
     EXPECT_EQ(ScaleLabel(90520, true, 25), "01:30:13");
-    const auto ticks = TimeScale(2500, 100.0, 250, true, 25);
-    ASSERT_EQ(ticks.size(), 2u);  // the third, at 275, is past the width
-    EXPECT_EQ(ticks[0].ms, 10000u);
-    EXPECT_EQ(ticks[0].x, 75);
-    EXPECT_EQ(ticks[1].x, 175);
-    EXPECT_EQ(ticks[1].label, "00:20:00");
+    std::vector<std::tuple<int, uint32_t, std::string>> ticks;
+    for (const ScaleTick& t : TimeScale(2500, 100.0, 250, true, 25))
+        ticks.emplace_back(t.x, t.ms, t.label);
+    // The third, at 275, is past the width.
+    EXPECT_EQ(ticks, (std::vector<std::tuple<int, uint32_t, std::string>>{
+                         {75, 10000, "00:10:00"}, {175, 20000, "00:20:00"}}));
 }
 
 }  // namespace

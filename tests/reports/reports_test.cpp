@@ -1,13 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <iterator>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
-#include "base/commandids.h"
 #include "model/flrdoc.h"
 #include "reports/report.h"
 #include "reports/reportkind.h"
@@ -70,46 +72,10 @@ TEST(ReportLayout, ScalesPageAndLinesFollowTheDevice)
     // Row 800, char 6, screen 96 dpi, line 17 by default.
     const ReportLayout lay =
         MeasureReport({.deviceWidth = 4800, .deviceHeight = 6600, .deviceDpiY = 600});
-    EXPECT_EQ(lay.hscale, 5);  // 4800 / 836
-    EXPECT_EQ(lay.vscale, 6);
-    EXPECT_EQ(lay.page.left, 12);
-    EXPECT_EQ(lay.page.top, 0);
-    EXPECT_EQ(lay.page.right, 4800 / 5 - 24);
-    EXPECT_EQ(lay.page.bottom, 1100);
-    EXPECT_EQ(lay.linesPerPage, 6600 / (17 * 6) - 8);
-}
-
-TEST(ReportColumns, BoundsShareTheFreeWidth)
-{
-    struct Case {
-        int kind, fixed;
-        size_t column;
-        const char* heading;
-        int leftOffset, leftShare;    // share: 0 none, 1 half, 2 all of F
-        int rightOffset, rightShare;  // -1: the page's right edge
-    };
-    const Case cases[] = {
-        {report::FieldList, 690, 3, "Name", 215, 0, 215, 1},
-        {report::FieldList, 690, 10, "Rack", 630, 2, -1, 0},
-        {report::ShootList, 435, 5, "Note", 345, 1, -1, 0},
-        {report::ChainList, 330, 6, "Rack", 280, 2, -1, 0},
-        {report::EffectSummary, 383, 7, "Description", 383, 1, -1, 0},
-        {report::PodSummary, 460, 6, "Note", 385, 1, 385, 2},
-        {report::PodSummary, 460, 7, "Rack", 400, 2, -1, 0},
-    };
-    CFLRDoc doc;
-    for (const Case& c : cases) {
-        auto r = Prepared(c.kind, doc, {});
-        const int l = r->Layout().page.left, rr = r->Layout().page.right;
-        const int f = rr - l - c.fixed;
-        auto at = [&](int offset, int share) {
-            return offset < 0 ? rr : l + offset + (share == 1 ? f / 2 : share == 2 ? f : 0);
-        };
-        const ReportColumn& col = r->Columns().at(c.column);
-        EXPECT_STREQ(col.heading, c.heading) << c.kind;
-        EXPECT_EQ(col.left, at(c.leftOffset, c.leftShare)) << c.kind << " " << c.heading;
-        EXPECT_EQ(col.right, at(c.rightOffset, c.rightShare)) << c.kind << " " << c.heading;
-    }
+    // hscale 4800 / 836; page and lines in device pixels over the scales.
+    EXPECT_EQ(std::tie(lay.hscale, lay.vscale, lay.page.left, lay.page.top, lay.page.right,
+                       lay.page.bottom, lay.linesPerPage),
+              std::make_tuple(5, 6, 12, 0, 4800 / 5 - 24, 1100, 6600 / (17 * 6) - 8));
 }
 
 TEST(ReportLayout, DegenerateInputsStayUsable)
@@ -121,9 +87,7 @@ TEST(ReportLayout, DegenerateInputsStayUsable)
     const ReportMetrics zero{.lineHeight = 0, .charWidth = 0, .screenDpiY = 0};
     for (const ReportMetrics& m : {wide, zero}) {
         const ReportLayout lay = MeasureReport(m);
-        EXPECT_GE(lay.hscale, 1);
-        EXPECT_GE(lay.vscale, 1);
-        EXPECT_GE(lay.linesPerPage, 1);
+        EXPECT_GE(std::min({lay.hscale, lay.vscale, lay.linesPerPage}), 1);
         CFLRDoc doc;
         AppendEntry(doc, "00:00:01:00", "A01");
         auto r = Prepared(report::FieldList, doc, test::ScheduleOrder(doc), m);
@@ -217,11 +181,27 @@ TEST(ChainList, OneGroupPerChainWithoutTrailingBlank)
                                    "IP: 002  Addr: B03  Effects: 2", "Manual Chain"}));
     ASSERT_EQ(r->LineCount(), 5 + 4 + 4 - 1);
     EXPECT_EQ(Column(*r, 0), (Texts{"-", "1", "2", "3", "-", "-", "1", "2", "-", "-", "1", "2"}));
-    EXPECT_EQ(Column(*r, 1)[3], "0.50");
-    EXPECT_EQ(Column(*r, 1)[6], "0.00");  // its own delay is 3.00
-    EXPECT_EQ(Column(*r, 1)[7], "2.00");
+    // A chain's first delay reads 0.00 (B03's own is 3.00).
+    EXPECT_EQ(Column(*r, 1), (Texts{"-", "0.00", "1.00", "0.50", "-", "-", "0.00", "2.00", "-", "-",
+                                    "0.00", "1.00"}));
     EXPECT_EQ(r->Line(4).kind, ReportLine::Kind::Blank);
-    EXPECT_EQ(r->Line(r->LineCount() - 1).kind, ReportLine::Kind::Row);
+}
+
+std::vector<int> FillRows(const std::vector<ReportDraw>& ops, uint32_t rgb, int lh)
+{
+    std::vector<int> rows;
+    for (const ReportDraw& d : ops) {
+        if (d.op == ReportDraw::Op::Fill && d.rgb == rgb) rows.push_back(d.y1 / lh - 5);
+    }
+    return rows;
+}
+
+const ReportDraw* FindText(const std::vector<ReportDraw>& ops, const std::string& text)
+{
+    for (const ReportDraw& d : ops) {
+        if (d.op == ReportDraw::Op::Text && d.text == text) return &d;
+    }
+    return nullptr;
 }
 
 TEST(EffectSummary, GroupsBySizeAndArticleNumber)
@@ -243,6 +223,20 @@ TEST(EffectSummary, GroupsBySizeAndArticleNumber)
     EXPECT_EQ(Column(*r, 2), (Texts{"-", "C-3", "-", "-", "A-1", "B-2", "-"}));
     EXPECT_EQ(r->Line(5).cells, (Texts{"", "20", "B-2", "NB-2", "2", "100", "200", ""}));
     EXPECT_EQ(r->Line(6).kind, ReportLine::Kind::Blank);
+
+    // Page 1: heading, C-3, blank. A heading has its own band; the tick box is 13 by 9.
+    const int lh = 10;
+    const auto ops = r->Page(1, "t");
+    EXPECT_EQ(FillRows(ops, kReportHeadingBandRgb, lh), (std::vector<int>{0}));
+    EXPECT_EQ(FillRows(ops, kReportBandRgb, lh), (std::vector<int>{2}));
+    std::vector<ReportDraw> boxes;
+    std::ranges::copy_if(ops, std::back_inserter(boxes),
+                         [](const ReportDraw& d) { return d.op == ReportDraw::Op::Box; });
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].x1, r->Columns()[0].left);
+    EXPECT_EQ(boxes[0].x2 - boxes[0].x1, 13);
+    EXPECT_EQ(boxes[0].y2 - boxes[0].y1, 9);
+    EXPECT_EQ(boxes[0].y1, 6 * lh + 1);
 }
 
 TEST(PodSummary, PodsByPositionBankAndHalf)
@@ -264,23 +258,6 @@ TEST(PodSummary, PodsByPositionBankAndHalf)
     EXPECT_EQ(Column(*r, 0),
               (Texts{"-", "A05", "A16", "-", "-", "A17", "-", "-", "B01", "-", "-", "A02", "-"}));
     EXPECT_EQ(Column(*r, 1)[1], "004");
-}
-
-std::vector<int> FillRows(const std::vector<ReportDraw>& ops, uint32_t rgb, int lh)
-{
-    std::vector<int> rows;
-    for (const ReportDraw& d : ops) {
-        if (d.op == ReportDraw::Op::Fill && d.rgb == rgb) rows.push_back(d.y1 / lh - 5);
-    }
-    return rows;
-}
-
-const ReportDraw* FindText(const std::vector<ReportDraw>& ops, const std::string& text)
-{
-    for (const ReportDraw& d : ops) {
-        if (d.op == ReportDraw::Op::Text && d.text == text) return &d;
-    }
-    return nullptr;
 }
 
 TEST(ReportPage, BandsHeaderFooterAndRows)
@@ -309,9 +286,17 @@ TEST(ReportPage, BandsHeaderFooterAndRows)
         EXPECT_GT(d->y1, 5 * lh + 2 * lh) << text;  // below the rows
         EXPECT_LE(d->y2, r->Layout().page.bottom) << text;
     }
-    ASSERT_TRUE(FindText(p1, "InTime"));
-    EXPECT_EQ(FindText(p1, "InTime")->y1, 4 * lh);
-    EXPECT_EQ(FindText(p1, "InTime")->x1, r->Columns()[7].left);
+    // Headings over their columns: fixed offsets plus none, half or all of the free width.
+    const int l = r->Layout().page.left, f = r->Layout().page.right - l - 690;
+    const std::tuple<const char*, int, int> headings[] = {
+        {"Name", l + 215, l + 215 + f / 2},
+        {"InTime", l + 415 + f, l + 505 + f},
+        {"Rack", l + 630 + f, r->Layout().page.right}};
+    for (const auto& [text, x1, x2] : headings) {
+        const ReportDraw* d = FindText(p1, text);
+        ASSERT_TRUE(d) << text;
+        EXPECT_EQ(std::tie(d->x1, d->y1, d->x2), std::make_tuple(x1, 4 * lh, x2)) << text;
+    }
     ASSERT_TRUE(FindText(p1, "000"));
     EXPECT_EQ(FindText(p1, "000")->y1, 5 * lh);
 
@@ -323,38 +308,8 @@ TEST(ReportPage, BandsHeaderFooterAndRows)
     EXPECT_FALSE(FindText(p2, "002"));
 }
 
-TEST(ReportPage, HeadingBandsAndTickBoxes)
+TEST(ReportAvailable, NeedsRowsItemsOrAChainHead)
 {
-    CFLRDoc doc;
-    AppendEntry(doc, "00:00:01:00", "A01", Item("X", 20, 5));
-    AppendEntry(doc, "00:00:02:00", "A02", Item("Y", 20, 5));
-    auto r = Prepared(report::EffectSummary, doc, test::ScheduleOrder(doc));
-    const int lh = 10;
-    const auto ops = r->Page(1, "t");
-    EXPECT_EQ(FillRows(ops, kReportHeadingBandRgb, lh), (std::vector<int>{0}));
-    std::vector<int> bands = FillRows(ops, kReportBandRgb, lh);
-    std::erase(bands, 0);  // under the heading band either way
-    EXPECT_EQ(bands, (std::vector<int>{2}));
-    int boxes = 0;
-    for (const ReportDraw& d : ops) {
-        if (d.op != ReportDraw::Op::Box) continue;
-        ++boxes;
-        EXPECT_EQ(d.x1, r->Columns()[0].left);
-        EXPECT_EQ(d.x2 - d.x1, 13);
-        EXPECT_EQ(d.y2 - d.y1, 9);
-        EXPECT_GE(d.y1, 6 * lh);
-    }
-    EXPECT_EQ(boxes, 2);
-}
-
-TEST(ReportKinds, CodesTitlesCommandsAndAvailability)
-{
-    EXPECT_EQ(CReport::Create(16)->Kind(), report::FieldList);
-    EXPECT_EQ(CReport::Create(999)->Kind(), report::FieldList);
-    EXPECT_EQ(PrintableReportKind(report::RackSummary), report::FieldList);
-    EXPECT_EQ(ReportKindOfCommand(cmd::PreviewChains), report::ChainList);
-    EXPECT_EQ(ReportKindOfCommand(cmd::PreviewRacks), 0);
-
     CFLRDoc doc;
     CIgnition* bare = AppendEntry(doc, "00:00:01:00", "A01");
     CIgnition* head = AppendEntry(doc, "00:00:02:00", "A02");

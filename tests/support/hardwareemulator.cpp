@@ -75,10 +75,9 @@ HardwareEmulator::~HardwareEmulator()
     close(m_stopEvent);
 }
 
-void HardwareEmulator::AddFault(int record, int field, Fault fault, std::vector<uint8_t> stray,
-                                std::function<void()> hook)
+void HardwareEmulator::AddFault(int record, int field, Fault fault, std::vector<uint8_t> stray)
 {
-    m_faults.push_back({record, field, fault, std::move(stray), std::move(hook)});
+    m_faults.push_back({record, field, fault, std::move(stray)});
 }
 
 void HardwareEmulator::Start() { m_thread = std::thread(&HardwareEmulator::Run, this); }
@@ -223,27 +222,19 @@ HardwareEmulator::Outcome HardwareEmulator::PlayRecord(int index, Record& record
 {
     uint8_t v[8] = {};
     for (int field = 0; field <= 8; ++field) {
-        if (PlannedFault* fault = TakeFault(index, field)) {
-            switch (fault->fault) {
-            case Fault::Stall: return StallUntilStart();
-            case Fault::Vanish:
-                CloseLine();
-                m_vanished = true;
-                return Outcome::Gone;
-            case Fault::StrayBytes:
-                for (uint8_t b : fault->stray) {
-                    if (!Send(b)) return Outcome::Gone;
-                }
-                break;
-            case Fault::Hook: fault->hook(); break;
-            case Fault::WrongEcho:
-            case Fault::RepeatRequest:
-                fault->used = false;  // taken where the echo is made
-                break;
+        const PlannedFault* fault = TakeFault(index, field);
+        if (fault && fault->fault == Fault::Stall) return StallUntilStart();
+        if (fault && fault->fault == Fault::Vanish) {
+            CloseLine();
+            return Outcome::Gone;
+        }
+        if (fault && fault->fault == Fault::StrayBytes) {
+            for (uint8_t b : fault->stray) {
+                if (!Send(b)) return Outcome::Gone;
             }
         }
         if (field == 8) break;
-        const Outcome outcome = Field(index, field, v[field]);
+        const Outcome outcome = Field(field, v[field], fault);
         if (outcome != Outcome::Next) return outcome;
     }
     record.number = static_cast<uint16_t>(v[0] | v[1] << 8);
@@ -266,28 +257,20 @@ HardwareEmulator::Outcome HardwareEmulator::PlayRecord(int index, Record& record
     return StallUntilStart();
 }
 
-HardwareEmulator::Outcome HardwareEmulator::Field(int index, int field, uint8_t& value)
+HardwareEmulator::Outcome HardwareEmulator::Field(int field, uint8_t& value,
+                                                  const PlannedFault* fault)
 {
     const uint8_t request = static_cast<uint8_t>(kRequest + field);
     uint8_t data = 0;
     // Any byte is data here, 0xE0 included (record 224 has it as its low byte).
     if (!Send(request) || !Receive(data)) return Outcome::Gone;
-    PlannedFault* repeat = nullptr;
-    PlannedFault* wrong = nullptr;
-    for (PlannedFault& f : m_faults) {
-        if (f.used || f.record != index || f.field != field) continue;
-        if (f.fault == Fault::RepeatRequest && !repeat) repeat = &f;
-        if (f.fault == Fault::WrongEcho && !wrong) wrong = &f;
-    }
-    if (repeat) {
-        repeat->used = true;
+    if (fault && fault->fault == Fault::RepeatRequest) {
         uint8_t again = 0;
         if (!Send(request) || !Receive(again)) return Outcome::Gone;
         if (again != data)
             Problem("repeated request answered " + Hex(again) + ", not " + Hex(data));
     }
-    if (wrong) {
-        wrong->used = true;
+    if (fault && fault->fault == Fault::WrongEcho) {
         if (!Send(static_cast<uint8_t>(data ^ 0x01))) return Outcome::Gone;
         return StallUntilStart();
     }

@@ -4,7 +4,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -35,7 +34,6 @@ public:
         RepeatRequest,  // ask for the field twice before echoing
         StrayBytes,     // send `stray` before asking for the field
         Vanish,         // close the pseudo-terminal before asking for the field
-        Hook,           // call `hook` (on the emulator thread) before asking for the field
     };
 
     HardwareEmulator();
@@ -47,8 +45,7 @@ public:
 
     // Before Start. `record` counts completed records (0-based); `field` 0..7 is the request
     // 0xD0 + field, 8 the closing question 0xD8. Each fault fires once.
-    void AddFault(int record, int field, Fault fault, std::vector<uint8_t> stray = {},
-                  std::function<void()> hook = {});
+    void AddFault(int record, int field, Fault fault, std::vector<uint8_t> stray = {});
     // Before Start: each byte takes this long on the line, both ways (0: no pacing).
     void SetByteTime(std::chrono::nanoseconds byteTime) { m_byteTime = byteTime; }
     // Before Start: play nothing, only record what arrives (a device on a port not in use).
@@ -68,7 +65,6 @@ public:
     uint64_t ReceivedCount() const { return m_receivedCount.load(); }
     bool Finished() const { return m_finished.load(); }
     bool Stalled() const { return m_stalled.load(); }
-    bool Vanished() const { return m_vanished.load(); }
     int Starts() const { return m_starts.load(); }
     // With pacing: total lateness of our own bytes against the line's schedule, and total
     // time from each byte we sent to the program's answer.
@@ -84,7 +80,6 @@ private:
         int field;
         Fault fault;
         std::vector<uint8_t> stray;
-        std::function<void()> hook;
         bool used = false;
     };
     enum class Outcome { Next, Done, Restart, Gone };
@@ -97,7 +92,7 @@ private:
     }
     void Run();
     Outcome PlayRecord(int index, Record& record);
-    Outcome Field(int index, int field, uint8_t& value);
+    Outcome Field(int field, uint8_t& value, const PlannedFault* fault);
     Outcome StallUntilStart();
     PlannedFault* TakeFault(int record, int field);
     bool Send(uint8_t byte);
@@ -135,7 +130,6 @@ private:
     std::atomic<uint64_t> m_receivedCount{0};
     std::atomic<bool> m_finished{false};
     std::atomic<bool> m_stalled{false};
-    std::atomic<bool> m_vanished{false};
     std::atomic<int> m_starts{0};
 };
 

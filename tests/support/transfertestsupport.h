@@ -25,24 +25,20 @@ private:
 // A watchdog the test fires by hand.
 class ManualTimer final : public CWatchdogTimer {
 public:
-    void Start(unsigned id, uint32_t periodMs) override
+    void Start(unsigned, uint32_t) override
     {
         running = true;
-        this->id = id;
-        period = periodMs;
         ++starts;
     }
     void Kill(unsigned) override { running = false; }
 
     bool running = false;
-    unsigned id = 0;
-    uint32_t period = 0;
     int starts = 0;
 };
 
 class RecordingObserver final : public CTransferObserver {
 public:
-    void OnStatusText(const std::string& text) override { statuses.push_back(text); }
+    void OnStatusText(const std::string&) override {}
     void OnPercentText(const std::string& text) override { percent = text; }
     void OnProgress(int value) override { progress.push_back(value); }
     void OnPortList(const std::vector<std::string>& items, int selected) override
@@ -53,7 +49,6 @@ public:
     void OnDownloadEnabled(bool enabled) override { downloadEnabled = enabled; }
     void OnClose() override { ++closes; }
 
-    std::vector<std::string> statuses;
     std::string percent;
     std::vector<int> progress;
     std::vector<std::string> portItems;

@@ -1,8 +1,11 @@
 #pragma once
 
 // Builds RIFF WAVE files byte by byte, so tests can write sound and damaged files alike.
+#include <stdlib.h>
+
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -101,5 +104,23 @@ inline bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes
     const bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return std::fclose(f) == 0 && ok;
 }
+
+// A fresh folder under /tmp, removed with the object; `folder / "name"` is a path in it.
+class TempFolder {
+public:
+    TempFolder()
+    {
+        char name[] = "/tmp/flr-wave-XXXXXX";
+        if (mkdtemp(name)) m_path = name;
+    }
+    ~TempFolder() { std::filesystem::remove_all(m_path); }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    std::string operator/(const std::string& name) const { return m_path + "/" + name; }
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
 
 }  // namespace flr::test
