@@ -1,5 +1,5 @@
-// The setup dialog and the item chooser as the user drives them, over the real SQLite sample
-// catalogue.
+// The show's dialogs as the user drives them, over the real SQLite sample catalogue, and the
+// view's commands that run them: Select Chain / Edit Chain through a dialog runner, Add Rack.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -10,14 +10,29 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTest>
+#include <QTreeWidget>
+#include <functional>
 
+#include "base/commandids.h"
 #include "database/customertable.h"
 #include "database/datasource.h"
+#include "editing/chaineditor.h"
 #include "model/effectcatalogue.h"
 #include "model/fireworksetup.h"
+#include "model/racktype.h"
 #include "support/dbfixture.h"
+#include "support/showbuilder.h"
+#include "ui/common/celleditors.h"
+#include "ui/common/dialogrunner.h"
+#include "ui/schedule/flrview.h"
+#include "ui/schedule/schedulelist.h"
 #include "ui/show/chooseitemdialog.h"
 #include "ui/show/fireworksetupdialog.h"
+#include "ui/show/racktypedialog.h"
+#include "ui/show/selectchaindialog.h"
 
 namespace flr::test {
 
@@ -49,6 +64,59 @@ protected:
 
     CDatabase m_db;
     ScriptedPrompter m_prompter;
+};
+
+void TypeDelay(CSelectChainDialog& dialog, int row, const char* keys)
+{
+    ASSERT_TRUE(dialog.EditCell(row, int(ChainColumn::Delay)));
+    auto* edit = qobject_cast<CDelayCellEdit*>(dialog.CellEditor());
+    ASSERT_NE(edit, nullptr);
+    QTest::keyClicks(edit, QString::fromLatin1(keys));
+    QTest::keyClick(edit, Qt::Key_Return);
+    QApplication::processEvents();
+}
+
+std::string Cell(const CSelectChainDialog& dialog, int row, ChainColumn column)
+{
+    const QAbstractItemModel* model = dialog.List()->model();
+    return model->data(model->index(row, int(column))).toString().toStdString();
+}
+
+// Runs Select Chain with `answer` driving the dialog.
+bool RunSelectChain(CFLRView& view, const std::function<void(CSelectChainDialog&)>& answer)
+{
+    const DialogRunner previous = InstallDialogRunner([&](QDialog& dialog) {
+        auto& chain = static_cast<CSelectChainDialog&>(dialog);
+        chain.InitDialog();
+        answer(chain);
+        return dialog.result();
+    });
+    const bool ran = view.RunCommand(cmd::SelectChain);
+    InstallDialogRunner(previous);
+    return ran;
+}
+
+// A show of one entry in a view whose chain selector runs the dialog as the frame does.
+class ShowViewTest : public testing::Test {
+protected:
+    ShowViewTest()
+    {
+        doc.ResetSetup(std::make_unique<CFireworkSetup>());
+        target = test::AppendEntry(doc, "00:00:10:00", "A01");
+        view.InitialUpdate();
+        doc.SetModifiedFlag(false);
+        view.SetChainSelector([](CScheduleEditor& show, CIgnition* entry) {
+            CSelectChainDialog dialog(nullptr);
+            if (entry) dialog.SetChain(show, entry);
+            const bool ok = RunDialog(dialog) == QDialog::Accepted;
+            return entry || !ok ? nullptr : dialog.TakeTemplate();
+        });
+    }
+
+    ScriptedPrompter prompter;
+    CFLRDoc doc;
+    CFLRView view{doc};
+    CIgnition* target = nullptr;
 };
 
 }  // namespace
@@ -179,6 +247,139 @@ TEST_F(DialogTest, ChooserListsFollowEachOther)
     dialog.accept();
     ASSERT_TRUE(dialog.Item());
     EXPECT_EQ(dialog.Item().get(), catalogue.Find("BM-S050-01"));
+}
+
+TEST(RackType, PositionsComeFromTheConfigsFirstNumber)
+{
+    // Blanks pass; unreadable counts give no positions rather than a guess.
+    const std::pair<const char*, int> configs[] = {
+        {"  5(1:5)", 5},      {"1000", kMaxRackPositions}, {"", 0}, {"none", 0}, {"-3 (1:3)", 0},
+        {"1001 (1:1001)", 0}, {"99999999999999999999", 0}};
+    for (const auto& [config, count] : configs)
+        EXPECT_EQ(RackPositionCount(config), count) << config;
+    EXPECT_EQ(MakeRackType("Rack 12", "12 (3:4)").positions, std::vector<int16_t>(12, 0));
+}
+
+TEST_F(DialogTest, RackTypesAreListedByNameWithTheirPositionsAndChosenOnlyByTypeNode)
+{
+    // A rack type whose Config is not a number.
+    ASSERT_TRUE(
+        m_db.ExecuteSQL("INSERT INTO \"tbMortarTypes\" (\"ID\", \"TypeNO\", \"Name\", "
+                        "\"Config\", \"Hide\") VALUES (20, 20, 'Broken', 'none', 0)"));
+    auto root = [](const CRackTypeDialog& dialog, const QString& name) {
+        const auto found = dialog.Tree()->findItems(name, Qt::MatchExactly);
+        return found.isEmpty() ? nullptr : found.front();
+    };
+    CRackTypeDialog dialog(&m_db);
+    QStringList names;
+    for (int i = 0; i < dialog.Tree()->topLevelItemCount(); ++i) {
+        names << dialog.Tree()->topLevelItem(i)->text(0);
+    }
+    EXPECT_EQ(names, (QStringList{"Broken", "Cake Plate 1", "Fan 5", "Line 10", "Rack 16",
+                                  "Rack 25", "Rack 36", "Rack 9", "Single 150"}));
+    QTreeWidgetItem* rack16 = root(dialog, "Rack 16");
+    ASSERT_NE(rack16, nullptr);
+    ASSERT_EQ(rack16->childCount(), 16);
+    EXPECT_EQ(root(dialog, "Broken")->childCount(), 0);
+
+    // A position's node before any type: still nothing chosen.
+    dialog.Tree()->setCurrentItem(rack16->child(3));
+    EXPECT_EQ(dialog.ChosenRackType(), nullptr);
+    dialog.Tree()->setCurrentItem(root(dialog, "Fan 5"));
+    ASSERT_NE(dialog.ChosenRackType(), nullptr);
+    EXPECT_EQ(*dialog.ChosenRackType(), MakeRackType("Fan 5", "5 (1:5)"));
+    // A position's node keeps the type chosen before, even under another type.
+    dialog.Tree()->setCurrentItem(rack16->child(0));
+    EXPECT_EQ(dialog.ChosenRackType()->name, "Fan 5");
+    EXPECT_TRUE(m_prompter.Messages().empty());
+}
+
+TEST(ChainDialog, TemplateRowsFollowTheSpinAndTheCellEdits)
+{
+    ScriptedPrompter prompter;
+    CSelectChainDialog dialog(nullptr);
+    dialog.show();
+    QApplication::processEvents();
+    ASSERT_EQ(dialog.List()->model()->rowCount(), 5);
+    // Without a database the item cells open nothing.
+    EXPECT_FALSE(dialog.EditCell(1, int(ChainColumn::Name)));
+
+    dialog.findChild<QCheckBox*>(QStringLiteral("sameDelay"))->click();
+    EXPECT_TRUE(dialog.Editor().SameDelay());
+    TypeDelay(dialog, 2, "2");
+    EXPECT_EQ(Cell(dialog, 1, ChainColumn::Delay), "2.00");
+    EXPECT_EQ(Cell(dialog, 4, ChainColumn::Total), "8.00");
+
+    TypeDelay(dialog, 0, "4");
+    EXPECT_EQ(prompter.Beeps(BeepKind::Exclamation), 1);
+    EXPECT_EQ(Cell(dialog, 0, ChainColumn::Delay), "");
+
+    dialog.RowCount()->setValue(3);
+    dialog.accept();
+    std::unique_ptr<CIgnition> chain = dialog.TakeTemplate();
+    ASSERT_NE(chain, nullptr);
+    EXPECT_EQ(chain->GetChainNext()->GetChainNext()->GetChainNext(), nullptr);
+}
+
+TEST_F(ShowViewTest, SelectChainAppliesTheTemplateAndEditChainShrinksIt)
+{
+    view.List()->SelectEntry(target);
+    ASSERT_TRUE(view.State(cmd::SelectChain).enabled);
+    EXPECT_TRUE(RunSelectChain(view, [](CSelectChainDialog& d) { d.accept(); }));
+    ExpectInvariants(doc);
+    EXPECT_EQ(view.List()->Model()->rowCount(), 5);
+    CIgnition* last = target;
+    while (last->GetChainNext()) last = last->GetChainNext();
+
+    // Cancelled, the shrink stays: the show's own entries were edited.
+    view.List()->SelectEntry(last);
+    EXPECT_TRUE(RunSelectChain(view, [](CSelectChainDialog& d) {
+        EXPECT_TRUE(d.Editor().SameDelay());
+        d.RowCount()->setValue(2);
+        d.reject();
+    }));
+    ExpectInvariants(doc);
+    EXPECT_EQ(view.List()->Model()->rowCount(), 2);
+    ASSERT_NE(target->GetChainNext(), nullptr);
+    EXPECT_EQ(target->GetChainNext()->GetChainNext(), nullptr);
+
+    // Looked at and cancelled without a change: the show is not marked modified.
+    doc.SetModifiedFlag(false);
+    view.List()->SelectEntry(target->GetChainNext());
+    EXPECT_TRUE(RunSelectChain(view, [](CSelectChainDialog& d) { d.reject(); }));
+    EXPECT_FALSE(doc.IsModified());
+}
+
+TEST_F(ShowViewTest, AddRackFillsTheTreeAndLeavesTheShowAloneAndTransferGetsTheShow)
+{
+    EXPECT_FALSE(view.State(cmd::AddRack).enabled);  // no chooser, no dialog to run
+    std::optional<CRackType> next = MakeRackType("Cr\xE8me 3", "3 (1:3)");  // Windows-1252 "è"
+    int asked = 0;
+    view.SetRackTypeChooser([&] {
+        ++asked;
+        return next;
+    });
+    EXPECT_TRUE(view.State(cmd::AddRack).enabled);
+
+    ASSERT_TRUE(view.RunCommand(cmd::AddRack));
+    QTreeWidget* tree = view.RackTree();
+    ASSERT_EQ(tree->topLevelItemCount(), 1);
+    EXPECT_EQ(tree->topLevelItem(0)->text(0), QString::fromUtf8("000 - Cr\u00e8me 3"));
+    ASSERT_EQ(tree->topLevelItem(0)->childCount(), 3);
+    EXPECT_EQ(tree->topLevelItem(0)->child(2)->text(0), "000 empty");
+
+    next.reset();  // cancelled, or Select with nothing chosen
+    view.RunCommand(cmd::AddRack);
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(tree->topLevelItemCount(), 1);
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(FiringOrder(doc).size(), 1u);
+
+    // Transfer hands the first firing to the dialog's runner.
+    std::vector<CIgnition*> handed;
+    view.SetTransferRunner([&](CIgnition* first) { handed.push_back(first); });
+    view.RunCommand(cmd::Transfer);
+    EXPECT_EQ(handed, std::vector<CIgnition*>{doc.FirstFiring()});
 }
 
 }  // namespace flr::test
