@@ -106,8 +106,23 @@ public:
         ShowCheckResult result;
         result.findings = std::move(m_showWide);
         result.findings.insert(result.findings.end(), m_entries.begin(), m_entries.end());
-        for (const ShowFinding& f : result.findings) {
-            (f.severity == FindingSeverity::Error ? result.errors : result.warnings) += 1;
+        for (size_t k = 0; k < kKinds.size(); ++k) {
+            const int count = m_counts[k];
+            (kKinds[k].severity == FindingSeverity::Error ? result.errors : result.warnings) +=
+                count;
+            if (count > kListedPerKind) {
+                // Counted above already: this line only says what the list leaves out.
+                result.findings.push_back(
+                    {.kind = kKinds[k].kind,
+                     .severity = kKinds[k].severity,
+                     .entry = nullptr,
+                     .index = -1,
+                     .number = -1,
+                     .address = {},
+                     .time = {},
+                     .message =
+                         Format("%d more like the above are not listed", count - kListedPerKind)});
+            }
         }
         return result;
     }
@@ -143,25 +158,29 @@ private:
     {
         const CEffect* item = e.GetItem();
         if (e.GetChainPrev() && e.GetInTime() < e.GetChainPrev()->GetInTime()) {
-            Add(FindingKind::ChainOutOfOrder, e, index,
-                Format("chained effect fires at %s, before the effect it follows (%s)",
-                       FormatTimeCode(e.GetInTime()).c_str(),
-                       FormatTimeCode(e.GetChainPrev()->GetInTime()).c_str()));
+            Add(FindingKind::ChainOutOfOrder, e, index, [&] {
+                return Format("chained effect fires at %s, before the effect it follows (%s)",
+                              FormatTimeCode(e.GetInTime()).c_str(),
+                              FormatTimeCode(e.GetChainPrev()->GetInTime()).c_str());
+            });
         }
         if (!item) {
-            Add(FindingKind::NoItem, e, index, "the cue has no item");
-        } else if (m_options.knowsItem && !m_unknownSeen.contains(item->GetArticleNumber())) {
-            if (!m_options.knowsItem(item->GetArticleNumber())) {
-                m_unknownSeen[item->GetArticleNumber()] = m_entries.size();
-                Add(FindingKind::UnknownItem, e, index,
-                    Format("item %s \"%s\" is not in the product database",
-                           item->GetArticleNumber().c_str(), item->GetName().c_str()));
-            } else {
-                m_unknownSeen[item->GetArticleNumber()] = kKnown;
-            }
+            Add(FindingKind::NoItem, e, index, [&] { return std::string("the cue has no item"); });
         } else if (m_options.knowsItem) {
-            const size_t at = m_unknownSeen[item->GetArticleNumber()];
-            if (at != kKnown) ++m_unknownCount[at];
+            // Once per item: the article number is looked up and the finding listed only for
+            // the first cue that uses it.
+            auto [seen, first] = m_unknownSeen.try_emplace(item, kKnown);
+            if (first && !m_options.knowsItem(item->GetArticleNumber())) {
+                seen->second = kUnlisted;
+                if (Add(FindingKind::UnknownItem, e, index, [&] {
+                        return Format("item %s \"%s\" is not in the product database",
+                                      item->GetArticleNumber().c_str(), item->GetName().c_str());
+                    })) {
+                    seen->second = m_entries.size() - 1;
+                }
+            } else if (!first && seen->second != kKnown && seen->second != kUnlisted) {
+                ++m_unknownCount[seen->second];
+            }
         }
         CheckLength(e, index);
         if (!HasFiringRecord(e)) return;
@@ -171,50 +190,60 @@ private:
         const uint64_t record = uint64_t(uint32_t(e.GetNumber())) + BankOffset();
         if (record > kLargestRecordNumber && !m_numberReported) {
             m_numberReported = true;
-            Add(FindingKind::NumberTooLarge, e, index,
-                Format("record number %llu (and every later one) does not fit the hardware's "
-                       "16-bit record number",
-                       static_cast<unsigned long long>(record)));
+            Add(FindingKind::NumberTooLarge, e, index, [&] {
+                return Format(
+                    "record number %llu (and every later one) does not fit the hardware's "
+                    "16-bit record number",
+                    static_cast<unsigned long long>(record));
+            });
         }
 
         if (e.HasPrefireError()) {
-            Add(FindingKind::PrefireDoesNotFit, e, index,
-                Format("prefire %.2f s does not fit before Time: the cue would fire at "
-                       "00:00:00:00",
-                       item ? item->GetPrefire() : 0.0));
+            Add(FindingKind::PrefireDoesNotFit, e, index, [&] {
+                return Format(
+                    "prefire %.2f s does not fit before Time: the cue would fire at "
+                    "00:00:00:00",
+                    item ? item->GetPrefire() : 0.0);
+            });
         } else if (!IsTimeCode(e.GetInTime(), m_fps)) {
-            Add(FindingKind::InvalidInTime, e, index,
-                Format("In Time %s is not a time at %d frames per second",
-                       e.GetInTime().IsValid() ? FormatTimeCode(e.GetInTime()).c_str() : "(none)",
-                       m_fps));
+            Add(FindingKind::InvalidInTime, e, index, [&] {
+                return Format(
+                    "In Time %s is not a time at %d frames per second",
+                    e.GetInTime().IsValid() ? FormatTimeCode(e.GetInTime()).c_str() : "(none)",
+                    m_fps);
+            });
         }
 
         if (!e.HasAddress()) {
-            Add(FindingKind::NoAddress, e, index, "the ignition point has no address");
+            Add(FindingKind::NoAddress, e, index,
+                [&] { return std::string("the ignition point has no address"); });
             return;
         }
         const auto letter = static_cast<unsigned char>(e.GetLetter());
         bool addressOk = true;
         if (letter < 'A' || letter > 'Y') {
             addressOk = false;
-            Add(FindingKind::BankOutOfRange, e, index,
-                letter >= 0x21 && letter <= 0x7E
-                    ? Format("bank letter %c is not one of A to Y", letter)
-                    : Format("bank letter byte 0x%02X is not one of A to Y", letter));
+            Add(FindingKind::BankOutOfRange, e, index, [&] {
+                return letter >= 0x21 && letter <= 0x7E
+                           ? Format("bank letter %c is not one of A to Y", letter)
+                           : Format("bank letter byte 0x%02X is not one of A to Y", letter);
+            });
         }
         if (e.GetAddressNumber() < 1 || e.GetAddressNumber() > CIgnition::kAddressesPerBank) {
             addressOk = false;
-            Add(FindingKind::AddressNumberOutOfRange, e, index,
-                Format("address number %u is not one of 1 to 32",
-                       static_cast<unsigned>(e.GetAddressNumber())));
+            Add(FindingKind::AddressNumberOutOfRange, e, index, [&] {
+                return Format("address number %u is not one of 1 to 32",
+                              static_cast<unsigned>(e.GetAddressNumber()));
+            });
         }
         if (!addressOk) return;
         const CTimeCode earliest = m_slotTime[static_cast<size_t>(Slot(e))];
         if (earliest != e.GetInTime()) {
-            Add(FindingKind::AddressConflict, e, index,
-                Format("address %s fires at two In Times: %s here and %s earlier",
-                       AddressLabel(e).c_str(), FormatTimeCode(e.GetInTime()).c_str(),
-                       FormatTimeCode(earliest).c_str()));
+            Add(FindingKind::AddressConflict, e, index, [&] {
+                return Format("address %s fires at two In Times: %s here and %s earlier",
+                              AddressLabel(e).c_str(), FormatTimeCode(e.GetInTime()).c_str(),
+                              FormatTimeCode(earliest).c_str());
+            });
         }
     }
 
@@ -225,13 +254,13 @@ private:
         if (m_options.musicLengthMs && frames * 1000 > *m_options.musicLengthMs * m_fps) {
             if (m_afterMusic++ == 0) {
                 m_afterMusicAt = m_entries.size();
-                Add(FindingKind::AfterMusicEnd, e, index, "");
+                Add(FindingKind::AfterMusicEnd, e, index, [&] { return std::string(""); });
             }
         }
         if (m_lengthFrames > 0 && frames > uint64_t(m_lengthFrames)) {
             if (m_afterLength++ == 0) {
                 m_afterLengthAt = m_entries.size();
-                Add(FindingKind::AfterShowLength, e, index, "");
+                Add(FindingKind::AfterShowLength, e, index, [&] { return std::string(""); });
             }
         }
     }
@@ -253,8 +282,8 @@ private:
                             : Format("%llu ignition points do not fit: the hardware holds %u",
                                      static_cast<unsigned long long>(count), kHardwarePoints));
         }
-        for (auto& [articleNumber, at] : m_unknownSeen) {
-            if (at == kKnown || m_unknownCount[at] == 0) continue;
+        for (auto& [item, at] : m_unknownSeen) {
+            if (at == kKnown || at == kUnlisted || m_unknownCount[at] == 0) continue;
             m_entries[at].message += Format(" (%d more cues use it)", m_unknownCount[at]);
         }
         if (m_afterMusic > 0) {
@@ -276,8 +305,13 @@ private:
                    : 0;
     }
 
-    void Add(FindingKind kind, const CIgnition& e, int index, std::string message)
+    // Lists the first kListedPerKind findings of a kind and counts the rest: a show far past
+    // the hardware's size would otherwise list (and format) one finding per cue.
+    template <typename MakeMessage>
+    bool Add(FindingKind kind, const CIgnition& e, int index, MakeMessage&& makeMessage)
     {
+        if (m_counts[static_cast<size_t>(kind)]++ >= kListedPerKind) return false;
+        std::string message = makeMessage();
         m_entries.push_back({.kind = kind,
                              .severity = SeverityOf(kind),
                              .entry = &e,
@@ -286,10 +320,12 @@ private:
                              .address = AddressLabel(e),
                              .time = FormatTimeCode(e.GetTime()),
                              .message = std::move(message)});
+        return true;
     }
 
     void AddShowWide(FindingKind kind, std::string message)
     {
+        ++m_counts[static_cast<size_t>(kind)];
         m_showWide.push_back({.kind = kind,
                               .severity = SeverityOf(kind),
                               .entry = nullptr,
@@ -301,6 +337,8 @@ private:
     }
 
     static constexpr size_t kKnown = static_cast<size_t>(-1);
+    static constexpr size_t kUnlisted = static_cast<size_t>(-2);
+    static constexpr int kListedPerKind = 500;
 
     const ShowCheckOptions& m_options;
     const int m_fps;
@@ -308,12 +346,13 @@ private:
     std::array<CTimeCode, kSlots> m_slotTime;
     std::vector<ShowFinding> m_showWide;
     std::vector<ShowFinding> m_entries;
-    // Article number to the index of its "unknown item" finding, or kKnown.
-    std::unordered_map<std::string, size_t> m_unknownSeen;
+    // Item to the index of its "unknown item" finding, or kKnown, or kUnlisted.
+    std::unordered_map<const CEffect*, size_t> m_unknownSeen;
     std::unordered_map<size_t, int> m_unknownCount;
     uint64_t m_records = 0;
     int32_t m_highestNumber = -1;
     bool m_numberReported = false;
+    std::array<int, kKinds.size()> m_counts{};
     int m_afterMusic = 0;
     size_t m_afterMusicAt = 0;
     int m_afterLength = 0;

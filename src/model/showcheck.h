@@ -62,8 +62,10 @@ struct ShowCheckOptions {
 };
 
 struct ShowCheckResult {
-    std::vector<ShowFinding> findings;  // errors and warnings in schedule order, show-wide first
-    int errors = 0;
+    // Errors and warnings, show-wide first, then in schedule order; at most 500 of a kind, then
+    // one line (without entry) saying how many more there are.
+    std::vector<ShowFinding> findings;
+    int errors = 0;  // every error and warning, listed or not
     int warnings = 0;
     bool HasErrors() const { return errors > 0; }
 };

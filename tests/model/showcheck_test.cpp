@@ -127,7 +127,8 @@ TEST(ShowCheck, FindingsNameTheirEntryAndGroupRepeats)
     doc.ResetSetup(std::make_unique<CFireworkSetup>());
     AppendEntry(doc, "00:00:01:00", "A01", Item());
     CIgnition* late = AppendEntry(doc, "00:01:02:03", "A05", Item(63.0));
-    for (const char* t : {"00:02:00:00", "00:03:00:00"}) AppendEntry(doc, t, "B01", MakeItem("7"));
+    const CEffectRef unknown = MakeItem("7");
+    for (const char* t : {"00:02:00:00", "00:03:00:00"}) AppendEntry(doc, t, "B01", unknown);
     late->SetAddress('\x07', 5);  // a control byte from a damaged file
 
     ShowCheckOptions options;
@@ -169,6 +170,23 @@ TEST(ShowCheck, BanksAndRecordNumbersTheHardwareHolds)
     EXPECT_EQ(Kinds(r), (std::vector{FindingKind::TooManyPoints, FindingKind::NumberTooLarge}));
     EXPECT_EQ(r.findings[1].number, 65536);
     EXPECT_NE(FirstUnsendableRecord(doc.FirstFiring(), 0), std::nullopt);
+}
+
+TEST(ShowCheck, LongListsAreCutButCountedInFull)
+{
+    CFLRDoc doc;
+    doc.ResetSetup(std::make_unique<CFireworkSetup>());
+    doc.GetSetup()->SetEstimatedLength(0);  // no estimate: no length warning
+    for (int i = 0; i < 601; ++i) {
+        char time[16];
+        std::snprintf(time, sizeof time, "00:%02d:%02d:00", i / 60, i % 60);
+        AppendEntry(doc, time, "A01", Item());
+    }
+    const ShowCheckResult r = CheckShow(doc, {});
+    EXPECT_EQ(r.errors, 600);
+    ASSERT_EQ(r.findings.size(), 501u);
+    EXPECT_EQ(r.findings.back().entry, nullptr);
+    EXPECT_EQ(r.findings.back().message, "100 more like the above are not listed");
 }
 
 TEST(ShowCheck, UnsendableRecordsAreNamed)
