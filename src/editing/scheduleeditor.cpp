@@ -86,7 +86,20 @@ void CScheduleEditor::SetPrefireOff(bool prefireOff)
         RetimeEntry(e);
         if (!e->GetChainPrev() && e->GetChainNext()) heads.push_back(e);
     }
-    for (CIgnition* head : heads) head->RetimeChain(Fps(), m_prefireOff);
+    // Each effect walks to its place, as an edit moves it; a show whose chains move far (a
+    // crafted file) would make that quadratic, so past a linear number of steps the rest is
+    // re-timed and the schedule sorted by Time once (entries of one Time may then keep another
+    // order than the walks would give them).
+    size_t budget = 64 * heads.size() + 100000;
+    bool walking = true;
+    for (CIgnition* head : heads) {
+        if (walking) {
+            walking = head->RetimeChain(Fps(), m_prefireOff, budget);
+        } else {
+            head->RetimeChainTimes(Fps(), m_prefireOff);
+        }
+    }
+    if (!walking) CIgnition::SortSchedule(m_doc.FirstSchedule());
     if (CIgnition* first = m_doc.FirstFiring()) {
         first->Resort(true);
         m_doc.FirstFiring()->CheckAddresses();

@@ -153,6 +153,15 @@ public:
     // at its place in the schedule order; for a change of the show's prefire setting, after
     // which a chained effect must still fire its delay after its predecessor.
     void RetimeChain(int fps, bool prefireOff);
+    // The same with at most `stepBudget` steps of walking in all (it is counted down): false
+    // when the budget ran out, leaving the rest of the chain re-timed but not moved. The
+    // caller then puts the schedule order in Time order with SortSchedule.
+    bool RetimeChain(int fps, bool prefireOff, size_t& stepBudget);
+    // The times of RetimeChain alone, for re-timing chains without moving them.
+    void RetimeChainTimes(int fps, bool prefireOff);
+    // Sorts the schedule order of the show `any` belongs to by Time, entries of the same Time
+    // keeping their order; N log N. True when an entry moved.
+    static bool SortSchedule(CIgnition* any);
 
     // Takes the entry out of both orders if it is linked, inserts it behind `previous` in the
     // schedule order and sorts it into the ignition-point order. With no `previous` the entry

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bitset>
+#include <cstdint>
 #include <list>
 #include <map>
 #include <vector>
@@ -291,17 +292,74 @@ bool CIgnition::RetimeFromDelays(int fps, bool prefireOff)
     return ok;
 }
 
-void CIgnition::RetimeChain(int fps, bool prefireOff)
+void CIgnition::RetimeChainTimes(int fps, bool prefireOff)
 {
     for (CIgnition* c = ChainHead()->m_chainNext; c; c = c->m_chainNext) {
         c->SetTimeText(c->TimeFromDelay(fps, prefireOff), {.prefireOff = prefireOff, .fps = fps});
-        while (c->m_prevSchedule && c->m_prevSchedule->m_time > c->m_time) {
-            c->MoveBefore(c->m_prevSchedule, false);
-        }
-        while (c->m_nextSchedule && c->m_nextSchedule->m_time < c->m_time) {
-            c->LinkAfter(c->m_nextSchedule, false);
+    }
+}
+
+bool CIgnition::SortSchedule(CIgnition* any)
+{
+    std::vector<CIgnition*> order;
+    for (CIgnition* e = any->FirstSchedule(); e; e = e->m_nextSchedule) order.push_back(e);
+    const auto earlier = [](const CIgnition* a, const CIgnition* b) {
+        return a->m_time < b->m_time;
+    };
+    if (std::is_sorted(order.begin(), order.end(), earlier)) return false;
+    std::stable_sort(order.begin(), order.end(), earlier);
+    for (size_t i = 0; i < order.size(); ++i) {
+        order[i]->m_prevSchedule = i > 0 ? order[i - 1] : nullptr;
+        order[i]->m_nextSchedule = i + 1 < order.size() ? order[i + 1] : nullptr;
+    }
+    return true;
+}
+
+void CIgnition::RetimeChain(int fps, bool prefireOff)
+{
+    size_t unlimited = SIZE_MAX;
+    RetimeChain(fps, prefireOff, unlimited);
+}
+
+bool CIgnition::RetimeChain(int fps, bool prefireOff, size_t& stepBudget)
+{
+    // Only the schedule order is walked: every caller resorts the ignition-point order once
+    // afterwards, and resorting each effect at every step of its walk was cubic.
+    bool placed = true;
+    for (CIgnition* c = ChainHead()->m_chainNext; c; c = c->m_chainNext) {
+        c->SetTimeText(c->TimeFromDelay(fps, prefireOff), {.prefireOff = prefireOff, .fps = fps});
+        if (!placed) continue;
+        const CTimeCode t = c->m_time;
+        if (CIgnition* q = c->m_prevSchedule; q && q->m_time > t) {
+            // Behind the nearest earlier entry that is not later.
+            while (q->m_prevSchedule && q->m_prevSchedule->m_time > t && stepBudget > 0) {
+                q = q->m_prevSchedule;
+                --stepBudget;
+            }
+            if (stepBudget == 0) {
+                placed = false;
+                continue;
+            }
+            c->UnlinkSchedule();
+            c->m_nextSchedule = q;
+            c->m_prevSchedule = q->m_prevSchedule;
+            if (c->m_prevSchedule) c->m_prevSchedule->m_nextSchedule = c;
+            q->m_prevSchedule = c;
+        } else if (CIgnition* n = c->m_nextSchedule; n && n->m_time < t) {
+            // Behind the last later entry that is earlier.
+            while (n->m_nextSchedule && n->m_nextSchedule->m_time < t && stepBudget > 0) {
+                n = n->m_nextSchedule;
+                --stepBudget;
+            }
+            if (stepBudget == 0) {
+                placed = false;
+                continue;
+            }
+            c->UnlinkSchedule();
+            c->LinkScheduleAfter(n);
         }
     }
+    return placed;
 }
 
 // ---- Linking

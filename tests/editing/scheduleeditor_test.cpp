@@ -8,6 +8,7 @@
 #include "model/flrdoc.h"
 #include "support/scriptedprompter.h"
 #include "support/showbuilder.h"
+#include "support/showgenerator.h"
 
 namespace flr {
 namespace {
@@ -434,6 +435,57 @@ TEST_F(CellEditTest, ADraggedChainHeadTakesItsChainAlong)
     EXPECT_EQ(Times(), "00:00:02:00 00:00:04:00 00:00:04:00 00:00:04:10");
     ExpectDelaysAgree();
     test::ExpectInvariants(doc);
+}
+
+}  // namespace
+}  // namespace flr
+
+namespace flr {
+namespace {
+
+std::vector<size_t> ScheduleIds(const CFLRDoc& doc, const std::vector<CIgnition*>& ids)
+{
+    std::vector<size_t> out;
+    for (CIgnition* e = doc.FirstSchedule(); e; e = e->GetNextSchedule()) {
+        out.push_back(size_t(std::find(ids.begin(), ids.end(), e) - ids.begin()));
+    }
+    return out;
+}
+
+// Switching prefire off walks each chained effect to its place as an edit does; only a show
+// whose chains move far falls back to one sort by Time, which keeps the show consistent.
+TEST(PrefireSwitch, ChainsMoveAsEachEffectWalksAndCraftedOnesStayConsistent)
+{
+    const auto items = test::MakeCatalogueItems(12);
+    for (unsigned seed = 1; seed <= 20; ++seed) {
+        CFLRDoc bulk, each;
+        test::MakeRealisticShow(bulk, 300, seed, items);
+        test::MakeRealisticShow(each, 300, seed, items);
+        const Rows bulkIds = test::ScheduleOrder(bulk);
+        const Rows eachIds = test::ScheduleOrder(each);
+        CScheduleEditor(bulk).SetPrefireOff(true);
+        std::vector<CIgnition*> heads;
+        for (CIgnition* e : eachIds) {
+            e->SetTime(e->GetTime().Parts(), {.prefireOff = true, .fps = 25});
+            if (!e->GetChainPrev() && e->GetChainNext()) heads.push_back(e);
+        }
+        for (CIgnition* head : heads) head->RetimeChain(25, true);
+        ASSERT_EQ(ScheduleIds(bulk, bulkIds), ScheduleIds(each, eachIds)) << seed;
+    }
+    // Chains whose effects all lie far before their head: the walks run out of budget.
+    CFLRDoc crafted;
+    crafted.ResetSetup(std::make_unique<CFireworkSetup>());
+    for (int i = 0; i < 1000; ++i) {
+        char time[16];
+        std::snprintf(time, sizeof time, "00:%02d:%02d:00", (i + 600) / 60, (i + 600) % 60);
+        CIgnition* head = AppendEntry(crafted, time, "A01", MakeItem("X", 0.0));
+        AppendChained(crafted, head, "1.00", MakeItem("Y", 0.0));
+    }
+    for (CIgnition* e : test::ScheduleOrder(crafted)) {
+        if (e->GetChainPrev()) e->SetDelayText(std::string("-590.00"), true);
+    }
+    CScheduleEditor(crafted).SetPrefireOff(true);
+    test::ExpectInvariants(crafted);
 }
 
 }  // namespace
