@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <filesystem>
 #include <set>
 
@@ -17,53 +18,30 @@
 namespace flr {
 namespace {
 
-namespace fs = std::filesystem;
-
 class TempStore : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_dir = fs::temp_directory_path() /
-                ("flr-app-" + std::to_string(::getpid()) + "-" +
-                 testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-        m_path = (m_dir / "FLR.ini").string();
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-    fs::path m_dir;
-    std::string m_path;
+    QTemporaryDir m_dir;
+    const std::string m_path = m_dir.filePath("FLR.ini").toStdString();
 };
 
-TEST_F(TempStore, AutoUpdateIsOnOnlyForExactlyYes)
+TEST_F(TempStore, AutoUpdateIsOnOnlyForExactlyYesAndAnUnchangedValueIsNotWritten)
 {
-    for (const auto& [stored, expected] : std::vector<std::pair<const char*, bool>>{
-             {"yes", true}, {"Yes", false}, {"YES", false}, {"no", false}, {"", false}}) {
-        CSettingsStore store(m_path);
-        store.WriteText("Settings/Update/AUTOUPDATE", stored);
-        EXPECT_EQ(CUpdateSettings(store).GetAutoUpdate(), expected) << stored;
-    }
-    CSettingsStore store(m_path);
-    store.Remove("Settings/Update/AUTOUPDATE");
-    EXPECT_FALSE(CUpdateSettings(store).GetAutoUpdate());
-}
-
-TEST_F(TempStore, SavingAnUnchangedSettingWritesNothing)
-{
-    {
-        CSettingsStore store(m_path);
-        CUpdateSettings settings(store);
-        EXPECT_TRUE(settings.Save());
-    }
-    EXPECT_FALSE(fs::exists(m_path));
     CSettingsStore store(m_path);
     CUpdateSettings settings(store);
+    EXPECT_FALSE(settings.GetAutoUpdate());
+    EXPECT_TRUE(settings.Save());
+    EXPECT_FALSE(std::filesystem::exists(m_path));
     settings.SetAutoUpdate(true);
     EXPECT_TRUE(settings.Save());
     EXPECT_EQ(*store.ReadText("Settings/Update/AUTOUPDATE"), "yes");
     settings.SetAutoUpdate(false);
     settings.Save();
     EXPECT_EQ(*store.ReadText("Settings/Update/AUTOUPDATE"), "no");
+    for (const auto& [stored, expected] : std::vector<std::pair<const char*, bool>>{
+             {"yes", true}, {"Yes", false}, {"YES", false}, {"", false}}) {
+        store.WriteText("Settings/Update/AUTOUPDATE", stored);
+        EXPECT_EQ(CUpdateSettings(store).GetAutoUpdate(), expected) << stored;
+    }
 }
 
 TEST_F(TempStore, RecentFilesKeepTheNewestFour)
@@ -175,22 +153,20 @@ protected:
     }
 };
 
-TEST_F(UpdateCheckTest, ReadsTheServersLine)
-{
-    TinyServer server(
-        "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n"
-        "FILEVERS=[2.1.0]PRODVERS=[2.1]DLOADURL=[https://d.test/flr]\r\n",
-        false);
-    const auto info = Check(server.Url());
-    ASSERT_TRUE(info);
-    EXPECT_TRUE(info->newer);
-    EXPECT_EQ(info->downloadUrl, "https://d.test/flr");
-    EXPECT_TRUE(server.Request().startsWith("GET /flr?fv=2.0.0&pv=2.0 "));
-}
-
-TEST_F(UpdateCheckTest, FailuresAreSilentAndBounded)
+// The server's line is read; failures are silent and bounded.
+TEST_F(UpdateCheckTest, ReadsTheServersLineAndFailsQuietly)
 {
     test::ScriptedPrompter prompter;
+    {
+        TinyServer server(
+            "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n"
+            "FILEVERS=[2.1.0]PRODVERS=[2.1]DLOADURL=[https://d.test/flr]\r\n",
+            false);
+        const auto info = Check(server.Url());
+        ASSERT_TRUE(info);
+        EXPECT_EQ(info->downloadUrl, "https://d.test/flr");
+        EXPECT_TRUE(server.Request().startsWith("GET /flr?fv=2.0.0&pv=2.0 "));
+    }
     {
         TinyServer garbled("HTTP/1.0 200 OK\r\n\r\n<html>oops</html>\n", false);
         EXPECT_FALSE(Check(garbled.Url()));

