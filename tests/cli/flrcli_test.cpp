@@ -14,6 +14,7 @@
 #include "model/showfilewriter.h"
 #include "support/dbfixture.h"
 #include "support/hardwareemulator.h"
+#include "support/showbuilder.h"
 #include "support/transfertestsupport.h"
 
 namespace flr::test {
@@ -138,6 +139,60 @@ TEST(FlrCli, SaveWritesWhatTheProgramsSaveWrites)
     EXPECT_NE(failed.err.find("File Error"), std::string::npos);
     EXPECT_EQ(FlrCli({"save", dir.filePath("missing.flr"), dir.filePath("x.flr")}).exitCode, 1);
     EXPECT_FALSE(QFile::exists(dir.filePath("x.flr")));
+}
+
+// A damaged show is never saved: not over itself, not anywhere else.
+TEST(FlrCli, SaveRefusesADamagedShow)
+{
+    QTemporaryDir dir;
+    const QByteArray good = ReadAll(Golden("show-small.flr"));
+    const QString cut = dir.filePath("cut.flr");
+    WriteAll(cut, good.left(good.size() - 20));
+    for (const QString& out : {cut, dir.filePath("out.flr")}) {
+        const CliRun run = FlrCli({"save", cut, out});
+        EXPECT_EQ(run.exitCode, 1) << run.err;
+        EXPECT_NE(run.err.find("damaged"), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(ReadAll(cut), good.left(good.size() - 20));
+    EXPECT_FALSE(QFile::exists(dir.filePath("out.flr")));
+}
+
+TEST(FlrCli, CheckListsFindingsAndExitsByTheWorst)
+{
+    QTemporaryDir dir;
+    const QByteArray good = ReadAll(Golden("show-small.flr"));
+    WriteAll(dir.filePath("cut.flr"), good.left(good.size() - 20));
+    struct Case {
+        QStringList arguments;
+        int exitCode;
+        const char* out;
+    };
+    const Case cases[] = {
+        {{Golden("show-small.flr")}, 0, "WARNING 002 C03 00:00:07:00 no-item"},
+        {{Golden("show-rich-30fps.flr"), "--bank=9"},
+         4,
+         "ERROR 002 A01 00:00:05:29 conflict address A01 fires at two In Times"},
+        {{dir.filePath("cut.flr")}, 1, "ERROR damaged"},
+        {{dir.filePath("missing.flr")}, 1, ""},
+        {{Golden("show-small.flr"), "--bank", "10"}, 2, ""},
+        {{Golden("show-small.flr"), "--verbose"}, 2, ""},
+    };
+    for (const Case& c : cases) {
+        const CliRun run = FlrCli(QStringList{"check"} + c.arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments.join(' ').toStdString() << run.err;
+        EXPECT_NE(run.out.find(c.out), std::string::npos) << run.out;
+    }
+    const CliRun json = FlrCli({"check", Golden("show-rich-30fps.flr"), "--json"});
+    ASSERT_EQ(json.exitCode, 4) << json.err;
+    const Json j = Json::parse(json.out);
+    EXPECT_EQ(j.at("errors"), 2);
+    EXPECT_EQ(j.at("warnings"), 1);
+    const Json& conflict = j.at("findings")[0];
+    EXPECT_EQ(conflict.at("kind"), "conflict");
+    EXPECT_EQ(conflict.at("severity"), "error");
+    EXPECT_EQ(conflict.at("number"), 2);
+    EXPECT_EQ(conflict.at("address"), "A01");
+    EXPECT_EQ(conflict.at("time"), "00:00:05:29");
 }
 
 int PdfPages(const QByteArray& pdf)
@@ -299,6 +354,37 @@ TEST(TransferCli, DownloadsIntoTheChosenBank)
                                                        {202, 0, 0, 3, 0, 'A', 3},
                                                        {3, 0, 0, 0, 0, 'A', 0}}));
     EXPECT_NE(run.err.find("Sending address 4 of 3 ..."), std::string::npos) << run.err;
+}
+
+// The same file goes out with the In Times the program derives from the items' prefire, and a
+// show the check refuses leaves the line silent.
+TEST(TransferCli, SendsDerivedInTimesAndRefusesWhatTheCheckRefuses)
+{
+    CFLRDoc doc;
+    doc.ResetSetup(std::make_unique<CFireworkSetup>());
+    BuildShow(doc, 1);
+    CIgnition* e = doc.FirstFiring();
+    e->SetItem(MakeItem("P", 1.0));
+    e->SetInTimeRaw(e->GetTime());  // as stored by an older catalogue without prefire
+    const std::string stale = testing::TempDir() + "/stale-" + std::to_string(getpid()) + ".flr";
+    ASSERT_TRUE(CShowFileWriter::Save(doc, stale));
+
+    HardwareEmulator hardware;
+    hardware.Start();
+    const QString device = QString::fromStdString(hardware.SlavePath());
+    const CliRun run = Transfer({QString::fromStdString(stale), "--device", device});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(WaitFor([&] { return hardware.Finished(); }));
+    EXPECT_EQ(hardware.Records(),
+              (std::vector<Record>{{0, 0, 0, 0, 0, 'A', 1}, {1, 0, 0, 0, 0, 'A', 0}}));
+
+    HardwareEmulator silent;
+    silent.Start();
+    const CliRun refused = Transfer(
+        {Golden("show-rich-30fps.flr"), "--device", QString::fromStdString(silent.SlavePath())});
+    EXPECT_EQ(refused.exitCode, 4) << refused.err;
+    EXPECT_NE(refused.err.find("ERROR 002 A01"), std::string::npos) << refused.err;
+    EXPECT_EQ(silent.ReceivedCount(), 0u);
 }
 
 // Runs on the real five-second watchdog: two stalls take 10 to 20 seconds.
