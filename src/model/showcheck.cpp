@@ -284,7 +284,8 @@ private:
         }
         for (auto& [item, at] : m_unknownSeen) {
             if (at == kKnown || at == kUnlisted || m_unknownCount[at] == 0) continue;
-            m_entries[at].message += Format(" (%d more cues use it)", m_unknownCount[at]);
+            m_entries[at].message += Format(" (also used by %d more cue%s)", m_unknownCount[at],
+                                            m_unknownCount[at] == 1 ? "" : "s");
         }
         if (m_afterMusic > 0) {
             const uint64_t ms = *m_options.musicLengthMs;

@@ -325,6 +325,21 @@ TEST_F(CliItemsTest, AConnectStringOverridesAndFailuresExitWithTheDatabaseError)
     EXPECT_EQ(FlrCli({"items", "--bogus"}).exitCode, 2);
 }
 
+TEST_F(CliItemsTest, CheckWithAConnectStringJudgesTheDatabasesItems)
+{
+    const std::string path = (m_home / "Check.sqlite").string();
+    ASSERT_TRUE(CreateSqliteDatabase(path, nullptr));
+    const QString connect = "--connect=" + QString::fromStdString(SqliteConnectString(path));
+    CliRun run = FlrCli({"check", FLR_SAMPLE_SHOW, connect});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out.find("unknown-item"), std::string::npos) << run.out;
+    run = FlrCli({"check", Golden("show-small.flr"), connect});
+    EXPECT_NE(run.out.find("unknown-item item A-1 \"Rocket\""), std::string::npos) << run.out;
+    // Without a data source the file's items stand for themselves.
+    EXPECT_EQ(FlrCli({"check", Golden("show-small.flr")}).out.find("unknown-item"),
+              std::string::npos);
+}
+
 CliRun Transfer(const QStringList& arguments)
 {
     return FlrCli(QStringList{"transfer"} + arguments, 120000);

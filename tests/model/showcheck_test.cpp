@@ -142,7 +142,7 @@ TEST(ShowCheck, FindingsNameTheirEntryAndGroupRepeats)
     EXPECT_EQ(r.findings[0].entry, late);
     EXPECT_EQ(r.findings[0].index, 1);
     EXPECT_NE(r.findings[1].message.find("0x07"), std::string::npos);
-    EXPECT_NE(r.findings[2].message.find("(1 more cues use it)"), std::string::npos);
+    EXPECT_NE(r.findings[2].message.find("(also used by 1 more cue)"), std::string::npos);
     EXPECT_EQ(r.findings[3].index, 3);
 }
 

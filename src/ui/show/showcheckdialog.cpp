@@ -36,6 +36,10 @@ QString SummaryText(const ShowCheckResult& r, CShowCheckDialog::Purpose purpose)
 CShowCheckDialog::CShowCheckDialog(ShowCheckResult result, Purpose purpose, QWidget* parent)
     : QDialog(parent), m_result(std::move(result))
 {
+    // What refuses the download comes first.
+    std::stable_partition(
+        m_result.findings.begin(), m_result.findings.end(),
+        [](const ShowFinding& f) { return f.severity == FindingSeverity::Error; });
     setWindowTitle(QStringLiteral("Show Check"));
     auto* layout = new QVBoxLayout(this);
     m_summary = new QLabel(SummaryText(m_result, purpose));
