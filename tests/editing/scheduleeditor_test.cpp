@@ -472,20 +472,24 @@ TEST(PrefireSwitch, ChainsMoveAsEachEffectWalksAndCraftedOnesStayConsistent)
         for (CIgnition* head : heads) head->RetimeChain(25, true);
         ASSERT_EQ(ScheduleIds(bulk, bulkIds), ScheduleIds(each, eachIds)) << seed;
     }
-    // Chains whose effects all lie far before their head: the walks run out of budget.
+    // Chains whose effects all lie far behind their head: the walks run out of budget.
     CFLRDoc crafted;
     crafted.ResetSetup(std::make_unique<CFireworkSetup>());
     for (int i = 0; i < 1000; ++i) {
         char time[16];
-        std::snprintf(time, sizeof time, "00:%02d:%02d:00", (i + 600) / 60, (i + 600) % 60);
+        std::snprintf(time, sizeof time, "00:%02d:%02d:00", i / 60, i % 60);
         CIgnition* head = AppendEntry(crafted, time, "A01", MakeItem("X", 0.0));
         AppendChained(crafted, head, "1.00", MakeItem("Y", 0.0));
     }
     for (CIgnition* e : test::ScheduleOrder(crafted)) {
-        if (e->GetChainPrev()) e->SetDelayText(std::string("-590.00"), true);
+        if (e->GetChainPrev()) e->SetDelayText(std::string("600.00"), true);
     }
     CScheduleEditor(crafted).SetPrefireOff(true);
     test::ExpectInvariants(crafted);
+    const Rows rows = test::ScheduleOrder(crafted);
+    EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end(), [](CIgnition* a, CIgnition* b) {
+        return a->GetTime() < b->GetTime();
+    }));
 }
 
 }  // namespace
