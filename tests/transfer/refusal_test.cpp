@@ -8,6 +8,7 @@
 #include "support/hardwareemulator.h"
 #include "support/scriptedprompter.h"
 #include "support/showbuilder.h"
+#include "support/showgenerator.h"
 #include "support/transfertestsupport.h"
 #include "transfer/transferengine.h"
 
@@ -74,6 +75,63 @@ TEST(TransferRefusal, UnsendableShowsLeaveTheLineSilent)
         EXPECT_EQ(messages[0].caption, "Download Refused") << c.name;
         EXPECT_EQ(observer.status.rfind("Download refused: ", 0), 0u) << c.name;
     }
+}
+
+// On realistic shows (chains, shared numbers, conflicts) the hardware receives exactly the
+// records the check judged: one per number, with the In Time and address the check read.
+TEST(TransferRefusal, TheCheckAndTheDownloadAgreeOnEveryRecord)
+{
+    using Record = test::HardwareEmulator::Record;
+    const auto items = test::MakeCatalogueItems(12);
+    int downloads = 0;
+    for (unsigned seed = 1; seed <= 6; ++seed) {
+        CFLRDoc doc;
+        test::MakeRealisticShow(doc, 40, seed, items);
+        const ShowCheckResult check = CheckShow(doc, {});
+        std::vector<Record> judged;
+        for (const CIgnition* e = doc.FirstFiring(); e; e = e->GetNextFiring()) {
+            if (!HasFiringRecord(*e) ||
+                (!judged.empty() && judged.back().number == e->GetNumber())) {
+                continue;
+            }
+            const CTimeCode t = e->GetInTime();
+            judged.push_back({uint16_t(e->GetNumber()), uint8_t(t.Hours()), uint8_t(t.Minutes()),
+                              uint8_t(t.Seconds()), uint8_t(t.Frames()), e->GetLetter(),
+                              e->GetAddressNumber()});
+        }
+        ASSERT_EQ(judged.size(), CountRecords(doc.FirstFiring()));
+        judged.push_back({uint16_t(judged.size()), 0, 0, 0, 0, 'A', 0});
+        for (const ShowFinding& f : check.findings) {
+            if (f.number < 0 || f.address.empty()) continue;
+            ASSERT_LT(size_t(f.number), judged.size() - 1) << seed;
+            const Record& r = judged[size_t(f.number)];
+            EXPECT_EQ(f.address, std::string(1, r.letter) + (r.address < 10 ? "0" : "") +
+                                     std::to_string(r.address))
+                << seed;
+        }
+
+        // What the engine refuses, the check refuses too.
+        if (FirstUnsendableRecord(doc.FirstFiring(), 0)) {
+            EXPECT_TRUE(check.HasErrors()) << seed;
+            continue;
+        }
+        ++downloads;
+        test::ScriptedPrompter prompter;
+        test::ManualClock clock;
+        test::ManualTimer timer;
+        Window observer;
+        test::HardwareEmulator hardware;
+        hardware.Start();
+        CTransferEngine engine(doc.FirstFiring(), CPortMap::Explicit({{1, hardware.SlavePath()}}),
+                               observer, clock, timer);
+        engine.Start();
+        engine.Download();
+        ASSERT_TRUE(test::RunUntil(engine, [&] {
+            return engine.GetResult() != CTransferEngine::Result::Running && hardware.Finished();
+        })) << seed;
+        EXPECT_EQ(hardware.Records(), judged) << seed;
+    }
+    EXPECT_GT(downloads, 0);
 }
 
 }  // namespace
