@@ -23,7 +23,11 @@ std::unique_ptr<CFLRDoc> OpenShowFile(const std::string& path,
                     PromptButtons::Ok, PromptIcon::Error);
         return nullptr;
     case CShowFileReader::Status::NotShowFile:
-    case CShowFileReader::Status::WrongMagic: return nullptr;  // refused as the format has it
+    case CShowFileReader::Status::WrongMagic:
+        // A text file or an empty one named ".flr" must not open as nothing without a word.
+        ShowMessage("Cannot open " + path + ".\n\nThe file is not an FLR show.", "File Error",
+                    PromptButtons::Ok, PromptIcon::Error);
+        return nullptr;
     }
     return nullptr;
 }

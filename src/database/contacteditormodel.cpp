@@ -32,9 +32,11 @@ bool CContactEditorModel::MoveToKey(CRecordset& rows, const ContactForm& form) c
 bool CContactEditorModel::CanSave(const ContactForm& form)
 {
     if (!m_database) return false;
-    if (m_row || !m_kind.uniqueKey) return true;
+    if (m_row) return true;
+    // A new row needs its key, or an empty form would write a blank row.
     const std::string& key = form.texts.at(0);
     if (key.empty()) return false;
+    if (!m_kind.uniqueKey) return true;
     if (m_checkedKey != key) {
         const std::unique_ptr<CRecordset> rows = OpenRows();
         m_checkedKeyIsNew = rows && !MoveToKey(*rows, form);

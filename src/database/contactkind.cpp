@@ -80,7 +80,7 @@ const CContactKind& CustomerKind()
         CTableKind<T> k;
         k.title = "Customer";
         k.what = "customer";
-        k.showAll = "Show all customers. (no filter implemented yet)";
+        k.showAll = "Show all customers.";
         // Region and Ext are not edited.
         k.fields = {{"Customer No :", "customerNo"},
                     {"Name :", "name"},
@@ -114,7 +114,7 @@ const CContactKind& ManufacturerKind()
         CTableKind<T> k;
         k.title = "Manufacturer";
         k.what = "manufacturer";
-        k.showAll = "Show all manufacturers. (no filter implemented yet)";
+        k.showAll = "Show all manufacturers.";
         // ContactTitle and Region are not edited.
         k.fields = {{"Mfr No :", "number"},    {"Name :", "name"}, {"Address :", "address"},
                     {"Zip Code :", "zipCode"}, {"City :", "city"}, {"Name :", "contact"},

@@ -289,8 +289,9 @@ TEST_P(RecordEditorsTest, ContactsAreAddedEditedAndDeleted)
         ContactForm form = add.Initial();
         ASSERT_EQ(form.texts.size(), kind.fields.size());
         EXPECT_EQ(form.choice, -1);
-        // Only customer numbers must be new.
-        EXPECT_EQ(add.CanSave(form), !c.keyMustBeNew);
+        // An empty form is refused; only customer numbers must be new.
+        EXPECT_FALSE(add.CanSave(form));
+        EXPECT_EQ(std::string(kind.showAll).find("(no filter"), std::string::npos);
         form.texts[0] = c.listedKey;
         EXPECT_EQ(add.CanSave(form), !c.keyMustBeNew);
         for (size_t i = 1; i < form.texts.size(); ++i) form.texts[i] = "line " + std::to_string(i);

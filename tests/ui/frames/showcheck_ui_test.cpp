@@ -166,5 +166,21 @@ TEST_F(ShowCheckUiTest, ADamagedShowIsMarkedAndSavedOnlyUnderANewName)
     EXPECT_NE(m_prompter.Messages().back().text.find("new name"), std::string::npos);
 }
 
+TEST_F(ShowCheckUiTest, AFileThatIsNoShowSaysSo)
+{
+    for (const char* content : {"just some text\n", ""}) {
+        const std::string path = (m_dir / "odd.flr").string();
+        QFile file(QString::fromStdString(path));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+        file.close();
+        const size_t before = m_prompter.Messages().size();
+        EXPECT_EQ(m_frame->OpenShow(QString::fromStdString(path)), nullptr);
+        ASSERT_EQ(m_prompter.Messages().size(), before + 1) << content;
+        EXPECT_EQ(m_prompter.Messages().back().caption, "File Error");
+        EXPECT_NE(m_prompter.Messages().back().text.find("not an FLR show"), std::string::npos);
+    }
+}
+
 }  // namespace
 }  // namespace flr
