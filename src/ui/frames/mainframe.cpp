@@ -521,6 +521,7 @@ CChildFrame* CMainFrame::AddChild(std::unique_ptr<CFLRDoc> doc, const QString& p
         FillMenu(&menu, ContextMenus()[1].entries);
         menu.exec(at);
     });
+    connect(child->View(), &CFLRView::ClockStateChanged, this, &CMainFrame::UpdateCommandUi);
     connect(child->View(), &CFLRView::RackMenuRequested, this, [this](const QPoint& at) {
         UpdateCommandUi();
         QMenu menu(this);

@@ -361,7 +361,7 @@ CommandState CFLRView::State(int id) const
     case cmd::Transfer: s.enabled = m_transfer && m_list->Model()->rowCount() > 0; break;
     case cmd::CheckShow: s.enabled = m_checkShow != nullptr; break;
     case cmd::AddRack: s.enabled = m_chooseRackType != nullptr; break;
-    case cmd::ResetTimer: s.enabled = !m_clock.IsRunning(); break;
+    case cmd::ResetTimer: s.enabled = !m_clock.IsRunning() || m_clock.IsPaused(); break;
     case cmd::Run: s.enabled = !m_clock.IsRunning() || m_clock.IsPaused(); break;
     case cmd::Pause: s.enabled = m_clock.IsRunning() && !m_clock.IsPaused(); break;
     case cmd::Stop: s.enabled = m_clock.IsRunning(); break;
@@ -431,6 +431,11 @@ void CFLRView::ShowClockState()
         m_play->setIcon(
             TransportIcon(pauseFace ? QStringLiteral("PAUSE") : QStringLiteral("PLAY")));
     }
+    const int state = m_clock.IsRunning() ? (m_clock.IsPaused() ? 2 : 1) : 0;
+    if (state != m_shownClockState) {
+        m_shownClockState = state;
+        emit ClockStateChanged();
+    }
 }
 
 void CFLRView::RunClock()
@@ -458,6 +463,8 @@ void CFLRView::StopClock()
 
 void CFLRView::ResetClock()
 {
+    // A paused clock is reset as a stopped one: back to the start, ready to run.
+    if (m_clock.IsPaused()) m_clock.Stop();
     m_clock.Reset();
     ShowClockState();
 }

@@ -127,6 +127,9 @@ public:
 
 signals:
     void ContextMenuRequested(const QPoint& globalPos);
+    // The clock ran, paused or stopped: the frame's clock commands change with it, whether the
+    // change came from a menu, a key or the transport buttons.
+    void ClockStateChanged();
     // A right click on the rack tree: its pop-up menu is the frame's.
     void RackMenuRequested(const QPoint& globalPos);
 
@@ -168,6 +171,7 @@ private:
     std::function<bool(CFireworkSetup&)> m_editSetup;
     std::function<void(CIgnition*)> m_transfer;
     std::function<void()> m_checkShow;
+    int m_shownClockState = 0;  // 0 stopped, 1 running, 2 paused, as last shown
     std::function<std::optional<CRackType>()> m_chooseRackType;
     std::function<void(ReportRequest&, bool)> m_runReport;
     ChainSelector m_selectChain;

@@ -13,6 +13,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <filesystem>
@@ -130,6 +131,21 @@ TEST_F(MainFrameTest, CancellingTheSaveQuestionKeepsTheProgramAndBarsSurviveARes
     m_frame->Action(cmd::ViewToolbar)->trigger();
     m_frame->UpdateCommandUi();
     EXPECT_TRUE(m_frame->Action(cmd::ViewToolbar)->isChecked());
+}
+
+// The transport button pauses; the menu's commands and their keys follow at once.
+TEST_F(MainFrameTest, RunAndResetFollowAPauseFromTheTransportButton)
+{
+    CChildFrame* child = m_frame->NewShow();
+    m_frame->Action(cmd::Run)->trigger();
+    EXPECT_FALSE(m_frame->Action(cmd::Run)->isEnabled());
+    auto* play = child->View()->findChild<QPushButton*>(QStringLiteral("PLAYBUTTON"));
+    ASSERT_NE(play, nullptr);
+    play->click();
+    EXPECT_TRUE(m_frame->Action(cmd::Run)->isEnabled());
+    EXPECT_TRUE(m_frame->Action(cmd::ResetTimer)->isEnabled());
+    m_frame->Action(cmd::ResetTimer)->trigger();
+    EXPECT_FALSE(m_frame->Action(cmd::Stop)->isEnabled());
 }
 
 TEST_F(MainFrameTest, ANewShowAsksForItsSetupInTheSetupDialog)

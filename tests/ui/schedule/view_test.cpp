@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
 #include <memory>
@@ -186,8 +187,11 @@ TEST_F(ViewTest, CommandsAndButtonsDriveTheDisplayAndTheSelection)
     EXPECT_EQ(Shown(), "00:00:01:00");
     EXPECT_EQ(Selected(), (Rows{0, 1}));
 
+    QSignalSpy clockChanges(&view, &CFLRView::ClockStateChanged);
     Press("PLAYBUTTON");  // pauses; Run resumes and keeps the selection
     EXPECT_FALSE(PlayShowsPause());
+    EXPECT_EQ(clockChanges.count(), 1);  // the frame's Run (F10) follows the button
+    EXPECT_TRUE(Enabled(cmd::Run) && Enabled(cmd::ResetTimer));
     TickAfter(5000);
     EXPECT_EQ(Shown(), "00:00:01:00");
     view.RunCommand(cmd::Run);
