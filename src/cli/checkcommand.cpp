@@ -5,12 +5,12 @@
 #include <set>
 
 #include "base/textcodec.h"
-#include "cli/checkoptions.h"
 #include "cli/openshow.h"
 #include "cli/verbargs.h"
 #include "cli/verbs.h"
 #include "model/flrdoc.h"
 #include "model/showcheck.h"
+#include "music/trackloader.h"
 
 namespace flr {
 
@@ -21,6 +21,21 @@ constexpr int kExitUsage = 2;
 constexpr int kExitErrors = 4;
 
 constexpr char kUsage[] = "Usage: flr-cli check SHOW.flr [--bank N] [--connect STRING] [--json]\n";
+
+// --bank's value: a bank of the hardware, 0 to 9.
+bool ParseBankOption(const QString& text, std::optional<int>& bank)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < 0 || value >= kHardwareBanks) {
+        std::fprintf(stderr, "flr-cli: --bank wants a bank number from 0 to %d, not '%s'\n",
+                     kHardwareBanks - 1, qPrintable(text));
+        std::fputs(kUsage, stderr);
+        return false;
+    }
+    bank = value;
+    return true;
+}
 
 nlohmann::ordered_json FindingsToJson(const ShowCheckResult& result)
 {
@@ -51,7 +66,7 @@ int RunCheck(const QStringList& arguments)
     parser.addOptions({bankOption, connectOption, jsonOption});
     if (!ParseVerbArguments(parser, arguments, kUsage, 1)) return kExitUsage;
     std::optional<int> bank;
-    if (parser.isSet(bankOption) && !ParseBankOption(parser.value(bankOption), kUsage, bank)) {
+    if (parser.isSet(bankOption) && !ParseBankOption(parser.value(bankOption), bank)) {
         return kExitUsage;
     }
 
@@ -65,7 +80,8 @@ int RunCheck(const QStringList& arguments)
         return kExitCannotOpen;
     }
     DeriveAsProgram(doc);
-    ShowCheckOptions options{.bank = bank, .musicLengthMs = MusicLengthMs(doc), .knowsItem = {}};
+    ShowCheckOptions options{
+        .bank = bank, .musicLengthMs = ShowTrackLengthMs(doc), .knowsItem = {}};
     if (known) {
         options.knowsItem = [&known](const std::string& articleNumber) {
             return known->contains(articleNumber);

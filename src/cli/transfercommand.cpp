@@ -8,12 +8,12 @@
 
 #include "base/prompt.h"
 #include "base/textcodec.h"
-#include "cli/checkoptions.h"
 #include "cli/openshow.h"
 #include "cli/verbargs.h"
 #include "cli/verbs.h"
 #include "model/flrdoc.h"
 #include "model/showcheck.h"
+#include "music/trackloader.h"
 #include "transfer/tickclock.h"
 #include "transfer/transferengine.h"
 #include "transfer/transferloop.h"
@@ -147,7 +147,7 @@ int RunTransfer(const QStringList& arguments)
         return kExitUsage;
     }
     const ShowCheckResult check =
-        CheckShow(doc, {.bank = bank, .musicLengthMs = MusicLengthMs(doc), .knowsItem = {}});
+        CheckShow(doc, {.bank = bank, .musicLengthMs = ShowTrackLengthMs(doc), .knowsItem = {}});
     for (const ShowFinding& f : check.findings) {
         std::fprintf(stderr, "%s\n", Cp1252ToUtf8(FormatFinding(f)).c_str());
     }

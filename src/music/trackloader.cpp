@@ -1,6 +1,8 @@
 #include "music/trackloader.h"
 
 #include "base/prompt.h"
+#include "base/textcodec.h"
+#include "model/flrdoc.h"
 #include "music/wavereader.h"
 
 namespace flr {
@@ -41,6 +43,13 @@ TrackViewWindow FitTrackView(uint32_t lengthMs, int windowWidthPx)
         view.widthMs = width;
     }
     return view;
+}
+
+std::optional<uint64_t> ShowTrackLengthMs(const CFLRDoc& doc)
+{
+    const CFireworkSetup* setup = doc.GetSetup();
+    if (!setup || !setup->GetMusicFile() || setup->GetMusicFile()->empty()) return std::nullopt;
+    return ReadTrackLength(Cp1252ToUtf8(*setup->GetMusicFile()));
 }
 
 std::optional<uint32_t> ReadTrackLength(const std::string& path)

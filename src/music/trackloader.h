@@ -6,6 +6,8 @@
 
 namespace flr {
 
+class CFLRDoc;
+
 // What loading a music track needs from the wave table. User-interface thread only.
 class CTrackLoadHost {
 public:
@@ -43,5 +45,7 @@ TrackViewWindow FitTrackView(uint32_t lengthMs, int windowWidthPx);
 
 // The length of the wave file at `path` (UTF-8); nullopt when it cannot be read as one.
 std::optional<uint32_t> ReadTrackLength(const std::string& path);
+// The length of the show's music track, when it names one that reads as a wave file.
+std::optional<uint64_t> ShowTrackLengthMs(const CFLRDoc& doc);
 
 }  // namespace flr

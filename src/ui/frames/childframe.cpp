@@ -199,12 +199,7 @@ void CChildFrame::UpdateTitle()
 ShowCheckOptions CChildFrame::CheckOptions() const
 {
     ShowCheckOptions options;
-    if (const CFireworkSetup* setup = m_doc->GetSetup();
-        setup && setup->GetMusicFile() && !setup->GetMusicFile()->empty()) {
-        if (const auto length = ReadTrackLength(Cp1252ToUtf8(*setup->GetMusicFile()))) {
-            options.musicLengthMs = *length;
-        }
-    }
+    options.musicLengthMs = ShowTrackLengthMs(*m_doc);
     if (m_database) {
         CItemTable items(m_database);
         if (items.OpenTable()) {
