@@ -75,13 +75,12 @@ int RunCheck(const QStringList& arguments)
         known = LoadCatalogue(parser.value(connectOption).toStdString());
         if (!known) return kExitCannotOpen;
     }
+    const std::string showPath = parser.positionalArguments()[0].toLocal8Bit().toStdString();
     CFLRDoc doc;
-    if (!OpenShowForCli(parser.positionalArguments()[0].toLocal8Bit().toStdString(), doc)) {
-        return kExitCannotOpen;
-    }
+    if (!OpenShowForCli(showPath, doc)) return kExitCannotOpen;
     DeriveAsProgram(doc);
     ShowCheckOptions options{
-        .bank = bank, .musicLengthMs = ShowTrackLengthMs(doc), .knowsItem = {}};
+        .bank = bank, .musicLengthMs = ShowTrackLengthMs(doc, showPath), .knowsItem = {}};
     if (known) {
         options.knowsItem = [&known](const std::string& articleNumber) {
             return known->contains(articleNumber);

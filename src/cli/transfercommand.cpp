@@ -146,8 +146,8 @@ int RunTransfer(const QStringList& arguments)
                 : (std::to_string(banks.front()) + " to " + std::to_string(banks.back())).c_str());
         return kExitUsage;
     }
-    const ShowCheckResult check =
-        CheckShow(doc, {.bank = bank, .musicLengthMs = ShowTrackLengthMs(doc), .knowsItem = {}});
+    const ShowCheckResult check = CheckShow(
+        doc, {.bank = bank, .musicLengthMs = ShowTrackLengthMs(doc, showPath), .knowsItem = {}});
     for (const ShowFinding& f : check.findings) {
         std::fprintf(stderr, "%s\n", Cp1252ToUtf8(FormatFinding(f)).c_str());
     }

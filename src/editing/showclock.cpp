@@ -24,16 +24,9 @@ TimeCodeParts FrameToParts(uint32_t frame, int fps)
             static_cast<int>(rest % perMinute / fps), static_cast<int>(rest % perMinute % fps)};
 }
 
-uint32_t WholeSecondsMs(const TimeCodeParts& p)
-{
-    return static_cast<uint32_t>(
-        ((static_cast<int64_t>(p.hours) * 60 + p.minutes) * 60 + p.seconds) * 1000);
-}
-
-// Frames counted in whole frame lengths (33 ms at 30 fps), as the tick counts them.
 uint32_t PositionMs(const TimeCodeParts& p, int fps)
 {
-    return static_cast<uint32_t>(1000 / fps) * static_cast<uint32_t>(p.frames) + WholeSecondsMs(p);
+    return static_cast<uint32_t>(std::min<uint64_t>(TimeCodeMs(p, fps), UINT32_MAX));
 }
 
 CShowPlayback g_silence;
@@ -67,7 +60,7 @@ void CShowClock::SetSliderMaximum(int maximum)
 uint32_t CShowClock::GetPositionMs() const
 {
     if (!m_running) return PositionMs(ParseTimeCode(m_display).value_or(TimeCodeParts{}), Fps());
-    if (m_paused) return static_cast<uint32_t>(m_sliderPos * (1000.0 / Fps()));
+    if (m_paused) return PositionMs(FrameToParts(static_cast<uint32_t>(m_sliderPos), Fps()), Fps());
     // Unsigned subtraction is right across the 32-bit wrap of the clock.
     return m_now() - m_startTicks;
 }
@@ -77,9 +70,7 @@ bool CShowClock::Run(const std::vector<CIgnition*>& rows)
     if (m_running && !m_paused) return false;
     const bool resuming = m_running;
     m_running = true;
-    const TimeCodeParts p = ParseTimeCode(m_display).value_or(TimeCodeParts{});
-    const uint32_t positionMs = static_cast<uint32_t>(p.frames * 1000 / Fps()) + WholeSecondsMs(p);
-    m_startTicks = m_now() - positionMs;
+    SetRunningPosition(PositionMs(ParseTimeCode(m_display).value_or(TimeCodeParts{}), Fps()));
     FindNextIgnition(rows);
     if (resuming) {
         Playback().Resume();
@@ -133,12 +124,22 @@ void CShowClock::Reset()
     Playback().Stop();
 }
 
+void CShowClock::SetRunningPosition(uint32_t ms)
+{
+    m_startTicks = m_now() - ms;
+    m_lastRunningMs = ms;
+}
+
 ClockTick CShowClock::Tick(const std::vector<CIgnition*>& rows)
 {
     ClockTick tick;
     if (!m_running || m_paused || m_sliderDragged) return tick;
+    // The music is the authority while it plays; the handover either way keeps the position.
+    uint32_t position = GetPositionMs();
+    if (const std::optional<uint32_t> heard = Playback().HeardMs()) position = *heard;
+    SetRunningPosition(std::max(position, m_lastRunningMs));
     const int fps = Fps();
-    const uint32_t frame = GetPositionMs() / static_cast<uint32_t>(1000 / fps);
+    const uint32_t frame = FrameAtMs(GetPositionMs(), fps);
     Playback().Redraw();
     if (frame == s_lastFrameShown) return tick;
     s_lastFrameShown = frame;
@@ -185,7 +186,7 @@ void CShowClock::SliderMoved(int position)
     const uint32_t positionMs = PositionMs(p, Fps());
     const bool playing = m_running && !m_paused;
     if (playing) Playback().Stop();
-    m_startTicks = m_now() - positionMs;
+    SetRunningPosition(positionMs);
     Playback().SetPositionMs(positionMs);
     if (playing) Playback().Start();
     if (!m_running) Playback().Redraw();
@@ -198,7 +199,7 @@ void CShowClock::MoveTimerHere(const CIgnition& entry)
     m_display = FormatTimeCode(time);
     const uint32_t positionMs = PositionMs(time.Parts(), Fps());
     Playback().SetPositionMs(positionMs);
-    m_sliderPos = std::clamp(static_cast<int>(positionMs / (1000.0 / Fps())), 0, m_sliderMax);
+    m_sliderPos = std::clamp(static_cast<int>(FrameAtMs(positionMs, Fps())), 0, m_sliderMax);
     Playback().Redraw();
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,7 @@ class CFLRDoc;
 class CIgnition;
 
 // What the show clock asks of the music playback. Every call does nothing here, so a clock
-// without music (or before the music track exists) runs on its own.
+// without music runs on its own.
 class CShowPlayback {
 public:
     virtual ~CShowPlayback() = default;
@@ -24,6 +25,8 @@ public:
     // Moves the playback to `ms` and redraws it.
     virtual void SetPositionMs(uint32_t /*ms*/) {}
     virtual void Redraw() {}
+    // The position the listener hears, while music plays; the clock then follows it.
+    virtual std::optional<uint32_t> HeardMs() { return std::nullopt; }
 };
 
 // Milliseconds from an arbitrary origin, monotonic, wrapping at 2^32.
@@ -72,7 +75,8 @@ public:
     void SetSliderMaximum(int maximum);
 
     // The show position in milliseconds: from the time display when stopped, from the slider
-    // when paused, from the clock when running.
+    // when paused, from the clock when running. While music plays, each tick sets the clock
+    // to what is heard; without music, or past its end, the clock runs on from there.
     uint32_t GetPositionMs() const;
 
     // Starts from the time display's position, or resumes from a pause. Returns true when the
@@ -104,6 +108,8 @@ private:
     int Fps() const;
     CShowPlayback& Playback() const;
     void FindNextIgnition(const std::vector<CIgnition*>& rows);
+    // Sets the running position to `ms` from now on.
+    void SetRunningPosition(uint32_t ms);
 
     const CFLRDoc& m_doc;
     MsClock m_now;
@@ -112,6 +118,7 @@ private:
     bool m_paused = false;
     bool m_sliderDragged = false;
     uint32_t m_startTicks = 0;
+    uint32_t m_lastRunningMs = 0;  // the position never goes back within a run
     CIgnition* m_next = nullptr;
     std::string m_display = "00:00:00:00";
     int m_sliderPos = 0;

@@ -1,5 +1,6 @@
 #include "model/timecode.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -300,5 +301,16 @@ std::string PrefireToTimeCodeText(double prefire, int fps)
     const SecondsParts span = SplitSeconds(SaneSeconds(prefire), SaneFps(fps));
     return FormatTimeCodeParts({span.hours, span.minutes, span.seconds, span.frames});
 }
+
+uint64_t TimeCodeMs(const TimeCodeParts& parts, int fps)
+{
+    const uint64_t seconds =
+        (uint64_t(std::max(parts.hours, 0)) * 60 + uint64_t(std::max(parts.minutes, 0))) * 60 +
+        uint64_t(std::max(parts.seconds, 0));
+    return seconds * 1000 +
+           (uint64_t(std::max(parts.frames, 0)) * 1000 + uint64_t(fps) - 1) / uint64_t(fps);
+}
+
+uint32_t FrameAtMs(uint64_t ms, int fps) { return uint32_t(ms * uint64_t(fps) / 1000); }
 
 }  // namespace flr

@@ -93,6 +93,12 @@ std::string PrefireToTimeCodeText(double prefire, int fps);
 // (b - a) in seconds as "%.2f"; negative when b lies before a.
 std::string DifferenceText(std::string_view a, std::string_view b, int fps);
 
+// The show's time axis in milliseconds: the start of a time code's frame (rounded up to the
+// millisecond), and the frame a millisecond falls in. Exact at any frame rate, so a clock
+// that counts frames from milliseconds keeps to the music over hours; `fps` must be sane.
+uint64_t TimeCodeMs(const TimeCodeParts& parts, int fps);
+uint32_t FrameAtMs(uint64_t ms, int fps);
+
 // Splits a delay text ("12.04" or "12,04") into time-code fields.
 TimeCodeParts DelayToParts(std::string_view delay, int fps);
 

@@ -2,7 +2,7 @@
 
 #include <SDL.h>
 
-#include "music/soundbuffer.h"
+#include "music/soundring.h"
 
 namespace flr {
 
@@ -10,17 +10,22 @@ namespace {
 
 class SdlOutput final : public CSoundOutput {
 public:
-    explicit SdlOutput(SDL_AudioDeviceID id) : m_id(id) {}
+    SdlOutput(SDL_AudioDeviceID id, uint32_t callbackFrames)
+        : m_id(id), m_callbackFrames(callbackFrames)
+    {
+    }
     ~SdlOutput() override { SDL_CloseAudioDevice(m_id); }
+    uint32_t CallbackFrames() const override { return m_callbackFrames; }
 
 private:
     SDL_AudioDeviceID m_id;
+    uint32_t m_callbackFrames;
 };
 
 // SDL's audio thread.
 void Pull(void* userdata, Uint8* stream, int len)
 {
-    static_cast<CSoundBuffer*>(userdata)->Mix(stream, static_cast<size_t>(len));
+    static_cast<CSoundRing*>(userdata)->Mix(stream, static_cast<size_t>(len));
 }
 
 SDL_AudioFormat SdlFormat(const SoundFormat& format)
@@ -51,8 +56,7 @@ void CSoundDevice::Release()
     m_created = false;
 }
 
-std::unique_ptr<CSoundOutput> CSoundDevice::OpenOutput(CSoundBuffer& buffer,
-                                                       const SoundFormat& format)
+std::unique_ptr<CSoundOutput> CSoundDevice::OpenOutput(CSoundRing& ring, const SoundFormat& format)
 {
     const SDL_AudioFormat sdlFormat = SdlFormat(format);
     if (!m_created || sdlFormat == 0 || format.channels == 0 || format.channels > 8 ||
@@ -68,14 +72,14 @@ std::unique_ptr<CSoundOutput> CSoundDevice::OpenOutput(CSoundBuffer& buffer,
     while (samples < 4096 && samples * 2u <= format.samplesPerSec / 20) samples *= 2;
     want.samples = samples;
     want.callback = Pull;
-    want.userdata = &buffer;
+    want.userdata = &ring;
     SDL_AudioSpec have{};
-    // No changes allowed: SDL converts to what the hardware takes, the buffer stays as read.
+    // No changes allowed: SDL converts to what the hardware takes, the ring stays as read.
     const SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (id == 0) return nullptr;
-    // The callback runs from now on and plays silence until the buffer plays.
+    // The callback runs from now on and plays silence until the ring starts.
     SDL_PauseAudioDevice(id, 0);
-    return std::make_unique<SdlOutput>(id);
+    return std::make_unique<SdlOutput>(id, have.samples);
 }
 
 }  // namespace flr

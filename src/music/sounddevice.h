@@ -5,7 +5,7 @@
 
 namespace flr {
 
-class CSoundBuffer;
+class CSoundRing;
 
 // What a buffer's bytes are: the wave file's format.
 struct SoundFormat {
@@ -20,6 +20,8 @@ struct SoundFormat {
 class CSoundOutput {
 public:
     virtual ~CSoundOutput() = default;
+    // The frames one callback takes: what the device holds beyond what has been heard.
+    virtual uint32_t CallbackFrames() const = 0;
 };
 
 // The audio output device (SDL audio). Owned by the view; user-interface thread only.
@@ -35,9 +37,9 @@ public:
     void Release();
     bool IsCreated() const { return m_created; }
 
-    // Opens an output that plays `buffer` (which must outlive it) in `format`; nullptr when
+    // Opens an output that plays `ring` (which must outlive it) in `format`; nullptr when
     // the device is not created or the format cannot be played.
-    std::unique_ptr<CSoundOutput> OpenOutput(CSoundBuffer& buffer, const SoundFormat& format);
+    std::unique_ptr<CSoundOutput> OpenOutput(CSoundRing& ring, const SoundFormat& format);
 
 private:
     bool m_created = false;

@@ -43,9 +43,20 @@ struct TrackViewWindow {
 
 TrackViewWindow FitTrackView(uint32_t lengthMs, int windowWidthPx);
 
+// Where a show's music file is. A relative path is taken from the show's folder; a path that
+// is not there is looked for by its file name next to the show, so a show folder moved to
+// another machine keeps its music.
+struct TrackLocation {
+    std::string path;              // the file to open (UTF-8)
+    bool foundNextToShow = false;  // the stored path was not there, this one is
+    std::string nextToShow;        // where it was looked for next to the show, if it was
+};
+TrackLocation LocateTrack(const std::string& stored, const std::string& showPath);
+
 // The length of the wave file at `path` (UTF-8); nullopt when it cannot be read as one.
 std::optional<uint32_t> ReadTrackLength(const std::string& path);
-// The length of the show's music track, when it names one that reads as a wave file.
-std::optional<uint64_t> ShowTrackLengthMs(const CFLRDoc& doc);
+// The length of the show's music track, when it names one that reads as a wave file;
+// `showPath` (UTF-8, empty for a new show) finds a relative or moved track.
+std::optional<uint64_t> ShowTrackLengthMs(const CFLRDoc& doc, const std::string& showPath);
 
 }  // namespace flr

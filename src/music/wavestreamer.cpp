@@ -1,6 +1,7 @@
 #include "music/wavestreamer.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <new>
 
@@ -11,9 +12,31 @@ namespace flr {
 
 namespace {
 
-constexpr size_t kScratchBytes = 64 * 1024;
+// Refills move the file in pieces of about this size.
+constexpr size_t kPieceBytes = 64 * 1024;
+
+int64_t SteadyNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 }  // namespace
+
+uint64_t HeardMsAt(const CSoundRing::Taken& taken, const AudioTiming& timing, int64_t nowNs)
+{
+    if (taken.bytes == 0 || timing.rate == 0) return 0;
+    const uint64_t frames = taken.bytes / std::max<uint32_t>(timing.frameBytes, 1);
+    const int64_t callbackNs = int64_t(timing.callbackFrames) * 1'000'000'000 / timing.rate;
+    // The callback's frames start playing once the device's previous ones are out.
+    const uint64_t playedFrames =
+        frames > timing.callbackFrames ? frames - timing.callbackFrames : 0;
+    const int64_t sinceNs = std::clamp<int64_t>(nowNs - taken.atNs, 0, callbackNs);
+    const int64_t ns =
+        int64_t(playedFrames * 1'000'000'000 / timing.rate) + (playedFrames > 0 ? sinceNs : 0);
+    return uint64_t(ns / 1'000'000);
+}
 
 CWaveStreamer::CWaveStreamer(MsClock clock, bool refillTimer)
     : m_now(std::move(clock)), m_useTimer(refillTimer)
@@ -38,85 +61,58 @@ bool CWaveStreamer::Open(const std::string& path, CSoundDevice* device)
     if (m_timer) m_timer->Stop();
     m_timer.reset();
     m_output.reset();
-    m_buffer.reset();
-    m_table.clear();
+    m_ring.reset();
+    m_summary.Clear();
     m_trackLengthMs = 0;
     m_primed = m_playing = m_paused = false;
 
+    auto fail = [this] {
+        m_output.reset();
+        m_ring.reset();
+        m_summary.Clear();
+        m_trackLengthMs = 0;
+        m_reader.Close();
+        return false;
+    };
     if (!m_reader.Open(path)) return false;
-    const uint32_t align = m_reader.BlockAlign();
-    uint64_t bytes = std::min<uint64_t>(uint64_t(m_reader.AvgBytesPerSec()) * kBufferMs / 1000,
-                                        m_reader.DataSize());
-    // Whole blocks only, so the channels do not swap where the buffer wraps.
-    if (bytes >= align) bytes -= bytes % align;
+    const std::optional<SampleFormat> format = DecodableFormat(m_reader);
+    if (!format) return fail();
+    m_format = *format;
     m_trackLengthMs = m_reader.LengthMs();
     try {
-        m_table.assign(m_trackLengthMs, 0);
+        const uint64_t frames = std::min<uint64_t>(uint64_t(m_format.rate) * kBufferMs / 1000,
+                                                   m_reader.DataSize() / m_format.fileFrameBytes);
+        m_ring = std::make_unique<CSoundRing>(
+            size_t(std::max<uint64_t>(frames, 1)) * m_format.deviceFrameBytes,
+            m_format.deviceFrameBytes, m_format.SilenceByte());
+        const size_t pieceFrames = std::max<size_t>(kPieceBytes / m_format.fileFrameBytes, 1);
+        m_fileBytes.resize(pieceFrames * m_format.fileFrameBytes);
+        m_deviceBytes.resize(pieceFrames * m_format.deviceFrameBytes);
     } catch (const std::bad_alloc&) {
-        m_table.clear();
+        return fail();
     }
-    const bool eightBit = m_reader.BitsPerSample() == 8;
-    m_buffer = std::make_unique<CSoundBuffer>(size_t(bytes), eightBit ? 128 : 0);
-    m_scratch.resize(kScratchBytes);
+    if (!m_summary.Build(m_reader, m_format)) return fail();
+    m_timing = {m_format.rate, m_format.deviceFrameBytes, 0};
     if (device) {
-        SoundFormat format;
-        format.formatTag = m_reader.FormatTag();
-        format.channels = m_reader.Channels();
-        format.samplesPerSec = m_reader.SamplesPerSec();
-        format.bitsPerSample = uint16_t(m_reader.BitsPerSample());
-        m_output = device->OpenOutput(*m_buffer, format);
-        if (!m_output) {
-            m_buffer.reset();
-            m_table.clear();
-            m_trackLengthMs = 0;
-            m_reader.Close();
-            return false;
+        SoundFormat out;
+        switch (m_format.encoding) {
+        case SampleEncoding::U8: out.bitsPerSample = 8; break;
+        case SampleEncoding::S16: out.bitsPerSample = 16; break;
+        case SampleEncoding::S24:
+        case SampleEncoding::S32: out.bitsPerSample = 32; break;
+        case SampleEncoding::F32:
+            out.formatTag = 3;
+            out.bitsPerSample = 32;
+            break;
         }
+        out.channels = m_format.channels;
+        out.samplesPerSec = m_format.rate;
+        m_output = device->OpenOutput(*m_ring, out);
+        if (!m_output) return fail();
+        m_timing.callbackFrames = m_output->CallbackFrames();
     }
-    m_reader.SeekData(0);
-    BuildDisplayTable();
     Seek(0);
     return true;
-}
-
-void CWaveStreamer::BuildDisplayTable()
-{
-    const size_t length = m_table.size();
-    if (length == 0) return;
-    const uint32_t avg = m_reader.AvgBytesPerSec();
-    const uint32_t align = m_reader.BlockAlign();
-    const size_t sampleBytes = m_reader.BitsPerSample() == 8 ? 1 : 2;
-    // 30 seconds at a time, but never more than the data holds.
-    const size_t chunk = size_t(std::min<uint64_t>(uint64_t(avg) * 30, m_reader.DataSize()));
-    std::vector<uint8_t> bytes;
-    try {
-        bytes.resize(std::max<size_t>(chunk, 1));
-    } catch (const std::bad_alloc&) {
-        std::fill(m_table.begin(), m_table.end(), 0);
-        return;
-    }
-    size_t e = 0;
-    while (e < length) {
-        const size_t want = std::min<size_t>(chunk, m_reader.Remaining());
-        const size_t got = want > 0 ? m_reader.Read(bytes.data(), want) : 0;
-        if (got < want || got == 0) {
-            ++e;  // those entries stay 0
-            continue;
-        }
-        for (uint32_t j = 0; j < 30000 && e < length; ++j) {
-            uint64_t o = uint64_t(double(j) * avg * 0.001);
-            if (o >= got) break;
-            if (o % align != 0) {
-                o = (o + align / 2) - ((o + align / 2) % align);
-                // Rounding up may pass the bytes read: take the block before instead.
-                if (o + sampleBytes > got) o -= align;
-            }
-            if (o + sampleBytes > got) break;
-            m_table[e++] = sampleBytes == 1
-                               ? int16_t(int(bytes[o]) - 128)
-                               : int16_t(uint16_t(bytes[o]) | uint16_t(bytes[o + 1]) << 8);
-        }
-    }
 }
 
 void CWaveStreamer::Seek(uint32_t ms)
@@ -127,20 +123,16 @@ void CWaveStreamer::Seek(uint32_t ms)
 
 void CWaveStreamer::SeekLocked(uint32_t ms)
 {
-    if (!m_buffer) return;
-    const uint32_t align = std::max<uint32_t>(m_reader.BlockAlign(), 1);
-    uint64_t byte = uint64_t(double(m_reader.AvgBytesPerSec()) * ms * 0.001);
-    byte -= byte % align;
-    m_writeCursor = 0;
-    m_buffer->SetPlayPosition(0);
-    m_reader.SeekData(std::min<uint64_t>(byte, m_reader.DataSize()));
-    const size_t remaining = m_reader.Remaining();
-    if (m_buffer->Size() >= remaining) {
-        FillFromFile(remaining);
-        FillSilence(m_buffer->Size() - remaining);
-    } else {
-        FillFromFile(m_buffer->Size());
-    }
+    if (!m_ring) return;
+    const uint64_t frames = m_reader.DataSize() / m_format.fileFrameBytes;
+    const uint64_t frame = std::min<uint64_t>(uint64_t(m_format.rate) * ms / 1000, frames);
+    m_ring->Stop();
+    m_ring->Reset();
+    m_reader.SeekData(frame * m_format.fileFrameBytes);
+    m_seekMs = uint32_t(frame * 1000 / m_format.rate);
+    m_lastHeardMs = m_seekMs;
+    FillFromFile(m_ring->FreeBytes() / m_format.deviceFrameBytes);
+    if (m_playing && !m_paused) m_ring->Start();
     m_primed = true;
 }
 
@@ -149,16 +141,16 @@ void CWaveStreamer::Play()
     std::unique_ptr<CPeriodicThread> old;
     {
         std::lock_guard lock(m_lock);
-        if (!m_buffer) return;
+        if (!m_ring) return;
         if (m_playing && !m_paused) old = StopLocked(true);
         if (!m_primed && !m_paused) SeekLocked(0);
-        m_buffer->Play();
+        m_ring->Start();
         const uint32_t now = m_now();
         if (m_paused) {
             // Unsigned differences: a wrap of the 32-bit clock costs nothing.
             m_startTime += now - m_pauseTime;
         } else {
-            m_startTime = now;
+            m_startTime = now - m_seekMs;
         }
         m_playing = true;
         m_paused = false;
@@ -179,12 +171,12 @@ void CWaveStreamer::Pause()
     bool resume = false;
     {
         std::lock_guard lock(m_lock);
-        if (!m_buffer) return;
+        if (!m_ring) return;
         resume = m_paused;
         if (!resume) {
             m_paused = true;
             m_pauseTime = m_now();
-            m_buffer->Stop();
+            m_ring->Stop();
             timer = std::move(m_timer);
         }
     }
@@ -205,8 +197,8 @@ void CWaveStreamer::Stop(bool rewind)
 std::unique_ptr<CPeriodicThread> CWaveStreamer::StopLocked(bool rewind)
 {
     std::unique_ptr<CPeriodicThread> timer;
-    if (m_playing && m_buffer) {
-        m_buffer->Stop();
+    if (m_playing && m_ring) {
+        m_ring->Stop();
         timer = std::move(m_timer);
         m_playing = false;
     }
@@ -223,63 +215,56 @@ bool CWaveStreamer::RefillTick()
 {
     std::unique_lock lock(m_lock, std::try_to_lock);
     if (!lock.owns_lock()) return true;
-    if (!m_buffer || !m_playing || m_paused) return true;
+    if (!m_ring || !m_playing || m_paused) return true;
     const uint32_t elapsed = m_now() - m_startTime;
-    if (elapsed >= m_trackLengthMs) {
+    const bool drained =
+        m_reader.Remaining() < m_format.fileFrameBytes && m_ring->QueuedBytes() == 0;
+    // Without an output nothing drains the ring: the clock says when the track is over.
+    if (drained || elapsed >= m_trackLengthMs) {
         // The timer is this thread: it ends when this returns, and the next Play reaps it.
-        m_buffer->Stop();
+        m_ring->Stop();
         m_playing = false;
         return false;
     }
-    const size_t free = FreeSpace();
-    if (free == 0) return true;
-    const size_t remaining = m_reader.Remaining();
-    if (remaining == 0) {
-        FillSilence(free);
-    } else if (remaining < free) {
-        if (FillFromFile(remaining)) FillSilence(free - remaining);
-    } else {
-        FillFromFile(free);
-    }
+    FillFromFile(m_ring->FreeBytes() / m_format.deviceFrameBytes);
     return true;
 }
 
-size_t CWaveStreamer::FreeSpace() const
+bool CWaveStreamer::FillFromFile(size_t frames)
 {
-    const size_t play = m_buffer->PlayCursor();
-    const size_t write = m_writeCursor;
-    return write <= play ? play - write : m_buffer->Size() - write + play;
-}
-
-bool CWaveStreamer::FillFromFile(size_t count)
-{
-    // File bytes go through the scratch first, so the audio callback never waits on a read.
-    while (count > 0) {
-        const size_t piece = std::min(count, m_scratch.size());
-        const size_t got = m_reader.Read(m_scratch.data(), piece);
-        if (got > 0) {
-            const CSoundBuffer::Regions r = m_buffer->BeginWrite(m_writeCursor, got);
-            std::memcpy(r.first.data(), m_scratch.data(), r.first.size());
-            if (!r.second.empty()) {
-                std::memcpy(r.second.data(), m_scratch.data() + r.first.size(), r.second.size());
-            }
-            m_buffer->EndWrite();
-            m_writeCursor = (m_writeCursor + got) % m_buffer->Size();
+    const size_t pieceFrames = m_fileBytes.size() / m_format.fileFrameBytes;
+    frames = std::min<size_t>(frames, m_reader.Remaining() / m_format.fileFrameBytes);
+    while (frames > 0) {
+        const size_t n = std::min(frames, pieceFrames);
+        if (m_reader.Read(m_fileBytes.data(), n * m_format.fileFrameBytes) !=
+            n * m_format.fileFrameBytes) {
+            return false;
         }
-        if (got < piece) return false;
-        count -= got;
+        ToDeviceBytes(m_format, m_fileBytes.data(), n, m_deviceBytes.data());
+        const size_t bytes = n * m_format.deviceFrameBytes;
+        const CSoundRing::Regions r = m_ring->WriteRegions(bytes);
+        std::memcpy(r.first.data(), m_deviceBytes.data(), r.first.size());
+        std::memcpy(r.second.data(), m_deviceBytes.data() + r.first.size(), r.second.size());
+        m_ring->CommitWrite(bytes);
+        frames -= n;
     }
     return true;
 }
 
-void CWaveStreamer::FillSilence(size_t count)
+std::optional<uint32_t> CWaveStreamer::HeardMs()
 {
-    if (count == 0) return;
-    const CSoundBuffer::Regions r = m_buffer->BeginWrite(m_writeCursor, count);
-    std::memset(r.first.data(), m_buffer->Silence(), r.first.size());
-    if (!r.second.empty()) std::memset(r.second.data(), m_buffer->Silence(), r.second.size());
-    m_buffer->EndWrite();
-    m_writeCursor = (m_writeCursor + r.first.size() + r.second.size()) % m_buffer->Size();
+    std::lock_guard lock(m_lock);
+    if (!m_ring || !m_output || !m_playing || m_paused) return std::nullopt;
+    const CSoundRing::Taken taken = m_ring->LastTaken();
+    const bool playedOut =
+        m_reader.Remaining() < m_format.fileFrameBytes && m_ring->QueuedBytes() == 0;
+    if (playedOut) return std::nullopt;
+    // Until the output has taken anything, the clock keeps its own time.
+    if (taken.bytes == 0) return std::nullopt;
+    const uint64_t heard = m_seekMs + HeardMsAt(taken, m_timing, SteadyNs());
+    m_lastHeardMs =
+        std::max<uint32_t>(m_lastHeardMs, uint32_t(std::min<uint64_t>(heard, UINT32_MAX)));
+    return m_lastHeardMs;
 }
 
 bool CWaveStreamer::IsPlaying() const
@@ -298,12 +283,6 @@ bool CWaveStreamer::IsPrimed() const
 {
     std::lock_guard lock(m_lock);
     return m_primed;
-}
-
-size_t CWaveStreamer::WriteCursor() const
-{
-    std::lock_guard lock(m_lock);
-    return m_writeCursor;
 }
 
 }  // namespace flr

@@ -15,9 +15,9 @@ namespace {
 // A damaged show's frame rate must not divide by zero.
 int Fps(int fps) { return fps >= 1 && fps <= 255 ? fps : 25; }
 
-uint32_t WholeSecondsMs(const TimeCodeParts& p)
+uint32_t Ms(const TimeCodeParts& p, int fps)
 {
-    return uint32_t(((int64_t(p.hours) * 60 + p.minutes) * 60 + p.seconds) * 1000);
+    return uint32_t(std::min<uint64_t>(TimeCodeMs(p, fps), UINT32_MAX));
 }
 
 }  // namespace
@@ -87,22 +87,18 @@ void CWaveTableModel::FollowPosition(uint32_t p)
     }
 }
 
-std::vector<WavePoint> WaveformPoints(std::span<const int16_t> table, bool eightBit,
-                                      uint32_t startMs, double scale, int left, int middle,
-                                      int halfHeight, int width)
+std::vector<SampleRange> WaveformColumns(const CWaveSummary& summary, uint32_t startMs,
+                                         double scale, int width)
 {
-    std::vector<WavePoint> points;
-    if (width <= 0) return points;
-    points.reserve(size_t(width) * 2 + 1);
-    points.push_back({left + 2, middle});
-    const double c = (eightBit ? 127.0 : 32767.0) / std::max(halfHeight, 1);
+    std::vector<SampleRange> columns;
+    if (width <= 0 || !(scale >= 1.0)) return columns;
+    columns.reserve(size_t(width));
     for (int x = 0; x < width; ++x) {
-        const uint64_t i = startMs + uint64_t(double(x) * scale);
-        const int v = i < table.size() ? int(table[size_t(i)] / c) : 0;
-        points.push_back({left + 2 + x, middle - v});
-        points.push_back({left + 2 + x, middle + v});
+        const uint64_t from = startMs + uint64_t(double(x) * scale);
+        const uint64_t to = std::max(startMs + uint64_t(double(x + 1) * scale), from + 1);
+        columns.push_back(summary.Range(from, to));
     }
-    return points;
+    return columns;
 }
 
 EffectSpan EffectSpanOf(const CIgnition& ignition, int fps)
@@ -110,10 +106,11 @@ EffectSpan EffectSpanOf(const CIgnition& ignition, int fps)
     fps = Fps(fps);
     const TimeCodeParts t = ignition.GetTime().Parts();
     EffectSpan span;
-    span.inMs = WholeSecondsMs(t) + uint32_t(1000 / fps) * uint32_t(t.frames);
+    span.inMs = Ms(t, fps);
     const CEffect* item = ignition.GetItem();
-    const double duration = item ? item->GetDuration() : 0.0;
-    span.outMs = span.inMs + uint32_t(std::clamp(duration * 1000, 0.0, 4.0e9));
+    const double duration = item ? item->GetDuration() * 1000 : 0.0;
+    // A damaged file's NaN or negative duration draws as none.
+    span.outMs = span.inMs + (duration > 0 ? uint32_t(std::min(duration, 4.0e9)) : 0u);
     if (span.outMs == span.inMs) span.outMs = span.inMs + 1000;
     return span;
 }
@@ -136,8 +133,7 @@ std::optional<uint32_t> EffectsEndMs(const CIgnition* first, int fps)
         const CTimeCode end = AddSeconds(e->GetTime(), item ? item->GetDuration() : 0.0, fps);
         if (!latest || end > *latest) latest = end;
     }
-    const TimeCodeParts p = latest->Parts();
-    return WholeSecondsMs(p) + uint32_t((1000.0 / fps) * p.frames);
+    return Ms(latest->Parts(), fps);
 }
 
 std::vector<EffectBar> EffectBars(std::span<const EffectSpan> spans, uint32_t startMs,

@@ -7,9 +7,12 @@
 #include <utility>
 #include <vector>
 
+#include "music/wavesummary.h"
+
 namespace flr {
 
 class CIgnition;
+class CWaveSummary;
 
 // The wave table's window on the show's time axis (ms) and what it draws there, as numbers:
 // the widget only paints them. User-interface thread only.
@@ -48,16 +51,10 @@ private:
     bool m_frameDigits = true;
 };
 
-struct WavePoint {
-    int x = 0;
-    int y = 0;
-};
-
-// The waveform's polyline of 2 × width + 1 points from (left + 2, middle), one up-and-down
-// pair for each pixel column. `eightBit` picks the sample range.
-std::vector<WavePoint> WaveformPoints(std::span<const int16_t> table, bool eightBit,
-                                      uint32_t startMs, double scale, int left, int middle,
-                                      int halfHeight, int width);
+// The waveform at one pixel column each: the lowest and highest sample of the column's
+// stretch [start + x × scale, start + (x + 1) × scale), at least one millisecond wide.
+std::vector<SampleRange> WaveformColumns(const CWaveSummary& summary, uint32_t startMs,
+                                         double scale, int width);
 
 // An effect's bar on the axis: its Time in ms and its end (1 s when it has no duration).
 struct EffectSpan {

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
+#include <optional>
 
 #include "model/flrdoc.h"
 #include "support/showbuilder.h"
@@ -20,7 +22,9 @@ public:
     void Resume() override { calls += "resume "; }
     void Stop() override { calls += "stop "; }
     void SetPositionMs(uint32_t ms) override { calls += "at" + std::to_string(ms) + " "; }
+    std::optional<uint32_t> HeardMs() override { return heard; }
     std::string calls;
+    std::optional<uint32_t> heard;
 };
 
 class ShowClockTest : public testing::Test {
@@ -55,15 +59,38 @@ protected:
     CShowClock clock{doc, [this] { return now; }};
 };
 
-TEST_F(ShowClockTest, ThirtyFpsCountsFramesOf33MsAndReachesOneSecondAt990Ms)
+TEST_F(ShowClockTest, ThirtyFpsKeepsToTheMillisecondsOverHalfAnHour)
 {
     doc.GetSetup()->SetFrameRate(30);
+    clock.SetSliderMaximum(60000);
     RunAt(5000);
-    TickAt(5989);
+    TickAt(5999);
     EXPECT_EQ(Shown(), "00:00:00:29");
-    EXPECT_TRUE(TickAt(5990).newFrame);
+    EXPECT_TRUE(TickAt(6000).newFrame);
     EXPECT_EQ(Shown(), "00:00:01:00");
-    EXPECT_FALSE(TickAt(5995).newFrame);
+    for (uint32_t ms = 6000; ms <= 5000 + 30 * 60 * 1000; ms += 20) TickAt(ms);
+    EXPECT_EQ(Shown(), "00:30:00:00");
+}
+
+// The music is the clock while it plays: a device 0.1 % slow stays within a frame over half an
+// hour, without ever going back, and the clock runs on from the music when it ends.
+TEST_F(ShowClockTest, TheClockFollowsTheMusicHeardAndRunsOnAfterIt)
+{
+    clock.SetSliderMaximum(100000);
+    RunAt(0);
+    for (uint32_t ms = 0; ms <= 30 * 60 * 1000; ms += 20) {
+        music.heard = uint32_t(ms * 0.999);
+        TickAt(ms);
+        ASSERT_LE(std::abs(int(clock.GetPositionMs()) - int(*music.heard)), 40) << ms;
+    }
+    EXPECT_EQ(Shown(), "00:29:58:05");  // 1,798,200 ms heard
+    music.heard.reset();
+    TickAt(30 * 60 * 1000 + 20);
+    EXPECT_EQ(clock.GetPositionMs(), 1798220u);  // no jump at the handover
+    // A report from behind holds the clock; it never takes it back.
+    music.heard = 1000;
+    TickAt(30 * 60 * 1000 + 40);
+    EXPECT_EQ(clock.GetPositionMs(), 1798220u);
 }
 
 TEST_F(ShowClockTest, ReachingTheEndOfTheSliderGrowsItsRange)

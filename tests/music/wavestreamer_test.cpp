@@ -1,17 +1,58 @@
-// Playback: the display table, the buffer's fill after a seek, the refill step, the end of the
-// track, pause and seek, and the SDL output opened and closed while playing.
+// Playback: the ring after a seek, the refill, the end of the track, pause and seek, 24-bit
+// output, the heard position, the ring between two threads, and real SDL output.
 #include "music/wavestreamer.h"
 
+#include <SDL.h>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <pthread.h>
 #include <stdlib.h>
 
+#include <atomic>
+#include <cstring>
+#include <fstream>
 #include <future>
+#include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "music/periodicthread.h"
 #include "music/sounddevice.h"
 #include "support/wavebuilder.h"
+
+// Locks and allocations made inside the ring's callback, counted on the audio thread.
+namespace {
+thread_local bool t_inMix = false;
+std::atomic<int> g_mixLocks{0};
+std::atomic<int> g_mixAllocations{0};
+}  // namespace
+
+extern "C" int pthread_mutex_lock(pthread_mutex_t* mutex)
+{
+    using Lock = int (*)(pthread_mutex_t*);
+    static const Lock next = reinterpret_cast<Lock>(dlsym(RTLD_NEXT, "pthread_mutex_lock"));
+    if (t_inMix) ++g_mixLocks;
+    return next(mutex);
+}
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define FLR_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(FLR_ASAN)
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*,
+                                                                             size_t),
+                                                         void (*free_hook)(const volatile void*));
+static void CountMalloc(const volatile void*, size_t)
+{
+    if (t_inMix) ++g_mixAllocations;
+}
+static void IgnoreFree(const volatile void*) {}
+[[maybe_unused]] static const int g_hooks =
+    __sanitizer_install_malloc_and_free_hooks(CountMalloc, IgnoreFree);
+#endif
 
 namespace flr {
 namespace {
@@ -31,151 +72,182 @@ protected:
         EXPECT_TRUE(s->Open(path, nullptr));
         return s;
     }
-    std::vector<uint8_t> BufferBytes(CWaveStreamer& s)
-    {
-        CSoundBuffer& b = *s.Buffer();
-        const CSoundBuffer::Regions r = b.BeginWrite(0, b.Size());
-        std::vector<uint8_t> bytes(r.first.begin(), r.first.end());
-        b.EndWrite();
-        return bytes;
-    }
-    std::vector<uint8_t> Pull(CWaveStreamer& s, size_t n)
+    static std::vector<uint8_t> Pull(CWaveStreamer& s, size_t n)
     {
         std::vector<uint8_t> out(n);
-        s.Buffer()->Mix(out.data(), n);
+        s.Ring()->Mix(out.data(), n);
         return out;
     }
     static std::vector<uint8_t> Slice(const std::vector<uint8_t>& v, size_t from, size_t n)
     {
         return {v.begin() + long(from), v.begin() + long(from + n)};
     }
+    static std::vector<uint8_t> Silence(size_t n) { return std::vector<uint8_t>(n, 128); }
+    static std::vector<uint8_t> Then(std::vector<uint8_t> a, const std::vector<uint8_t>& b)
+    {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    }
 
     test::TempFolder m_dir;
     uint32_t m_now = 1000;
 };
 
-TEST_F(WaveStreamerTest, DisplayTableHoldsTheFirstChannelEveryMillisecond)
-{
-    const std::vector<uint8_t> data = test::Pattern(3000);
-    auto s = Open(Track(data));
-    ASSERT_EQ(s->DisplayTable().size(), 3000u);
-    for (size_t i : {0u, 1u, 1234u, 2999u}) EXPECT_EQ(s->DisplayTable()[i], int(data[i]) - 128);
-
-    // 16-bit stereo at 1500 blocks a second: block boundaries fall between milliseconds and
-    // are rounded to the nearest block.
-    std::vector<uint8_t> stereo(6000);
-    for (size_t b = 0; b < stereo.size() / 4; ++b) {
-        const int16_t left = int16_t(b * 7 - 3000), right = int16_t(-1);
-        stereo[4 * b] = uint8_t(left), stereo[4 * b + 1] = uint8_t(uint16_t(left) >> 8);
-        stereo[4 * b + 2] = uint8_t(right), stereo[4 * b + 3] = uint8_t(uint16_t(right) >> 8);
-    }
-    const std::string path = m_dir / "s.wav";
-    ASSERT_TRUE(test::WriteFile(path, test::PcmWave(2, 1500, 16, stereo)));
-    auto s2 = Open(path);
-    ASSERT_EQ(s2->DisplayTable().size(), 1000u);
-    // ms 1: byte 6 rounds to 8, block 2; ms 3: byte 18 rounds to 20, block 5.
-    EXPECT_EQ(s2->DisplayTable()[1], int16_t(2 * 7 - 3000));
-    EXPECT_EQ(s2->DisplayTable()[3], int16_t(5 * 7 - 3000));
-    EXPECT_EQ(s2->DisplayTable()[2], int16_t(3 * 7 - 3000));
-}
-
-TEST_F(WaveStreamerTest, SeekFillsTheWholeBufferFromThePositionThenSilence)
+TEST_F(WaveStreamerTest, ASeekPrimesTheRingFromThePositionAndItPlaysOnceStarted)
 {
     const std::vector<uint8_t> data = test::Pattern(8000);
     auto s = Open(Track(data));
-    ASSERT_EQ(s->Buffer()->Size(), 5000u);
-    EXPECT_EQ(BufferBytes(*s), Slice(data, 0, 5000));
+    ASSERT_EQ(s->Ring()->Capacity(), 5000u);
     EXPECT_TRUE(s->IsPrimed());
-    EXPECT_EQ(s->WriteCursor(), 0u);
-    s->Seek(3000);
-    EXPECT_EQ(BufferBytes(*s), Slice(data, 3000, 5000));
+    EXPECT_EQ(Pull(*s, 100), Silence(100));  // not started: nothing taken
+    s->Play();
+    EXPECT_EQ(Pull(*s, 5000), Slice(data, 0, 5000));
+    EXPECT_EQ(Pull(*s, 10), Silence(10));  // the ring ran dry
     s->Seek(6000);
-    EXPECT_EQ(Slice(BufferBytes(*s), 0, 2000), Slice(data, 6000, 2000));
-    EXPECT_EQ(Slice(BufferBytes(*s), 2000, 3000), std::vector<uint8_t>(3000, 128));
-    // Beyond the end: all silence, no read outside the data.
-    s->Seek(100000);
-    EXPECT_EQ(BufferBytes(*s), std::vector<uint8_t>(5000, 128));
+    EXPECT_EQ(Pull(*s, 2100), Then(Slice(data, 6000, 2000), Silence(100)));
+    s->Seek(100000);  // beyond the end: silence, no read outside the data
+    EXPECT_EQ(Pull(*s, 50), Silence(50));
 
-    // A track shorter than the buffer gets a buffer exactly its size.
-    const std::vector<uint8_t> shortData = test::Pattern(2000);
+    // A track shorter than the ring gets a ring exactly its size.
+    const std::vector<uint8_t> shortData = test::Pattern(2000, 3);
     auto t = Open(Track(shortData, "short.wav"));
-    EXPECT_EQ(BufferBytes(*t), shortData);
+    EXPECT_EQ(t->Ring()->Capacity(), 2000u);
+    t->Play();
+    EXPECT_EQ(Pull(*t, 2000), shortData);
 }
 
-TEST_F(WaveStreamerTest, RefillTopsUpToThePlayCursorThenEndsInSilence)
+TEST_F(WaveStreamerTest, RefillTopsUpTheRingAndTheDrainedTrackEnds)
 {
     const std::vector<uint8_t> data = test::Pattern(7000);
     auto s = Open(Track(data));
     s->Play();
     EXPECT_EQ(Pull(*s, 1500), Slice(data, 0, 1500));
     ASSERT_TRUE(s->RefillTick());
-    EXPECT_EQ(s->WriteCursor(), 1500u);
+    EXPECT_EQ(s->Ring()->QueuedBytes(), 5000u);
     EXPECT_EQ(Pull(*s, 3500), Slice(data, 1500, 3500));
-    EXPECT_EQ(Pull(*s, 1500), Slice(data, 5000, 1500));
-    // The play cursor caught up with the write cursor: nothing free, the old pass replays.
     ASSERT_TRUE(s->RefillTick());
-    EXPECT_EQ(s->WriteCursor(), 1500u);
-    EXPECT_EQ(Pull(*s, 1000), Slice(data, 1500, 1000));
-    ASSERT_TRUE(s->RefillTick());
-    // 500 bytes of data were left; the remaining free space became silence.
-    EXPECT_EQ(s->WriteCursor(), 2500u);
-    const std::vector<uint8_t> bytes = BufferBytes(*s);
-    EXPECT_EQ(Slice(bytes, 1500, 500), Slice(data, 6500, 500));
-    EXPECT_EQ(Slice(bytes, 2000, 500), std::vector<uint8_t>(500, 128));
-    // Write cursor ahead of the play cursor: the free space wraps round the end.
-    Pull(*s, 4000);
-    ASSERT_TRUE(s->RefillTick());
-    EXPECT_EQ(s->WriteCursor(), 1500u);
-    const std::vector<uint8_t> after = BufferBytes(*s);
-    EXPECT_EQ(Slice(after, 2500, 2500), std::vector<uint8_t>(2500, 128));
-    EXPECT_EQ(Slice(after, 0, 1500), std::vector<uint8_t>(1500, 128));
-    EXPECT_EQ(Slice(after, 1500, 500), Slice(data, 6500, 500));
+    EXPECT_EQ(Pull(*s, 2500), Then(Slice(data, 5000, 2000), Silence(500)));
+    EXPECT_FALSE(s->RefillTick());
+    EXPECT_FALSE(s->IsPlaying());
+    EXPECT_FALSE(s->Ring()->IsStarted());
 }
 
-TEST_F(WaveStreamerTest, TheTickAfterTheTrackLengthStopsPlaybackPausesExcluded)
+TEST_F(WaveStreamerTest, WithoutOutputTheClockEndsTheTrackPausesExcluded)
 {
     auto s = Open(Track(test::Pattern(7000)));
     s->Play();
     m_now += 3000;
     s->Pause();
-    EXPECT_FALSE(s->Buffer()->IsPlaying());
+    EXPECT_FALSE(s->Ring()->IsStarted());
     m_now += 10000;  // paused time does not count
     s->Pause();      // resumes
     EXPECT_TRUE(s->IsPlaying());
-    EXPECT_FALSE(s->IsPaused());
     m_now += 3999;
     EXPECT_TRUE(s->RefillTick());
-    EXPECT_TRUE(s->IsPlaying());
     m_now += 1;
     EXPECT_FALSE(s->RefillTick());
     EXPECT_FALSE(s->IsPlaying());
-    EXPECT_FALSE(s->Buffer()->IsPlaying());
+
+    // Started from a seek, the end is the track's, not the seek's plus the length.
+    s->Seek(5000);
+    s->Play();
+    m_now += 1999;
+    EXPECT_TRUE(s->RefillTick());
+    m_now += 1;
+    EXPECT_FALSE(s->RefillTick());
 }
 
-TEST_F(WaveStreamerTest, StopWithoutRewindKeepsAPauseARewindingStopEndsIt)
+TEST_F(WaveStreamerTest, AStopWithoutRewindKeepsAPauseARewindingStopEndsIt)
 {
     const std::vector<uint8_t> data = test::Pattern(9000);
     auto s = Open(Track(data));
     s->Play();
     Pull(*s, 700);
     s->Pause();
+    EXPECT_EQ(Pull(*s, 10), Silence(10));
     // What the wave table does for a new position: stop without rewind, then seek.
     s->Stop(false);
     s->Seek(4000);
     EXPECT_TRUE(s->IsPaused());
     s->Play();
-    EXPECT_TRUE(s->IsPlaying());
     EXPECT_EQ(Pull(*s, 100), Slice(data, 4000, 100));
-
-    m_now += 2000;
     s->Pause();
     s->Stop(true);
     EXPECT_FALSE(s->IsPaused());
-    m_now += 5000;
-    s->Play();  // a fresh start: the end counts from now
-    m_now += 8999;
-    EXPECT_TRUE(s->RefillTick());
+    s->Play();
     EXPECT_EQ(Pull(*s, 10), Slice(data, 0, 10));
+}
+
+TEST_F(WaveStreamerTest, TwentyFourBitSamplesGoOutAsThirtyTwo)
+{
+    const std::vector<uint8_t> data = test::Pattern(6 * 4800);  // 100 ms of stereo at 48 kHz
+    const std::string path = m_dir / "deep.wav";
+    ASSERT_TRUE(test::WriteFile(path, test::PcmWave(2, 48000, 24, data)));
+    auto s = Open(path);
+    ASSERT_EQ(s->Ring()->FrameBytes(), 8u);
+    s->Seek(50);  // frame 2400
+    s->Play();
+    const std::vector<uint8_t> out = Pull(*s, 8 * 2400);
+    for (size_t sample = 0; sample < 4800; sample += 997) {
+        const size_t in = 2400 * 6 + sample * 3;
+        EXPECT_EQ(Slice(out, sample * 4, 4),
+                  (std::vector<uint8_t>{0, data[in], data[in + 1], data[in + 2]}));
+    }
+}
+
+TEST(HeardPositionTest, FollowsTheDeviceNotTheCallbacks)
+{
+    // A device 0.1 % fast: what is heard runs ahead of the wall clock, and the position follows
+    // what is heard within a frame at any moment between callbacks over half an hour.
+    const AudioTiming timing{44100, 4, 2048};
+    const double deviceRate = 44100 * 1.001;
+    for (uint64_t k = 1; k < 30 * 60 * 22; k += 97) {
+        const int64_t callbackNs = int64_t(double(k * 2048) / deviceRate * 1e9);
+        const CSoundRing::Taken taken{(k + 1) * 2048 * 4, callbackNs};
+        for (const int64_t laterNs : {int64_t(0), int64_t(11'000'000), int64_t(90'000'000)}) {
+            const double playedFrames =
+                std::min(double(k * 2048) + laterNs * 1e-9 * deviceRate, double((k + 1) * 2048));
+            const double heardMs = playedFrames / 44100 * 1000;
+            EXPECT_NEAR(double(HeardMsAt(taken, timing, callbackNs + laterNs)), heardMs, 33.0);
+        }
+    }
+    EXPECT_EQ(HeardMsAt({0, 5}, timing, 10), 0u);  // nothing taken yet
+}
+
+TEST(SoundRingTest, TheCallbackGetsEveryByteInOrderAcrossThreads)
+{
+    CSoundRing ring(4096, 4, 0);
+    ring.Start();
+    constexpr uint32_t kWords = 200000;
+    std::thread producer([&] {
+        uint32_t next = 0;
+        while (next < kWords) {
+            const size_t words = std::min<size_t>(ring.FreeBytes() / 4, kWords - next);
+            const CSoundRing::Regions r = ring.WriteRegions(words * 4);
+            for (auto* span : {&r.first, &r.second}) {
+                for (size_t i = 0; i + 4 <= span->size(); i += 4, ++next) {
+                    const uint32_t v = next + 1;
+                    std::memcpy(span->data() + i, &v, 4);
+                }
+            }
+            ring.CommitWrite(words * 4);
+            if (words == 0) std::this_thread::yield();
+        }
+    });
+    uint32_t expected = 1;
+    std::vector<uint8_t> out(4 * 37);
+    while (expected <= kWords) {
+        ring.Mix(out.data(), out.size());
+        for (size_t i = 0; i < out.size(); i += 4) {
+            uint32_t v;
+            std::memcpy(&v, out.data() + i, 4);
+            if (v == 0) continue;  // an underrun's silence
+            ASSERT_EQ(v, expected);
+            ++expected;
+        }
+    }
+    producer.join();
+    EXPECT_EQ(ring.LastTaken().bytes, uint64_t(kWords) * 4);
 }
 
 TEST(PeriodicThreadTest, ACallbackCanEndItsTimerAndStopJoinsIt)
@@ -201,32 +273,77 @@ TEST(PeriodicThreadTest, ACallbackCanEndItsTimerAndStopJoinsIt)
     EXPECT_FALSE(timer.IsRunning());
 }
 
-// SDL's dummy driver: the output opens, plays with the real refill timer, and closes while
-// playing without a hang.
-TEST_F(WaveStreamerTest, SdlOutputOpensPlaysAndClosesWhilePlaying)
+// SDL's file-writing driver: what SDL got from the streamer, byte for byte, through a seek.
+TEST_F(WaveStreamerTest, SdlGetsTheTracksSamplesInOrderAfterASeek)
 {
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    CSoundDevice device;
-    ASSERT_TRUE(device.Create());
-    EXPECT_TRUE(device.Create());
-    const std::string path = Track(test::Pattern(20000));
+    const std::string out = m_dir / "heard.raw";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
+    setenv("SDL_DISKAUDIODELAY", "1", 1);
+    const std::vector<uint8_t> data = test::Pattern(2 * 22050 * 3);  // 3 s, 16-bit mono
+    const std::string path = m_dir / "mono.wav";
+    ASSERT_TRUE(test::WriteFile(path, test::PcmWave(1, 22050, 16, data)));
     {
+        CSoundDevice device;
+        ASSERT_TRUE(device.Create());
         CWaveStreamer s;
         ASSERT_TRUE(s.Open(path, &device));
+        s.Seek(1000);
         s.Play();
-        EXPECT_TRUE(s.IsPlaying());
-        s.Pause();
-        s.Pause();
-        s.Stop(true);
-        s.Play();
+        while (!s.HeardMs()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        EXPECT_GE(*s.HeardMs(), 1000u);
+        s.Stop(false);
     }
-    // A format SDL cannot play leaves an empty streamer.
-    const std::string odd = m_dir / "odd.wav";
-    ASSERT_TRUE(test::WriteFile(odd, test::PcmWave(1, 8000, 24, test::Pattern(2400))));
-    CWaveStreamer s;
-    EXPECT_FALSE(s.Open(odd, &device));
-    EXPECT_FALSE(s.IsOpen());
-    device.Release();
+    std::ifstream file(out, std::ios::binary);
+    const std::vector<uint8_t> heard{std::istreambuf_iterator<char>(file), {}};
+    // Silence until the ring starts, then the track from one second on.
+    size_t first = 0;
+    while (first < heard.size() && heard[first] == 0) ++first;
+    ASSERT_LT(first, heard.size());
+    first -= first % 2;
+    const size_t n = std::min<size_t>(heard.size() - first, 4096);
+    ASSERT_GT(n, 0u);
+    EXPECT_EQ(Slice(heard, first, n), Slice(data, 2 * 22050, n));
+    unsetenv("SDL_DISKAUDIOFILE");
+}
+
+// On SDL's audio thread, the ring's callback takes no lock and allocates nothing.
+TEST(SoundRingTest, TheCallbackNeitherLocksNorAllocatesOnTheAudioThread)
+{
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0);
+    CSoundRing ring(44100 * 4, 4, 0);
+    const CSoundRing::Regions r = ring.WriteRegions(ring.FreeBytes());
+    std::fill(r.first.begin(), r.first.end(), uint8_t(1));
+    ring.CommitWrite(r.first.size() + r.second.size());
+    ring.Start();
+    std::atomic<int> calls{0};
+    struct Context {
+        CSoundRing* ring;
+        std::atomic<int>* calls;
+    } context{&ring, &calls};
+    SDL_AudioSpec want{};
+    want.freq = 44100;
+    want.format = AUDIO_S16LSB;
+    want.channels = 2;
+    want.samples = 512;
+    want.userdata = &context;
+    want.callback = [](void* user, Uint8* stream, int len) {
+        auto* c = static_cast<Context*>(user);
+        t_inMix = true;
+        c->ring->Mix(stream, size_t(len));
+        t_inMix = false;
+        ++*c->calls;
+    };
+    const SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+    ASSERT_NE(id, 0u);
+    SDL_PauseAudioDevice(id, 0);
+    while (calls < 10) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    ring.Stop();  // waits for no callback: the locks it might take are the producer's own
+    SDL_CloseAudioDevice(id);
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    EXPECT_EQ(g_mixLocks.load(), 0);
+    EXPECT_EQ(g_mixAllocations.load(), 0);
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
-// The wave table's window and drawing as numbers: zoom, fit, following the position, the
-// waveform, effect bars and the time scale.
+// The wave table's window and drawing as numbers: zoom, fit, following the position, effect
+// bars and the time scale.
 #include "music/wavetablemodel.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -77,22 +78,6 @@ TEST(WaveTableModelTest, ThePositionTurnsWholePages)
     EXPECT_EQ(m.ViewStart(), 1200u);
 }
 
-TEST(WaveTableModelTest, WaveformPointsScaleTheTableAndStopAtItsEnd)
-{
-    const std::vector<int16_t> table = {32767, -32767, 16384, 100};
-    const auto points = WaveformPoints(table, false, 1, 1.0, 0, 50, 40, 5);
-    ASSERT_EQ(points.size(), 11u);
-    EXPECT_EQ(points[0].x, 2);
-    EXPECT_EQ(points[0].y, 50);
-    EXPECT_EQ(points[1].y, 50 + 40);  // -32767 reaches the bottom
-    EXPECT_EQ(points[2].y, 50 - 40);
-    EXPECT_EQ(points[3].y, 30);
-    EXPECT_EQ(points[9].x, 6);  // column 4 lies past the table: a flat line
-    EXPECT_EQ(points[9].y, 50);
-    const std::vector<int16_t> bytes = {127};
-    EXPECT_EQ(WaveformPoints(bytes, true, 0, 1.0, 0, 50, 40, 1)[1].y, 10);
-}
-
 std::unique_ptr<CIgnition> At(int h, int m, int s, int f, double duration = 0)
 {
     auto e = std::make_unique<CIgnition>();
@@ -108,13 +93,19 @@ std::unique_ptr<CIgnition> At(int h, int m, int s, int f, double duration = 0)
 TEST(WaveTableModelTest, EffectSpansCountWholeFrameLengths)
 {
     const EffectSpan late = EffectSpanOf(*At(0, 0, 1, 29), 30);
-    EXPECT_EQ(late.inMs, 1957u);
-    EXPECT_EQ(late.outMs, 2957u);  // no item: a one-second bar
+    EXPECT_EQ(late.inMs, 1967u);   // the frame's start, rounded up to the millisecond
+    EXPECT_EQ(late.outMs, 2967u);  // no item: a one-second bar
     EXPECT_LT(late.inMs, EffectSpanOf(*At(0, 0, 2, 0), 30).inMs);
     const EffectSpan withItem = EffectSpanOf(*At(0, 1, 0, 0, 2.5), 30);
     EXPECT_EQ(withItem.inMs, 60000u);
     EXPECT_EQ(withItem.outMs, 62500u);
     EXPECT_EQ(EffectSpanOf(*At(0, 0, 0, 5), 0).inMs, 5u * 40);  // a damaged rate counts as 25
+    // A damaged file's duration draws as none: a one-second bar.
+    auto damaged = At(0, 0, 1, 0);
+    CEffectRef item = CEffect::Create();
+    item->SetDuration(std::nan(""));
+    damaged->SetItem(item);
+    EXPECT_EQ(EffectSpanOf(*damaged, 25).outMs, 2000u);
 }
 
 TEST(WaveTableModelTest, BarsStackInRowsAndStopPastTheWindow)

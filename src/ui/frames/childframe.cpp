@@ -60,6 +60,7 @@ CChildFrame::CChildFrame(std::unique_ptr<CFLRDoc> doc, const QString& path, cons
     layout->setSpacing(0);
 
     m_view = new CFLRView(*m_doc);
+    m_view->SetShowPath(path.toStdString());
     layout->addWidget(m_view, 1);
 
     m_statusBar = new QStatusBar;
@@ -170,6 +171,7 @@ CChildFrame::~CChildFrame()
 void CChildFrame::SetPath(const QString& path)
 {
     m_path = path;
+    m_view->SetShowPath(path.toStdString());
     m_title = QFileInfo(path).fileName();
     UpdateTitle();
 }
@@ -199,7 +201,7 @@ void CChildFrame::UpdateTitle()
 ShowCheckOptions CChildFrame::CheckOptions() const
 {
     ShowCheckOptions options;
-    options.musicLengthMs = ShowTrackLengthMs(*m_doc);
+    options.musicLengthMs = ShowTrackLengthMs(*m_doc, m_path.toStdString());
     if (m_database) {
         CItemTable items(m_database);
         if (items.OpenTable()) {

@@ -521,6 +521,14 @@ CChildFrame* CMainFrame::AddChild(std::unique_ptr<CFLRDoc> doc, const QString& p
         FillMenu(&menu, ContextMenus()[1].entries);
         menu.exec(at);
     });
+    connect(child->View(), &CFLRView::WaveMenuRequested, this, [this](const QPoint& at) {
+        UpdateCommandUi();
+        QMenu menu(this);
+        FillMenu(&menu, ContextMenus()[0].entries);
+        menu.exec(at);
+    });
+    connect(child->View(), &CFLRView::StatusMessage, this,
+            [this](const QString& text) { statusBar()->showMessage(text, 10000); });
     connect(child->View(), &CFLRView::ClockStateChanged, this, &CMainFrame::UpdateCommandUi);
     connect(child->View(), &CFLRView::RackMenuRequested, this, [this](const QPoint& at) {
         UpdateCommandUi();

@@ -2,7 +2,6 @@
 
 #include <QFontInfo>
 #include <QFontMetrics>
-#include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -16,17 +15,25 @@
 #include <QVBoxLayout>
 #include <tuple>
 
+#include "base/prompt.h"
 #include "base/textcodec.h"
 #include "database/cellitems.h"
 #include "editing/chaineditor.h"
 #include "editing/schedulecells.h"
 #include "model/effectcatalogue.h"
+#include "model/timecode.h"
+#include "music/trackloader.h"
 #include "reports/reportkind.h"
+#include "ui/music/wavetrack.h"
 #include "ui/schedule/schedulelist.h"
 
 namespace flr {
 
 namespace {
+
+// The music strip's height without a track and with one.
+constexpr int kStripHeight = 50;
+constexpr int kStripHeightWithTrack = 150;
 
 // The transport buttons' faces, drawn here rather than loaded.
 QIcon TransportIcon(const QString& kind)
@@ -117,13 +124,10 @@ CFLRView::CFLRView(CFLRDoc& doc, QWidget* parent)
     // The time display never keeps the focus; the keys move the slider instead.
     m_timeDisplay->setFocusProxy(m_slider);
     topLayout->addLayout(controls);
-    m_waveTable = new QFrame;
-    m_waveTable->setObjectName(QStringLiteral("waveTable"));
-    m_waveTable->setFixedHeight(50);
-    m_waveTable->setAutoFillBackground(true);
-    QPalette black = m_waveTable->palette();
-    black.setColor(QPalette::Window, Qt::black);
-    m_waveTable->setPalette(black);
+    m_waveTable = new CWaveTrack(m_doc, [this] { return m_clock.GetPositionMs(); });
+    m_waveTable->setFixedHeight(kStripHeight);
+    m_clock.SetPlayback(m_waveTable);
+    connect(m_waveTable, &CWaveTrack::ContextMenuRequested, this, &CFLRView::WaveMenuRequested);
     topLayout->addWidget(m_waveTable);
     layout->addWidget(top);
 
@@ -174,7 +178,11 @@ CFLRView::CFLRView(CFLRDoc& doc, QWidget* parent)
     m_doc.AddObserver(this);
 }
 
-CFLRView::~CFLRView() { m_doc.RemoveObserver(this); }
+CFLRView::~CFLRView()
+{
+    m_clock.SetPlayback(nullptr);
+    m_doc.RemoveObserver(this);
+}
 
 void CFLRView::InitialUpdate()
 {
@@ -186,6 +194,69 @@ void CFLRView::InitialUpdate()
         m_doc.SetModifiedFlag(false);
     }
     ApplySetup();
+    LoadStoredTrack();
+}
+
+void CFLRView::LoadStoredTrack()
+{
+    const CFireworkSetup* setup = m_doc.GetSetup();
+    if (!setup || !setup->GetMusicFile() || setup->GetMusicFile()->empty()) return;
+    const std::string stored = Cp1252ToUtf8(*setup->GetMusicFile());
+    const TrackLocation location = LocateTrack(stored, m_showPath);
+    const TrackLoadResult result = m_waveTable->LoadTrack(location.path);
+    if (result.loaded && (result.pickedAnother || location.foundNextToShow)) {
+        // The show remembers where its music is now, once it is saved.
+        m_doc.GetSetup()->SetMusicFile(Utf8ToCp1252(result.path));
+        m_doc.SetModifiedFlag(true);
+    }
+    if (result.loaded && location.foundNextToShow && !result.pickedAnother) {
+        ShowMessage("The music track \"" + stored + "\" is not there any more.\n\nFLR plays \"" +
+                        result.path + "\", found next to the show, instead.",
+                    "Music track moved", PromptButtons::Ok);
+    }
+    if (result.loaded || !m_waveTable->HasTrack()) ApplyTrackLayout(true);
+}
+
+void CFLRView::SelectTrack()
+{
+    if (m_clock.IsRunning()) return;
+    const TrackLoadResult result = m_waveTable->LoadTrack(std::nullopt);
+    if (result.loaded) {
+        if (CFireworkSetup* setup = m_doc.GetSetup()) {
+            setup->SetMusicFile(Utf8ToCp1252(result.path));
+            m_doc.SetModifiedFlag(true);
+        }
+        m_clock.Reset();
+    }
+    ApplyTrackLayout(false);
+}
+
+void CFLRView::DeselectTrack()
+{
+    if (m_clock.IsRunning() || !m_waveTable->HasTrack()) return;
+    m_waveTable->ClearTrack();
+    if (CFireworkSetup* setup = m_doc.GetSetup()) {
+        setup->SetMusicFile(std::string());
+        m_doc.SetModifiedFlag(true);
+    }
+    ApplyTrackLayout(false);
+}
+
+void CFLRView::ApplyTrackLayout(bool initial)
+{
+    m_waveTable->setFixedHeight(m_waveTable->HasTrack() ? kStripHeightWithTrack : kStripHeight);
+    if (m_waveTable->HasTrack()) {
+        const int frameMs = 1000 / std::clamp(m_doc.GetFrameRate(), 1, 255);
+        m_clock.SetSliderMaximum(int(m_waveTable->GetTrackLengthMs() / frameMs) +
+                                 (initial ? 1 : 0));
+    } else if (const CFireworkSetup* setup = m_doc.GetSetup()) {
+        m_clock.SetSliderMaximum(setup->GetEstimatedLength());
+    }
+    ShowClockState();
+    m_waveTable->update();
+    if (m_waveTable->HasTrack() && m_waveTable->IsSilent()) {
+        emit StatusMessage(tr("No sound output: the music track shows and the clock keeps time."));
+    }
 }
 
 void CFLRView::RunSetup()
@@ -210,8 +281,7 @@ void CFLRView::ApplySetup()
 {
     const CFireworkSetup* setup = m_doc.GetSetup();
     if (!setup) return;
-    m_clock.SetSliderMaximum(setup->GetEstimatedLength());
-    ShowClockState();
+    ApplyTrackLayout(false);
     const bool modified = m_doc.IsModified();
     m_list->SetPrefireOff(setup->GetPrefireOff());
     m_doc.SetModifiedFlag(modified);  // re-deriving In Times on opening changes nothing real
@@ -323,6 +393,12 @@ bool CFLRView::RunCommand(int id)
     case cmd::ResetTimer: ResetClock(); return true;
     case cmd::MoveTimerHere: MoveTimerHere(selected); return true;
     case cmd::ShowSetup: RunSetup(); return true;
+    case cmd::SelectMusic: SelectTrack(); return true;
+    case cmd::DeselectTrack: DeselectTrack(); return true;
+    case cmd::ZoomIn: m_waveTable->ZoomIn(); return true;
+    case cmd::ZoomOut: m_waveTable->ZoomOut(); return true;
+    case cmd::ZoomToFit: m_waveTable->ZoomToFit(); return true;
+    case cmd::ShowFrameDigits: m_waveTable->ToggleFrameDigits(); return true;
     case cmd::CheckShow:
         if (m_checkShow) m_checkShow();
         return true;
@@ -369,6 +445,18 @@ CommandState CFLRView::State(int id) const
         s.enabled = !m_clock.IsRunning() && m_list->Selected().size() == 1;
         break;
     case cmd::SelectChain: s.enabled = s.enabled && m_selectChain != nullptr; break;
+    case cmd::SelectMusic: s.enabled = !m_clock.IsRunning(); break;
+    case cmd::DeselectTrack: s.enabled = !m_clock.IsRunning() && m_waveTable->HasTrack(); break;
+    case cmd::ZoomIn: s.enabled = m_waveTable->CanZoomIn(); break;
+    case cmd::ZoomOut: s.enabled = true; break;
+    case cmd::ZoomToFit:
+        s.enabled = true;
+        s.text = m_waveTable->HasTrack() ? "Zoom To Fit Track" : "Zoom To Fit Firework";
+        break;
+    case cmd::ShowFrameDigits:
+        s.enabled = true;
+        s.checked = m_waveTable->FrameDigits();
+        break;
     case cmd::FilePrint:
         s.enabled = m_runReport && ReportAvailable(report::FieldList, m_list->Model()->Rows());
         break;
@@ -416,6 +504,7 @@ void CFLRView::OnDocumentUpdate(CFLRDoc&, int hint)
     }
     // The awaited entry may have been destroyed: the clock looks for it again.
     m_clock.ShowChanged(m_list->Model()->Rows());
+    m_waveTable->ShowChanged();
 }
 
 void CFLRView::ShowClockState()

@@ -12,7 +12,6 @@
 #include "model/racktype.h"
 #include "reports/reportrequest.h"
 
-class QFrame;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
@@ -24,6 +23,7 @@ namespace flr {
 
 class CDatabase;
 class CScheduleList;
+class CWaveTrack;
 
 // The one view of a show: the music strip, the show clock controls, the firing schedule and
 // the racks panel. It carries out the schedule's commands (through CScheduleEditor) and tells
@@ -39,12 +39,15 @@ public:
     CScheduleList* List() const { return m_list; }
     QLineEdit* TimeDisplay() const { return m_timeDisplay; }
     QSlider* Slider() const { return m_slider; }
-    QFrame* WaveTable() const { return m_waveTable; }
+    CWaveTrack* WaveTable() const { return m_waveTable; }
     QTreeWidget* RackTree() const { return m_rackTree; }
     int GetFrameRate() const { return m_doc.GetFrameRate(); }
 
-    // The first showing: a setup for a show without one, the rows, the totals.
+    // The first showing: a setup for a show without one, the rows, the totals, the music.
     void InitialUpdate();
+    // The show file's path (UTF-8; empty for a new show): a relative or moved music path is
+    // found from it.
+    void SetShowPath(const std::string& path) { m_showPath = path; }
 
     // The product database for the item cells' drop-downs and look-ups (not owned; nullptr
     // when it is not open).
@@ -120,13 +123,17 @@ public:
     const CShowClock& Clock() const { return m_clock; }
     // Tests drive time by hand; the program keeps the steady clock.
     void SetMsClock(MsClock clock) { m_clock.SetMsClock(std::move(clock)); }
-    // Not owned; nullptr for none.
+    // Not owned; the wave table until a test hands in another.
     void SetPlayback(CShowPlayback* playback) { m_clock.SetPlayback(playback); }
     // What the clock's 20 ms timer runs: the time display, the slider and the rows reached.
     void OnClockTimer();
 
 signals:
     void ContextMenuRequested(const QPoint& globalPos);
+    // A right click on the wave table: its "Wave Table" pop-up is the frame's.
+    void WaveMenuRequested(const QPoint& globalPos);
+    // A passing note for the status bar.
+    void StatusMessage(const QString& text);
     // The clock ran, paused or stopped: the frame's clock commands change with it, whether the
     // change came from a menu, a key or the transport buttons.
     void ClockStateChanged();
@@ -147,6 +154,12 @@ private:
     void OnSliderAction(int action);
     // Shows the clock's text, slider range and position, and the PLAY button's face.
     void ShowClockState();
+    // The setup's track at the first showing; "Select Music Track"; "Deselect Current Track".
+    void LoadStoredTrack();
+    void SelectTrack();
+    void DeselectTrack();
+    // The strip's height and the slider's range follow the track.
+    void ApplyTrackLayout(bool initial);
 
     CFLRDoc& m_doc;
     CDatabase* m_database = nullptr;
@@ -159,13 +172,14 @@ private:
     QPushButton* m_rev = nullptr;
     QPushButton* m_stop = nullptr;
     QPushButton* m_ff = nullptr;
-    QFrame* m_waveTable = nullptr;
+    CWaveTrack* m_waveTable = nullptr;
     QGroupBox* m_scheduleGroup = nullptr;
     QGroupBox* m_racksGroup = nullptr;
     CScheduleList* m_list = nullptr;
     QTreeWidget* m_rackTree = nullptr;
     bool m_racksVisible = true;
     bool m_initialised = false;
+    std::string m_showPath;
     std::function<void(const QString&, const QString&)> m_statusSink;
     std::function<CEffectRef(const CEffectRef&)> m_chooseItem;
     std::function<bool(CFireworkSetup&)> m_editSetup;
