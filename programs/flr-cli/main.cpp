@@ -27,7 +27,11 @@ void PrintUsage(std::FILE* out)
         "                 download the show to the firing hardware on a serial device\n"
         "  print SHOW.flr --pdf OUT.pdf [--report KIND] [--page-size A4|Letter] [--hide-chained]\n"
         "                 print a report (field, complete, shoot, effects, pods, chains;\n"
-        "                 the field list by default) into a PDF file; prints the page count\n",
+        "                 the field list by default) into a PDF file; prints the page count\n"
+        "  wave FILE.wav [--seek OFFSET] [--count N] [--chunk SIZE]\n"
+        "                 open a wave file as the program loads a track and read its data\n"
+        "                 from OFFSET, SIZE bytes at a time; prints the format and what\n"
+        "                 was read as JSON (exit 1 the reader refused the file)\n",
         out);
 }
 
@@ -69,6 +73,7 @@ int main(int argc, char** argv)
     if (command == QLatin1String("transfer")) return flr::RunTransfer(rest);
     if (command == QLatin1String("print")) return flr::RunPrint(rest);
     if (command == QLatin1String("check")) return flr::RunCheck(rest);
+    if (command == QLatin1String("wave")) return flr::RunWave(rest);
     std::fprintf(stderr, "flr-cli: unknown command '%s' (try --help)\n", qPrintable(command));
     return 2;
 }

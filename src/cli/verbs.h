@@ -11,5 +11,6 @@ int RunSave(const QStringList& arguments);
 int RunTransfer(const QStringList& arguments);
 int RunPrint(const QStringList& arguments);
 int RunCheck(const QStringList& arguments);
+int RunWave(const QStringList& arguments);
 
 }  // namespace flr

@@ -77,12 +77,19 @@ CWaveReader::~CWaveReader() { Close(); }
 bool CWaveReader::Open(const std::string& path)
 {
     Close();
-    // Non-blocking so that a FIFO named by the setup cannot hang the open; only regular files
-    // are read, and for those the flag changes nothing.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    // Opening a device node already acts on it (a serial port's control lines change), so
+    // anything but a regular file is refused before it is opened.
+    struct stat named {};
+    if (::stat(path.c_str(), &named) != 0 || !S_ISREG(named.st_mode)) {
+        return Fail(WaveError::CannotOpen);
+    }
+    // The flags guard the moment the path could be swapped for a FIFO or a terminal; for a
+    // regular file they change nothing.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) return Fail(WaveError::CannotOpen);
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_dev != named.st_dev ||
+        st.st_ino != named.st_ino) {
         ::close(fd);
         return Fail(WaveError::CannotOpen);
     }

@@ -49,7 +49,8 @@ public:
     CWaveReader& operator=(const CWaveReader&) = delete;
 
     // Opens the file at `path` (UTF-8) and positions at the start of its data. On failure the
-    // reader is closed and LastError() is set.
+    // reader is closed and LastError() is set; a path that is not a regular file fails with
+    // CannotOpen without being opened.
     bool Open(const std::string& path);
     // The same for bytes in memory; `bytes` must outlive the reader's use of them.
     bool OpenBytes(std::span<const uint8_t> bytes);

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <nlohmann/json.hpp>
+#include <numeric>
 
 #include "database/datasource.h"
 #include "model/flrdoc.h"
@@ -16,6 +18,7 @@
 #include "support/hardwareemulator.h"
 #include "support/showbuilder.h"
 #include "support/transfertestsupport.h"
+#include "support/wavebuilder.h"
 
 namespace flr::test {
 namespace {
@@ -265,6 +268,11 @@ TEST(FlrCli, OptionsUsageErrorsAndFailures)
          "Usage: flr-cli print"},
         {{"transfer", show, "--device=/dev/null", "--speed=9600"}, 2, "Usage: flr-cli transfer"},
         {{"transfer", show, "--device"}, 2, "Usage: flr-cli transfer"},
+        {{"wave"}, 2, "Usage: flr-cli wave"},
+        {{"wave", "a.wav", "b.wav"}, 2, "Usage: flr-cli wave"},
+        {{"wave", "a.wav", "--chunk=0"}, 2, "--chunk wants a count above 0, not '0'"},
+        {{"wave", "a.wav", "--count=+5"}, 2, "Usage: flr-cli wave"},
+        {{"wave", "a.wav", "--seek=18446744073709551616"}, 2, "Usage: flr-cli wave"},
     };
     for (const Case& c : cases) {
         const CliRun run = FlrCli(c.arguments);
@@ -277,6 +285,66 @@ TEST(FlrCli, OptionsUsageErrorsAndFailures)
         }
     }
     EXPECT_FALSE(QFile::exists(dir.filePath("x.flr")));
+}
+
+// The reader as the program opens a track, then reads from OFFSET, SIZE bytes at a time.
+TEST(FlrCli, WavePrintsTheFormatAndEveryRead)
+{
+    using OJson = nlohmann::ordered_json;
+    test::TempFolder dir;
+    const std::vector<uint8_t> pcm = test::Pattern(10000), adpcm = test::Pattern(101, 2);
+    ASSERT_TRUE(test::WriteFile(dir / "pcm.wav", test::PcmWave(2, 8000, 16, pcm)));
+    ASSERT_TRUE(test::WriteFile(
+        dir / "adpcm.wav",
+        test::WaveBytes().Format(1, 8000, 4, 2, {1, 0xab, 0}).Chunk("data", adpcm).Bytes()));
+    const std::vector<std::string> keys = {
+        "formatTag",     "channels",  "sampleRate", "avgBytesPerSec", "blockAlign",
+        "bitsPerSample", "extraSize", "extraHex",   "dataSize",       "lengthMs"};
+    const OJson formats[] = {{1, 2, 8000, 32000, 4, 16, 0, "", 10000, 312},
+                             {2, 1, 8000, 8000, 1, 4, 3, "01ab00", 101, 12}};
+    // The file (0 PCM), the options, and what each Read returns (none when the seek fails).
+    const std::tuple<int, QStringList, uint64_t, std::vector<uint64_t>> cases[] = {
+        {0, {}, 0, {4096, 4096, 1808, 0}},
+        {0, {"--seek=10", "--count", "9000", "--chunk=4000"}, 10, {4000, 4000, 1000}},
+        {0, {"--seek", "9990", "--count=100"}, 9990, {10, 0}},
+        {0, {"--seek", "10001", "--count", "5"}, 10001, {}},
+        {0, {"--count", "0"}, 0, {}},
+        {0, {"--chunk", "18446744073709551615"}, 0, {10000, 0}},
+        {1, {"--seek", "99", "--chunk", "1"}, 99, {1, 1, 0}},
+    };
+    for (const auto& [file, options, offset, returns] : cases) {
+        const std::string path = dir / (file == 0 ? "pcm.wav" : "adpcm.wav");
+        const CliRun run = FlrCli(QStringList{"wave", QString::fromStdString(path)} + options);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        OJson j = OJson::parse(run.out);
+        for (size_t k = 0; k < keys.size(); ++k) EXPECT_EQ(j.at(keys[k]), formats[file][k]);
+        const std::vector<uint8_t>& data = file == 0 ? pcm : adpcm;
+        const bool seek = offset <= data.size();
+        const uint64_t from = seek ? offset : 0;
+        const uint64_t bytes = std::accumulate(returns.begin(), returns.end(), uint64_t(0));
+        const QByteArray read(reinterpret_cast<const char*>(data.data() + from), qsizetype(bytes));
+        const QByteArray sha256 = QCryptographicHash::hash(read, QCryptographicHash::Sha256);
+        EXPECT_EQ(j.at("read"), (OJson{{"offset", offset},
+                                       {"seek", seek},
+                                       {"position", from + bytes},
+                                       {"bytes", bytes},
+                                       {"sha256", sha256.toHex().toStdString()},
+                                       {"returns", returns},
+                                       {"lastError", seek ? 0 : 263}}))
+            << options.join(' ').toStdString();
+        EXPECT_EQ(j.size(), keys.size() + 1);
+    }
+
+    // What the reader refuses: its error as JSON, the program's message, exit 1.
+    std::vector<uint8_t> cut = test::PcmWave(1, 8000, 8, test::Pattern(100));
+    cut.resize(cut.size() - 10);
+    ASSERT_TRUE(test::WriteFile(dir / "cut.wav", cut));
+    for (const auto& [path, error] : {std::pair{dir / "cut.wav", 272}, {dir.Path(), 259}}) {
+        const CliRun run = FlrCli({"wave", QString::fromStdString(path)});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(Json::parse(run.out), (Json{{"lastError", error}})) << path;
+        EXPECT_EQ(run.err, "Unable to open file \"" + path + "\".\n");
+    }
 }
 
 using CliItemsTest = IsolatedHomeTest;

@@ -2,7 +2,10 @@
 // which must fail to open with the right error rather than read outside their data.
 #include "music/wavereader.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -283,17 +286,27 @@ TEST_F(WaveFileTest, DamagedFilesFailToOpenWithTheirError)
     }
 }
 
-TEST_F(WaveFileTest, MissingFileDirectoryAndPipeCannotBeOpened)
+// A serial port acts on being opened, so nothing but a regular file is opened at all.
+TEST_F(WaveFileTest, WhatIsNotARegularFileIsRefusedUnopened)
 {
-    CWaveReader reader;
-    EXPECT_FALSE(reader.Open(m_dir / "missing.wav"));
-    EXPECT_EQ(reader.LastError(), WaveError::CannotOpen);
-    EXPECT_FALSE(reader.Open(m_dir.Path()));
-    EXPECT_EQ(reader.LastError(), WaveError::CannotOpen);
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master) | unlockpt(master), 0);
+    const std::string terminal = ptsname(master);
     const std::string fifo = m_dir / "pipe.wav";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_FALSE(reader.Open(fifo));  // and does not wait for a writer
-    EXPECT_EQ(reader.LastError(), WaveError::CannotOpen);
+    const int opens = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(inotify_add_watch(opens, terminal.c_str(), IN_OPEN), 0);
+    ASSERT_GE(inotify_add_watch(opens, m_dir.Path().c_str(), IN_OPEN), 0);
+    for (const std::string& path : {terminal, fifo, m_dir.Path(), m_dir / "missing.wav"}) {
+        CWaveReader reader;
+        EXPECT_FALSE(reader.Open(path)) << path;
+        EXPECT_EQ(reader.LastError(), WaveError::CannotOpen) << path;
+    }
+    char event[256];
+    EXPECT_EQ(read(opens, event, sizeof event), -1);
+    close(opens);
+    close(master);
 }
 
 }  // namespace
