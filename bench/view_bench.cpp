@@ -10,6 +10,8 @@
 #include "base/prompt.h"
 #include "model/flrdoc.h"
 #include "support/showgenerator.h"
+#include "support/wavebuilder.h"
+#include "ui/music/wavetrack.h"
 #include "ui/schedule/flrview.h"
 #include "ui/schedule/schedulelist.h"
 
@@ -90,6 +92,39 @@ void BM_DeleteIgnitionCommand(benchmark::State& state)
     InstallPrompter(previous);
 }
 BENCHMARK(BM_DeleteIgnitionCommand)->Unit(benchmark::kMillisecond)->Iterations(200);
+
+// The wave table of a 60-minute track over the 10,000-entry show: one zoom step and the redraw,
+// with the whole track fitted (a pixel covers seconds) and at one millisecond a pixel.
+void WaveZoomAndRedraw(benchmark::State& state, bool fitted)
+{
+    test::TempFolder dir;
+    const std::string track = dir / "hour.wav";
+    if (!test::WriteLongWave(track, 2, 44100, 16, 3600)) std::abort();
+    ViewFixture f;
+    CWaveTrack* wave = f.view->WaveTable();
+    if (!wave->LoadTrack(track).loaded) std::abort();
+    wave->resize(1200, 150);
+    if (!fitted) {
+        while (wave->CanZoomIn()) wave->ZoomIn();
+    }
+    QImage image(wave->size(), QImage::Format_ARGB32_Premultiplied);
+    bool in = !fitted;
+    for (auto _ : state) {
+        // Out and back in again, so every step draws the same stretch of the track.
+        if (in) {
+            wave->ZoomIn();
+        } else {
+            wave->ZoomOut();
+        }
+        in = !in;
+        wave->render(&image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+void BM_WaveZoomFitted(benchmark::State& state) { WaveZoomAndRedraw(state, true); }
+void BM_WaveZoomOneMsAPixel(benchmark::State& state) { WaveZoomAndRedraw(state, false); }
+BENCHMARK(BM_WaveZoomFitted)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WaveZoomOneMsAPixel)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace flr

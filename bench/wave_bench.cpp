@@ -1,6 +1,6 @@
-// Reading a five-minute CD-quality track (44.1 kHz, 16-bit, stereo: 52.9 MB) in the pieces
-// the wave table asks for: 30-second pieces for the display table, a 5-second buffer and
-// half-second refills for playback, and a seek with a fresh 5-second fill.
+// The music track: reading a five-minute CD-quality track (52.9 MB) as playback asks for it (a
+// 5-second fill, half-second refills, a seek with a fresh fill), the waveform summary of an
+// hour, and one refill tick of a 24-bit track.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
@@ -8,7 +8,10 @@
 #include <filesystem>
 #include <random>
 
+#include "music/sampleformat.h"
 #include "music/wavereader.h"
+#include "music/wavestreamer.h"
+#include "music/wavesummary.h"
 #include "support/wavebuilder.h"
 
 namespace flr {
@@ -71,13 +74,6 @@ void ReadTrack(benchmark::State& state, size_t first, size_t piece)
     state.SetBytesProcessed(int64_t(state.iterations()) * kDataSize);
 }
 
-// Building the display table: 30-second pieces.
-void BM_DisplayTablePieces(benchmark::State& state)
-{
-    ReadTrack(state, 30 * kBytesPerSecond, 30 * kBytesPerSecond);
-}
-BENCHMARK(BM_DisplayTablePieces)->Unit(benchmark::kMillisecond);
-
 // Playing: the 5-second buffer, then a refill of half a second every tick.
 void BM_PlaybackRefills(benchmark::State& state)
 {
@@ -101,6 +97,48 @@ void BM_SeekAndFill(benchmark::State& state)
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(buffer.size()));
 }
 BENCHMARK(BM_SeekAndFill)->Unit(benchmark::kMicrosecond);
+
+// A 60-minute CD-quality track (635 MB) summarised for the waveform, from the page cache.
+void BM_SummaryOfAnHour(benchmark::State& state)
+{
+    constexpr uint32_t kHourBytes = 3600 * kBytesPerSecond;
+    test::TempFolder dir;
+    const std::string path = dir / "hour.wav";
+    if (!test::WriteLongWave(path, 2, 44100, 16, 3600)) std::abort();
+    CWaveReader reader;
+    if (!reader.Open(path) || reader.LengthMs() != 3600 * 1000) std::abort();
+    const SampleFormat format = *DecodableFormat(reader);
+    CWaveSummary summary;
+    for (auto _ : state) {
+        if (!summary.Build(reader, format)) std::abort();
+    }
+    state.counters["summary_MB"] = double(summary.MemoryBytes()) / 1e6;
+    state.SetBytesProcessed(int64_t(state.iterations()) * kHourBytes);
+}
+BENCHMARK(BM_SummaryOfAnHour)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// One refill tick of half a second of 24-bit 48 kHz stereo: read, widen to 32 bits, into the ring.
+void BM_RefillOfHalfASecond24Bit(benchmark::State& state)
+{
+    test::TempFolder dir;
+    const std::string path = dir / "deep.wav";
+    if (!test::WriteFile(path, test::PcmWave(2, 48000, 24, test::Pattern(48000 * 6 * 120)))) {
+        std::abort();
+    }
+    uint32_t now = 0;
+    CWaveStreamer streamer([&now] { return now; }, false);
+    if (!streamer.Open(path, nullptr)) std::abort();
+    streamer.Play();
+    std::vector<uint8_t> out(24000 * 8);
+    for (auto _ : state) {
+        state.PauseTiming();
+        streamer.Ring()->Mix(out.data(), out.size());  // the callback took half a second
+        if (streamer.Ring()->FreeBytes() != out.size()) streamer.Seek(0);
+        state.ResumeTiming();
+        if (!streamer.RefillTick()) std::abort();
+    }
+}
+BENCHMARK(BM_RefillOfHalfASecond24Bit)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace flr
