@@ -223,7 +223,7 @@ void CMainFrame::CreateDatabaseBar()
             [this](const QPoint& at) {
                 UpdateCommandUi();
                 QMenu menu(this);
-                FillMenu(&menu, ContextMenus()[3].entries);
+                FillMenu(&menu, ContextMenus()[3].entries, true);
                 menu.exec(at);
             });
     connect(m_databaseTabs->ItemsPage(), &CItemPage::ItemActivated, this, &CMainFrame::EditItem);
@@ -253,18 +253,31 @@ void CMainFrame::RebuildMenus()
     }
 }
 
-void CMainFrame::FillMenu(QMenu* menu, const std::vector<MenuEntry>& entries)
+void CMainFrame::FillMenu(QMenu* menu, const std::vector<MenuEntry>& entries, bool popup)
 {
     menu->setToolTipsVisible(false);
     for (const MenuEntry& e : entries) {
         if (e.IsSeparator()) {
             menu->addSeparator();
         } else if (e.IsPopup()) {
-            FillMenu(menu->addMenu(Text(e.text)), e.entries);
+            FillMenu(menu->addMenu(Text(e.text)), e.entries, popup);
         } else if (e.id == cmd::FileMruFirst) {
             FillRecentFiles(menu);
+        } else if (QAction* base = Action(e.id);
+                   popup && Text(e.text) != base->property("baseText").toString()) {
+            // A pop-up that names the command its own way ("&Select New Track") gets an entry
+            // of its own; pop-ups are filled just before they open, so it is current.
+            QString text = Text(e.text);
+            if (base->text() != base->property("baseText").toString()) {
+                text = WithMnemonic(text, base->text().remove(QLatin1Char('&')).toStdString());
+            }
+            QAction* own = menu->addAction(text);
+            own->setEnabled(base->isEnabled());
+            own->setCheckable(base->isCheckable());
+            own->setChecked(base->isChecked());
+            connect(own, &QAction::triggered, base, &QAction::trigger);
         } else {
-            menu->addAction(Action(e.id));
+            menu->addAction(base);
         }
     }
 }
@@ -514,17 +527,16 @@ CChildFrame* CMainFrame::AddChild(std::unique_ptr<CFLRDoc> doc, const QString& p
 {
     auto* child = new CChildFrame(std::move(doc), path, title, m_database);
     m_mdi->addSubWindow(child);
-    child->InitialUpdate();
     connect(child->View(), &CFLRView::ContextMenuRequested, this, [this](const QPoint& at) {
         UpdateCommandUi();
         QMenu menu(this);
-        FillMenu(&menu, ContextMenus()[1].entries);
+        FillMenu(&menu, ContextMenus()[1].entries, true);
         menu.exec(at);
     });
     connect(child->View(), &CFLRView::WaveMenuRequested, this, [this](const QPoint& at) {
         UpdateCommandUi();
         QMenu menu(this);
-        FillMenu(&menu, ContextMenus()[0].entries);
+        FillMenu(&menu, ContextMenus()[0].entries, true);
         menu.exec(at);
     });
     connect(child->View(), &CFLRView::StatusMessage, this,
@@ -533,13 +545,15 @@ CChildFrame* CMainFrame::AddChild(std::unique_ptr<CFLRDoc> doc, const QString& p
     connect(child->View(), &CFLRView::RackMenuRequested, this, [this](const QPoint& at) {
         UpdateCommandUi();
         QMenu menu(this);
-        FillMenu(&menu, ContextMenus()[2].entries);
+        FillMenu(&menu, ContextMenus()[2].entries, true);
         menu.exec(at);
     });
     connect(child, &CChildFrame::SavedAs, this, [this, child](const QString& p) {
         m_recent.Add(p.toStdString());
         if (ActiveChild() == child) setWindowTitle(QStringLiteral("FLR - ") + child->windowTitle());
     });
+    // After the connections: loading the show's music may have something to say.
+    child->InitialUpdate();
     connect(child, &QObject::destroyed, this, [this] {
         if (m_mdi->subWindowList().isEmpty() && m_menusWithShow) {
             m_menusWithShow = false;

@@ -86,7 +86,8 @@ private:
     void CreateToolBar();
     void CreateDatabaseBar();
     void RebuildMenus();
-    void FillMenu(QMenu* menu, const std::vector<struct MenuEntry>& entries);
+    // `popup`: a right-click menu, filled just before it opens.
+    void FillMenu(QMenu* menu, const std::vector<struct MenuEntry>& entries, bool popup = false);
     void FillRecentFiles(QMenu* menu);
     void Run(int id);
     bool IsHandled(int id) const;
