@@ -71,7 +71,13 @@ bool CShowClock::Run(const std::vector<CIgnition*>& rows)
     const bool resuming = m_running;
     m_running = true;
     SetRunningPosition(PositionMs(ParseTimeCode(m_display).value_or(TimeCodeParts{}), Fps()));
-    FindNextIgnition(rows);
+    // A resumed run waits on Times, as after an edit: a cue whose prefire began before the
+    // pause is still ahead.
+    if (resuming) {
+        FindNextByTime(rows);
+    } else {
+        FindNextIgnition(rows);
+    }
     if (resuming) {
         Playback().Resume();
     } else {
@@ -206,9 +212,14 @@ void CShowClock::MoveTimerHere(const CIgnition& entry)
 void CShowClock::ShowChanged(const std::vector<CIgnition*>& rows)
 {
     m_next = nullptr;
-    if (!m_running) return;
-    // The clock waits on Times: the first row (schedule order) not yet reached. Searching by
-    // In Time, as a run starts, would skip an entry whose prefire lies behind the position.
+    if (m_running) FindNextByTime(rows);
+}
+
+void CShowClock::FindNextByTime(const std::vector<CIgnition*>& rows)
+{
+    // The first row (schedule order) not yet reached. Searching by In Time, as a run starts,
+    // would skip an entry whose prefire lies behind the position.
+    m_next = nullptr;
     const CTimeCode now = CTimeCode::FromParts(ParseTimeCode(m_display).value_or(TimeCodeParts{}));
     for (CIgnition* e : rows) {
         if (e->GetTime() >= now) {

@@ -108,6 +108,7 @@ private:
     int Fps() const;
     CShowPlayback& Playback() const;
     void FindNextIgnition(const std::vector<CIgnition*>& rows);
+    void FindNextByTime(const std::vector<CIgnition*>& rows);
     // Sets the running position to `ms` from now on.
     void SetRunningPosition(uint32_t ms);
 

@@ -179,6 +179,17 @@ TEST_F(ShowClockTest, RunAfterPauseResumesWhereRunFromStoppedStartsAfresh)
     EXPECT_EQ(clock.GetPositionMs(), 0u);
 }
 
+TEST_F(ShowClockTest, APrefiredCueAheadIsStillReachedAfterAPause)
+{
+    CIgnition* cue = AppendEntry(doc, "00:00:06:00", "A01", test::MakeItem("P", 2.0));
+    RunAt(0);
+    TickAt(5000);
+    clock.Pause();
+    RunAt(7000);  // resumed at 5 s: the cue's In Time (4 s) is behind, its Time ahead
+    EXPECT_EQ(clock.NextIgnition(), cue);
+    EXPECT_EQ(TickAt(8000).selectRows, Rows{0});
+}
+
 TEST_F(ShowClockTest, StopPauseAndResetDoNothingOutsideTheirStates)
 {
     MoveTo(100);
