@@ -12,6 +12,25 @@
 
 namespace flr {
 
+namespace {
+
+// The server says one short line; anything longer is not its answer.
+constexpr qint64 kMaxReplyBytes = 4096;
+constexpr qint64 kMaxLineBytes = 1024;
+
+// Only an https address with a host and nothing but printable ASCII is offered to the user.
+bool IsDownloadAddress(const std::string& text)
+{
+    if (text.rfind("https://", 0) != 0) return false;
+    for (const char c : text) {
+        if (c <= ' ' || c > '~') return false;
+    }
+    const QUrl url(QString::fromStdString(text), QUrl::StrictMode);
+    return url.isValid() && url.scheme() == QLatin1String("https") && !url.host().isEmpty();
+}
+
+}  // namespace
+
 std::string BuildUpdateQuery(std::string_view page, std::string_view fileVersion,
                              std::string_view productVersion)
 {
@@ -49,6 +68,7 @@ std::optional<UpdateInfo> ParseUpdateLine(std::string_view line, std::string_vie
     info.fileVersion = *fileVersion;
     info.productVersion = take("PRODVERS=[", from).value_or(std::string());
     info.downloadUrl = take("DLOADURL=[", from).value_or(std::string());
+    if (!IsDownloadAddress(info.downloadUrl)) info.downloadUrl.clear();
     info.newer = info.fileVersion != ownFileVersion;
     return info;
 }
@@ -69,6 +89,7 @@ std::optional<UpdateInfo> CheckForUpdate(const CSettingsStore& store, std::strin
     QNetworkRequest request(url);
     request.setTransferTimeout(timeoutMs);
     QNetworkReply* reply = network.get(request);
+    reply->setReadBufferSize(kMaxReplyBytes);
 
     // One line is all the server says; stop as soon as it is complete, and never wait longer
     // than the time limit for a server that keeps the reply open.
@@ -78,7 +99,7 @@ std::optional<UpdateInfo> CheckForUpdate(const CSettingsStore& store, std::strin
     QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     QObject::connect(reply, &QIODevice::readyRead, &loop, [&] {
-        if (reply->canReadLine()) loop.quit();
+        if (reply->canReadLine() || reply->bytesAvailable() >= kMaxReplyBytes) loop.quit();
     });
     deadline.start(timeoutMs);
     if (!reply->canReadLine() && !reply->isFinished()) loop.exec();
@@ -87,9 +108,10 @@ std::optional<UpdateInfo> CheckForUpdate(const CSettingsStore& store, std::strin
     const bool ok = reply->error() == QNetworkReply::NoError &&
                     reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() < 400;
     if (ok && (reply->canReadLine() || reply->isFinished())) {
-        QByteArray line = reply->canReadLine() ? reply->readLine() : reply->readAll();
+        // readLine keeps one byte of its limit for a terminating zero.
+        QByteArray line = reply->readLine(kMaxLineBytes + 2);
         while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
-        result = ParseUpdateLine(line.toStdString(), fileVersion);
+        if (line.size() <= kMaxLineBytes) result = ParseUpdateLine(line.toStdString(), fileVersion);
     }
     reply->abort();
     delete reply;

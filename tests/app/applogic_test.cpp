@@ -102,9 +102,16 @@ TEST(UpdateReply, ParsesTheThreeValuesInOrder)
     EXPECT_TRUE(ParseUpdateLine("FILEVERS=[1.0]PRODVERS=[]DLOADURL=[u]", "2.0")->newer);
     EXPECT_FALSE(ParseUpdateLine("FILEVERS=[2.0]PRODVERS=[9]DLOADURL=[u]", "2.0")->newer);
     // Keys are searched after the previous value.
-    const auto later =
-        ParseUpdateLine("DLOADURL=[early]FILEVERS=[3]PRODVERS=[p]DLOADURL=[late]", "");
-    EXPECT_EQ(later->downloadUrl, "late");
+    const auto later = ParseUpdateLine(
+        "DLOADURL=[https://early.test]FILEVERS=[3]PRODVERS=[p]DLOADURL=[https://late.test/f]", "");
+    EXPECT_EQ(later->downloadUrl, "https://late.test/f");
+    // Only an https address is offered: no other scheme, no markup, no blanks.
+    for (const char* hostile :
+         {"http://plain.test/f", "file:///etc/passwd", "javascript:alert(1)",
+          "https://x.test/<a href=\"y\">", "https:///nohost", "https://x.test/a b"}) {
+        const std::string line = std::string("FILEVERS=[3]PRODVERS=[]DLOADURL=[") + hostile + "]";
+        EXPECT_EQ(ParseUpdateLine(line, "")->downloadUrl, "") << hostile;
+    }
     EXPECT_FALSE(ParseUpdateLine("<html>Not Found</html>", "2.0"));
     EXPECT_EQ(ParseUpdateLine("FILEVERS=[2.2", "2.0")->fileVersion, "2.2");
 
@@ -174,6 +181,14 @@ TEST_F(UpdateCheckTest, ReadsTheServersLineAndFailsQuietly)
     {
         TinyServer missing("HTTP/1.0 404 Not Found\r\n\r\nFILEVERS=[9]\n", false);
         EXPECT_FALSE(Check(missing.Url()));
+    }
+    // A line or a reply longer than the server's answer ever is: refused, and read no further.
+    {
+        TinyServer endless("HTTP/1.0 200 OK\r\n\r\nFILEVERS=[9]" + QByteArray(200000, 'x'), true);
+        EXPECT_FALSE(Check(endless.Url()));
+        TinyServer longLine("HTTP/1.0 200 OK\r\n\r\nFILEVERS=[9]" + QByteArray(2000, 'x') + "\n",
+                            false);
+        EXPECT_FALSE(Check(longLine.Url()));
     }
     // A server that sends headers and then nothing, keeping the connection open.
     {

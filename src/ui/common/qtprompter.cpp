@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QThread>
 
+#include "ui/common/dialogrunner.h"
+
 namespace flr {
 
 CQtPrompter::CQtPrompter() { m_previous = InstallPrompter(this); }
@@ -73,7 +75,11 @@ PromptAnswer CQtPrompter::AskHere(const QString& text, const QString& caption,
     }
     QMessageBox box(boxIcon, caption.isEmpty() ? QStringLiteral("FLR") : caption, text, standard,
                     m_owner);
-    switch (box.exec()) {
+    // Messages carry outside text (file paths, database values, a server's reply): shown as
+    // typed, never as markup or links.
+    box.setTextFormat(Qt::PlainText);
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    switch (RunDialog(box)) {
     case QMessageBox::Ok: return PromptAnswer::Ok;
     case QMessageBox::Yes: return PromptAnswer::Yes;
     case QMessageBox::No: return PromptAnswer::No;

@@ -29,6 +29,7 @@ CImportEffectsDialog::CImportEffectsDialog(CDatabase* database, QWidget* parent)
     resize(640, 360);
     m_frame = new QGroupBox(this);
     m_text = new QLabel(this);
+    m_text->setTextFormat(Qt::PlainText);  // it shows outside text as typed
     m_text->setWordWrap(true);
     m_text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_text->setText(QStringLiteral("%1 %2 %3 %4")

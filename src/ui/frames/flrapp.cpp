@@ -84,7 +84,8 @@ void CFLRApp::Shutdown()
 void CFLRApp::RunUpdateCheck()
 {
     const auto info = CheckForUpdate(m_settings, FLR_VERSION_TEXT, FLR_VERSION_TEXT);
-    if (info && info->newer) {
+    // The address is shown, never opened: the user copies it if they want it.
+    if (info && info->newer && !info->downloadUrl.empty()) {
         ShowMessage("There is a new version of FLR available at " + info->downloadUrl + ".",
                     "Update Available!", PromptButtons::Ok, PromptIcon::Information);
     }

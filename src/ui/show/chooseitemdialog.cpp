@@ -46,6 +46,7 @@ CChooseItemDialog::CChooseItemDialog(CDatabase* database, CEffectCatalogue& cata
     m_name->setMinimumWidth(320);
     m_name->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_description = new QLabel(QString::fromLatin1(CItemChooser::kInitialDescription));
+    m_description->setTextFormat(Qt::PlainText);  // it shows outside text as typed
     m_description->setObjectName(QStringLiteral("description"));
     m_description->setWordWrap(true);
     m_description->setAlignment(Qt::AlignLeft | Qt::AlignTop);

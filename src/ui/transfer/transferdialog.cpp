@@ -48,6 +48,7 @@ CTransferDialog::CTransferDialog(CIgnition* first, const CPortMap& ports, QWidge
     bankLabel->setBuddy(m_bankList);
 
     m_status = new QLabel;
+    m_status->setTextFormat(Qt::PlainText);  // it shows outside text as typed
     m_status->setObjectName(QStringLiteral("statusText"));
     // A long status must not widen the window while the download runs.
     m_status->setMinimumWidth(fontMetrics().horizontalAdvance(
