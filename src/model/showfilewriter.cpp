@@ -1,11 +1,14 @@
 #include "model/showfilewriter.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QSaveFile>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -18,6 +21,15 @@ namespace flr {
 using namespace showfile;
 
 namespace {
+
+void SyncFolder(const std::filesystem::path& folder)
+{
+    const std::string name = folder.empty() ? std::string(".") : folder.string();
+    const int fd = ::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
 
 constexpr const char* kFileError = "File Error";
 
@@ -219,6 +231,16 @@ bool CShowFileWriter::Save(const CFLRDoc& doc, const std::string& path)
     int withoutArticleNumber = 0;
     const std::string bytes = ToBytes(doc, &withoutArticleNumber);
 
+    // Renaming over a read-only file would replace it; the user marked it so on purpose.
+    struct stat existing {};
+    if (::stat(path.c_str(), &existing) == 0 && (existing.st_mode & 0222) == 0) {
+        ShowMessage("Error. FLR failed to save the firework to \"" + path +
+                        "\": the file is read-only.\nThe file on disk was not changed.",
+                    kFileError);
+        return false;
+    }
+
+    // QSaveFile writes a symbolic link's target and keeps the link.
     QSaveFile file(QString::fromStdString(path));
     // Writing straight into the old file would lose it on a failure half-way.
     file.setDirectWriteFallback(false);
@@ -236,6 +258,10 @@ bool CShowFileWriter::Save(const CFLRDoc& doc, const std::string& path)
         }
         if (ok) {
             ok = file.commit();
+            // The rename is durable only once the folder is: a power loss must not bring the
+            // old show back after "saved".
+            std::error_code ignored;
+            if (ok) SyncFolder(std::filesystem::weakly_canonical(path, ignored).parent_path());
         } else {
             if (reason.empty()) reason = file.errorString().toStdString();
             file.cancelWriting();  // the new file is removed, the old one stays

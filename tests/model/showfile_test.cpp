@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -684,6 +685,24 @@ TEST_F(SaveTest, SaveThatRunsOutOfSpaceLeavesTheOldFile)
     EXPECT_EQ(ReadFileBytes(m_path), "the previous file");
     EXPECT_EQ(MessageTexts().size(), 1u);
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"show.flr"});
+}
+
+TEST_F(SaveTest, SavingThroughALinkWritesItsTargetAndAReadOnlyFileIsRefused)
+{
+    const std::string link = m_dir.filePath("link.flr").toStdString();
+    ASSERT_EQ(::symlink("show.flr", link.c_str()), 0);
+    ASSERT_TRUE(CShowFileWriter::Save(m_show.doc, link));
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(link)).isSymLink());
+    EXPECT_EQ(ReadFileBytes(m_path), CShowFileWriter::ToBytes(m_show.doc));
+
+    WriteFileBytes(m_path, "the previous file");
+    ASSERT_EQ(::chmod(m_path.c_str(), 0444), 0);
+    EXPECT_FALSE(CShowFileWriter::Save(m_show.doc, m_path));
+    EXPECT_FALSE(CShowFileWriter::Save(m_show.doc, link));
+    EXPECT_EQ(ReadFileBytes(m_path), "the previous file");
+    const auto messages = MessageTexts();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_NE(messages[0].find("read-only"), std::string::npos);
 }
 
 }  // namespace
