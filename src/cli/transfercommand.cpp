@@ -85,7 +85,15 @@ int FinishDownload(CTransferEngine& engine)
         std::fputs("flr-cli: the hardware stopped answering; download abandoned\n", stderr);
         return kExitStalled;
     }
-    if (!engine.WaitLastByteWritten(std::chrono::seconds(10))) {
+    // The port's thread may still bring news (a stray byte after the last question) and waits
+    // until it is handled: keep handling it while the closing byte goes out.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    bool written = false;
+    while (!(written = engine.WaitLastByteWritten(std::chrono::milliseconds(20))) &&
+           std::chrono::steady_clock::now() < end) {
+        engine.Mailbox().Dispatch(std::chrono::milliseconds(0));
+    }
+    if (!written) {
         std::fputs("flr-cli: the closing byte could not be written\n", stderr);
         return kExitStalled;
     }

@@ -437,6 +437,15 @@ TEST(TransferCli, DownloadsIntoTheChosenBank)
                                                        {202, 0, 0, 3, 0, 'A', 3},
                                                        {3, 0, 0, 0, 0, 'A', 0}}));
     EXPECT_NE(run.err.find("Sending address 4 of 3 ..."), std::string::npos) << run.err;
+
+    // A stray byte after the last question: the closing byte still goes out, and says so.
+    HardwareEmulator noisy;
+    noisy.AddFault(3, 9, HardwareEmulator::Fault::StrayBytes, {0x55});
+    noisy.Start();
+    const CliRun stray =
+        Transfer({WriteShow(3), "--device", QString::fromStdString(noisy.SlavePath())});
+    EXPECT_EQ(stray.exitCode, 0) << stray.err;
+    EXPECT_TRUE(WaitFor([&] { return noisy.Finished(); }));
 }
 
 // The same file goes out with the In Times the program derives from the items' prefire, and a

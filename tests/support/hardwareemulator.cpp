@@ -246,7 +246,14 @@ HardwareEmulator::Outcome HardwareEmulator::PlayRecord(int index, Record& record
     record.address = v[7];
 
     uint8_t answer = 0;
-    if (!Send(kComplete) || !Receive(answer)) return Outcome::Gone;
+    if (!Send(kComplete)) return Outcome::Gone;
+    if (const PlannedFault* after = TakeFault(index, 9);
+        after && after->fault == Fault::StrayBytes) {
+        for (uint8_t b : after->stray) {
+            if (!Send(b)) return Outcome::Gone;
+        }
+    }
+    if (!Receive(answer)) return Outcome::Gone;
     if (answer == kMore) return Outcome::Next;
     if (answer == kNoMore) return Outcome::Done;
     if (answer == kStart) {

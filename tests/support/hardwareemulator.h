@@ -44,7 +44,8 @@ public:
     const std::string& SlavePath() const { return m_slavePath; }
 
     // Before Start. `record` counts completed records (0-based); `field` 0..7 is the request
-    // 0xD0 + field, 8 the closing question 0xD8. Each fault fires once.
+    // 0xD0 + field, 8 the closing question 0xD8, 9 just after it (stray bytes only). Each
+    // fault fires once.
     void AddFault(int record, int field, Fault fault, std::vector<uint8_t> stray = {});
     // Before Start: each byte takes this long on the line, both ways (0: no pacing).
     void SetByteTime(std::chrono::nanoseconds byteTime) { m_byteTime = byteTime; }
