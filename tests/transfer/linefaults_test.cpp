@@ -1,0 +1,175 @@
+// The serial line misbehaving under a download: writes interrupted, refused for a while, cut
+// short or failed, and a device that floods the line. Writes to the emulator's line are
+// intercepted in this test program.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "support/hardwareemulator.h"
+#include "support/scriptedprompter.h"
+#include "support/showbuilder.h"
+#include "support/transfertestsupport.h"
+#include "transfer/transferengine.h"
+
+namespace {
+
+enum class WriteFault { None, Interrupted, WouldBlock, Partial, Failed };
+std::atomic<WriteFault> g_fault{WriteFault::None};
+std::atomic<int> g_faultsLeft{0};
+char g_line[256] = {};  // the emulator's line, set before the port opens
+
+bool OnTheLine(int fd)
+{
+    char name[256];
+    return isatty(fd) && ttyname_r(fd, name, sizeof name) == 0 && std::strcmp(name, g_line) == 0;
+}
+
+}  // namespace
+
+extern "C" ssize_t write(int fd, const void* buffer, size_t count)
+{
+    using Write = ssize_t (*)(int, const void*, size_t);
+    static const Write next = reinterpret_cast<Write>(dlsym(RTLD_NEXT, "write"));
+    const WriteFault fault = g_fault.load();
+    if (fault != WriteFault::None && g_faultsLeft > 0 && OnTheLine(fd)) {
+        --g_faultsLeft;
+        switch (fault) {
+        case WriteFault::Interrupted: errno = EINTR; return -1;
+        case WriteFault::WouldBlock: errno = EAGAIN; return -1;
+        case WriteFault::Partial: return next(fd, buffer, count > 1 ? 1 : count);
+        case WriteFault::Failed: errno = EIO; return -1;
+        case WriteFault::None: break;
+        }
+    }
+    return next(fd, buffer, count);
+}
+
+namespace flr {
+namespace {
+
+using test::HardwareEmulator;
+
+class LineFaultsTest : public testing::TestWithParam<WriteFault> {
+protected:
+    LineFaultsTest()
+    {
+        std::strncpy(g_line, hardware.SlavePath().c_str(), sizeof g_line - 1);
+        test::BuildShow(doc, 3);
+    }
+    ~LineFaultsTest() override { g_fault = WriteFault::None; }
+    std::unique_ptr<CTransferEngine> Download()
+    {
+        hardware.Start();
+        auto engine = std::make_unique<CTransferEngine>(
+            doc.FirstFiring(), CPortMap::Explicit({{1, hardware.SlavePath()}}), observer, clock,
+            timer);
+        engine->Start();
+        engine->Download();
+        return engine;
+    }
+
+    test::ScriptedPrompter prompter;
+    test::ManualClock clock;
+    test::ManualTimer timer;
+    test::RecordingObserver observer;
+    CFLRDoc doc;
+    HardwareEmulator hardware;
+};
+
+// Interrupted, refused for a moment or cut short: the bytes still go out whole, in order.
+TEST_P(LineFaultsTest, PassingWriteTroubleLeavesTheDownloadExact)
+{
+    g_fault = GetParam();
+    g_faultsLeft = 1000;
+    auto engine = Download();
+    ASSERT_TRUE(test::RunUntil(*engine, [&] {
+        return engine->GetResult() != CTransferEngine::Result::Running && hardware.Finished();
+    }));
+    EXPECT_EQ(engine->GetResult(), CTransferEngine::Result::Completed);
+    EXPECT_EQ(hardware.Records().size(), 4u);
+    EXPECT_TRUE(hardware.Problems().empty()) << hardware.Problems().front();
+    EXPECT_TRUE(prompter.Messages().empty());
+}
+INSTANTIATE_TEST_SUITE_P(Faults, LineFaultsTest,
+                         testing::Values(WriteFault::Interrupted, WriteFault::WouldBlock,
+                                         WriteFault::Partial));
+
+TEST(LineFailure, AFailedWriteIsReportedOnceAndNothingWrongIsAcknowledged)
+{
+    test::ScriptedPrompter prompter;
+    test::ManualClock clock;
+    test::ManualTimer timer;
+    test::RecordingObserver observer;
+    CFLRDoc doc;
+    test::BuildShow(doc, 3);
+    HardwareEmulator hardware;
+    std::strncpy(g_line, hardware.SlavePath().c_str(), sizeof g_line - 1);
+    hardware.Start();
+    CTransferEngine engine(doc.FirstFiring(), CPortMap::Explicit({{1, hardware.SlavePath()}}),
+                           observer, clock, timer);
+    engine.Start();
+    g_fault = WriteFault::Failed;
+    g_faultsLeft = 1;
+    engine.Download();
+    // The exchange halts where the byte was lost; the watchdog asks, and the user cancels.
+    ASSERT_TRUE(test::RunUntil(engine, [&] { return !prompter.Messages().empty(); }));
+    prompter.Answer(PromptAnswer::Cancel);
+    clock.Advance(CTransferEngine::kWatchdogPeriodMs + 1);
+    engine.OnTimer(CTransferEngine::kWatchdogId);
+    g_fault = WriteFault::None;
+    ASSERT_EQ(prompter.Messages().size(), 2u);
+    EXPECT_NE(prompter.Messages()[0].text.find("write() on " + hardware.SlavePath()),
+              std::string::npos)
+        << prompter.Messages()[0].text;
+    EXPECT_EQ(engine.GetResult(), CTransferEngine::Result::Cancelled);
+    EXPECT_TRUE(hardware.Records().empty());
+    EXPECT_TRUE(hardware.Problems().empty()) << hardware.Problems().front();
+}
+
+// A device that pours bytes onto the line while the download runs: the program keeps up and
+// the download still ends with exactly the show.
+TEST(LineFlood, AFloodingDeviceNeitherFreezesNorCorruptsTheDownload)
+{
+    test::ScriptedPrompter prompter;
+    test::ManualClock clock;
+    test::ManualTimer timer;
+    test::RecordingObserver observer;
+    CFLRDoc doc;
+    test::BuildShow(doc, 3);
+    HardwareEmulator hardware;
+    HardwareEmulator flood;
+    flood.SetSilent();
+    hardware.Start();
+    flood.Start();
+    CTransferEngine engine(doc.FirstFiring(),
+                           CPortMap::Explicit({{1, hardware.SlavePath()}, {2, flood.SlavePath()}}),
+                           observer, clock, timer);
+    engine.Start();
+    engine.Download();
+    std::atomic<bool> stop{false};
+    std::atomic<bool> poured{false};
+    std::thread pour([&] {
+        const std::vector<uint8_t> junk(512, 0xD3);
+        while (!stop) flood.SendRaw(junk);
+        poured = true;
+    });
+    const bool ended = test::RunUntil(engine, [&] {
+        return engine.GetResult() != CTransferEngine::Result::Running && hardware.Finished();
+    });
+    // The flood's last bytes still reach the program, which keeps taking them.
+    stop = true;
+    EXPECT_TRUE(test::RunUntil(engine, [&] { return poured.load(); }));
+    pour.join();
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(engine.GetResult(), CTransferEngine::Result::Completed);
+    EXPECT_EQ(hardware.Records().size(), 4u);
+    EXPECT_TRUE(hardware.Problems().empty()) << hardware.Problems().front();
+}
+
+}  // namespace
+}  // namespace flr
