@@ -34,6 +34,15 @@ export FLR_TEST_PG_START="$root/scripts/pgtestserver.sh start $pgdir/srv $pgport
 echo "PostgreSQL test server on 127.0.0.1:$pgport"
 ctest --test-dir "$build" --output-on-failure -j2 --timeout 600
 
+# The threaded suites (serial port and download, music playback) under ThreadSanitizer.
+tsanbuild="$root/build-tsan"
+cmake -S "$root" -B "$tsanbuild" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLR_TSAN=ON \
+    -DFLR_BUILD_TESTS=ON -DFLR_BUILD_BENCH=OFF
+cmake --build "$tsanbuild" -j2 --target flr_transfer_tests flr_music_tests
+for suite in flr_transfer_tests flr_music_tests; do
+    TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" timeout 600 "$tsanbuild/bin/$suite"
+done
+
 # Fuzz the show file reader for a minute (clang, libFuzzer, ASan + UBSan, leaks checked) from
 # the committed show files; a crash, leak or hang fails the script.
 fuzzbuild="$root/build-fuzz"

@@ -1,6 +1,7 @@
 #include "transfer/portmailbox.h"
 
 #include <algorithm>
+#include <cassert>
 #include <thread>
 
 namespace flr {
@@ -61,6 +62,13 @@ void CPortMailbox::WakeSenders()
 
 size_t CPortMailbox::Dispatch(std::chrono::milliseconds limit)
 {
+    // Not re-entrant: a handler that dispatched again would hand notifications out of order.
+    assert(!m_dispatching && "CPortMailbox::Dispatch re-entered from a handler");
+    m_dispatching = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{m_dispatching};
     size_t count = 0;
     if (m_queued.load(std::memory_order_acquire) == 0) {
         SpinFor([this] { return m_queued.load(std::memory_order_acquire) != 0; });

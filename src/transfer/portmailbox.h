@@ -66,7 +66,8 @@ public:
     void WakeSenders();
 
     // Owner's thread: handles every notification posted so far, waiting up to `limit` for the
-    // first one. Returns how many were handled (0 when the time ran out).
+    // first one. Returns how many were handled (0 when the time ran out). Not re-entrant: a
+    // handler must not dispatch (asserted).
     size_t Dispatch(std::chrono::milliseconds limit);
 
     // Owner's thread, before any port sends: `hook` runs on the posting monitor thread after
@@ -81,6 +82,7 @@ private:
 
     CCommPortOwner& m_owner;
     std::function<void()> m_postedHook;  // set before ports run; read-only afterwards
+    bool m_dispatching = false;          // the owner's thread alone
 
     std::mutex m_mutex;                 // guards m_queue, m_nextId, m_lastHandled
     std::condition_variable m_posted;   // a notification was queued
