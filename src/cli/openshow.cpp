@@ -14,15 +14,17 @@
 
 namespace flr {
 
-bool OpenShowForCli(const std::string& path, CFLRDoc& doc)
+bool OpenShowForCli(const std::string& path, CFLRDoc& doc, bool noteNewItems)
 {
-    CShowFileReader reader(CEffectCatalogue::Program(), [](const std::vector<CEffectRef>& items) {
-        for (const CEffectRef& item : items) {
-            std::fprintf(stderr, "flr-cli: item not in the catalogue: %s %s\n",
-                         Cp1252ToUtf8(item->GetArticleNumber()).c_str(),
-                         Cp1252ToUtf8(item->GetName()).c_str());
-        }
-    });
+    CShowFileReader reader(
+        CEffectCatalogue::Program(), [noteNewItems](const std::vector<CEffectRef>& items) {
+            if (!noteNewItems) return;
+            for (const CEffectRef& item : items) {
+                std::fprintf(stderr, "flr-cli: item not in the catalogue: %s %s\n",
+                             Cp1252ToUtf8(item->GetArticleNumber()).c_str(),
+                             Cp1252ToUtf8(item->GetName()).c_str());
+            }
+        });
     switch (reader.Read(path, doc)) {
     case CShowFileReader::Status::Ok: return true;
     case CShowFileReader::Status::Damaged:

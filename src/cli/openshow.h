@@ -9,10 +9,11 @@ namespace flr {
 class CFLRDoc;
 
 // Opens `path` into `doc` as the desktop program opens a show, with the program's item
-// catalogue: the items the catalogue lacked are listed on stderr, damage is reported on stderr
+// catalogue: the items the catalogue lacked are listed on stderr (unless `noteNewItems` is
+// false: transfer and print have no use for them), damage is reported on stderr
 // by the prompt layer and leaves the document marked (CFLRDoc::IsOpenedDamaged). False, after
 // one line on stderr, for a file the program refuses to open.
-bool OpenShowForCli(const std::string& path, CFLRDoc& doc);
+bool OpenShowForCli(const std::string& path, CFLRDoc& doc, bool noteNewItems = true);
 
 // What the program does to a show it has opened before any command runs: every In Time derived
 // again from its item's prefire, then the orders, numbers and conflict marks. A download or a

@@ -94,7 +94,7 @@ int RunPrint(const QStringList& arguments)
     QGuiApplication application(qtArgc, qtArgv);
 
     CFLRDoc doc;
-    if (!OpenShowForCli(show, doc)) return 1;
+    if (!OpenShowForCli(show, doc, false)) return 1;
 
     const QString title = QFileInfo(showName).fileName();
     ReportSource source;

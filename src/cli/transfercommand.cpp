@@ -56,18 +56,26 @@ private:
     int m_retriesLeft;
 };
 
-// The window's status line, once per change.
+// Progress in the command line's own words: the record on the line, once per record. The
+// window's texts (its button to press, its counting) are not this program's.
 class StderrObserver final : public CTransferObserver {
 public:
-    void OnStatusText(const std::string& text) override
+    void Watch(const CTransferEngine& engine) { m_engine = &engine; }
+    void OnProgress(int) override
     {
-        if (text == m_last) return;
-        m_last = text;
-        std::fprintf(stderr, "%s\n", text.c_str());
+        if (!m_engine) return;
+        // The points, then the closing record that ends the bank.
+        const uint32_t total = m_engine->GetRecordCount() + 1;
+        const uint32_t record =
+            std::min(m_engine->GetStepsDone() / CTransferEngine::kStepsPerRecord + 1, total);
+        if (record == m_shown) return;
+        m_shown = record;
+        std::fprintf(stderr, "flr-cli: record %u of %u\n", record, total);
     }
 
 private:
-    std::string m_last;
+    const CTransferEngine* m_engine = nullptr;
+    uint32_t m_shown = 0;
 };
 
 bool ParseCount(const std::string& text, int limit, int& out)
@@ -79,7 +87,7 @@ bool ParseCount(const std::string& text, int limit, int& out)
     return true;
 }
 
-int FinishDownload(CTransferEngine& engine)
+int FinishDownload(CTransferEngine& engine, int bank)
 {
     if (engine.GetResult() != CTransferEngine::Result::Completed) {
         std::fputs("flr-cli: the hardware stopped answering; download abandoned\n", stderr);
@@ -97,7 +105,8 @@ int FinishDownload(CTransferEngine& engine)
         std::fputs("flr-cli: the closing byte could not be written\n", stderr);
         return kExitStalled;
     }
-    std::fputs("flr-cli: download complete\n", stderr);
+    std::fprintf(stderr, "flr-cli: downloaded %u points to bank %d\n", engine.GetRecordCount(),
+                 bank);
     return 0;
 }
 
@@ -137,7 +146,7 @@ int RunTransfer(const QStringList& arguments)
     }
 
     CFLRDoc doc;
-    if (!OpenShowForCli(showPath, doc)) return 1;
+    if (!OpenShowForCli(showPath, doc, false)) return 1;
     DeriveAsProgram(doc);
 
     // The bank list and the show check come before the device is opened, as in the program.
@@ -175,6 +184,7 @@ int RunTransfer(const QStringList& arguments)
         CTransferEngine engine(doc.FirstFiring(), CPortMap::Explicit({{1, device}}), observer,
                                clock, loop);
         loop.Attach(engine);
+        observer.Watch(engine);
         engine.Start();
         if (engine.GetPortItems().empty()) {
             std::fprintf(stderr,
@@ -190,7 +200,7 @@ int RunTransfer(const QStringList& arguments)
             } else {
                 loop.Run([&] { return engine.GetResult() != CTransferEngine::Result::Running; },
                          std::chrono::hours(24 * 365));
-                exitCode = FinishDownload(engine);
+                exitCode = FinishDownload(engine, bank);
             }
         }
     }

@@ -436,7 +436,11 @@ TEST(TransferCli, DownloadsIntoTheChosenBank)
                                                        {201, 0, 0, 2, 0, 'A', 2},
                                                        {202, 0, 0, 3, 0, 'A', 3},
                                                        {3, 0, 0, 0, 0, 'A', 0}}));
-    EXPECT_NE(run.err.find("Sending address 4 of 3 ..."), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("flr-cli: record 4 of 4\n"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("flr-cli: downloaded 3 points to bank 2\n"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.err.find("Download"), std::string::npos) << run.err;  // the window's words
+    EXPECT_EQ(run.err.find("not in the catalogue"), std::string::npos) << run.err;
 
     // A stray byte after the last question: the closing byte still goes out, and says so.
     HardwareEmulator noisy;
