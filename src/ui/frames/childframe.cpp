@@ -10,6 +10,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <cstdlib>
 #include <set>
 
 #include "app/showio.h"
@@ -37,6 +38,8 @@ namespace flr {
 
 namespace {
 
+constexpr const char* kUndoLimitKey = "Settings/UNDOLIMIT";
+
 // The panes are as wide as 39 and 36 blanks.
 int PaneWidth(const QWidget* w, int blanks)
 {
@@ -61,6 +64,11 @@ CChildFrame::CChildFrame(std::unique_ptr<CFLRDoc> doc, const QString& path, cons
 
     m_view = new CFLRView(*m_doc);
     m_view->SetShowPath(path.toStdString());
+    {
+        // "Settings/UNDOLIMIT": the steps a show's history keeps (0: no limit).
+        const std::optional<std::string> limit = CSettingsStore().ReadText(kUndoLimitKey);
+        if (limit) m_view->History().SetLimit(std::atoi(limit->c_str()));
+    }
     layout->addWidget(m_view, 1);
 
     m_statusBar = new QStatusBar;
@@ -266,7 +274,7 @@ bool CChildFrame::Save()
     }
     if (m_path.isEmpty()) return SaveAs();
     if (!SaveShowFile(*m_doc, m_path.toStdString())) return false;
-    m_doc->SetModifiedFlag(false);
+    m_view->History().SetClean();
     return true;
 }
 
@@ -286,7 +294,7 @@ bool CChildFrame::SaveAs()
         return false;
     }
     if (!SaveShowFile(*m_doc, path.toStdString())) return false;
-    m_doc->SetModifiedFlag(false);
+    m_view->History().SetClean();
     // The new file holds the whole show as it stands: nothing is missing from it any more.
     m_doc->SetOpenedDamaged(false);
     SetPath(path);

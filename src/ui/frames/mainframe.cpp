@@ -174,6 +174,12 @@ void CMainFrame::CreateActions()
     Action(cmd::FileSave)
         ->setIcon(QIcon::fromTheme(QStringLiteral("document-save"),
                                    s->standardIcon(QStyle::SP_DialogSaveButton)));
+    Action(cmd::EditUndo)
+        ->setIcon(
+            QIcon::fromTheme(QStringLiteral("edit-undo"), s->standardIcon(QStyle::SP_ArrowBack)));
+    Action(cmd::EditRedo)
+        ->setIcon(QIcon::fromTheme(QStringLiteral("edit-redo"),
+                                   s->standardIcon(QStyle::SP_ArrowForward)));
     Action(cmd::EditCut)
         ->setIcon(QIcon::fromTheme(QStringLiteral("edit-cut"), ToolIcon(cmd::EditCut)));
     Action(cmd::EditCopy)
@@ -198,10 +204,10 @@ void CMainFrame::CreateToolBar()
     m_toolBar = addToolBar(tr("Toolbar"));
     m_toolBar->setObjectName(QStringLiteral("Toolbar"));
     m_toolBar->setIconSize(QSize(16, 16));
-    for (int id :
-         std::initializer_list<int>{cmd::FileNew, cmd::FileOpen, cmd::FileSave, 0, cmd::EditCut,
-                                    cmd::EditCopy, cmd::EditPaste, 0, cmd::FilePrint,
-                                    cmd::CheckShow, 0, cmd::AppAbout, cmd::ContextHelp}) {
+    for (int id : std::initializer_list<int>{cmd::FileNew, cmd::FileOpen, cmd::FileSave, 0,
+                                             cmd::EditCut, cmd::EditCopy, cmd::EditPaste, 0,
+                                             cmd::EditUndo, cmd::EditRedo, 0, cmd::FilePrint,
+                                             cmd::CheckShow, 0, cmd::AppAbout, cmd::ContextHelp}) {
         if (id == 0) {
             m_toolBar->addSeparator();
         } else {
@@ -542,6 +548,9 @@ CChildFrame* CMainFrame::AddChild(std::unique_ptr<CFLRDoc> doc, const QString& p
     connect(child->View(), &CFLRView::StatusMessage, this,
             [this](const QString& text) { statusBar()->showMessage(text, 10000); });
     connect(child->View(), &CFLRView::ClockStateChanged, this, &CMainFrame::UpdateCommandUi);
+    // Undo and Redo (and their buttons) follow every step, from a menu, a cell or a drop.
+    connect(&child->View()->History().Stack(), &QUndoStack::indexChanged, this,
+            &CMainFrame::UpdateCommandUi);
     connect(child->View(), &CFLRView::RackMenuRequested, this, [this](const QPoint& at) {
         UpdateCommandUi();
         QMenu menu(this);

@@ -1,11 +1,14 @@
 #include "ui/schedule/flrview.h"
 
+#include <QClipboard>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
@@ -19,6 +22,7 @@
 #include "base/textcodec.h"
 #include "database/cellitems.h"
 #include "editing/chaineditor.h"
+#include "editing/cueclipboard.h"
 #include "editing/schedulecells.h"
 #include "model/effectcatalogue.h"
 #include "model/timecode.h"
@@ -89,8 +93,9 @@ QPushButton* TransportButton(const QString& kind, const QString& tip)
 }  // namespace
 
 CFLRView::CFLRView(CFLRDoc& doc, QWidget* parent)
-    : QWidget(parent), m_doc(doc), m_editor(doc), m_clock(doc)
+    : QWidget(parent), m_doc(doc), m_history(doc), m_editor(doc), m_clock(doc)
 {
+    m_editor.SetHistory(&m_history);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(5, 5, 5, 5);
     layout->setSpacing(5);
@@ -176,6 +181,19 @@ CFLRView::CFLRView(CFLRDoc& doc, QWidget* parent)
     connect(m_slider, &QAbstractSlider::actionTriggered, this, &CFLRView::OnSliderAction);
     connect(m_slider, &QAbstractSlider::sliderReleased, this, [this] { m_clock.SliderReleased(); });
     m_doc.AddObserver(this);
+    m_history.SetSelectionHooks(
+        [this] { return m_list->Selected(); },
+        [this](const std::vector<CIgnition*>& entries) {
+            m_list->clearSelection();
+            for (const CIgnition* e : entries) {
+                const int row = m_list->Model()->RowOf(e);
+                if (row < 0) continue;
+                m_list->selectionModel()->select(
+                    m_list->Model()->index(row, 0),
+                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            }
+            if (!entries.empty()) m_list->SelectEntry(entries.front());
+        });
 }
 
 CFLRView::~CFLRView()
@@ -191,10 +209,12 @@ void CFLRView::InitialUpdate()
     m_list->Refresh();
     if (!m_doc.GetSetup()) {
         RunSetup();  // a new show: its setup is asked for on first showing
-        m_doc.SetModifiedFlag(false);
+        m_history.Clear(true);
     }
     ApplySetup();
     LoadStoredTrack();
+    if (const CFireworkSetup* setup = m_doc.GetSetup()) m_trackShown = setup->GetMusicFile();
+    m_trackKnown = true;
 }
 
 void CFLRView::LoadStoredTrack()
@@ -220,10 +240,12 @@ void CFLRView::LoadStoredTrack()
 void CFLRView::SelectTrack()
 {
     if (m_clock.IsRunning()) return;
+    CHistoryStep step(&m_history, "Select Music Track");
     const TrackLoadResult result = m_waveTable->LoadTrack(std::nullopt);
     if (result.loaded) {
         if (CFireworkSetup* setup = m_doc.GetSetup()) {
             setup->SetMusicFile(Utf8ToCp1252(result.path));
+            m_trackShown = setup->GetMusicFile();
             m_doc.SetModifiedFlag(true);
         }
         m_clock.Reset();
@@ -234,9 +256,11 @@ void CFLRView::SelectTrack()
 void CFLRView::DeselectTrack()
 {
     if (m_clock.IsRunning() || !m_waveTable->HasTrack()) return;
+    CHistoryStep step(&m_history, "Deselect Track");
     m_waveTable->ClearTrack();
     if (CFireworkSetup* setup = m_doc.GetSetup()) {
         setup->SetMusicFile(std::string());
+        m_trackShown = setup->GetMusicFile();
         m_doc.SetModifiedFlag(true);
     }
     ApplyTrackLayout(false);
@@ -266,21 +290,19 @@ void CFLRView::RunSetup()
                         : std::make_unique<CFireworkSetup>(*m_doc.GetSetup());
     const bool ok = m_editSetup && m_editSetup(*edited);
     if (!ok && !isNew) return;
-    const int oldFps = m_doc.GetFrameRate();
-    const int newFps = edited->GetFrameRate();
-    m_doc.SetSetup(std::move(edited));  // modified; every view hears hint 136
-    if (!isNew && newFps != oldFps) {
-        if (CIgnition* first = m_doc.FirstFiring()) {
-            first->RetimeFromDelays(newFps, m_editor.PrefireOff());
-            m_editor.Finish();  // the document's notice rebuilds the list
-        }
-    }
+    m_editor.ApplySetup(std::move(edited));
 }
 
 void CFLRView::ApplySetup()
 {
     const CFireworkSetup* setup = m_doc.GetSetup();
     if (!setup) return;
+    if (m_trackKnown && setup->GetMusicFile() != m_trackShown) {
+        // An undo or redo gave the setup another track.
+        m_waveTable->ClearTrack();
+        LoadStoredTrack();
+        m_trackShown = m_doc.GetSetup()->GetMusicFile();
+    }
     ApplyTrackLayout(false);
     const bool modified = m_doc.IsModified();
     m_list->SetPrefireOff(setup->GetPrefireOff());
@@ -366,8 +388,22 @@ bool CFLRView::RunCommand(int id)
     const std::vector<CIgnition*> selected = m_list->Selected();
     switch (id) {
     case cmd::AddIgnition: AddIgnition(-1, {}); return true;
-    case cmd::DeleteIgnition:
-    case cmd::EditClear: m_editor.DeleteIgnitions(selected); break;
+    case cmd::EditCopy: CopySelection(selected); return true;
+    case cmd::EditCut:
+        if (CopySelection(selected)) {
+            CHistoryStep step(&m_history, "Cut");
+            m_editor.DeleteIgnitions(selected, false);
+        }
+        return true;
+    case cmd::EditPaste: Paste(selected); return true;
+    case cmd::EditUndo: m_history.Undo(); return true;
+    case cmd::EditRedo: m_history.Redo(); return true;
+    case cmd::DeleteIgnition: m_editor.DeleteIgnitions(selected); break;
+    case cmd::EditClear: {
+        CHistoryStep step(&m_history, "Clear");
+        m_editor.DeleteIgnitions(selected);
+        break;
+    }
     case cmd::EditSelectAll: m_list->selectAll(); return true;
     case cmd::DuplicateIgnition: m_editor.Duplicate(selected); break;
     case cmd::SelectItem: {
@@ -432,6 +468,18 @@ CommandState CFLRView::State(int id) const
 {
     CommandState s = m_editor.State(id, m_list->Selected(), m_list->hasFocus());
     switch (id) {
+    case cmd::EditCopy:
+    case cmd::EditCut: s.enabled = !m_list->Selected().empty(); break;
+    // Whatever the Clipboard holds: what is not ours is refused with a word why.
+    case cmd::EditPaste: s.enabled = true; break;
+    case cmd::EditUndo:
+        s.enabled = m_history.CanUndo() && !m_history.Recording();
+        s.text = s.enabled ? "Undo " + m_history.UndoName() : "Undo";
+        break;
+    case cmd::EditRedo:
+        s.enabled = m_history.CanRedo() && !m_history.Recording();
+        s.text = s.enabled ? "Redo " + m_history.RedoName() : "Redo";
+        break;
     case cmd::Racks: s.checked = m_racksVisible; break;
     case cmd::SelectItem: s.enabled = s.enabled && m_chooseItem != nullptr; break;
     case cmd::Transfer: s.enabled = m_transfer && m_list->Model()->rowCount() > 0; break;
@@ -577,6 +625,8 @@ void CFLRView::SelectChain(const std::vector<CIgnition*>& selected)
             }
             return state;
         };
+        // The whole dialog is one step; one that changed nothing leaves no trace.
+        CHistoryStep step(&m_history, "Edit Chain");
         const bool wasModified = m_doc.IsModified();
         const auto before = chainState();
         m_selectChain(m_editor, only);
@@ -586,7 +636,46 @@ void CFLRView::SelectChain(const std::vector<CIgnition*>& selected)
     }
     // The template is destroyed when this returns, applied or not.
     const std::unique_ptr<CIgnition> chain = m_selectChain(m_editor, nullptr);
+    CHistoryStep step(&m_history, "Select Chain");
     if (chain) ApplyChainToSelection(m_editor, selected, *chain);
+}
+
+bool CFLRView::CopySelection(const std::vector<CIgnition*>& selected)
+{
+    const CueClip clip = CopyCues(m_doc, selected);
+    if (clip.count == 0) return false;
+    auto* data = new QMimeData;
+    data->setData(QString::fromLatin1(kCueMimeType),
+                  QByteArray(clip.bytes.data(), qsizetype(clip.bytes.size())));
+    data->setText(QString::fromStdString(clip.text));
+    QGuiApplication::clipboard()->setMimeData(data);
+    return true;
+}
+
+void CFLRView::Paste(const std::vector<CIgnition*>& selected)
+{
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    const QString type = QString::fromLatin1(kCueMimeType);
+    if (!data || !data->hasFormat(type)) {
+        ShowMessage("The Clipboard holds no cues: only cues copied in FLR can be pasted.", "Paste",
+                    PromptButtons::Ok, PromptIcon::Information);
+        return;
+    }
+    const QByteArray bytes = data->data(type);
+    const int row = selected.empty() ? -1 : m_list->Model()->RowOf(selected.front());
+    const std::vector<CIgnition*> pasted =
+        PasteCues(m_editor, std::string_view(bytes.constData(), size_t(bytes.size())), row,
+                  m_timeDisplay->text().toStdString(), CEffectCatalogue::Program());
+    if (pasted.empty()) return;
+    m_list->clearSelection();
+    for (const CIgnition* e : pasted) {
+        const int r = m_list->Model()->RowOf(e);
+        if (r >= 0) {
+            m_list->selectionModel()->select(
+                m_list->Model()->index(r, 0),
+                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+    }
 }
 
 void CFLRView::MoveTimerHere(const std::vector<CIgnition*>& selected)
