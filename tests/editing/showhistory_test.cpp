@@ -70,6 +70,20 @@ TEST_F(ShowHistoryTest, AStepThatChangedNothingLeavesNoTraceNorAModifiedShow)
     EXPECT_FALSE(doc.IsModified());
 }
 
+TEST_F(ShowHistoryTest, CommandsInsideAStepAreOneStepUnderItsName)
+{
+    {
+        CHistoryStep step(&history, "Edit Chain");
+        editor.ApplyNote(rows[0], "a");
+        editor.ApplyNote(rows[1], "b");
+    }
+    EXPECT_EQ(history.Stack().count(), 1);
+    EXPECT_EQ(history.UndoName(), "Edit Chain");
+    history.Undo();
+    EXPECT_EQ(rows[0]->GetNote(), std::nullopt);
+    EXPECT_EQ(rows[1]->GetNote(), std::nullopt);
+}
+
 TEST_F(ShowHistoryTest, ACellEditInAHundredThousandEntryShowCostsWellUnderAKilobyte)
 {
     CFLRDoc big;
