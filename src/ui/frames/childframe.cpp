@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <set>
 
+#include "app/recoveryfiles.h"
 #include "app/showio.h"
 #include "base/commandids.h"
 #include "base/prompt.h"
@@ -159,6 +160,27 @@ void CChildFrame::DropItem(int row, const QByteArray& articleNumber, bool replac
 
 void CChildFrame::InitialUpdate() { m_view->InitialUpdate(); }
 
+void CChildFrame::SetRecovery(CRecoveryFiles* files, int key, int intervalMs)
+{
+    m_recovery = files;
+    m_recoveryKey = key;
+    if (!files || intervalMs <= 0) return;
+    m_autosave = new QTimer(this);
+    m_autosave->setObjectName(QStringLiteral("autosaveTimer"));
+    connect(m_autosave, &QTimer::timeout, this, &CChildFrame::Autosave);
+    m_autosave->start(intervalMs);
+}
+
+void CChildFrame::Autosave()
+{
+    if (!m_recovery) return;
+    if (m_doc->IsModified()) {
+        m_recovery->Write(m_recoveryKey, *m_doc, m_title.toStdString(), m_path.toStdString());
+    } else {
+        m_recovery->Remove(m_recoveryKey);
+    }
+}
+
 QPrinter& CChildFrame::Printer()
 {
     if (auto* main = qobject_cast<CMainFrame*>(window());
@@ -171,6 +193,8 @@ QPrinter& CChildFrame::Printer()
 
 CChildFrame::~CChildFrame()
 {
+    // Closed: saved or declined, either way nothing is left to recover.
+    if (m_recovery) m_recovery->Remove(m_recoveryKey);
     // The view observes the document: it goes first.
     delete m_view;
     m_view = nullptr;
@@ -275,6 +299,7 @@ bool CChildFrame::Save()
     if (m_path.isEmpty()) return SaveAs();
     if (!SaveShowFile(*m_doc, m_path.toStdString())) return false;
     m_view->History().SetClean();
+    if (m_recovery) m_recovery->Remove(m_recoveryKey);
     return true;
 }
 
@@ -295,6 +320,7 @@ bool CChildFrame::SaveAs()
     }
     if (!SaveShowFile(*m_doc, path.toStdString())) return false;
     m_view->History().SetClean();
+    if (m_recovery) m_recovery->Remove(m_recoveryKey);
     // The new file holds the whole show as it stands: nothing is missing from it any more.
     m_doc->SetOpenedDamaged(false);
     SetPath(path);
