@@ -112,6 +112,13 @@ CShowDiff::CShowDiff(const CShowSnapshot& before, const CFLRDoc& doc)
         m_removed.push_back(was.entry);
         Compare(was, CShowSnapshot::Take(was.entry));
     }
+    // Kept for as long as the step: no room to grow.
+    m_links.shrink_to_fit();
+    m_values.shrink_to_fit();
+    m_texts.shrink_to_fit();
+    m_items.shrink_to_fit();
+    m_added.shrink_to_fit();
+    m_removed.shrink_to_fit();
 }
 
 void CShowDiff::Compare(const CShowSnapshot::Entry& a, const CShowSnapshot::Entry& b)
@@ -174,11 +181,10 @@ void CShowDiff::Apply(CFLRDoc& doc, bool forward) const
 
 size_t CShowDiff::Cost() const
 {
-    size_t bytes = sizeof(*this) + m_links.capacity() * sizeof(LinkChange) +
-                   m_values.capacity() * sizeof(ValueChange) +
-                   m_texts.capacity() * sizeof(TextChange) +
-                   m_items.capacity() * sizeof(ItemChange) +
-                   (m_added.capacity() + m_removed.capacity()) * sizeof(CIgnition*);
+    size_t bytes =
+        m_links.capacity() * sizeof(LinkChange) + m_values.capacity() * sizeof(ValueChange) +
+        m_texts.capacity() * sizeof(TextChange) + m_items.capacity() * sizeof(ItemChange) +
+        (m_added.capacity() + m_removed.capacity()) * sizeof(CIgnition*);
     for (const TextChange& c : m_texts) bytes += TextCost(c.before) + TextCost(c.after);
     if (m_setupBefore) bytes += sizeof(CFireworkSetup);
     if (m_setupAfter) bytes += sizeof(CFireworkSetup);

@@ -61,7 +61,7 @@ public:
     // Puts the show in the state after the step (`forward`) or before it, renumbers it and
     // marks its conflicts. The observers are not told.
     void Apply(CFLRDoc& doc, bool forward) const;
-    // Bytes the diff holds, its own and its texts'.
+    // Bytes the diff holds beyond its own size: its changes and their texts.
     size_t Cost() const;
     bool SetupChanged() const { return m_setupChanged; }
 
