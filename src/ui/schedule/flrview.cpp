@@ -17,6 +17,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <tuple>
+#include <unordered_set>
 
 #include "base/prompt.h"
 #include "base/textcodec.h"
@@ -183,17 +184,7 @@ CFLRView::CFLRView(CFLRDoc& doc, QWidget* parent)
     m_doc.AddObserver(this);
     m_history.SetSelectionHooks(
         [this] { return m_list->Selected(); },
-        [this](const std::vector<CIgnition*>& entries) {
-            m_list->clearSelection();
-            for (const CIgnition* e : entries) {
-                const int row = m_list->Model()->RowOf(e);
-                if (row < 0) continue;
-                m_list->selectionModel()->select(
-                    m_list->Model()->index(row, 0),
-                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
-            }
-            if (!entries.empty()) m_list->SelectEntry(entries.front());
-        });
+        [this](const std::vector<CIgnition*>& entries) { SelectEntries(entries); });
 }
 
 CFLRView::~CFLRView()
@@ -666,16 +657,33 @@ void CFLRView::Paste(const std::vector<CIgnition*>& selected)
     const std::vector<CIgnition*> pasted =
         PasteCues(m_editor, std::string_view(bytes.constData(), size_t(bytes.size())), row,
                   m_timeDisplay->text().toStdString(), CEffectCatalogue::Program());
-    if (pasted.empty()) return;
-    m_list->clearSelection();
-    for (const CIgnition* e : pasted) {
-        const int r = m_list->Model()->RowOf(e);
-        if (r >= 0) {
-            m_list->selectionModel()->select(
-                m_list->Model()->index(r, 0),
-                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    if (!pasted.empty()) SelectEntries(pasted);
+}
+
+void CFLRView::SelectEntries(const std::vector<CIgnition*>& entries)
+{
+    // One walk of the rows and one selection of ranges: an undo may give back thousands.
+    const std::unordered_set<const CIgnition*> wanted(entries.begin(), entries.end());
+    const std::vector<CIgnition*>& rows = m_list->Model()->Rows();
+    CScheduleModel* model = m_list->Model();
+    QItemSelection selection;
+    int start = -1;
+    int firstRow = -1;
+    for (int r = 0; r <= int(rows.size()); ++r) {
+        const bool in = r < int(rows.size()) && wanted.count(rows[r]) > 0;
+        if (in && start < 0) start = r;
+        if (in && firstRow < 0) firstRow = r;
+        if (!in && start >= 0) {
+            selection.select(model->index(start, 0), model->index(r - 1, 0));
+            start = -1;
         }
     }
+    m_list->selectionModel()->select(
+        selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (firstRow < 0) return;
+    m_list->selectionModel()->setCurrentIndex(model->index(firstRow, 0),
+                                              QItemSelectionModel::NoUpdate);
+    m_list->scrollTo(model->index(firstRow, 0));
 }
 
 void CFLRView::MoveTimerHere(const std::vector<CIgnition*>& selected)

@@ -156,6 +156,8 @@ private:
     // Copy's part of Copy and Cut: false when nothing was selected.
     bool CopySelection(const std::vector<CIgnition*>& selected);
     void Paste(const std::vector<CIgnition*>& selected);
+    // Exactly these entries' rows become the selection; the first is focused and shown.
+    void SelectEntries(const std::vector<CIgnition*>& entries);
     void SelectChain(const std::vector<CIgnition*>& selected);
     void OnSliderAction(int action);
     // Shows the clock's text, slider range and position, and the PLAY button's face.

@@ -258,6 +258,17 @@ TEST_F(ViewTest, CutPasteUndoAndRedoRunAsTheEditMenuNamesThem)
     EXPECT_EQ(prompter.Messages().back().caption, "Paste");
     EXPECT_EQ(List()->Model()->rowCount(), 2);
     EXPECT_EQ(view.State(cmd::EditUndo).text, "Undo Cut");
+
+    // Rows apart come back selected together.
+    view.RunCommand(cmd::EditUndo);
+    List()->selectRow(0);
+    List()->selectionModel()->select(List()->Model()->index(2, 0),
+                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    prompter.Answer(PromptAnswer::Yes);
+    view.RunCommand(cmd::DeleteIgnition);
+    ASSERT_EQ(List()->Model()->rowCount(), 1);
+    view.RunCommand(cmd::EditUndo);
+    EXPECT_EQ(Selected(), (Rows{0, 2}));
 }
 
 }  // namespace
