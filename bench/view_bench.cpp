@@ -1,5 +1,6 @@
 // The schedule view on a 10,000-entry show: rebuilding the list and painting what is visible,
-// and one edit command with everything the view does after it. Each should fit in a frame.
+// one edit command with everything the view does after it, and its undo and redo. Each should
+// fit in a frame.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -92,6 +93,46 @@ void BM_DeleteIgnitionCommand(benchmark::State& state)
     InstallPrompter(previous);
 }
 BENCHMARK(BM_DeleteIgnitionCommand)->Unit(benchmark::kMillisecond)->Iterations(200);
+
+// Undo or redo of one command on the 10,000-entry show, with the list rebuilt and painted as
+// the menu's Undo leaves it: a Time edit that moves an entry across the show, and a deletion
+// of the middle row.
+void UndoRedo(benchmark::State& state, bool deletion, bool measureUndo)
+{
+    ViewFixture f;
+    YesPrompter prompter;
+    CPrompter* previous = InstallPrompter(&prompter);
+    CIgnition* entry = f.view->List()->Model()->EntryAt(kEntries / 2);
+    if (deletion) {
+        f.view->List()->selectRow(kEntries / 2);
+        f.view->RunCommand(cmd::DeleteIgnition);
+    } else {
+        f.view->Editor().ApplyTime(entry, "00:00:30:00");
+    }
+    for (auto _ : state) {
+        if (!measureUndo) {
+            state.PauseTiming();
+            f.view->RunCommand(cmd::EditUndo);
+            state.ResumeTiming();
+        }
+        f.view->RunCommand(measureUndo ? cmd::EditUndo : cmd::EditRedo);
+        f.Paint();
+        if (measureUndo) {
+            state.PauseTiming();
+            f.view->RunCommand(cmd::EditRedo);
+            state.ResumeTiming();
+        }
+    }
+    InstallPrompter(previous);
+}
+void BM_UndoTimeEdit(benchmark::State& state) { UndoRedo(state, false, true); }
+void BM_RedoTimeEdit(benchmark::State& state) { UndoRedo(state, false, false); }
+void BM_UndoDelete(benchmark::State& state) { UndoRedo(state, true, true); }
+void BM_RedoDelete(benchmark::State& state) { UndoRedo(state, true, false); }
+BENCHMARK(BM_UndoTimeEdit)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RedoTimeEdit)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UndoDelete)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RedoDelete)->Unit(benchmark::kMillisecond);
 
 // The wave table of a 60-minute track over the 10,000-entry show: one zoom step and the redraw,
 // with the whole track fitted (a pixel covers seconds) and at one millisecond a pixel.

@@ -22,9 +22,10 @@ std::vector<Menu> BuildWithoutShow()
           C(FilePrintSetup, "P&rint Setup..."), Sep(), C(FileMruFirst, "Recent File"), Sep(),
           C(AppExit, "E&xit\tCtrl+Q")}},
         {"&Edit",
-         {C(EditUndo, "&Undo\tCtrl+Z"), Sep(), C(EditCut, "Cu&t\tCtrl+X"),
-          C(EditCopy, "&Copy\tCtrl+C"), C(EditPaste, "&Paste\tCtrl+V"), C(EditClear, "Clear"),
-          C(EditSelectAll, "Select &All\tCtrl+A"), Sep(), C(Settings, "Settings...")}},
+         {C(EditUndo, "&Undo\tCtrl+Z"), C(EditRedo, "&Redo\tCtrl+Y"), Sep(),
+          C(EditCut, "Cu&t\tCtrl+X"), C(EditCopy, "&Copy\tCtrl+C"), C(EditPaste, "&Paste\tCtrl+V"),
+          C(EditClear, "Clear"), C(EditSelectAll, "Select &All\tCtrl+A"), Sep(),
+          C(Settings, "Settings...")}},
         {"&Database",
          {C(ShowDatabase, "Show &Database\tCtrl+D"), C(ShowEditor, "Show &Editor\tCtrl+E"), Sep(),
           C(AddCustomer, "Add &Customer...\tCtrl+K"), C(AddItem, "Add &Item...\tCtrl+I"),
@@ -115,6 +116,7 @@ const std::map<int, const char*>& Prompts()
         {EditPaste, "Insert Clipboard contents\nPaste"},
         {EditSelectAll, "Select the entire document\nSelect All"},
         {EditUndo, "Undo the last action\nUndo"},
+        {EditRedo, "Redo the previously undone action\nRedo"},
         {WindowArrange, "Arrange icons at the bottom of the window\nArrange Icons"},
         {WindowCascade, "Arrange windows so they overlap\nCascade Windows"},
         {WindowTile, "Arrange windows as non-overlapping tiles\nTile Windows"},
@@ -229,6 +231,7 @@ std::vector<std::string> ExtraShortcuts(int id)
     case cmd::EditPaste: return {"Shift+Ins"};
     case cmd::EditCut: return {"Shift+Del"};
     case cmd::EditUndo: return {"Alt+Backspace"};
+    case cmd::EditRedo: return {"Ctrl+Shift+Z"};
     case cmd::Help: return {"F1"};
     case cmd::ContextHelp: return {"Shift+F1"};
     default: return {};

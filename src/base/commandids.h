@@ -22,6 +22,7 @@ enum : int {
     EditPaste = 57637,
     EditSelectAll = 57642,
     EditUndo = 57643,
+    EditRedo = 57644,
     WindowArrange = 57649,
     WindowCascade = 57650,
     WindowTile = 57651,

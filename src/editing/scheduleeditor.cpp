@@ -7,6 +7,7 @@
 
 #include "base/commandids.h"
 #include "base/prompt.h"
+#include "editing/showhistory.h"
 #include "model/flrdoc.h"
 
 namespace flr {
@@ -138,6 +139,7 @@ void CScheduleEditor::Place(CIgnition* entry, CIgnition* after)
 
 CIgnition* CScheduleEditor::AddIgnition(int row, CEffectRef item, const std::string& timeText)
 {
+    CHistoryStep step(m_history, item ? "Drop Item" : "Add Ignition");
     const std::vector<CIgnition*> rows = Rows();
     const int count = static_cast<int>(rows.size());
     int index = (item && row >= 0) ? std::min(row, count) : count;
@@ -187,10 +189,13 @@ CIgnition* CScheduleEditor::AddIgnition(int row, CEffectRef item, const std::str
     return e;
 }
 
-bool CScheduleEditor::DeleteIgnitions(const std::vector<CIgnition*>& selected)
+bool CScheduleEditor::DeleteIgnitions(const std::vector<CIgnition*>& selected, bool confirm)
 {
+    CHistoryStep step(m_history, selected.size() > 1 ? "Delete Ignitions" : "Delete Ignition");
     if (selected.empty()) return false;
-    if (selected.size() > 1) {
+    if (!confirm) {
+        // Cut: it can be undone, so nothing is asked.
+    } else if (selected.size() > 1) {
         if (!Ask(Format("Are you sure that you want to delete the %d selected ignitions?",
                         static_cast<int>(selected.size())),
                  "Confirm Delete")) {
@@ -252,6 +257,8 @@ bool CScheduleEditor::DeleteIgnitions(const std::vector<CIgnition*>& selected)
 
 bool CScheduleEditor::Duplicate(const std::vector<CIgnition*>& selected)
 {
+    CHistoryStep step(m_history,
+                      selected.size() > 1 ? "Duplicate Ignitions" : "Duplicate Ignition");
     if (selected.empty()) return false;
     for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
         const CIgnition* source = *it;
@@ -288,6 +295,7 @@ bool CScheduleEditor::PutItem(CIgnition* entry, const CEffectRef& item, bool kee
 bool CScheduleEditor::ApplyChosenItem(const std::vector<CIgnition*>& selected,
                                       const CEffectRef& item)
 {
+    CHistoryStep step(m_history, "Select Item");
     if (selected.empty() || !item) return false;
     if (selected.size() == 1) {
         CIgnition* e = selected.front();
@@ -318,6 +326,7 @@ bool CScheduleEditor::ApplyChosenItem(const std::vector<CIgnition*>& selected,
 
 bool CScheduleEditor::ReplaceItem(CIgnition* entry, const CEffectRef& item)
 {
+    CHistoryStep step(m_history, "Replace Item");
     if (!entry || !item) return false;
     if (const CEffect* current = entry->GetItem()) {
         if (!Ask(Format("Are you sure that you want to replace \"%s\" with \"%s\" at [%s]?",
@@ -334,6 +343,7 @@ bool CScheduleEditor::ReplaceItem(CIgnition* entry, const CEffectRef& item)
 
 bool CScheduleEditor::RemoveItems(const std::vector<CIgnition*>& selected)
 {
+    CHistoryStep step(m_history, selected.size() > 1 ? "Remove Items" : "Remove Item");
     if (selected.empty()) return false;
     if (selected.size() > 1) {
         if (!Ask(Format("Are you sure that you want to remove the effects from the %d selected "
@@ -358,6 +368,7 @@ bool CScheduleEditor::RemoveItems(const std::vector<CIgnition*>& selected)
 
 bool CScheduleEditor::ToggleIgnorePrefire(const std::vector<CIgnition*>& selected)
 {
+    CHistoryStep step(m_history, "Ignore Prefire");
     if (selected.empty()) return false;
     const bool value = !selected.front()->GetIgnorePrefire();
     for (auto it = selected.rbegin(); it != selected.rend(); ++it) (*it)->SetIgnorePrefire(value);
@@ -370,6 +381,7 @@ bool CScheduleEditor::ToggleIgnorePrefire(const std::vector<CIgnition*>& selecte
 
 bool CScheduleEditor::RemoveChain(CIgnition* entry)
 {
+    CHistoryStep step(m_history, "Remove Chain");
     if (!entry) return false;
     CIgnition* head = entry->ChainHead();
     if (!head->GetChainNext()) return false;
@@ -380,6 +392,7 @@ bool CScheduleEditor::RemoveChain(CIgnition* entry)
 
 bool CScheduleEditor::ApplyCellItem(CIgnition* entry, const CEffectRef& item)
 {
+    CHistoryStep step(m_history, "Edit Item");
     if (!entry) return false;
     if (!item) {
         Beep(BeepKind::Exclamation);
@@ -391,6 +404,7 @@ bool CScheduleEditor::ApplyCellItem(CIgnition* entry, const CEffectRef& item)
 
 bool CScheduleEditor::ApplyNote(CIgnition* entry, const std::string& text)
 {
+    CHistoryStep step(m_history, "Edit Note");
     if (!entry || entry->GetNote().value_or(std::string()) == text) return false;
     entry->SetNote(text.empty() ? OptText() : OptText(text));
     Finish();
@@ -408,6 +422,7 @@ bool CScheduleEditor::RefusedOnChained(const CIgnition* entry, const std::string
 
 bool CScheduleEditor::ApplyDelay(CIgnition* entry, const std::string& text)
 {
+    CHistoryStep step(m_history, "Edit Delay");
     if (!entry) return false;
     if (RefusedOnChained(entry, text, entry->GetDelayText().value_or(std::string()))) {
         return false;
@@ -467,6 +482,7 @@ bool CScheduleEditor::SetTimeAndPlace(CIgnition* entry, const std::string& timeT
 
 bool CScheduleEditor::ApplyTime(CIgnition* entry, const std::string& text)
 {
+    CHistoryStep step(m_history, "Edit Time");
     if (!entry || RefusedOnChained(entry, text, FormatTimeCode(entry->GetTime()))) {
         return false;
     }
@@ -475,6 +491,7 @@ bool CScheduleEditor::ApplyTime(CIgnition* entry, const std::string& text)
 
 bool CScheduleEditor::ApplyInTime(CIgnition* entry, const std::string& text)
 {
+    CHistoryStep step(m_history, "Edit In Time");
     if (!entry || RefusedOnChained(entry, text, FormatTimeCode(entry->GetInTime()))) {
         return false;
     }
@@ -494,6 +511,7 @@ bool CScheduleEditor::ApplyInTime(CIgnition* entry, const std::string& text)
 
 bool CScheduleEditor::ApplyAddress(CIgnition* entry, const std::string& text)
 {
+    CHistoryStep step(m_history, "Edit Address");
     if (!entry) return false;
     if (entry->GetChainPrev()) {
         Beep(BeepKind::Default);
@@ -516,6 +534,7 @@ bool CScheduleEditor::ApplyAddress(CIgnition* entry, const std::string& text)
 
 bool CScheduleEditor::ApplyPosition(CIgnition* entry, const std::string& text)
 {
+    CHistoryStep step(m_history, "Edit Position");
     const std::optional<int> value = ReadNumber(text, 0);
     if (!entry || !value || *value < 1 || *value > 6) return false;
     const auto position = static_cast<uint8_t>(*value);
@@ -535,6 +554,7 @@ bool CScheduleEditor::ApplyPosition(CIgnition* entry, const std::string& text)
 
 bool CScheduleEditor::MoveRow(CIgnition* entry, int row)
 {
+    CHistoryStep step(m_history, "Move Ignition");
     if (!entry || entry->GetChainPrev()) return false;
     const std::vector<CIgnition*> rows = Rows();
     const int count = static_cast<int>(rows.size());
@@ -566,6 +586,25 @@ bool CScheduleEditor::MoveRow(CIgnition* entry, int row)
     if (entry->GetChainNext()) entry->RetimeChain(Fps(), m_prefireOff);
     Finish();
     return true;
+}
+
+void CScheduleEditor::ApplySetup(std::unique_ptr<CFireworkSetup> setup)
+{
+    {
+        CHistoryStep step(m_history, "Setup");
+        const int oldFps = Fps();
+        const bool hadSetup = m_doc.GetSetup() != nullptr;
+        const int newFps = setup ? setup->GetFrameRate() : oldFps;
+        m_doc.SetSetup(std::move(setup));  // every view hears hint 136
+        if (hadSetup && newFps != oldFps) {
+            if (CIgnition* first = m_doc.FirstFiring()) {
+                first->RetimeFromDelays(newFps, m_prefireOff);
+                Finish();
+            }
+        }
+    }
+    // The dialog's OK marks the show modified even when nothing in it changed.
+    m_doc.SetModifiedFlag(true);
 }
 
 void CScheduleEditor::Finish()

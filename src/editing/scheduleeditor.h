@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,7 +10,9 @@
 namespace flr {
 
 class CFLRDoc;
+class CFireworkSetup;
 class CIgnition;
+class CShowHistory;
 
 // The schedule's editing commands, without windows: what the schedule view runs on the
 // selected rows. Questions and beeps go through the prompt layer; every command that changes
@@ -21,6 +24,11 @@ public:
 
     CFLRDoc& Doc() const { return m_doc; }
     int Fps() const;
+
+    // The show's undo history (not owned; nullptr: commands are not recorded). Each command
+    // below is one step of it, named as its menu entry.
+    void SetHistory(CShowHistory* history) { m_history = history; }
+    CShowHistory* History() const { return m_history; }
 
     // The list's copy of the show's prefire-off setting. Setting it re-derives every entry's
     // In Time and marks the show modified.
@@ -36,9 +44,10 @@ public:
     // `timeText`; or with a dropped `item` at `row`. Returns the new entry.
     CIgnition* AddIgnition(int row, CEffectRef item, const std::string& timeText);
 
-    // Asks, then destroys the selected entries (a chain head with its chain). False when
-    // nothing was selected or the user said No.
-    bool DeleteIgnitions(const std::vector<CIgnition*>& selected);
+    // Asks (unless `confirm` is false: Cut, which can be undone), then destroys the selected
+    // entries (a chain head with its chain). False when nothing was selected or the user said
+    // No.
+    bool DeleteIgnitions(const std::vector<CIgnition*>& selected, bool confirm = true);
 
     // Copies each selected entry right behind itself.
     bool Duplicate(const std::vector<CIgnition*>& selected);
@@ -83,6 +92,10 @@ public:
     // chain follows. False when nothing moved.
     bool MoveRow(CIgnition* entry, int row);
 
+    // The Setup command's OK: `setup` becomes the show's (a new one every view hears of with
+    // kHintSetup); a changed frame rate re-times the whole show from its delays.
+    void ApplySetup(std::unique_ptr<CFireworkSetup> setup);
+
     // Resort, renumber from the first entry, make it the document's anchor, check conflicts,
     // notify the document.
     void Finish();
@@ -107,6 +120,7 @@ private:
     static void Reposition(CIgnition* entry);
 
     CFLRDoc& m_doc;
+    CShowHistory* m_history = nullptr;
     bool m_prefireOff = true;
     bool m_showChained = true;
 };

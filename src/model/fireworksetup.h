@@ -75,6 +75,8 @@ public:
     const OptText& GetMusicFile() const { return m_musicFile; }
     void SetMusicFile(const OptText& text) { m_musicFile = Cut(text); }
 
+    bool operator==(const CFireworkSetup& other) const = default;
+
     // True: items' prefire is not used when timing.
     bool GetPrefireOff() const { return m_prefireOff; }
     void SetPrefireOff(bool value) { m_prefireOff = value; }

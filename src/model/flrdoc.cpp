@@ -1,6 +1,7 @@
 #include "model/flrdoc.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace flr {
 
@@ -40,6 +41,17 @@ void CFLRDoc::DeleteIgnition(CIgnition* entry)
             if (!dies(e)) survivor = e;
         }
         m_anchor = survivor;
+    }
+    if (m_keeper) {
+        std::vector<CIgnition*> going{entry};
+        if (!entry->GetChainPrev()) {
+            for (CIgnition* c = entry->GetChainNext(); c; c = c->GetChainNext()) going.push_back(c);
+        }
+        for (CIgnition* e : going) {
+            e->Detach();
+            if (!m_keeper->Keep(e)) delete e;
+        }
+        return;
     }
     delete entry;
 }

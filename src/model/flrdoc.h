@@ -18,6 +18,15 @@ public:
     virtual void OnDocumentUpdate(CFLRDoc& doc, int hint) = 0;
 };
 
+// Takes the entries a show lets go of instead of their being destroyed: the edit history keeps
+// them so that an undo can put them back. Keep receives each entry detached (no links) and
+// returns false when it does not take it, which is then destroyed.
+class CEntryKeeper {
+public:
+    virtual ~CEntryKeeper() = default;
+    virtual bool Keep(CIgnition* entry) = 0;
+};
+
 // One show: its setup and its firing schedule. Owns the setup and every entry reachable from
 // the anchor; the desktop frame work (file dialogs, "save changes?") lives in the UI.
 // User-interface thread only.
@@ -49,8 +58,11 @@ public:
     CIgnition* FirstSchedule() const { return m_anchor ? m_anchor->FirstSchedule() : nullptr; }
 
     // Destroys `entry` (with its chain when it is a primary entry) and moves the anchor to a
-    // surviving entry. Numbers and conflict marks are left to the caller.
+    // surviving entry, or hands them to the entry keeper. Numbers and conflict marks are left
+    // to the caller.
     void DeleteIgnition(CIgnition* entry);
+    // Not owned; nullptr (the default) destroys what the show lets go of.
+    void SetEntryKeeper(CEntryKeeper* keeper) { m_keeper = keeper; }
     // Destroys every entry exactly once.
     void DeleteAllIgnitions();
 
@@ -72,6 +84,7 @@ public:
 private:
     std::unique_ptr<CFireworkSetup> m_setup;
     CIgnition* m_anchor = nullptr;
+    CEntryKeeper* m_keeper = nullptr;
     bool m_modified = false;
     bool m_openedDamaged = false;
     std::vector<CFLRDocObserver*> m_observers;

@@ -190,6 +190,30 @@ public:
     // False, leaving it outside, when it already is in a chain.
     bool LinkChainedAfter(CIgnition* effect);
 
+    // ---- Raw state for the edit history, which puts entries back exactly as they were: no
+    // setter's rules apply and nothing follows from the change.
+
+    enum class Link : uint8_t {
+        PrevFiring,
+        NextFiring,
+        PrevSchedule,
+        NextSchedule,
+        ChainPrev,
+        ChainNext
+    };
+    static constexpr int kLinkCount = 6;
+    CIgnition* GetLink(Link which) const;
+    void SetLinkRaw(Link which, CIgnition* entry);
+    void SetTimesRaw(CTimeCode time, CTimeCode inTime)
+    {
+        m_time = time;
+        m_inTime = inTime;
+    }
+    void SetFlagsRaw(uint32_t flags) { m_flags = flags; }
+    // Takes the entry out of both orders and out of its chain (joining its neighbours) without
+    // destroying it or its chained effects; all its links are then empty.
+    void Detach();
+
     // Searches the ignition-point order from this entry for `number`; nullptr when none.
     CIgnition* FindByNumber(int32_t number);
 

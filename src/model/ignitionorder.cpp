@@ -490,6 +490,42 @@ bool CIgnition::LinkChainedAfter(CIgnition* effect)
     return true;
 }
 
+// ---- Raw state
+
+CIgnition* CIgnition::GetLink(Link which) const
+{
+    switch (which) {
+    case Link::PrevFiring: return m_prevFiring;
+    case Link::NextFiring: return m_nextFiring;
+    case Link::PrevSchedule: return m_prevSchedule;
+    case Link::NextSchedule: return m_nextSchedule;
+    case Link::ChainPrev: return m_chainPrev;
+    case Link::ChainNext: return m_chainNext;
+    }
+    return nullptr;
+}
+
+void CIgnition::SetLinkRaw(Link which, CIgnition* entry)
+{
+    switch (which) {
+    case Link::PrevFiring: m_prevFiring = entry; break;
+    case Link::NextFiring: m_nextFiring = entry; break;
+    case Link::PrevSchedule: m_prevSchedule = entry; break;
+    case Link::NextSchedule: m_nextSchedule = entry; break;
+    case Link::ChainPrev: m_chainPrev = entry; break;
+    case Link::ChainNext: m_chainNext = entry; break;
+    }
+}
+
+void CIgnition::Detach()
+{
+    UnlinkFiring();
+    UnlinkSchedule();
+    if (m_chainPrev) m_chainPrev->m_chainNext = m_chainNext;
+    if (m_chainNext) m_chainNext->m_chainPrev = m_chainPrev;
+    m_chainPrev = m_chainNext = nullptr;
+}
+
 // ---- Searching
 
 CIgnition* CIgnition::FindByNumber(int32_t number)

@@ -1,12 +1,15 @@
 // Drives the schedule's and the chain dialog's editing commands at random, as a user would,
-// and checks the show's invariants after every step.
+// and checks the show's invariants after every step; then takes every step back and does it
+// again, comparing the show's file with the one each step left.
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "editing/chaineditor.h"
 #include "editing/scheduleeditor.h"
+#include "editing/showhistory.h"
 #include "model/flrdoc.h"
+#include "model/showfilewriter.h"
 #include "support/scriptedprompter.h"
 #include "support/showbuilder.h"
 
@@ -31,7 +34,7 @@ public:
             return;
         }
         CIgnition* e = rows[Pick(int(rows.size()))];
-        switch (Pick(12)) {
+        switch (Pick(14)) {
         case 0: {
             // The entry, and its chain's effects when it heads one.
             std::vector<CIgnition*> selected;
@@ -54,8 +57,17 @@ public:
         case 7: m_editor.Duplicate({e}); break;
         case 8: m_editor.MoveRow(e, Pick(int(rows.size()) + 1)); break;
         case 9: m_editor.RemoveChain(e); break;
+        case 10: m_editor.ApplyNote(e, Pick(2) ? "note " + std::to_string(Pick(9)) : ""); break;
+        case 11: {
+            // Another frame rate re-times the whole show.
+            auto setup = std::make_unique<CFireworkSetup>();
+            setup->SetFrameRate(Pick(2) ? 25 : 30);
+            m_editor.ApplySetup(std::move(setup));
+            break;
+        }
         default: {
             // Edit Chain on the entry: more rows, another delay on one of them.
+            CHistoryStep step(m_editor.History(), "Edit Chain");
             CChainEditor chain;
             chain.SetShowChain(m_editor, e);
             chain.SetRowCount(Pick(5));
@@ -68,6 +80,7 @@ public:
     }
 
     CFLRDoc& Doc() { return m_doc; }
+    CScheduleEditor& Editor() { return m_editor; }
     const std::vector<CEffectRef>& Items() const { return m_items; }
 
 private:
@@ -78,7 +91,8 @@ private:
     std::string TimeText()
     {
         char text[16];
-        std::snprintf(text, sizeof text, "00:%02d:%02d:%02d", Pick(2), Pick(60), Pick(25));
+        std::snprintf(text, sizeof text, "00:%02d:%02d:%02d", Pick(2), Pick(60),
+                      Pick(m_doc.GetFrameRate()));
         return text;
     }
 
@@ -110,6 +124,58 @@ TEST(RandomisedEditing, InvariantsHoldAfterEveryCommand)
             items = show.Items();
         }
         // The show is gone: only our own references remain.
+        for (const CEffectRef& item : items) EXPECT_EQ(item->GetRefCount(), 1);
+    }
+}
+
+// The file and what it does not hold: the prefire error marks.
+std::string State(const CFLRDoc& doc)
+{
+    std::string state = CShowFileWriter::ToBytes(doc);
+    for (const CIgnition* e = doc.FirstSchedule(); e; e = e->GetNextSchedule()) {
+        state += e->HasPrefireError() ? 'E' : '.';
+    }
+    return state;
+}
+
+// Every step taken back gives the file the step before it left, byte for byte, and done again
+// the file it left; the invariants hold at every position of the history.
+TEST(RandomisedEditing, UndoAndRedoGiveBackEveryFileByteForByte)
+{
+    for (unsigned seed : {5u, 6u, 7u, 8u}) {
+        std::vector<CEffectRef> items;
+        {
+            RandomEditing show(seed, seed % 2 == 0);
+            for (int step = 0; step < 40; ++step) show.Step();
+            CShowHistory history(show.Doc(), 0);
+            show.Editor().SetHistory(&history);
+            std::vector<std::string> files{State(show.Doc())};
+            for (int step = 0; step < 400; ++step) {
+                show.Step();
+                if (history.Stack().count() == int(files.size())) {
+                    files.push_back(State(show.Doc()));
+                }
+                ASSERT_EQ(history.Stack().count() + 1, int(files.size())) << "step " << step;
+            }
+            ASSERT_GT(files.size(), 200u);
+            for (size_t i = files.size() - 1; i > 0; --i) {
+                ASSERT_TRUE(history.Undo());
+                test::ExpectInvariants(show.Doc());
+                ASSERT_EQ(State(show.Doc()), files[i - 1])
+                    << "seed " << seed << " undoing " << history.RedoName() << " to " << i - 1;
+            }
+            EXPECT_FALSE(history.Undo());
+            EXPECT_FALSE(show.Doc().IsModified());
+            for (size_t i = 1; i < files.size(); ++i) {
+                ASSERT_TRUE(history.Redo());
+                test::ExpectInvariants(show.Doc());
+                ASSERT_EQ(State(show.Doc()), files[i])
+                    << "seed " << seed << " redoing " << history.UndoName() << " to " << i;
+            }
+            EXPECT_FALSE(history.Redo());
+            show.Editor().SetHistory(nullptr);
+            items = show.Items();
+        }
         for (const CEffectRef& item : items) EXPECT_EQ(item->GetRefCount(), 1);
     }
 }

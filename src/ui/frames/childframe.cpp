@@ -10,8 +10,10 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <cstdlib>
 #include <set>
 
+#include "app/recoveryfiles.h"
 #include "app/showio.h"
 #include "base/commandids.h"
 #include "base/prompt.h"
@@ -37,6 +39,8 @@ namespace flr {
 
 namespace {
 
+constexpr const char* kUndoLimitKey = "Settings/UNDOLIMIT";
+
 // The panes are as wide as 39 and 36 blanks.
 int PaneWidth(const QWidget* w, int blanks)
 {
@@ -61,6 +65,11 @@ CChildFrame::CChildFrame(std::unique_ptr<CFLRDoc> doc, const QString& path, cons
 
     m_view = new CFLRView(*m_doc);
     m_view->SetShowPath(path.toStdString());
+    {
+        // "Settings/UNDOLIMIT": the steps a show's history keeps (0: no limit).
+        const std::optional<std::string> limit = CSettingsStore().ReadText(kUndoLimitKey);
+        if (limit) m_view->History().SetLimit(std::atoi(limit->c_str()));
+    }
     layout->addWidget(m_view, 1);
 
     m_statusBar = new QStatusBar;
@@ -151,6 +160,27 @@ void CChildFrame::DropItem(int row, const QByteArray& articleNumber, bool replac
 
 void CChildFrame::InitialUpdate() { m_view->InitialUpdate(); }
 
+void CChildFrame::SetRecovery(CRecoveryFiles* files, int key, int intervalMs)
+{
+    m_recovery = files;
+    m_recoveryKey = key;
+    if (!files || intervalMs <= 0) return;
+    m_autosave = new QTimer(this);
+    m_autosave->setObjectName(QStringLiteral("autosaveTimer"));
+    connect(m_autosave, &QTimer::timeout, this, &CChildFrame::Autosave);
+    m_autosave->start(intervalMs);
+}
+
+void CChildFrame::Autosave()
+{
+    if (!m_recovery) return;
+    if (m_doc->IsModified()) {
+        m_recovery->Write(m_recoveryKey, *m_doc, m_title.toStdString(), m_path.toStdString());
+    } else {
+        m_recovery->Remove(m_recoveryKey);
+    }
+}
+
 QPrinter& CChildFrame::Printer()
 {
     if (auto* main = qobject_cast<CMainFrame*>(window());
@@ -163,6 +193,8 @@ QPrinter& CChildFrame::Printer()
 
 CChildFrame::~CChildFrame()
 {
+    // Closed: saved or declined, either way nothing is left to recover.
+    if (m_recovery) m_recovery->Remove(m_recoveryKey);
     // The view observes the document: it goes first.
     delete m_view;
     m_view = nullptr;
@@ -266,7 +298,8 @@ bool CChildFrame::Save()
     }
     if (m_path.isEmpty()) return SaveAs();
     if (!SaveShowFile(*m_doc, m_path.toStdString())) return false;
-    m_doc->SetModifiedFlag(false);
+    m_view->History().SetClean();
+    if (m_recovery) m_recovery->Remove(m_recoveryKey);
     return true;
 }
 
@@ -286,7 +319,8 @@ bool CChildFrame::SaveAs()
         return false;
     }
     if (!SaveShowFile(*m_doc, path.toStdString())) return false;
-    m_doc->SetModifiedFlag(false);
+    m_view->History().SetClean();
+    if (m_recovery) m_recovery->Remove(m_recoveryKey);
     // The new file holds the whole show as it stands: nothing is missing from it any more.
     m_doc->SetOpenedDamaged(false);
     SetPath(path);

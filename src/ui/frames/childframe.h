@@ -10,12 +10,14 @@
 class QLabel;
 class QPrinter;
 class QStatusBar;
+class QTimer;
 
 namespace flr {
 
 class CDatabase;
 class CFLRDoc;
 class CFLRView;
+class CRecoveryFiles;
 
 // The frame of one open show: an MDI sub-window holding the show's view above a status bar of
 // three panes (message, price, discount/weight). Owns the document.
@@ -36,6 +38,13 @@ public:
     const QString& Path() const { return m_path; }
     QString Title() const { return m_title; }
     void SetPath(const QString& path);
+
+    // Writes the show's recovery file every `intervalMs` while it has unsaved changes, as
+    // show `key` of `files` (not owned; it must outlive the frame); a save or the closing
+    // removes it.
+    void SetRecovery(CRecoveryFiles* files, int key, int intervalMs);
+    // Writes or removes the recovery file now, as the timer does.
+    void Autosave();
 
     // The view's first showing (a new show's setup dialog, the rows). Called once the frame
     // is in the main window, so the setup dialog can reach the main frame's commands.
@@ -88,6 +97,9 @@ private:
     QLabel* m_pricePane = nullptr;
     QLabel* m_discountPane = nullptr;
     std::unique_ptr<QPrinter> m_printer;
+    CRecoveryFiles* m_recovery = nullptr;
+    int m_recoveryKey = 0;
+    QTimer* m_autosave = nullptr;
 };
 
 }  // namespace flr

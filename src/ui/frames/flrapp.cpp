@@ -4,8 +4,11 @@
 #include <QFileInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
+#include "app/recoveryfiles.h"
 #include "app/showio.h"
 #include "app/updatecheck.h"
 #include "base/prompt.h"
@@ -33,6 +36,16 @@ CFLRApp::CFLRApp()
 
 CFLRApp::~CFLRApp() = default;
 
+int CFLRApp::AutosaveMs(const CSettingsStore& settings)
+{
+    // "Settings/AUTOSAVEMINUTES": minutes between autosaves, 2 unless set; 0 turns them off.
+    double minutes = 2.0;
+    if (const auto text = settings.ReadText("Settings/AUTOSAVEMINUTES")) {
+        minutes = std::atof(text->c_str());
+    }
+    return minutes > 0 ? std::max(1, int(minutes * 60000)) : 0;
+}
+
 bool CFLRApp::Start(const QStringList& arguments)
 {
     // The recent-file list is read with the settings.
@@ -45,11 +58,15 @@ bool CFLRApp::Start(const QStringList& arguments)
     m_frame = std::make_unique<CMainFrame>(m_settings, m_updateSettings, m_recent, database);
     m_prompter->SetOwner(m_frame.get());
     m_frame->RestoreLayout();
+    m_recovery = std::make_unique<CRecoveryFiles>();
+    m_frame->SetRecoveryFiles(m_recovery.get(), AutosaveMs(m_settings));
 
     if (!ProcessCommandLine(arguments)) return false;
     m_frame->show();
-    // A start without files begins a new show, whose setup is asked over the shown window.
-    if (m_startWithNewShow) m_frame->NewShow();
+    // Shows a program left unsaved come first; a start without files or recovered shows
+    // begins a new show, whose setup is asked over the shown window.
+    const int recovered = m_frame->OfferRecovery();
+    if (m_startWithNewShow && recovered == 0) m_frame->NewShow();
     return true;
 }
 

@@ -15,6 +15,7 @@ namespace flr {
 class CDBConnection;
 class CMainFrame;
 class CQtPrompter;
+class CRecoveryFiles;
 
 // The program: its settings, its prompter, the main frame and the start-up order. One
 // instance, made in main() after the QApplication and destroyed before it.
@@ -44,6 +45,8 @@ public:
     // The product database connection (from start-up step 5 to exit), or null.
     CDBConnection* Connection() const { return m_connection.get(); }
     CSettingsStore& Settings() { return m_settings; }
+    // Milliseconds between autosaves as the settings have it; 0: none.
+    static int AutosaveMs(const CSettingsStore& settings);
 
 private:
     void RunUpdateCheck();
@@ -60,6 +63,7 @@ private:
     std::unique_ptr<CQtPrompter> m_prompter;
     std::unique_ptr<CDBConnection> m_connection;
     std::function<std::optional<std::string>()> m_chooser;
+    std::unique_ptr<CRecoveryFiles> m_recovery;  // outlives the frame
     std::unique_ptr<CMainFrame> m_frame;
     int m_exitCode = 1;
     bool m_startWithNewShow = false;

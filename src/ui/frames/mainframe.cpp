@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QDockWidget>
 #include <QDragEnterEvent>
 #include <QFileDialog>
@@ -23,9 +24,11 @@
 
 #include "app/commands.h"
 #include "app/recentfilelist.h"
+#include "app/recoveryfiles.h"
 #include "app/showio.h"
 #include "app/updatesettings.h"
 #include "app/windowplacement.h"
+#include "base/prompt.h"
 #include "base/settingsstore.h"
 #include "database/itemtable.h"
 #include "model/effectcatalogue.h"
@@ -174,6 +177,12 @@ void CMainFrame::CreateActions()
     Action(cmd::FileSave)
         ->setIcon(QIcon::fromTheme(QStringLiteral("document-save"),
                                    s->standardIcon(QStyle::SP_DialogSaveButton)));
+    Action(cmd::EditUndo)
+        ->setIcon(
+            QIcon::fromTheme(QStringLiteral("edit-undo"), s->standardIcon(QStyle::SP_ArrowBack)));
+    Action(cmd::EditRedo)
+        ->setIcon(QIcon::fromTheme(QStringLiteral("edit-redo"),
+                                   s->standardIcon(QStyle::SP_ArrowForward)));
     Action(cmd::EditCut)
         ->setIcon(QIcon::fromTheme(QStringLiteral("edit-cut"), ToolIcon(cmd::EditCut)));
     Action(cmd::EditCopy)
@@ -198,10 +207,10 @@ void CMainFrame::CreateToolBar()
     m_toolBar = addToolBar(tr("Toolbar"));
     m_toolBar->setObjectName(QStringLiteral("Toolbar"));
     m_toolBar->setIconSize(QSize(16, 16));
-    for (int id :
-         std::initializer_list<int>{cmd::FileNew, cmd::FileOpen, cmd::FileSave, 0, cmd::EditCut,
-                                    cmd::EditCopy, cmd::EditPaste, 0, cmd::FilePrint,
-                                    cmd::CheckShow, 0, cmd::AppAbout, cmd::ContextHelp}) {
+    for (int id : std::initializer_list<int>{cmd::FileNew, cmd::FileOpen, cmd::FileSave, 0,
+                                             cmd::EditCut, cmd::EditCopy, cmd::EditPaste, 0,
+                                             cmd::EditUndo, cmd::EditRedo, 0, cmd::FilePrint,
+                                             cmd::CheckShow, 0, cmd::AppAbout, cmd::ContextHelp}) {
         if (id == 0) {
             m_toolBar->addSeparator();
         } else {
@@ -526,6 +535,7 @@ CChildFrame* CMainFrame::AddChild(std::unique_ptr<CFLRDoc> doc, const QString& p
                                   const QString& title)
 {
     auto* child = new CChildFrame(std::move(doc), path, title, m_database);
+    child->SetRecovery(m_recoveryFiles, ++m_recoveryKeys, m_autosaveMs);
     m_mdi->addSubWindow(child);
     connect(child->View(), &CFLRView::ContextMenuRequested, this, [this](const QPoint& at) {
         UpdateCommandUi();
@@ -542,6 +552,9 @@ CChildFrame* CMainFrame::AddChild(std::unique_ptr<CFLRDoc> doc, const QString& p
     connect(child->View(), &CFLRView::StatusMessage, this,
             [this](const QString& text) { statusBar()->showMessage(text, 10000); });
     connect(child->View(), &CFLRView::ClockStateChanged, this, &CMainFrame::UpdateCommandUi);
+    // Undo and Redo (and their buttons) follow every step, from a menu, a cell or a drop.
+    connect(&child->View()->History().Stack(), &QUndoStack::indexChanged, this,
+            &CMainFrame::UpdateCommandUi);
     connect(child->View(), &CFLRView::RackMenuRequested, this, [this](const QPoint& at) {
         UpdateCommandUi();
         QMenu menu(this);
@@ -606,6 +619,36 @@ CChildFrame* CMainFrame::OpenShow(const QString& path)
     OfferImport(missing);
     m_recent.Add(canonical.toStdString());
     return AddChild(std::move(doc), canonical, QFileInfo(canonical).fileName());
+}
+
+int CMainFrame::OfferRecovery()
+{
+    if (!m_recoveryFiles) return 0;
+    int opened = 0;
+    for (const RecoveryEntry& entry : m_recoveryFiles->Orphans()) {
+        const QString when = QDateTime::fromSecsSinceEpoch(entry.savedAt)
+                                 .toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+        const std::string text = "FLR ended without saving the changes to \"" + entry.title +
+                                 "\" (as they stood at " + when.toStdString() +
+                                 ").\n\nRecover them? No discards them; Cancel asks again at "
+                                 "the next start.";
+        const PromptAnswer answer =
+            ShowMessage(text, "Recover Show", PromptButtons::YesNoCancel, PromptIcon::Question);
+        if (answer == PromptAnswer::No) {
+            m_recoveryFiles->Discard(entry);
+        } else if (answer == PromptAnswer::Yes) {
+            std::unique_ptr<CFLRDoc> doc = m_recoveryFiles->Recover(entry);
+            if (!doc) continue;
+            const QString path = QString::fromStdString(entry.originalPath);
+            CChildFrame* child =
+                AddChild(std::move(doc), path, QString::fromStdString(entry.title));
+            // Not saved anywhere yet: the history's start is no saved position.
+            child->View()->History().Clear(false);
+            child->Doc().SetModifiedFlag(true);
+            ++opened;
+        }
+    }
+    return opened;
 }
 
 void CMainFrame::OpenDialog()

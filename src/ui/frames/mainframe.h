@@ -30,6 +30,7 @@ class CDatabase;
 class CEffect;
 class CFLRDoc;
 class CUpdateSettings;
+class CRecoveryFiles;
 class CRecentFileList;
 class CSettingsStore;
 
@@ -71,6 +72,18 @@ public:
     // The program's printer: what Print Setup and the print dialog choose, kept for the next
     // print. Made on first use.
     QPrinter& Printer();
+
+    // Where the shows opened from now on write their unsaved changes every `intervalMs` (not
+    // owned; it must outlive the frame). None by default.
+    void SetRecoveryFiles(CRecoveryFiles* files, int intervalMs)
+    {
+        m_recoveryFiles = files;
+        m_autosaveMs = intervalMs;
+    }
+    // Offers each show a program that ended without closing it left behind: recover (opened
+    // modified, named as the original), discard, or decide at the next start. Returns how
+    // many were opened.
+    int OfferRecovery();
 
     // The application's product database, handed to the shows opened from now on (not owned;
     // it must outlive the frame). None by default: their dialogs open their own connection.
@@ -118,6 +131,9 @@ private:
     bool m_addingItem = false;
     int m_untitledCount = 0;
     std::unique_ptr<QPrinter> m_printer;
+    CRecoveryFiles* m_recoveryFiles = nullptr;
+    int m_autosaveMs = 0;
+    int m_recoveryKeys = 0;
 };
 
 }  // namespace flr

@@ -1,11 +1,14 @@
 #include "ui/schedule/flrview.h"
 
+#include <QClipboard>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
@@ -14,11 +17,13 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <tuple>
+#include <unordered_set>
 
 #include "base/prompt.h"
 #include "base/textcodec.h"
 #include "database/cellitems.h"
 #include "editing/chaineditor.h"
+#include "editing/cueclipboard.h"
 #include "editing/schedulecells.h"
 #include "model/effectcatalogue.h"
 #include "model/timecode.h"
@@ -89,8 +94,9 @@ QPushButton* TransportButton(const QString& kind, const QString& tip)
 }  // namespace
 
 CFLRView::CFLRView(CFLRDoc& doc, QWidget* parent)
-    : QWidget(parent), m_doc(doc), m_editor(doc), m_clock(doc)
+    : QWidget(parent), m_doc(doc), m_history(doc), m_editor(doc), m_clock(doc)
 {
+    m_editor.SetHistory(&m_history);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(5, 5, 5, 5);
     layout->setSpacing(5);
@@ -176,6 +182,9 @@ CFLRView::CFLRView(CFLRDoc& doc, QWidget* parent)
     connect(m_slider, &QAbstractSlider::actionTriggered, this, &CFLRView::OnSliderAction);
     connect(m_slider, &QAbstractSlider::sliderReleased, this, [this] { m_clock.SliderReleased(); });
     m_doc.AddObserver(this);
+    m_history.SetSelectionHooks(
+        [this] { return m_list->Selected(); },
+        [this](const std::vector<CIgnition*>& entries) { SelectEntries(entries); });
 }
 
 CFLRView::~CFLRView()
@@ -191,10 +200,12 @@ void CFLRView::InitialUpdate()
     m_list->Refresh();
     if (!m_doc.GetSetup()) {
         RunSetup();  // a new show: its setup is asked for on first showing
-        m_doc.SetModifiedFlag(false);
+        m_history.Clear(true);
     }
     ApplySetup();
     LoadStoredTrack();
+    if (const CFireworkSetup* setup = m_doc.GetSetup()) m_trackShown = setup->GetMusicFile();
+    m_trackKnown = true;
 }
 
 void CFLRView::LoadStoredTrack()
@@ -220,10 +231,12 @@ void CFLRView::LoadStoredTrack()
 void CFLRView::SelectTrack()
 {
     if (m_clock.IsRunning()) return;
+    CHistoryStep step(&m_history, "Select Music Track");
     const TrackLoadResult result = m_waveTable->LoadTrack(std::nullopt);
     if (result.loaded) {
         if (CFireworkSetup* setup = m_doc.GetSetup()) {
             setup->SetMusicFile(Utf8ToCp1252(result.path));
+            m_trackShown = setup->GetMusicFile();
             m_doc.SetModifiedFlag(true);
         }
         m_clock.Reset();
@@ -234,9 +247,11 @@ void CFLRView::SelectTrack()
 void CFLRView::DeselectTrack()
 {
     if (m_clock.IsRunning() || !m_waveTable->HasTrack()) return;
+    CHistoryStep step(&m_history, "Deselect Track");
     m_waveTable->ClearTrack();
     if (CFireworkSetup* setup = m_doc.GetSetup()) {
         setup->SetMusicFile(std::string());
+        m_trackShown = setup->GetMusicFile();
         m_doc.SetModifiedFlag(true);
     }
     ApplyTrackLayout(false);
@@ -266,21 +281,19 @@ void CFLRView::RunSetup()
                         : std::make_unique<CFireworkSetup>(*m_doc.GetSetup());
     const bool ok = m_editSetup && m_editSetup(*edited);
     if (!ok && !isNew) return;
-    const int oldFps = m_doc.GetFrameRate();
-    const int newFps = edited->GetFrameRate();
-    m_doc.SetSetup(std::move(edited));  // modified; every view hears hint 136
-    if (!isNew && newFps != oldFps) {
-        if (CIgnition* first = m_doc.FirstFiring()) {
-            first->RetimeFromDelays(newFps, m_editor.PrefireOff());
-            m_editor.Finish();  // the document's notice rebuilds the list
-        }
-    }
+    m_editor.ApplySetup(std::move(edited));
 }
 
 void CFLRView::ApplySetup()
 {
     const CFireworkSetup* setup = m_doc.GetSetup();
     if (!setup) return;
+    if (m_trackKnown && setup->GetMusicFile() != m_trackShown) {
+        // An undo or redo gave the setup another track.
+        m_waveTable->ClearTrack();
+        LoadStoredTrack();
+        m_trackShown = m_doc.GetSetup()->GetMusicFile();
+    }
     ApplyTrackLayout(false);
     const bool modified = m_doc.IsModified();
     m_list->SetPrefireOff(setup->GetPrefireOff());
@@ -366,8 +379,22 @@ bool CFLRView::RunCommand(int id)
     const std::vector<CIgnition*> selected = m_list->Selected();
     switch (id) {
     case cmd::AddIgnition: AddIgnition(-1, {}); return true;
-    case cmd::DeleteIgnition:
-    case cmd::EditClear: m_editor.DeleteIgnitions(selected); break;
+    case cmd::EditCopy: CopySelection(selected); return true;
+    case cmd::EditCut:
+        if (CopySelection(selected)) {
+            CHistoryStep step(&m_history, "Cut");
+            m_editor.DeleteIgnitions(selected, false);
+        }
+        return true;
+    case cmd::EditPaste: Paste(selected); return true;
+    case cmd::EditUndo: m_history.Undo(); return true;
+    case cmd::EditRedo: m_history.Redo(); return true;
+    case cmd::DeleteIgnition: m_editor.DeleteIgnitions(selected); break;
+    case cmd::EditClear: {
+        CHistoryStep step(&m_history, "Clear");
+        m_editor.DeleteIgnitions(selected);
+        break;
+    }
     case cmd::EditSelectAll: m_list->selectAll(); return true;
     case cmd::DuplicateIgnition: m_editor.Duplicate(selected); break;
     case cmd::SelectItem: {
@@ -432,6 +459,18 @@ CommandState CFLRView::State(int id) const
 {
     CommandState s = m_editor.State(id, m_list->Selected(), m_list->hasFocus());
     switch (id) {
+    case cmd::EditCopy:
+    case cmd::EditCut: s.enabled = !m_list->Selected().empty(); break;
+    // Whatever the Clipboard holds: what is not ours is refused with a word why.
+    case cmd::EditPaste: s.enabled = true; break;
+    case cmd::EditUndo:
+        s.enabled = m_history.CanUndo() && !m_history.Recording();
+        s.text = s.enabled ? "Undo " + m_history.UndoName() : "Undo";
+        break;
+    case cmd::EditRedo:
+        s.enabled = m_history.CanRedo() && !m_history.Recording();
+        s.text = s.enabled ? "Redo " + m_history.RedoName() : "Redo";
+        break;
     case cmd::Racks: s.checked = m_racksVisible; break;
     case cmd::SelectItem: s.enabled = s.enabled && m_chooseItem != nullptr; break;
     case cmd::Transfer: s.enabled = m_transfer && m_list->Model()->rowCount() > 0; break;
@@ -577,6 +616,8 @@ void CFLRView::SelectChain(const std::vector<CIgnition*>& selected)
             }
             return state;
         };
+        // The whole dialog is one step; one that changed nothing leaves no trace.
+        CHistoryStep step(&m_history, "Edit Chain");
         const bool wasModified = m_doc.IsModified();
         const auto before = chainState();
         m_selectChain(m_editor, only);
@@ -586,7 +627,63 @@ void CFLRView::SelectChain(const std::vector<CIgnition*>& selected)
     }
     // The template is destroyed when this returns, applied or not.
     const std::unique_ptr<CIgnition> chain = m_selectChain(m_editor, nullptr);
+    CHistoryStep step(&m_history, "Select Chain");
     if (chain) ApplyChainToSelection(m_editor, selected, *chain);
+}
+
+bool CFLRView::CopySelection(const std::vector<CIgnition*>& selected)
+{
+    const CueClip clip = CopyCues(m_doc, selected);
+    if (clip.count == 0) return false;
+    auto* data = new QMimeData;
+    data->setData(QString::fromLatin1(kCueMimeType),
+                  QByteArray(clip.bytes.data(), qsizetype(clip.bytes.size())));
+    data->setText(QString::fromStdString(clip.text));
+    QGuiApplication::clipboard()->setMimeData(data);
+    return true;
+}
+
+void CFLRView::Paste(const std::vector<CIgnition*>& selected)
+{
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    const QString type = QString::fromLatin1(kCueMimeType);
+    if (!data || !data->hasFormat(type)) {
+        ShowMessage("The Clipboard holds no cues: only cues copied in FLR can be pasted.", "Paste",
+                    PromptButtons::Ok, PromptIcon::Information);
+        return;
+    }
+    const QByteArray bytes = data->data(type);
+    const int row = selected.empty() ? -1 : m_list->Model()->RowOf(selected.front());
+    const std::vector<CIgnition*> pasted =
+        PasteCues(m_editor, std::string_view(bytes.constData(), size_t(bytes.size())), row,
+                  m_timeDisplay->text().toStdString(), CEffectCatalogue::Program());
+    if (!pasted.empty()) SelectEntries(pasted);
+}
+
+void CFLRView::SelectEntries(const std::vector<CIgnition*>& entries)
+{
+    // One walk of the rows and one selection of ranges: an undo may give back thousands.
+    const std::unordered_set<const CIgnition*> wanted(entries.begin(), entries.end());
+    const std::vector<CIgnition*>& rows = m_list->Model()->Rows();
+    CScheduleModel* model = m_list->Model();
+    QItemSelection selection;
+    int start = -1;
+    int firstRow = -1;
+    for (int r = 0; r <= int(rows.size()); ++r) {
+        const bool in = r < int(rows.size()) && wanted.count(rows[r]) > 0;
+        if (in && start < 0) start = r;
+        if (in && firstRow < 0) firstRow = r;
+        if (!in && start >= 0) {
+            selection.select(model->index(start, 0), model->index(r - 1, 0));
+            start = -1;
+        }
+    }
+    m_list->selectionModel()->select(
+        selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (firstRow < 0) return;
+    m_list->selectionModel()->setCurrentIndex(model->index(firstRow, 0),
+                                              QItemSelectionModel::NoUpdate);
+    m_list->scrollTo(model->index(firstRow, 0));
 }
 
 void CFLRView::MoveTimerHere(const std::vector<CIgnition*>& selected)

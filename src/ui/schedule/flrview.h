@@ -8,6 +8,7 @@
 #include "base/commandids.h"
 #include "editing/scheduleeditor.h"
 #include "editing/showclock.h"
+#include "editing/showhistory.h"
 #include "model/flrdoc.h"
 #include "model/racktype.h"
 #include "reports/reportrequest.h"
@@ -36,6 +37,8 @@ public:
 
     CFLRDoc& Doc() const { return m_doc; }
     CScheduleEditor& Editor() { return m_editor; }
+    // The show's undo history; Undo and Redo run through RunCommand.
+    CShowHistory& History() { return m_history; }
     CScheduleList* List() const { return m_list; }
     QLineEdit* TimeDisplay() const { return m_timeDisplay; }
     QSlider* Slider() const { return m_slider; }
@@ -150,6 +153,11 @@ private:
     void StopClock();
     void ResetClock();
     void MoveTimerHere(const std::vector<CIgnition*>& selected);
+    // Copy's part of Copy and Cut: false when nothing was selected.
+    bool CopySelection(const std::vector<CIgnition*>& selected);
+    void Paste(const std::vector<CIgnition*>& selected);
+    // Exactly these entries' rows become the selection; the first is focused and shown.
+    void SelectEntries(const std::vector<CIgnition*>& entries);
     void SelectChain(const std::vector<CIgnition*>& selected);
     void OnSliderAction(int action);
     // Shows the clock's text, slider range and position, and the PLAY button's face.
@@ -163,6 +171,7 @@ private:
 
     CFLRDoc& m_doc;
     CDatabase* m_database = nullptr;
+    CShowHistory m_history;
     CScheduleEditor m_editor;
     CShowClock m_clock;
     QTimer* m_clockTimer = nullptr;
@@ -180,6 +189,10 @@ private:
     bool m_racksVisible = true;
     bool m_initialised = false;
     std::string m_showPath;
+    // The setup's music file as the strip last loaded or cleared it: an undo that gives the
+    // setup another one reloads the strip.
+    OptText m_trackShown;
+    bool m_trackKnown = false;
     std::function<void(const QString&, const QString&)> m_statusSink;
     std::function<CEffectRef(const CEffectRef&)> m_chooseItem;
     std::function<bool(CFireworkSetup&)> m_editSetup;

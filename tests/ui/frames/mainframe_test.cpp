@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QToolBar>
 #include <filesystem>
 #include <fstream>
 
@@ -91,6 +92,22 @@ TEST_F(MainFrameTest, MenusAndCommandsFollowTheActiveShow)
     EXPECT_EQ(m_prompter.Messages().back().text,
               "Are you sure that you want to delete the 2 selected ignitions?");
     EXPECT_TRUE(child->View()->Editor().Rows().empty());
+
+    // Edit's Undo and Redo name the step, on their keys and the toolbar.
+    QAction* undo = m_frame->Action(cmd::EditUndo);
+    QAction* redo = m_frame->Action(cmd::EditRedo);
+    EXPECT_TRUE(undo->isEnabled());  // the history moved: the frame has heard of it
+    EXPECT_EQ(undo->text(), "&Undo Delete Ignitions");
+    EXPECT_EQ(undo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+    EXPECT_TRUE(redo->shortcuts().contains(QKeySequence(QStringLiteral("Ctrl+Y"))));
+    EXPECT_TRUE(redo->shortcuts().contains(QKeySequence(QStringLiteral("Ctrl+Shift+Z"))));
+    const QList<QAction*> tools =
+        m_frame->findChild<QToolBar*>(QStringLiteral("Toolbar"))->actions();
+    EXPECT_TRUE(tools.contains(undo) && tools.contains(redo));
+    undo->trigger();
+    EXPECT_EQ(child->View()->Editor().Rows().size(), 2u);
+    EXPECT_EQ(redo->text(), "&Redo Delete Ignitions");
+    EXPECT_EQ(undo->text(), "&Undo Add Ignition");
     child->Doc().SetModifiedFlag(false);
 }
 

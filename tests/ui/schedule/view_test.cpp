@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
@@ -224,6 +225,50 @@ TEST_F(ViewTest, DeletingTheAwaitedEntryLeavesTheClockOnTheRest)
     EXPECT_EQ(view.Clock().NextIgnition(), view.List()->Model()->EntryAt(0));
     TickAfter(1000);
     EXPECT_EQ(Selected(), (Rows{0}));
+}
+
+TEST_F(ViewTest, CutPasteUndoAndRedoRunAsTheEditMenuNamesThem)
+{
+    EXPECT_FALSE(Enabled(cmd::EditUndo));
+    List()->selectRow(2);
+    ASSERT_TRUE(view.RunCommand(cmd::EditCut));
+    EXPECT_EQ(List()->Model()->rowCount(), 2);
+    EXPECT_EQ(view.State(cmd::EditUndo).text, "Undo Cut");
+    EXPECT_TRUE(prompter.Messages().empty());  // Cut asks nothing: it can be undone
+    List()->selectRow(0);
+    view.RunCommand(cmd::EditPaste);
+    EXPECT_EQ(List()->Model()->rowCount(), 3);
+    EXPECT_EQ(view.State(cmd::EditUndo).text, "Undo Paste");
+    EXPECT_EQ(Selected(), Rows{0});  // the pasted entry, in front of the row it took the Time of
+
+    view.RunCommand(cmd::EditUndo);
+    view.RunCommand(cmd::EditUndo);
+    ASSERT_EQ(List()->Model()->rowCount(), 3);
+    EXPECT_EQ(List()->Model()->EntryAt(2), entries[2]);
+    EXPECT_EQ(Selected(), Rows{2});  // the selection the Cut found
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(view.State(cmd::EditRedo).text, "Redo Cut");
+    view.RunCommand(cmd::EditRedo);
+    EXPECT_EQ(List()->Model()->rowCount(), 2);
+    EXPECT_TRUE(doc.IsModified());
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("IP\tTime\n1\t00:00:01:00\n"));
+    view.RunCommand(cmd::EditPaste);
+    ASSERT_FALSE(prompter.Messages().empty());
+    EXPECT_EQ(prompter.Messages().back().caption, "Paste");
+    EXPECT_EQ(List()->Model()->rowCount(), 2);
+    EXPECT_EQ(view.State(cmd::EditUndo).text, "Undo Cut");
+
+    // Rows apart come back selected together.
+    view.RunCommand(cmd::EditUndo);
+    List()->selectRow(0);
+    List()->selectionModel()->select(List()->Model()->index(2, 0),
+                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    prompter.Answer(PromptAnswer::Yes);
+    view.RunCommand(cmd::DeleteIgnition);
+    ASSERT_EQ(List()->Model()->rowCount(), 1);
+    view.RunCommand(cmd::EditUndo);
+    EXPECT_EQ(Selected(), (Rows{0, 2}));
 }
 
 }  // namespace

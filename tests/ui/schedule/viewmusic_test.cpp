@@ -125,6 +125,17 @@ TEST_F(ViewMusicTest, SelectAndDeselectStoreTheTrackInTheShow)
     EXPECT_FALSE(view->WaveTable()->HasTrack());
     EXPECT_EQ(StoredMusic(), "");
     EXPECT_EQ(view->WaveTable()->Window().ViewWidth(), 15000u);
+
+    // Both are steps of the history; taking them back reloads the strip from the setup.
+    EXPECT_EQ(view->State(cmd::EditUndo).text, "Undo Deselect Track");
+    view->RunCommand(cmd::EditUndo);
+    EXPECT_TRUE(view->WaveTable()->HasTrack());
+    EXPECT_EQ(StoredMusic(), path);
+    view->RunCommand(cmd::EditUndo);
+    EXPECT_FALSE(view->WaveTable()->HasTrack());
+    EXPECT_FALSE(doc.IsModified());
+    view->RunCommand(cmd::EditRedo);
+    EXPECT_TRUE(view->WaveTable()->HasTrack());
 }
 
 }  // namespace
