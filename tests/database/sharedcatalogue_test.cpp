@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <future>
 #include <optional>
 #include <string>
 
@@ -139,6 +141,32 @@ TEST_P(SharedCatalogueTest, ADeletedKeyIsNeverGivenToANewRow)
         last = newest;
         ASSERT_TRUE(m_other.ExecuteSQL("DELETE FROM \"tbCustomers\" WHERE \"Index\" = " +
                                        std::to_string(newest)));
+    }
+}
+
+// Two designers press OK on the same new number at the same moment, in a database without
+// the constraint: exactly one of them stores it, round after round.
+TEST_P(SharedCatalogueTest, SimultaneousAddsOfOneNumberStoreItOnce)
+{
+    ASSERT_TRUE(m_db.ExecuteSQL("DROP INDEX \"ixFireworksSerialID\""));
+    for (int round = 0; round < 30; ++round) {
+        const std::string article = "RACE-" + std::to_string(round);
+        CItemTable mine(&m_db), theirs(&m_other);
+        std::atomic<int> ready{0};
+        const auto add = [&](CItemTable& rows) {
+            EXPECT_TRUE(rows.OpenTable(FireworksQuery::WithSerialID(article)));
+            rows.AddNew();
+            rows.m_SerialID = article;
+            for (++ready; ready < 2;) {
+            }
+            return rows.Update();
+        };
+        std::future<bool> other = std::async(std::launch::async, add, std::ref(theirs));
+        const int stored = int(add(mine)) + int(other.get());
+        size_t count = 0;
+        StoredName(article, &count);
+        ASSERT_EQ(stored, 1);
+        ASSERT_EQ(count, 1u) << article;
     }
 }
 
