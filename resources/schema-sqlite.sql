@@ -1,21 +1,22 @@
 -- The product database on SQLite: the eight tables with the column names, order and kinds
--- the recordsets bind. Record keys are INTEGER PRIMARY KEY so that a row added without its
--- key gets the next free number from the database.
+-- the recordsets bind. Record keys are INTEGER PRIMARY KEY AUTOINCREMENT: a row added without
+-- its key gets a number no row ever had, so an editor still open on a deleted row can never
+-- change a newer one. No two items share an article number.
 CREATE TABLE "tbCategories" (
-    "CategoryNo" INTEGER PRIMARY KEY,
+    "CategoryNo" INTEGER PRIMARY KEY AUTOINCREMENT,
     "Category" VARCHAR(255),
     "BitValue" INTEGER
 );
 CREATE TABLE "tbColors" (
-    "ColorID" INTEGER PRIMARY KEY,
+    "ColorID" INTEGER PRIMARY KEY AUTOINCREMENT,
     "Color" VARCHAR(255)
 );
 CREATE TABLE "tbCountries" (
-    "CountryID" INTEGER PRIMARY KEY,
+    "CountryID" INTEGER PRIMARY KEY AUTOINCREMENT,
     "Country" VARCHAR(255)
 );
 CREATE TABLE "tbCustomers" (
-    "Index" INTEGER PRIMARY KEY,
+    "Index" INTEGER PRIMARY KEY AUTOINCREMENT,
     "CustomerNo" VARCHAR(255),
     "CustomerName" VARCHAR(255),
     "ContactName" VARCHAR(255),
@@ -33,7 +34,7 @@ CREATE TABLE "tbCustomers" (
     "Notes" VARCHAR(255)
 );
 CREATE TABLE "tbFireworks" (
-    "ProductNO" INTEGER PRIMARY KEY,
+    "ProductNO" INTEGER PRIMARY KEY AUTOINCREMENT,
     "SerialID" VARCHAR(255),
     "ProductName" VARCHAR(255),
     "Size" INTEGER,
@@ -52,9 +53,9 @@ CREATE TABLE "tbFireworks" (
     "SupplierID" INTEGER,
     "ProductDescription" VARCHAR(255)
 );
-CREATE INDEX "ixFireworksSerialID" ON "tbFireworks" ("SerialID");
+CREATE UNIQUE INDEX "ixFireworksSerialID" ON "tbFireworks" ("SerialID");
 CREATE TABLE "tbSuppliers" (
-    "Index" INTEGER PRIMARY KEY,
+    "Index" INTEGER PRIMARY KEY AUTOINCREMENT,
     "SupplierNO" INTEGER,
     "Name" VARCHAR(255),
     "ContactTitle" VARCHAR(255),
@@ -71,7 +72,7 @@ CREATE TABLE "tbSuppliers" (
     "CountryID" INTEGER
 );
 CREATE TABLE "tbMortarTypes" (
-    "ID" INTEGER PRIMARY KEY,
+    "ID" INTEGER PRIMARY KEY AUTOINCREMENT,
     "TypeNO" INTEGER,
     "Name" VARCHAR(255),
     "Config" VARCHAR(255),

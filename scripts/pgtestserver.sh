@@ -5,6 +5,8 @@
 #                                            and sample catalogue of resources/
 #   scripts/pgtestserver.sh start DIR PORT   start it again (waits at most 30 s)
 #   scripts/pgtestserver.sh stop DIR         stop it (fast shutdown, waits at most 30 s)
+#   scripts/pgtestserver.sh pause|resume DIR freeze its processes (SIGSTOP), as a hung server
+#                                            whose connections stay open, and thaw them
 # Run as root, the server runs as the user "postgres".
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -45,8 +47,13 @@ start)
 stop)
     as_server "$bindir/pg_ctl" -D "$dir/data" -m fast -w -t 30 stop >/dev/null
     ;;
+pause | resume)
+    signal=$([ "$command" = pause ] && echo STOP || echo CONT)
+    server="$(head -n 1 "$dir/data/postmaster.pid")"
+    kill "-$signal" "$server" $(ps -o pid= --ppid "$server")
+    ;;
 *)
-    echo "usage: $0 setup|start|stop DIR [PORT]" >&2
+    echo "usage: $0 setup|start|stop|pause|resume DIR [PORT]" >&2
     exit 2
     ;;
 esac

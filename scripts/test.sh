@@ -31,6 +31,8 @@ trap '"$root/scripts/pgtestserver.sh" stop "$pgdir/srv" >/dev/null 2>&1 || true;
 export FLR_TEST_PG_CONNECT="DRIVER={PostgreSQL ANSI};SERVER=127.0.0.1;PORT=$pgport;DATABASE=flr_test;UID=flr;PWD=flr;"
 export FLR_TEST_PG_STOP="$root/scripts/pgtestserver.sh stop $pgdir/srv"
 export FLR_TEST_PG_START="$root/scripts/pgtestserver.sh start $pgdir/srv $pgport"
+export FLR_TEST_PG_PAUSE="$root/scripts/pgtestserver.sh pause $pgdir/srv"
+export FLR_TEST_PG_RESUME="$root/scripts/pgtestserver.sh resume $pgdir/srv"
 echo "PostgreSQL test server on 127.0.0.1:$pgport"
 ctest --test-dir "$build" --output-on-failure -j2 --timeout 600
 

@@ -45,18 +45,14 @@ bool CContactEditorModel::CanSave(const ContactForm& form)
     return m_checkedKeyIsNew;
 }
 
-void CContactEditorModel::Save(const ContactForm& form)
+int CContactEditorModel::Save(const ContactForm& form)
 {
-    if (!m_database) return;
+    if (!m_database) return kEditorOk;
     const std::string what(m_kind.what);
     if (m_row) {
         m_row->Edit();
         m_kind.Write(*m_row, form, m_choices);
-        if (!m_row->Update()) {
-            m_row->CancelUpdate();
-            ReportDatabaseError("Unable to edit " + what + " in FLR database.");
-        }
-        return;
+        return SaveEditedRow(*m_row, what);
     }
     const std::unique_ptr<CRecordset> rows = OpenRows();
     bool stored = false;
@@ -66,6 +62,7 @@ void CContactEditorModel::Save(const ContactForm& form)
         stored = rows->Update();
     }
     if (!stored) ReportDatabaseError("Unable to append " + what + " to FLR database.");
+    return kEditorOk;
 }
 
 int CContactEditorModel::Delete(const ContactForm& form)
@@ -76,7 +73,7 @@ int CContactEditorModel::Delete(const ContactForm& form)
     if (!MoveToKey(*rows, form)) return kEditorDeleted;
     if (!ConfirmDelete(m_kind.List(*rows).cells[1], m_kind.what)) return 0;
     DBError error;
-    if (!rows->Delete(&error) && error.state != "01001") {
+    if (!rows->Delete(&error) && error.state != kRowGoneState) {
         ReportDatabaseError("Unable to delete " + std::string(m_kind.what) + " from FLR database.");
         return 0;
     }

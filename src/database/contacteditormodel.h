@@ -26,8 +26,9 @@ public:
     // Whether OK may be pressed: never without a database; for a kind with unique keys, in add
     // mode only for a key that is filled in and not in the table yet.
     bool CanSave(const ContactForm& form);
-    // Writes the row; a failure has been reported. The dialog then closes with OK either way.
-    void Save(const ContactForm& form);
+    // Writes the row; a failure has been reported. Says how the dialog ends, as
+    // SaveEditedRow: kEditorOk, kEditorDeleted, or 0 to stay open after a conflict.
+    int Save(const ContactForm& form);
     // As CItemEditorModel::Delete.
     int Delete(const ContactForm& form);
 

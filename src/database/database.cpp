@@ -105,8 +105,11 @@ bool CDatabase::Connect(DBError* error)
         return false;
     }
     // A server that does not answer must not hang the program.
-    SQLSetConnectAttr(dbc, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(15), 0);
+    const auto timeout = reinterpret_cast<SQLPOINTER>(SQLULEN(kTimeoutSeconds));
+    SQLSetConnectAttr(dbc, SQL_ATTR_LOGIN_TIMEOUT, timeout, 0);
+    SQLSetConnectAttr(dbc, SQL_ATTR_CONNECTION_TIMEOUT, timeout, 0);
     std::string connect = m_connect;
+    const std::vector<CLinkWatch::Socket> before = CLinkWatch::OpenSockets();
     const SQLRETURN rc =
         SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR*>(connect.data()),
                          SQLSMALLINT(connect.size()), nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
@@ -117,6 +120,8 @@ bool CDatabase::Connect(DBError* error)
     }
     m_dbc = dbc;
     m_linkLost = false;
+    // A file database has no link to cut.
+    m_watch.Watch(before, CLinkWatch::OpenSockets());
 
     char info[256] = {};
     SQLSMALLINT infoLength = 0;
@@ -139,6 +144,7 @@ bool CDatabase::Connect(DBError* error)
 
 void CDatabase::Disconnect()
 {
+    m_watch.Forget();
     if (m_dbc == SQL_NULL_HDBC) return;
     SQLDisconnect(m_dbc);
     SQLFreeHandle(SQL_HANDLE_DBC, m_dbc);
@@ -183,8 +189,20 @@ SQLHDBC CDatabase::AcquireHandle(DBError* error)
     return m_dbc;
 }
 
-void CDatabase::NoteFailure(const DBError& error)
+void CDatabase::PrepareStatement(SQLHSTMT statement) const
 {
+    SQLSetStmtAttr(statement, SQL_ATTR_QUERY_TIMEOUT,
+                   reinterpret_cast<SQLPOINTER>(SQLULEN(kTimeoutSeconds)), 0);
+}
+
+void CDatabase::NoteFailure(DBError& error)
+{
+    if (m_watch.Fired()) {
+        error = {"HYT00", "The database server did not answer within " +
+                              std::to_string(kTimeoutSeconds) + " seconds."};
+        m_linkLost = true;
+        return;
+    }
     if (error.IsConnectionLost()) {
         m_linkLost = true;
         return;
@@ -202,12 +220,14 @@ bool CDatabase::ExecuteSQL(std::string_view sql, DBError* error)
     DBError& err = error ? *error : local;
     SQLHDBC dbc = AcquireHandle(&err);
     if (dbc == SQL_NULL_HDBC) return false;
+    const CallGuard guard(*this);
     SQLHSTMT stmt = SQL_NULL_HSTMT;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt))) {
         err = DiagnosticOf(SQL_HANDLE_DBC, dbc);
         NoteFailure(err);
         return false;
     }
+    PrepareStatement(stmt);
     std::string text = ToDriverText(sql);
     const SQLRETURN rc =
         SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(text.data()), SQLINTEGER(text.size()));
@@ -253,18 +273,34 @@ bool CDatabase::ExecuteScript(std::string_view script, DBError* error)
     }
     statements.push_back(current);
 
+    return InTransaction(
+        [&](DBError& failure) {
+            for (const std::string& statement : statements) {
+                if (statement.find_first_not_of(" \t\r\n") == std::string::npos) continue;
+                if (!ExecuteSQL(statement, &failure)) return false;
+            }
+            return true;
+        },
+        &err);
+}
+
+bool CDatabase::InTransaction(const std::function<bool(DBError&)>& work, DBError* error)
+{
+    DBError local;
+    DBError& err = error ? *error : local;
+    SQLHDBC dbc = AcquireHandle(&err);
+    if (dbc == SQL_NULL_HDBC) return false;
+    const CallGuard guard(*this);
     SQLSetConnectAttr(dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF),
                       0);
-    bool ok = true;
-    for (const std::string& statement : statements) {
-        if (statement.find_first_not_of(" \t\r\n") == std::string::npos) continue;
-        if (!ExecuteSQL(statement, &err)) {
-            ok = false;
-            break;
-        }
-    }
+    bool ok = work(err);
     if (m_dbc != SQL_NULL_HDBC) {
-        SQLEndTran(SQL_HANDLE_DBC, m_dbc, ok ? SQL_COMMIT : SQL_ROLLBACK);
+        const SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, m_dbc, ok ? SQL_COMMIT : SQL_ROLLBACK);
+        if (ok && !SQL_SUCCEEDED(rc)) {
+            err = DiagnosticOf(SQL_HANDLE_DBC, m_dbc);
+            NoteFailure(err);
+            ok = false;
+        }
         SQLSetConnectAttr(m_dbc, SQL_ATTR_AUTOCOMMIT,
                           reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
     }

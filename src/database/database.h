@@ -3,8 +3,11 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
+
+#include "database/linkwatch.h"
 
 namespace flr {
 
@@ -25,8 +28,25 @@ struct DBError {
 // a read fail.
 // User-interface thread only. Recordsets opened on it hold no statement between calls, so the
 // connection may be closed or reconnected while they exist.
+// No call waits long for a server: connecting gives up after kTimeoutSeconds, a statement is
+// cancelled by the server after as long, and one on a server that no longer answers has its
+// link cut a second later (CLinkWatch), failing as a lost link that the next use makes again.
 class CDatabase {
 public:
+    static constexpr int kTimeoutSeconds = 8;
+
+    // Held around every call on the connection's handle: bounds its wait for a server.
+    class CallGuard {
+    public:
+        explicit CallGuard(CDatabase& database) : m_watch(database.m_watch) { m_watch.Arm(); }
+        ~CallGuard() { m_watch.Disarm(); }
+        CallGuard(const CallGuard&) = delete;
+        CallGuard& operator=(const CallGuard&) = delete;
+
+    private:
+        CLinkWatch& m_watch;
+    };
+
     CDatabase();
     ~CDatabase();
     CDatabase(const CDatabase&) = delete;
@@ -58,14 +78,22 @@ public:
     // Runs a script of statements separated by ";" at line ends, as one transaction: all of
     // it or, when a statement fails, none of it (the failure in `error`).
     bool ExecuteScript(std::string_view script, DBError* error = nullptr);
+    // Runs `work` as one transaction: committed when it returns true, rolled back when it
+    // returns false (having set `error`) or the commit fails.
+    bool InTransaction(const std::function<bool(DBError&)>& work, DBError* error = nullptr);
+
+    // True on PostgreSQL, whose sessions share a server.
+    bool IsPostgres() const { return m_textUtf8; }
 
     // For recordsets and statements: the connection handle, reconnecting first when an
     // earlier call found the link of the open connection lost. SQL_NULL_HDBC with `error` set
     // when there is no usable connection (never opened, closed, or the server still away).
     SQLHDBC AcquireHandle(DBError* error);
     // Statements report their failures here so that a lost link is noticed and re-made on
-    // the next use.
-    void NoteFailure(const DBError& error);
+    // the next use; a call cut for want of an answer gets a text that says so.
+    void NoteFailure(DBError& error);
+    // Sets the query timeout on a new statement.
+    void PrepareStatement(SQLHSTMT statement) const;
 
 private:
     bool Connect(DBError* error);
@@ -78,6 +106,7 @@ private:
     std::string m_quote;  // identifier quote character(s), "" when none
     bool m_textUtf8 = false;
     bool m_linkLost = false;  // a call failed with a lost link: reconnect before the next
+    CLinkWatch m_watch{std::chrono::seconds(kTimeoutSeconds + 1)};
 };
 
 // The ODBC diagnostic of `handle` as an error value.

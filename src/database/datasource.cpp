@@ -1,14 +1,19 @@
 #include "database/datasource.h"
 
+#include <fcntl.h>
 #include <odbcinst.h>
 #include <pwd.h>
 #include <sql.h>
 #include <sqlext.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "base/textcodec.h"
 #include "database/embeddedsql.h"
@@ -17,6 +22,20 @@ namespace flr {
 
 namespace fs = std::filesystem;
 
+std::string HomeFolder()
+{
+    const char* home = std::getenv("HOME");
+    if (home && *home == '/') return home;
+    // Without HOME (cron, systemd) the password database knows the user's home.
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found &&
+        found->pw_dir && found->pw_dir[0] == '/')
+        return found->pw_dir;
+    return {};
+}
+
 std::string DefaultDatabasePath()
 {
     fs::path base;
@@ -24,8 +43,9 @@ std::string DefaultDatabasePath()
     if (data && *data == '/') {
         base = data;
     } else {
-        const char* home = std::getenv("HOME");
-        base = fs::path(home && *home ? home : "/tmp") / ".local" / "share";
+        const std::string home = HomeFolder();
+        if (home.empty()) return {};
+        base = fs::path(home) / ".local" / "share";
     }
     return (base / "Flarion" / "FLR" / "Database.sqlite").string();
 }
@@ -72,43 +92,74 @@ bool CreateCatalogue(CDatabase& database, bool sampleData, DBError* error)
     return database.ExecuteScript(script, error);
 }
 
+namespace {
+
+// Makes the missing folders of `folder`, each readable by the user alone.
+bool MakeFolders(const fs::path& folder, DBError& err)
+{
+    fs::path made;
+    for (const fs::path& part : folder) {
+        made /= part;
+        if (::mkdir(made.c_str(), 0700) == 0 || errno == EEXIST) continue;
+        err = {"HY000",
+               "Unable to create the folder " + made.string() + ": " + std::strerror(errno) + "."};
+        return false;
+    }
+    if (!fs::is_directory(folder)) {
+        err = {"HY000", "Unable to create the folder " + folder.string() +
+                            ": a file of that name is in the way."};
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 bool CreateSqliteDatabase(const std::string& path, DBError* error)
 {
     DBError local;
     DBError& err = error ? *error : local;
-    std::error_code ec;
-    const fs::path target(path);
-    if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
-    if (ec) {
-        err = {"HY000", "Unable to create the folder " + target.parent_path().string() + ": " +
-                            ec.message()};
+    if (path.empty()) {
+        err = {"HY000",
+               "The home folder is unknown, so there is no place for the database. "
+               "Set HOME and start FLR again."};
         return false;
     }
+    const fs::path target(path);
+    if (target.has_parent_path() && !MakeFolders(target.parent_path(), err)) return false;
+    std::error_code ec;
     if (fs::exists(target, ec)) {
         err = {"HY000", "The file " + path + " exists already."};
         return false;
     }
     const fs::path temporary = target.string() + ".new-" + std::to_string(::getpid());
     fs::remove(temporary, ec);
+    fs::remove(temporary.string() + "-journal", ec);
+    // Made here rather than by the driver, so it is the user's alone from the start; SQLite
+    // takes an empty file as a new database.
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        err = {"HY000",
+               "Unable to create " + temporary.string() + ": " + std::strerror(errno) + "."};
+        return false;
+    }
+    ::close(fd);
     bool ok;
     {
         CDatabase database;
-        // Creating is the one time the driver may make the file.
-        std::string connect = SqliteConnectString(temporary.string());
-        connect.replace(connect.find("NoCreat=1"), 9, "NoCreat=0");
-        ok = database.OpenEx(connect, &err) && CreateCatalogue(database, true, &err);
+        ok = database.OpenEx(SqliteConnectString(temporary.string()), &err) &&
+             CreateCatalogue(database, true, &err);
     }
-    if (ok) {
-        fs::rename(temporary, target, ec);
-        if (ec) {
-            err = {"HY000", "Unable to move the new database to " + path + ": " + ec.message()};
-            ok = false;
-        }
+    // A link, unlike a rename, never replaces a database another program has just made and
+    // opened.
+    if (ok && ::link(temporary.c_str(), target.c_str()) != 0) {
+        err = {"HY000", errno == EEXIST ? "The file " + path + " exists already."
+                                        : "Unable to move the new database to " + path + ": " +
+                                              std::strerror(errno) + "."};
+        ok = false;
     }
-    if (!ok) {
-        fs::remove(temporary, ec);
-        fs::remove(temporary.string() + "-journal", ec);
-    }
+    fs::remove(temporary, ec);
+    fs::remove(temporary.string() + "-journal", ec);
     return ok;
 }
 
@@ -116,8 +167,9 @@ bool EnsureDefaultDatabase(DBError* error)
 {
     const std::string path = DefaultDatabasePath();
     std::error_code ec;
-    if (fs::exists(path, ec)) return true;
-    return CreateSqliteDatabase(path, error);
+    if (!path.empty() && fs::exists(path, ec)) return true;
+    // Another program starting at the same time may have won; its database serves both.
+    return CreateSqliteDatabase(path, error) || (!path.empty() && fs::exists(path, ec));
 }
 
 namespace {
@@ -152,7 +204,7 @@ void UseOdbcIniOfHome()
 {
     if (std::getenv("ODBCINI")) return;
     const char* home = std::getenv("HOME");
-    if (!home || !*home) return;
+    if (!home || *home != '/') return;
     const passwd* user = ::getpwuid(::getuid());
     if (user && user->pw_dir && std::string(user->pw_dir) == home) return;
     ::setenv("ODBCINI", (fs::path(home) / ".odbc.ini").c_str(), 1);

@@ -12,8 +12,13 @@ namespace flr {
 inline constexpr std::string_view kDataSourceName = "FLR Database";
 inline constexpr std::string_view kDefaultConnect = "DSN=FLR Database";
 
+// The user's home folder: $HOME when it is an absolute path, else the password database's
+// entry; "" when neither names one.
+std::string HomeFolder();
+
 // The embedded default database: $XDG_DATA_HOME/Flarion/FLR/Database.sqlite (XDG_DATA_HOME
-// defaults to ~/.local/share). Never inside the build or install tree.
+// defaults to ~/.local/share under HomeFolder()). Never inside the build or install tree, and
+// never in a folder other users can write to: "" when the home folder is unknown.
 std::string DefaultDatabasePath();
 
 // The SQLite 3 ODBC driver as a connect string names it: "SQLite3" when unixODBC knows the
@@ -38,11 +43,14 @@ std::string_view EmbeddedPostgresSequences();
 bool CreateCatalogue(CDatabase& database, bool sampleData, DBError* error);
 
 // Creates a new SQLite product database with the sample catalogue in `path`, writing it
-// beside the target first and renaming it into place, so a failure leaves no half-made file.
-// False with `error` set when the folder cannot be made, the file exists or a step fails.
+// beside the target first and linking it into place, so a failure leaves no half-made file
+// and a file another program put there meanwhile is never replaced. Missing folders are made
+// 0700 and the file 0600: it holds customers' names and numbers. False with `error` set when
+// the folder cannot be made, the file exists or a step fails.
 bool CreateSqliteDatabase(const std::string& path, DBError* error);
 
-// Creates the default database on first use; true when it exists afterwards.
+// Creates the default database on first use; true when it exists afterwards, also when
+// another program created it at the same moment.
 bool EnsureDefaultDatabase(DBError* error);
 
 // Registers `name` as a user data source (the user's odbc.ini: $ODBCINI, else ~/.odbc.ini)

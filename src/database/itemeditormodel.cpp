@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "database/itemtable.h"
+#include "database/recordset.h"
 #include "model/effectcatalogue.h"
 
 namespace flr {
@@ -109,33 +110,39 @@ void CItemEditorModel::WriteRow(CItemTable& row, const ItemForm& form) const
     row.m_Color = Mask(form);
 }
 
-bool CItemEditorModel::Save(const ItemForm& form, CEffectCatalogue& catalogue)
+int CItemEditorModel::Save(const ItemForm& form, CEffectCatalogue& catalogue)
 {
     // The number may have been taken since the last check.
     m_checkedArticle.reset();
-    if (!IsValid(form)) return false;
+    if (!IsValid(form)) return 0;
 
     if (m_row) {
+        const std::string article = m_row->m_SerialID;
         m_row->Edit();
         WriteRow(*m_row, form);
-        if (!m_row->Update()) {
-            // The caller refreshes its row from the recordset: it must show what is stored.
-            m_row->CancelUpdate();
-            ReportDatabaseError("Unable to edit item in FLR database.");
-        }
-        return true;
+        const int result = SaveEditedRow(*m_row, "item");
+        if (result == kEditorDeleted) catalogue.Remove(article);
+        return result;
     }
 
     CItemTable rows(m_database);
     if (!rows.OpenTable(FireworksQuery::WithSerialID(form.article)) || !rows.CanAppend()) {
-        return true;
+        return kEditorOk;
     }
     rows.AddNew();
     WriteRow(rows, form);
     CEffectRef item = rows.MakeItem();
-    if (!rows.Update()) {
+    DBError error;
+    if (!rows.Update(&error)) {
+        if (error.state == kValueTakenState) {
+            // Another user stored the number between the check and now.
+            ReportDatabaseError(
+                "Another user has just added an item with this article number. "
+                "Choose another number.");
+            return 0;
+        }
         ReportDatabaseError("Unable to append item to FLR database.");
-        return true;
+        return kEditorOk;
     }
     // The data source numbered the row; the item carries that number.
     if (rows.Requery() && !rows.IsEOF()) item->SetRecordNumber(rows.m_ProductNO);
@@ -147,7 +154,7 @@ bool CItemEditorModel::Save(const ItemForm& form, CEffectCatalogue& catalogue)
     } else {
         catalogue.Insert(item);
     }
-    return true;
+    return kEditorOk;
 }
 
 int CItemEditorModel::Delete(const ItemForm& form, CEffectCatalogue& catalogue)
@@ -158,8 +165,8 @@ int CItemEditorModel::Delete(const ItemForm& form, CEffectCatalogue& catalogue)
     if (rows.IsEOF()) return kEditorDeleted;
     if (!ConfirmDelete(rows.m_ProductName, "fireworks")) return 0;
     DBError error;
-    // "01001": the row went meanwhile, which is what was wanted.
-    if (!rows.Delete(&error) && error.state != "01001") {
+    // The row went meanwhile, which is what was wanted.
+    if (!rows.Delete(&error) && error.state != kRowGoneState) {
         ReportDatabaseError("Unable to delete item from FLR database.");
         return 0;
     }

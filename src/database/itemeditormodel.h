@@ -49,10 +49,13 @@ public:
     // tbFireworks yet (looked up again only when it changed since the last call).
     bool IsValid(const ItemForm& form);
 
-    // OK: false, doing nothing, when `form` is not valid. Otherwise writes the row (add mode:
-    // a new row, and its item joins `catalogue` once the row is stored) and returns true: the
-    // dialog closes with OK, a failed write having been reported.
-    bool Save(const ItemForm& form, CEffectCatalogue& catalogue);
+    // OK: 0, doing nothing, when `form` is not valid. Otherwise writes the row (add mode: a
+    // new row, and its item joins `catalogue` once the row is stored) and says how the dialog
+    // ends, as SaveEditedRow does: 0 (stay open: the article number was taken meanwhile, or the
+    // user goes back after a conflict), kEditorOk (a failed write having been reported) or
+    // kEditorDeleted (another user deleted the item and the user let it go; it leaves
+    // `catalogue`).
+    int Save(const ItemForm& form, CEffectCatalogue& catalogue);
     // "Delete ...": kEditorDeleted when the row is gone (deleted, or not there any more; its
     // item leaves `catalogue`); 0 when the dialog stays open (No, or a failure reported).
     int Delete(const ItemForm& form, CEffectCatalogue& catalogue);

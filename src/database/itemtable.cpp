@@ -92,6 +92,7 @@ CItemTable::CItemTable(CDatabase* database) : CRecordset(database)
     BindInteger("SupplierID", &m_SupplierID);
     BindText("ProductDescription", &m_ProductDescription);
     SetKey(0, true);
+    SetUniqueColumn(1);
 }
 
 bool CItemTable::OpenTable(const FireworksQuery& query)

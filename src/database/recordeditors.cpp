@@ -10,6 +10,7 @@
 #include "database/colortable.h"
 #include "database/countrytable.h"
 #include "database/manufacturertable.h"
+#include "database/recordset.h"
 
 namespace flr {
 
@@ -155,6 +156,48 @@ bool ConfirmDelete(std::string_view name, std::string_view what)
 void ReportDatabaseError(std::string_view text)
 {
     ShowMessage(text, "Database Error", PromptButtons::Ok, PromptIcon::Error);
+}
+
+int SaveEditedRow(CRecordset& rows, std::string_view what)
+{
+    DBError error;
+    if (rows.Update(&error)) return kEditorOk;
+    const bool gone = error.state == kRowGoneState;
+    if (!gone && error.state != kRowChangedState) {
+        rows.CancelUpdate();
+        ReportDatabaseError("Unable to edit " + std::string(what) + " in FLR database.");
+        return kEditorOk;
+    }
+    const std::string subject = "This " + std::string(what) + " was " +
+                                (gone ? "deleted" : "changed") +
+                                " by another user since you opened it.\n\n";
+    const std::string text =
+        subject +
+        (gone ? "Yes: store your version again.\nNo: drop it and your changes.\n"
+              : "Yes: save your version over theirs.\nNo: reload theirs and drop "
+                "your changes.\n") +
+        "Cancel: go back to editing; nothing is saved.";
+    switch (ShowMessage(text, "Changed by Another User", PromptButtons::YesNoCancel,
+                        PromptIcon::Warning)) {
+    case PromptAnswer::Yes:
+        if (rows.Update(&error, UpdateCheck::Overwrite)) return kEditorOk;
+        if (error.state == kValueTakenState) {
+            rows.CancelUpdate();
+            ReportDatabaseError("Another " + std::string(what) +
+                                " has this number now. Change it and save again, or cancel.");
+            return 0;
+        }
+        rows.CancelUpdate();
+        ReportDatabaseError("Unable to edit " + std::string(what) + " in FLR database.");
+        return kEditorOk;
+    case PromptAnswer::No:
+        if (rows.RefreshRow(&error)) return kEditorOk;
+        if (error.state == kRowGoneState) return kEditorDeleted;
+        rows.CancelUpdate();
+        ReportDatabaseError("Unable to read the " + std::string(what) + " from FLR database.");
+        return kEditorOk;
+    default: rows.CancelUpdate(); return 0;
+    }
 }
 
 }  // namespace flr

@@ -8,6 +8,7 @@
 namespace flr {
 
 class CDatabase;
+class CRecordset;
 
 // The record editors' results, as their dialogs end.
 inline constexpr int kEditorOk = 1;
@@ -74,5 +75,13 @@ bool ConfirmDelete(std::string_view name, std::string_view what);
 
 // "Database Error" with `text`.
 void ReportDatabaseError(std::string_view text);
+
+// Writes the row `rows` is editing (Edit called, the members set) and says how the editor
+// ends: kEditorOk, kEditorDeleted, or 0 to stay open. When another user changed or deleted the
+// row since it was read, the user chooses: Yes writes over it (or stores it again), No reloads
+// it into `rows` (a deleted row ends the editor with kEditorDeleted), Cancel goes back to
+// editing; nothing is written unasked. Other failures show "Unable to edit `what` in FLR
+// database." and end with kEditorOk on the row as stored.
+int SaveEditedRow(CRecordset& rows, std::string_view what);
 
 }  // namespace flr

@@ -14,12 +14,14 @@ namespace {
 // One ODBC statement: parameters bound from values that live as long as the statement.
 class Statement {
 public:
-    Statement(const CDatabase& database, SQLHDBC dbc) : m_database(database)
+    Statement(CDatabase& database, SQLHDBC dbc) : m_database(database), m_guard(database)
     {
         if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &m_stmt))) {
             m_error = DiagnosticOf(SQL_HANDLE_DBC, dbc);
             m_stmt = SQL_NULL_HSTMT;
+            return;
         }
+        database.PrepareStatement(m_stmt);
     }
     ~Statement()
     {
@@ -196,6 +198,7 @@ private:
     }
 
     const CDatabase& m_database;
+    const CDatabase::CallGuard m_guard;  // from allocation to release: the whole call
     SQLHSTMT m_stmt = SQL_NULL_HSTMT;
     std::deque<Bound> m_bound;  // a deque keeps the bound addresses still while it grows
     DBError m_error;
@@ -436,40 +439,114 @@ bool CRecordset::Execute(const std::string& sql, const std::vector<DBValue>& par
     return true;
 }
 
-bool CRecordset::Update(DBError* error)
+std::string CRecordset::ColumnList() const
 {
-    const EditMode mode = m_editMode;
-    if (mode == EditMode::None || !CanUpdate()) {
-        if (error) *error = {"HY010", "Update without AddNew or Edit."};
+    std::string list;
+    for (const Field& field : m_fields) {
+        if (!list.empty()) list += ", ";
+        list += Quote(field.name);
+    }
+    return list;
+}
+
+bool CRecordset::ReadRow(const Row& row, std::vector<Row>& found, DBError& error)
+{
+    SQLHDBC dbc = m_database->AcquireHandle(&error);
+    if (dbc == SQL_NULL_HDBC) return false;
+    const std::string sql = "SELECT " + ColumnList() + " FROM " + Quote(TableName()) + " WHERE " +
+                            Quote(m_fields[size_t(m_keyColumn)].name) + " = ?";
+    std::vector<FieldKind> kinds;
+    for (const Field& field : m_fields) kinds.push_back(field.kind);
+    Statement statement(*m_database, dbc);
+    if (!statement.Execute(sql, {row[size_t(m_keyColumn)]}) || !statement.FetchAll(kinds, found)) {
+        error = statement.Error();
+        m_database->NoteFailure(error);
         return false;
     }
-    std::string sql;
+    return true;
+}
+
+bool CRecordset::Insert(const Row& values, bool withKey, DBError& error)
+{
+    const bool postgres = m_database->IsPostgres();
+    const bool unique = m_uniqueColumn >= 0;
+    std::string names, markers;
     std::vector<DBValue> params;
-    if (mode == EditMode::Adding) {
-        std::string names, markers;
-        for (size_t i = 0; i < m_fields.size(); ++i) {
-            if (int(i) == m_keyColumn && m_keyAssigned) continue;
-            if (!names.empty()) {
-                names += ", ";
-                markers += ", ";
-            }
-            names += Quote(m_fields[i].name);
+    for (size_t i = 0; i < m_fields.size(); ++i) {
+        if (int(i) == m_keyColumn && m_keyAssigned && !withKey) continue;
+        if (!names.empty()) {
+            names += ", ";
+            markers += ", ";
+        }
+        names += Quote(m_fields[i].name);
+        params.push_back(values[i]);
+        if (!unique) {
             markers += '?';
-            params.push_back(MemberValue(i));
+            continue;
         }
-        sql = "INSERT INTO " + Quote(TableName()) + " (" + names + ") VALUES (" + markers + ")";
-        long affected = 0;
-        const bool ok = Execute(sql, params, error, &affected);
-        if (ok) {
-            m_editMode = EditMode::None;
-            LoadMembers();
-        }
-        return ok;
+        // In a SELECT list a marker has no column to take its type from.
+        const FieldKind kind = m_fields[i].kind;
+        markers += kind == FieldKind::Text              ? "CAST(? AS VARCHAR(255))"
+                   : kind == FieldKind::Bit && postgres ? "CAST(? AS BOOLEAN)"
+                                                        : "CAST(? AS INTEGER)";
+    }
+    const std::string table = Quote(TableName());
+    if (!unique) {
+        return Execute("INSERT INTO " + table + " (" + names + ") VALUES (" + markers + ")", params,
+                       &error, nullptr);
+    }
+    const std::string& column = m_fields[size_t(m_uniqueColumn)].name;
+    params.push_back(values[size_t(m_uniqueColumn)]);
+    const std::string sql = "INSERT INTO " + table + " (" + names + ") SELECT " + markers +
+                            " WHERE NOT EXISTS (SELECT 1 FROM " + table + " WHERE " +
+                            Quote(column) + " = ?)";
+    long affected = 0;
+    // SQLite runs a writing statement under its database lock. PostgreSQL sessions do not see
+    // each other's uncommitted rows, so the table's inserters take turns on a lock of their
+    // own, which also holds where the database has no constraint.
+    const bool ok = m_database->InTransaction(
+        [&](DBError& failure) {
+            if (postgres &&
+                !Execute("SELECT pg_advisory_xact_lock(hashtext(?))",
+                         {DBValue::Text("FLR " + TableName() + "." + column)}, &failure, nullptr))
+                return false;
+            return Execute(sql, params, &failure, &affected);
+        },
+        &error);
+    const bool violated = error.state.starts_with("23") ||
+                          error.text.find("UNIQUE constraint failed") != std::string::npos;
+    if (ok ? affected == 0 : violated) {
+        error = {std::string(kValueTakenState), "The " + column + " \"" +
+                                                    values[size_t(m_uniqueColumn)].text +
+                                                    "\" is in " + TableName() + " already."};
+        return false;
+    }
+    return ok;
+}
+
+bool CRecordset::Update(DBError* error, UpdateCheck check)
+{
+    DBError local;
+    DBError& err = error ? *error : local;
+    const EditMode mode = m_editMode;
+    if (mode == EditMode::None || !CanUpdate()) {
+        err = {"HY010", "Update without AddNew or Edit."};
+        return false;
+    }
+    if (mode == EditMode::Adding) {
+        Row values;
+        for (size_t i = 0; i < m_fields.size(); ++i) values.push_back(MemberValue(i));
+        if (!Insert(values, false, err)) return false;
+        m_editMode = EditMode::None;
+        LoadMembers();
+        return true;
     }
 
     Row& row = m_rows[m_current];
     Row changed = row;
-    std::string sets;
+    std::string sets, unchangedSince;
+    std::vector<DBValue> params, readValues;
+    const bool checked = check == UpdateCheck::Refuse && m_keyColumn >= 0;
     for (size_t i = 0; i < m_fields.size(); ++i) {
         DBValue value = MemberValue(i);
         if (value == row[i]) continue;
@@ -477,21 +554,63 @@ bool CRecordset::Update(DBError* error)
         sets += Quote(m_fields[i].name) + " = ?";
         params.push_back(value);
         changed[i] = std::move(value);
+        if (checked) {
+            // Read as the kind's zero, a stored NULL compares as one.
+            unchangedSince += " AND COALESCE(" + Quote(m_fields[i].name) + ", ?) = ?";
+            DBValue zero;
+            zero.kind = m_fields[i].kind;
+            readValues.push_back(zero);
+            readValues.push_back(row[i]);
+        }
     }
     if (sets.empty()) {
         m_editMode = EditMode::None;
         return true;
     }
-    sql = "UPDATE " + Quote(TableName()) + " SET " + sets;
+    std::string sql = "UPDATE " + Quote(TableName()) + " SET " + sets;
     WhereRow(row, sql, params);
+    sql += unchangedSince;
+    params.insert(params.end(), readValues.begin(), readValues.end());
     long affected = 0;
-    if (!Execute(sql, params, error, &affected)) return false;
+    if (!Execute(sql, params, &err, &affected)) return false;
     if (affected == 0) {
-        if (error) *error = {"01001", "The row is no longer in " + TableName() + "."};
-        return false;
+        std::vector<Row> stored;
+        if (m_keyColumn >= 0 && !ReadRow(row, stored, err)) return false;
+        if (!stored.empty()) {
+            err = {std::string(kRowChangedState),
+                   "The row was changed in " + TableName() + " since it was read."};
+            return false;
+        }
+        if (m_keyColumn < 0 || check == UpdateCheck::Refuse) {
+            err = {std::string(kRowGoneState), "The row is no longer in " + TableName() + "."};
+            return false;
+        }
+        if (!Insert(changed, true, err)) return false;
     }
     row = std::move(changed);
     m_editMode = EditMode::None;
+    return true;
+}
+
+bool CRecordset::RefreshRow(DBError* error)
+{
+    DBError local;
+    DBError& err = error ? *error : local;
+    if (!m_open || IsEOF() || m_keyColumn < 0) {
+        err = {"HY109", "There is no current row to read again."};
+        return false;
+    }
+    std::vector<Row> stored;
+    if (!ReadRow(m_rows[m_current], stored, err)) return false;
+    m_editMode = EditMode::None;
+    if (stored.empty()) {
+        m_rows.erase(m_rows.begin() + std::ptrdiff_t(m_current));
+        LoadMembers();
+        err = {std::string(kRowGoneState), "The row is no longer in " + TableName() + "."};
+        return false;
+    }
+    m_rows[m_current] = std::move(stored.front());
+    LoadMembers();
     return true;
 }
 
@@ -510,7 +629,8 @@ bool CRecordset::Delete(DBError* error)
     m_rows.erase(m_rows.begin() + std::ptrdiff_t(m_current));
     LoadMembers();
     if (affected == 0) {
-        if (error) *error = {"01001", "The row was no longer in " + TableName() + "."};
+        if (error)
+            *error = {std::string(kRowGoneState), "The row was no longer in " + TableName() + "."};
         return false;
     }
     return true;

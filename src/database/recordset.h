@@ -15,6 +15,15 @@ namespace flr {
 // change and delete rows.
 enum class OpenType { Snapshot, Dynaset };
 
+// The states Update reports when another connection got to the row first: it was deleted, it
+// was changed, or (for a column kept unique) the value is taken.
+inline constexpr std::string_view kRowGoneState = "01001";
+inline constexpr std::string_view kRowChangedState = "40001";
+inline constexpr std::string_view kValueTakenState = "23505";
+
+// How Update treats a row someone else changed since it was read: refuse, or write over it.
+enum class UpdateCheck { Refuse, Overwrite };
+
 // The three kinds columns are bound as.
 enum class FieldKind { Integer, Text, Bit };
 
@@ -69,11 +78,20 @@ public:
     // writes the row: an insert after AddNew (the data source numbers an assigned key; the new
     // row is listed after Requery, and the row that was current before AddNew becomes current
     // again), an update of the changed columns after Edit. False with `error` when the data
-    // source refuses, or when the row is no longer there; true when nothing changed.
+    // source refuses; true when nothing changed. Others share the data source, so an insert
+    // whose unique column's value is there already fails with kValueTakenState (one atomic
+    // step, with or without a constraint), and an edit fails with kRowChangedState when a
+    // changed column no longer holds the value read, or kRowGoneState when the row is gone,
+    // unless `check` is Overwrite, which writes the changed columns (or the whole row again).
+    // The edit stays open after a failure.
     void AddNew();
     void Edit();
     void CancelUpdate();
-    bool Update(DBError* error = nullptr);
+    bool Update(DBError* error = nullptr, UpdateCheck check = UpdateCheck::Refuse);
+    // Reads the current row again from the data source (its key names it). False with
+    // kRowGoneState when it is gone, which drops it from the recordset (the next row becomes
+    // current), or with the data source's failure.
+    bool RefreshRow(DBError* error = nullptr);
     // Deletes the current row from the data source and the recordset; the next row becomes
     // current. False with `error` when the data source refuses or the row is gone.
     bool Delete(DBError* error = nullptr);
@@ -103,6 +121,8 @@ protected:
     // The record key by which changed rows are found; `assignedBySource`: left out of
     // inserts, the data source numbers it. Without a key a row is found by all its values.
     void SetKey(int column, bool assignedBySource);
+    // A column no two rows may share: inserts check and write in one step.
+    void SetUniqueColumn(int column) { m_uniqueColumn = column; }
 
     // Opens as Open does, building the query once the connection is there (so that names are
     // quoted as its driver wants). A failure shows "Unable to connect to FLR database - [%s]."
@@ -130,12 +150,17 @@ private:
     void WhereRow(const Row& row, std::string& sql, std::vector<DBValue>& params) const;
     bool Execute(const std::string& sql, const std::vector<DBValue>& params, DBError* error,
                  long* affected);
+    bool Insert(const Row& values, bool withKey, DBError& error);
+    // The stored rows with `row`'s key (none or one).
+    bool ReadRow(const Row& row, std::vector<Row>& found, DBError& error);
+    std::string ColumnList() const;
 
     CDatabase* m_database;
     std::unique_ptr<CDatabase> m_ownDatabase;
     std::vector<Field> m_fields;
     int m_keyColumn = -1;
     bool m_keyAssigned = false;
+    int m_uniqueColumn = -1;
 
     bool m_open = false;
     OpenType m_type = OpenType::Snapshot;

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <odbcinst.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <future>
 #include <map>
 #include <sstream>
 #include <tuple>
@@ -259,6 +261,36 @@ TEST_F(ConnectionTest, APostgresServerStoppedMidSessionGivesTheMessageAndRecover
     ASSERT_EQ(std::system(start), 0);
     EXPECT_TRUE(items.OpenTable()) << prompter.Messages().back().text;
     EXPECT_EQ(items.GetRecordCount(), count);
+}
+
+// A server that hangs with the connection open (here frozen by SIGSTOP, as after a network
+// drop): the statement and then the reconnect each give up in seconds with the message.
+TEST_F(ConnectionTest, AHungPostgresServerGivesTheMessageWithinSecondsAndRecovers)
+{
+    const char* pause = std::getenv("FLR_TEST_PG_PAUSE");
+    const char* resume = std::getenv("FLR_TEST_PG_RESUME");
+    if (PostgresConnectString().empty() || !pause || !resume)
+        GTEST_SKIP() << "PostgreSQL skipped: FLR_TEST_PG_CONNECT, FLR_TEST_PG_PAUSE and "
+                        "FLR_TEST_PG_RESUME are not set (scripts/test.sh sets them)";
+    ScriptedPrompter prompter;
+    CDatabase db;
+    ASSERT_TRUE(db.OpenEx(PostgresConnectString()));
+    CItemTable items(&db);
+    ASSERT_TRUE(std::system(pause) == 0);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const auto started = std::chrono::steady_clock::now();
+        // On a thread of its own only so that a hanging call cannot hang the suite: waking
+        // the server ends it, and the time check fails.
+        std::future<bool> call = std::async(std::launch::async, [&] { return items.OpenTable(); });
+        if (call.wait_for(std::chrono::seconds(30)) != std::future_status::ready)
+            (void)std::system(resume);
+        EXPECT_FALSE(call.get());
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(11));
+    }
+    ASSERT_EQ(std::system(resume), 0);
+    ASSERT_EQ(prompter.Messages().size(), 2u);
+    EXPECT_EQ(prompter.Messages()[0].text.rfind("Unable to connect to FLR database - [", 0), 0u);
+    EXPECT_TRUE(items.OpenTable());
 }
 
 }  // namespace flr::test

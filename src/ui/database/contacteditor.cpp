@@ -80,8 +80,14 @@ void CContactEditor::Save()
     if (!m_model.CanSave(form)) return;
     m_ok->setEnabled(false);
     m_cancel->setEnabled(false);
-    m_model.Save(form);
-    done(kEditorOk);
+    const int result = m_model.Save(form);
+    if (result == 0) {
+        // Back to editing after a conflict with another user.
+        m_cancel->setEnabled(true);
+        UpdateOkButton();
+        return;
+    }
+    done(result);
 }
 
 void CContactEditor::Delete()

@@ -204,13 +204,14 @@ void CItemEditor::Save()
     m_timer->stop();
     m_ok->setEnabled(false);
     m_cancel->setEnabled(false);
-    if (!m_model.Save(form, m_catalogue)) {
-        // The article number was taken meanwhile: back to editing.
+    const int result = m_model.Save(form, m_catalogue);
+    if (result == 0) {
+        // The article number was taken meanwhile, or the user goes back after a conflict.
         m_cancel->setEnabled(true);
         m_timer->start();
         return;
     }
-    done(kEditorOk);
+    done(result);
 }
 
 void CItemEditor::Delete()
