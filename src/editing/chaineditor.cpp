@@ -22,8 +22,8 @@ constexpr size_t kRowCountChars = 40;
 
 constexpr std::array<ChainColumnInfo, kChainColumnCount> kColumns{{
     {"", true, 25},
-    {"Size", true, 35},
-    {"Art No", false, 65},
+    {"Size", true, 45},
+    {"Art No", false, 95},
     {"Name", false, 150},
     {"Delay", true, 50},
     {"Total", true, 50},

@@ -296,7 +296,9 @@ void CCellCombo::hidePopup()
 void CCellCombo::focusOutEvent(QFocusEvent* e)
 {
     QComboBox::focusOutEvent(e);
-    if (e->reason() == Qt::PopupFocusReason) return;  // its own drop-down list opened
+    // Its own drop-down list took the focus. Inside a modal dialog a window manager may give
+    // the list the focus as a window of its own: then only the list being up tells.
+    if (e->reason() == Qt::PopupFocusReason || view()->isVisible()) return;
     End();
 }
 

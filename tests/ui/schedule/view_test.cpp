@@ -166,6 +166,16 @@ TEST_F(ViewTest, TabGoesFromInTimeToAddrToPos)
     Settle();
     EXPECT_EQ(List()->CellEditor(), nullptr);
     EXPECT_EQ(entries[0]->GetPosition(), 2);
+
+    // Opened with the mouse, the drop-down list may take the focus as a window of its own
+    // (a window manager over a modal dialog does): the picker stays.
+    auto* again = Edit<CCellCombo>(0, ScheduleColumn::Pos);
+    ASSERT_NE(again, nullptr);
+    again->showPopup();
+    QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(again, &out);
+    Settle();
+    EXPECT_EQ(List()->CellEditor(), again);
 }
 
 TEST_F(ViewTest, CommandsAndButtonsDriveTheDisplayAndTheSelection)
