@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "base/textcodec.h"
@@ -178,6 +179,15 @@ CItemPage::CItemPage(CDatabase* database, CEffectCatalogue& catalogue, QWidget* 
     filter->setFixedWidth(225);
     auto* grid = new QGridLayout(filter);
     m_enable = new QCheckBox(QStringLiteral("&Enable filtering :"), filter);
+    // The bar shares the main window with the menu bar, whose Edit menu is Alt+E too: the
+    // check box's own key works only while the focus is in the bar.
+    m_enable->setShortcut(QKeySequence());
+    auto* enableKey = new QShortcut(QKeySequence::mnemonic(m_enable->text()), this);
+    enableKey->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(enableKey, &QShortcut::activated, m_enable, [this] {
+        m_enable->setFocus(Qt::ShortcutFocusReason);
+        m_enable->click();
+    });
     m_name = new QLineEdit(filter);
     m_size = new QLineEdit(filter);
     m_comparison = new QComboBox(filter);
