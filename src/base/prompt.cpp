@@ -54,4 +54,11 @@ PromptAnswer ShowMessage(std::string_view text, std::string_view caption, Prompt
 
 void Beep(BeepKind kind) { g_prompter.load()->Beep(kind); }
 
+void Beep(BeepKind kind, std::string_view why)
+{
+    CPrompter* prompter = g_prompter.load();
+    prompter->Beep(kind);
+    if (!why.empty()) prompter->Note(why);
+}
+
 }  // namespace flr

@@ -25,6 +25,8 @@ public:
     virtual PromptAnswer Ask(std::string_view text, std::string_view caption, PromptButtons buttons,
                              PromptIcon icon) = 0;
     virtual void Beep(BeepKind kind) = 0;
+    // A passing note that says why something was refused (the status bar's text).
+    virtual void Note(std::string_view /*text*/) {}
 };
 
 // Installs `prompter` (not owned; it must outlive its installation) and returns the one it
@@ -40,5 +42,8 @@ PromptAnswer ShowMessage(std::string_view text, std::string_view caption,
                          PromptIcon icon = PromptIcon::None);
 
 void Beep(BeepKind kind = BeepKind::Default);
+// A beep that refuses something, with the reason (UTF-8) as a note: many desktops sound no
+// beep, so the beep alone would say nothing.
+void Beep(BeepKind kind, std::string_view why);
 
 }  // namespace flr

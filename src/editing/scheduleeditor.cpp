@@ -7,6 +7,7 @@
 
 #include "base/commandids.h"
 #include "base/prompt.h"
+#include "base/textcodec.h"
 #include "editing/showhistory.h"
 #include "model/flrdoc.h"
 
@@ -22,6 +23,15 @@ std::string Format(const char* format, auto... values)
     char buffer[512];
     std::snprintf(buffer, sizeof buffer, format, values...);
     return buffer;
+}
+
+// Why a cue's prefire was refused: the item, its prefire and the Time it must fit before.
+std::string PrefireNote(const CIgnition& entry)
+{
+    const CEffect* item = entry.GetItem();
+    const std::string name = item ? Cp1252ToUtf8(item->GetName()) : std::string("The item");
+    return Format("%s needs a prefire of %.2f s, which does not fit before %s.", name.c_str(),
+                  item ? item->GetPrefire() : 0.0, FormatTimeCode(entry.GetTime()).c_str());
 }
 
 bool Ask(const std::string& text, const char* caption)
@@ -159,7 +169,7 @@ CIgnition* CScheduleEditor::AddIgnition(int row, CEffectRef item, const std::str
     e->SetItem(std::move(item));
     e->SetAddress('A', 1);
     if (!e->SetTimeText(time, {.prefireOff = m_prefireOff, .fps = Fps()}) && !m_prefireOff) {
-        Beep(BeepKind::Exclamation);
+        Beep(BeepKind::Exclamation, PrefireNote(*e));
     }
 
     if (count == 0) {
@@ -284,7 +294,7 @@ bool CScheduleEditor::PutItem(CIgnition* entry, const CEffectRef& item, bool kee
     const CEffectRef old = entry->GetItemRef();
     entry->SetItem(item);
     if (RetimeEntry(entry) || m_prefireOff) return true;
-    Beep(BeepKind::Exclamation);
+    Beep(BeepKind::Exclamation, PrefireNote(*entry));
     if (keepOldOnFailure) {
         entry->SetItem(old);
         RetimeEntry(entry);
@@ -373,7 +383,7 @@ bool CScheduleEditor::ToggleIgnorePrefire(const std::vector<CIgnition*>& selecte
     const bool value = !selected.front()->GetIgnorePrefire();
     for (auto it = selected.rbegin(); it != selected.rend(); ++it) (*it)->SetIgnorePrefire(value);
     if (!selected.front()->RetimeFromDelays(Fps(), m_prefireOff) && !m_prefireOff) {
-        Beep(BeepKind::Exclamation);
+        Beep(BeepKind::Exclamation, "A prefire in the chain does not fit before its Time.");
     }
     Finish();
     return true;
@@ -395,7 +405,7 @@ bool CScheduleEditor::ApplyCellItem(CIgnition* entry, const CEffectRef& item)
     CHistoryStep step(m_history, "Edit Item");
     if (!entry) return false;
     if (!item) {
-        Beep(BeepKind::Exclamation);
+        Beep(BeepKind::Exclamation, "No item of the catalogue matches that cell.");
         return false;
     }
     if (SameArticle(entry->GetItem(), item.get())) return false;
@@ -416,7 +426,10 @@ bool CScheduleEditor::RefusedOnChained(const CIgnition* entry, const std::string
 {
     if (!entry->GetChainPrev()) return false;
     // Its times follow its predecessor; only an edit of the chain can change them.
-    if (!text.empty() && text != current) Beep(BeepKind::Default);
+    if (!text.empty() && text != current) {
+        Beep(BeepKind::Default,
+             "A chained effect's times follow the effect before it: edit the chain.");
+    }
     return true;
 }
 
@@ -430,7 +443,7 @@ bool CScheduleEditor::ApplyDelay(CIgnition* entry, const std::string& text)
     if (text.empty() || entry->GetDelayText() == text) return false;
     entry->SetDelayText(text, true);
     if (!entry->RetimeFromDelays(Fps(), m_prefireOff) && !m_prefireOff) {
-        Beep(BeepKind::Exclamation);
+        Beep(BeepKind::Exclamation, "A prefire in the chain does not fit before its Time.");
     }
     Finish();
     return true;
@@ -460,7 +473,8 @@ bool CScheduleEditor::SetTimeAndPlace(CIgnition* entry, const std::string& timeT
 {
     const std::optional<TimeCodeParts> t = ReadTimeCode(timeText, Fps());
     if (!t) {
-        Beep(BeepKind::Default);
+        Beep(BeepKind::Default,
+             "\"" + Cp1252ToUtf8(timeText) + "\" is not a time code (HH:MM:SS:FF).");
         return false;
     }
     const CTimeCode oldTime = entry->GetTime();
@@ -468,7 +482,9 @@ bool CScheduleEditor::SetTimeAndPlace(CIgnition* entry, const std::string& timeT
     // The entry that followed it: its delay was counted from this one's old Time.
     CIgnition* oldNext = entry->NextPrimary();
     entry->SetTime(*t, {.prefireOff = m_prefireOff, .fps = Fps()});
-    if (entry->HasPrefireError() && !m_prefireOff) Beep(BeepKind::Exclamation);
+    if (entry->HasPrefireError() && !m_prefireOff) {
+        Beep(BeepKind::Exclamation, PrefireNote(*entry));
+    }
     if (entry->GetTime() == oldTime && entry->GetInTime() == oldInTime) return false;
     Reposition(entry);
     entry->UpdateDelay(Fps());
@@ -496,7 +512,7 @@ bool CScheduleEditor::ApplyInTime(CIgnition* entry, const std::string& text)
         return false;
     }
     if (!ReadTimeCode(text, Fps())) {
-        Beep(BeepKind::Default);
+        Beep(BeepKind::Default, "\"" + Cp1252ToUtf8(text) + "\" is not a time code (HH:MM:SS:FF).");
         return false;
     }
     std::string time = FormatTimeCodeParts(*ParseTimeCode(text));
@@ -514,7 +530,7 @@ bool CScheduleEditor::ApplyAddress(CIgnition* entry, const std::string& text)
     CHistoryStep step(m_history, "Edit Address");
     if (!entry) return false;
     if (entry->GetChainPrev()) {
-        Beep(BeepKind::Default);
+        Beep(BeepKind::Default, "A chained effect fires on the address of its chain's head.");
         return false;
     }
     if (text.empty()) return false;
@@ -523,7 +539,7 @@ bool CScheduleEditor::ApplyAddress(CIgnition* entry, const std::string& text)
     const std::optional<int> number = ReadNumber(text, 1);
     if (letter < 'A' || letter > 'Z' || !number || *number < 1 ||
         *number > CIgnition::kAddressesPerBank) {
-        Beep(BeepKind::Default);
+        Beep(BeepKind::Default, "\"" + Cp1252ToUtf8(text) + "\" is not an address (A01 to Z32).");
         return false;
     }
     if (entry->GetLetter() == letter && entry->GetAddressNumber() == *number) return false;
@@ -578,7 +594,9 @@ bool CScheduleEditor::MoveRow(CIgnition* entry, int row)
     }
     const TimeCodeParts t = time.Parts();
     entry->SetTime(t, {.prefireOff = m_prefireOff, .fps = Fps()});
-    if (entry->HasPrefireError() && !m_prefireOff) Beep(BeepKind::Exclamation);
+    if (entry->HasPrefireError() && !m_prefireOff) {
+        Beep(BeepKind::Exclamation, PrefireNote(*entry));
+    }
     entry->UpdateDelay(Fps());
     CIgnition* next = entry->NextPrimary();
     if (next) next->UpdateDelay(Fps());

@@ -143,8 +143,8 @@ TEST(ChainTemplate, NameColumnTakesTheRestOfTheWidth)
     for (int c = 0; c < kChainColumnCount; ++c) {
         widths.push_back(ChainColumnInfoOf(static_cast<ChainColumn>(c)).width);
     }
-    EXPECT_EQ(ChainNameWidth(widths, 500, true, 16), 500 - 225 - 4);
-    EXPECT_EQ(ChainNameWidth(widths, 500, false, 16), 500 - 225 - 4 - 16);
+    EXPECT_EQ(ChainNameWidth(widths, 500, true, 16), 500 - 265 - 4);
+    EXPECT_EQ(ChainNameWidth(widths, 500, false, 16), 500 - 265 - 4 - 16);
     EXPECT_EQ(ChainNameWidth(widths, 100, true, 16), 50);
 }
 

@@ -158,6 +158,9 @@ TEST_F(EditorTest, ChoosingAnItemWhosePrefireDoesNotFitKeepsThePreviousOne)
               "Are you sure that you want to replace \"Small\" with \"Large\" at [00:00:01:13]?");
     EXPECT_EQ(prompter.Messages().back().caption, "Confirm Replace Item");
     EXPECT_EQ(prompter.Beeps(BeepKind::Exclamation), 1);
+    // The beep says why, for the status bar: many desktops sound nothing.
+    EXPECT_EQ(prompter.Notes(), std::vector<std::string>{"Large needs a prefire of 3.00 s, which "
+                                                         "does not fit before 00:00:02:00."});
     EXPECT_EQ(e->GetItem()->GetArticleNumber(), "S");
     EXPECT_FALSE(e->HasPrefireError());
     EXPECT_EQ(Cell(e, ScheduleColumn::InTime), "00:00:01:13");

@@ -49,4 +49,16 @@ void ScriptedPrompter::Beep(BeepKind kind)
     m_beeps.push_back(kind);
 }
 
+void ScriptedPrompter::Note(std::string_view text)
+{
+    std::lock_guard lock(m_mutex);
+    m_notes.emplace_back(text);
+}
+
+std::vector<std::string> ScriptedPrompter::Notes() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_notes;
+}
+
 }  // namespace flr::test

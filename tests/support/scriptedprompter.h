@@ -32,6 +32,8 @@ public:
     PromptAnswer Ask(std::string_view text, std::string_view caption, PromptButtons buttons,
                      PromptIcon icon) override;
     void Beep(BeepKind kind) override;
+    void Note(std::string_view text) override;
+    std::vector<std::string> Notes() const;  // why each refusing beep refused
 
 private:
     CPrompter* m_previous;
@@ -39,6 +41,7 @@ private:
     std::deque<PromptAnswer> m_script;
     std::vector<Message> m_messages;
     std::vector<BeepKind> m_beeps;
+    std::vector<std::string> m_notes;
 };
 
 }  // namespace flr::test

@@ -1,8 +1,10 @@
 #include "ui/common/qtprompter.h"
 
 #include <QApplication>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
+#include <QStatusBar>
 #include <QThread>
 
 #include "ui/common/dialogrunner.h"
@@ -46,6 +48,23 @@ void CQtPrompter::Beep(BeepKind)
     } else {
         QMetaObject::invokeMethod(
             this, [] { QApplication::beep(); }, Qt::QueuedConnection);
+    }
+}
+
+void CQtPrompter::Note(std::string_view text)
+{
+    const QString qText = QString::fromUtf8(text.data(), qsizetype(text.size()));
+    QPointer<CQtPrompter> self(this);
+    auto show = [self, qText] {
+        if (!self) return;
+        if (auto* window = qobject_cast<QMainWindow*>(self->m_owner.data())) {
+            window->statusBar()->showMessage(qText, 15000);
+        }
+    };
+    if (QThread::currentThread() == thread()) {
+        show();
+    } else {
+        QMetaObject::invokeMethod(this, show, Qt::QueuedConnection);
     }
 }
 

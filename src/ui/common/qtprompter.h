@@ -23,6 +23,8 @@ public:
     PromptAnswer Ask(std::string_view text, std::string_view caption, PromptButtons buttons,
                      PromptIcon icon) override;
     void Beep(BeepKind kind) override;
+    // Shown in the owner's status bar, when the owner is a main window.
+    void Note(std::string_view text) override;
 
 private:
     PromptAnswer AskHere(const QString& text, const QString& caption, PromptButtons buttons,

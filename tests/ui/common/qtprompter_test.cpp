@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QMainWindow>
 #include <QMessageBox>
+#include <QStatusBar>
 
 #include "ui/common/dialogrunner.h"
 
@@ -31,6 +33,13 @@ TEST(QtPrompterTest, ShowsOutsideTextAsPlainTextAndMapsTheAnswer)
     answer = QDialog::Rejected;  // closed with Escape: the cautious answer
     EXPECT_EQ(ShowMessage("x", "y", PromptButtons::YesNoCancel), PromptAnswer::Cancel);
     InstallDialogRunner(previous);
+
+    // A refusing beep's reason goes to the owner's status bar.
+    QMainWindow window;
+    prompter.SetOwner(&window);
+    Beep(BeepKind::Exclamation, "Large needs a prefire of 3.00 s");
+    EXPECT_EQ(window.statusBar()->currentMessage(),
+              QStringLiteral("Large needs a prefire of 3.00 s"));
 }
 
 }  // namespace
