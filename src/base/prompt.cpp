@@ -54,6 +54,11 @@ PromptAnswer ShowMessage(std::string_view text, std::string_view caption, Prompt
 
 void Beep(BeepKind kind) { g_prompter.load()->Beep(kind); }
 
+void Note(std::string_view text)
+{
+    if (!text.empty()) g_prompter.load()->Note(text);
+}
+
 void Beep(BeepKind kind, std::string_view why)
 {
     CPrompter* prompter = g_prompter.load();

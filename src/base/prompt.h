@@ -45,5 +45,7 @@ void Beep(BeepKind kind = BeepKind::Default);
 // A beep that refuses something, with the reason (UTF-8) as a note: many desktops sound no
 // beep, so the beep alone would say nothing.
 void Beep(BeepKind kind, std::string_view why);
+// A passing note (UTF-8) without a beep: what just happened, for the status bar.
+void Note(std::string_view text);
 
 }  // namespace flr

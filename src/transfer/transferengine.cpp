@@ -303,4 +303,26 @@ bool CTransferEngine::WaitLastByteWritten(std::chrono::milliseconds limit)
     return port && port->WaitWritten(limit);
 }
 
+std::string DownloadOutcomeText(const CTransferEngine& engine)
+{
+    const unsigned bank = engine.GetBankOffset() / 100;
+    const uint32_t records = engine.GetRecordCount();
+    switch (engine.GetResult()) {
+    case CTransferEngine::Result::Completed:
+        return "Downloaded " + std::to_string(records) + " points to bank " + std::to_string(bank) +
+               ".";
+    case CTransferEngine::Result::Cancelled: {
+        const uint32_t taken =
+            std::min(engine.GetStepsDone() / CTransferEngine::kStepsPerRecord, records);
+        if (taken == 0)
+            return "Download cancelled: bank " + std::to_string(bank) + " is unchanged.";
+        return "Download cancelled: the hardware took " + std::to_string(taken) + " of " +
+               std::to_string(records) + " points; bank " + std::to_string(bank) +
+               " now holds part of the show.";
+    }
+    case CTransferEngine::Result::Running: break;
+    }
+    return {};
+}
+
 }  // namespace flr

@@ -134,4 +134,8 @@ private:
     std::array<uint64_t, 5> m_bytesReceived{};
 };
 
+// What the status bar says once the download window has closed: the bank and the points it
+// received, or, after a cancel, how many records the hardware took; empty while running.
+std::string DownloadOutcomeText(const CTransferEngine& engine);
+
 }  // namespace flr

@@ -103,6 +103,7 @@ TEST_F(TransferTest, OneRecordPerNumberThenTheClosingRecord)
     EXPECT_TRUE(hardware.Transcript().ends_with("hD8 pFB")) << hardware.Transcript();
     EXPECT_TRUE(hardware.Problems().empty());
     EXPECT_TRUE(prompter.Messages().empty());
+    EXPECT_EQ(DownloadOutcomeText(*engine), "Downloaded 4 points to bank 0.");
 
     // 5 x 17 replies; the closing record reads one past the count, the bar stays at its end.
     EXPECT_EQ(engine->GetStepsDone(), 85u);
@@ -227,6 +228,9 @@ TEST_F(TransferTest, WrongEchoIsNeverAcknowledgedAndAVanishedDeviceIsReportedOnc
     EXPECT_EQ(observer.closes, 1);
     EXPECT_FALSE(timer.running);
     EXPECT_EQ(hardware.Records().size(), 2u);
+    EXPECT_EQ(DownloadOutcomeText(*engine),
+              "Download cancelled: the hardware took 2 of 3 points; bank 0 now holds part of "
+              "the show.");
     EXPECT_TRUE(hardware.Problems().empty()) << hardware.Problems().front();
 }
 

@@ -114,6 +114,8 @@ CChildFrame::CChildFrame(std::unique_ptr<CFLRDoc> doc, const QString& path, cons
         const CSettingsStore settings;
         CTransferDialog dialog(firstFiring, CPortMap::FromSettings(settings), window());
         RunDialog(dialog);
+        // The window closes when the download ends: the status bar says how it went.
+        if (dialog.Engine()) Note(DownloadOutcomeText(*dialog.Engine()));
     });
     m_view->SetRackTypeChooser([this]() -> std::optional<CRackType> {
         CRackTypeDialog dialog(m_database, window());
