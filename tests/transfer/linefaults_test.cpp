@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <map>
 #include <string>
 
 #include "support/hardwareemulator.h"
@@ -53,23 +54,33 @@ namespace {
 
 using test::HardwareEmulator;
 
-class LineFaultsTest : public testing::TestWithParam<WriteFault> {
+// A three-point show downloading to the emulated hardware on COM1 (and `extra` ports).
+class LineTest : public testing::Test {
 protected:
-    LineFaultsTest()
+    LineTest()
     {
         std::strncpy(g_line, hardware.SlavePath().c_str(), sizeof g_line - 1);
         test::BuildShow(doc, 3);
     }
-    ~LineFaultsTest() override { g_fault = WriteFault::None; }
-    std::unique_ptr<CTransferEngine> Download()
+    ~LineTest() override { g_fault = WriteFault::None; }
+    std::unique_ptr<CTransferEngine> Download(WriteFault fault, int faults,
+                                              std::map<unsigned, std::string> ports = {})
     {
         hardware.Start();
+        ports[1] = hardware.SlavePath();
         auto engine = std::make_unique<CTransferEngine>(
-            doc.FirstFiring(), CPortMap::Explicit({{1, hardware.SlavePath()}}), observer, clock,
-            timer);
+            doc.FirstFiring(), CPortMap::Explicit(ports), observer, clock, timer);
         engine->Start();
+        g_fault = fault;
+        g_faultsLeft = faults;
         engine->Download();
         return engine;
+    }
+    bool RunToEnd(CTransferEngine& engine)
+    {
+        return test::RunUntil(engine, [&] {
+            return engine.GetResult() != CTransferEngine::Result::Running && hardware.Finished();
+        });
     }
 
     test::ScriptedPrompter prompter;
@@ -80,16 +91,14 @@ protected:
     HardwareEmulator hardware;
 };
 
+class LineFaultsTest : public LineTest, public testing::WithParamInterface<WriteFault> {};
+
 // Interrupted or refused for a moment: the bytes still go out whole, in order. (The program
 // writes one byte at a time, so a short write cannot happen.)
 TEST_P(LineFaultsTest, PassingWriteTroubleLeavesTheDownloadExact)
 {
-    g_fault = GetParam();
-    g_faultsLeft = 1000;
-    auto engine = Download();
-    ASSERT_TRUE(test::RunUntil(*engine, [&] {
-        return engine->GetResult() != CTransferEngine::Result::Running && hardware.Finished();
-    }));
+    auto engine = Download(GetParam(), 1000);
+    ASSERT_TRUE(RunToEnd(*engine));
     EXPECT_EQ(engine->GetResult(), CTransferEngine::Result::Completed);
     EXPECT_EQ(hardware.Records().size(), 4u);
     EXPECT_TRUE(hardware.Problems().empty()) << hardware.Problems().front();
@@ -98,58 +107,32 @@ TEST_P(LineFaultsTest, PassingWriteTroubleLeavesTheDownloadExact)
 INSTANTIATE_TEST_SUITE_P(Faults, LineFaultsTest,
                          testing::Values(WriteFault::Interrupted, WriteFault::WouldBlock));
 
-TEST(LineFailure, AFailedWriteIsReportedOnceAndNothingWrongIsAcknowledged)
+TEST_F(LineTest, AFailedWriteIsReportedOnceAndNothingWrongIsAcknowledged)
 {
-    test::ScriptedPrompter prompter;
-    test::ManualClock clock;
-    test::ManualTimer timer;
-    test::RecordingObserver observer;
-    CFLRDoc doc;
-    test::BuildShow(doc, 3);
-    HardwareEmulator hardware;
-    std::strncpy(g_line, hardware.SlavePath().c_str(), sizeof g_line - 1);
-    hardware.Start();
-    CTransferEngine engine(doc.FirstFiring(), CPortMap::Explicit({{1, hardware.SlavePath()}}),
-                           observer, clock, timer);
-    engine.Start();
-    g_fault = WriteFault::Failed;
-    g_faultsLeft = 1;
-    engine.Download();
+    auto engine = Download(WriteFault::Failed, 1);
     // The exchange halts where the byte was lost; the watchdog asks, and the user cancels.
-    ASSERT_TRUE(test::RunUntil(engine, [&] { return !prompter.Messages().empty(); }));
+    ASSERT_TRUE(test::RunUntil(*engine, [&] { return !prompter.Messages().empty(); }));
     prompter.Answer(PromptAnswer::Cancel);
     clock.Advance(CTransferEngine::kWatchdogPeriodMs + 1);
-    engine.OnTimer(CTransferEngine::kWatchdogId);
+    engine->OnTimer(CTransferEngine::kWatchdogId);
     g_fault = WriteFault::None;
     ASSERT_EQ(prompter.Messages().size(), 2u);
     EXPECT_NE(prompter.Messages()[0].text.find("write() on " + hardware.SlavePath()),
               std::string::npos)
         << prompter.Messages()[0].text;
-    EXPECT_EQ(engine.GetResult(), CTransferEngine::Result::Cancelled);
+    EXPECT_EQ(engine->GetResult(), CTransferEngine::Result::Cancelled);
     EXPECT_TRUE(hardware.Records().empty());
     EXPECT_TRUE(hardware.Problems().empty()) << hardware.Problems().front();
 }
 
 // A device that pours bytes onto the line while the download runs: the program keeps up and
 // the download still ends with exactly the show.
-TEST(LineFlood, AFloodingDeviceNeitherFreezesNorCorruptsTheDownload)
+TEST_F(LineTest, AFloodingDeviceNeitherFreezesNorCorruptsTheDownload)
 {
-    test::ScriptedPrompter prompter;
-    test::ManualClock clock;
-    test::ManualTimer timer;
-    test::RecordingObserver observer;
-    CFLRDoc doc;
-    test::BuildShow(doc, 3);
-    HardwareEmulator hardware;
     HardwareEmulator flood;
     flood.SetSilent();
-    hardware.Start();
     flood.Start();
-    CTransferEngine engine(doc.FirstFiring(),
-                           CPortMap::Explicit({{1, hardware.SlavePath()}, {2, flood.SlavePath()}}),
-                           observer, clock, timer);
-    engine.Start();
-    engine.Download();
+    auto engine = Download(WriteFault::None, 0, {{2, flood.SlavePath()}});
     std::atomic<bool> stop{false};
     std::atomic<bool> poured{false};
     std::thread pour([&] {
@@ -157,15 +140,13 @@ TEST(LineFlood, AFloodingDeviceNeitherFreezesNorCorruptsTheDownload)
         while (!stop) flood.SendRaw(junk);
         poured = true;
     });
-    const bool ended = test::RunUntil(engine, [&] {
-        return engine.GetResult() != CTransferEngine::Result::Running && hardware.Finished();
-    });
+    const bool ended = RunToEnd(*engine);
     // The flood's last bytes still reach the program, which keeps taking them.
     stop = true;
-    EXPECT_TRUE(test::RunUntil(engine, [&] { return poured.load(); }));
+    EXPECT_TRUE(test::RunUntil(*engine, [&] { return poured.load(); }));
     pour.join();
     ASSERT_TRUE(ended);
-    EXPECT_EQ(engine.GetResult(), CTransferEngine::Result::Completed);
+    EXPECT_EQ(engine->GetResult(), CTransferEngine::Result::Completed);
     EXPECT_EQ(hardware.Records().size(), 4u);
     EXPECT_TRUE(hardware.Problems().empty()) << hardware.Problems().front();
 }
