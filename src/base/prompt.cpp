@@ -1,7 +1,9 @@
 #include "base/prompt.h"
 
 #include <atomic>
+#include <cassert>
 #include <cstdio>
+#include <thread>
 
 namespace flr {
 
@@ -24,11 +26,16 @@ StderrPrompter g_stderrPrompter;
 // The serial monitor threads report through the prompter too, so the pointer is atomic;
 // installation itself happens on the main thread before any such thread runs.
 std::atomic<CPrompter*> g_prompter{&g_stderrPrompter};
+// The thread that may ask questions; none until a prompter is installed.
+std::atomic<std::thread::id> g_askingThread{};
+std::atomic<int> g_prompterUses{0};
 
 }  // namespace
 
 CPrompter* InstallPrompter(CPrompter* prompter)
 {
+    assert(g_prompterUses.load() == 0 && "prompter replaced while a port may still report");
+    g_askingThread.store(std::this_thread::get_id());
     CPrompter* previous = g_prompter.exchange(prompter ? prompter : &g_stderrPrompter);
     return previous == &g_stderrPrompter ? nullptr : previous;
 }
@@ -46,9 +53,17 @@ PromptAnswer CautiousAnswer(PromptButtons buttons)
     return PromptAnswer::Cancel;
 }
 
+CPrompterUse::CPrompterUse() { g_prompterUses.fetch_add(1); }
+
+CPrompterUse::~CPrompterUse() { g_prompterUses.fetch_sub(1); }
+
 PromptAnswer ShowMessage(std::string_view text, std::string_view caption, PromptButtons buttons,
                          PromptIcon icon)
 {
+    [[maybe_unused]] const std::thread::id asking = g_askingThread.load();
+    assert((buttons == PromptButtons::Ok || asking == std::thread::id() ||
+            asking == std::this_thread::get_id()) &&
+           "a worker thread may only tell, never ask");
     return g_prompter.load()->Ask(text, caption, buttons, icon);
 }
 

@@ -20,8 +20,10 @@ enum class BeepKind { Default, Exclamation };
 class CPrompter {
 public:
     virtual ~CPrompter() = default;
-    // Shows the box and returns the button the user chose. May be called from any thread;
-    // an implementation that needs a particular thread marshals the call itself.
+    // Shows the box and returns the button the user chose. May be called from any thread, but
+    // only the thread that installed the prompter may ask a question: from any other thread
+    // the buttons are Ok alone (asserted), so a worker never waits on a user's choice. An
+    // implementation that needs a particular thread marshals the call itself.
     virtual PromptAnswer Ask(std::string_view text, std::string_view caption, PromptButtons buttons,
                              PromptIcon icon) = 0;
     virtual void Beep(BeepKind kind) = 0;
@@ -31,8 +33,20 @@ public:
 
 // Installs `prompter` (not owned; it must outlive its installation) and returns the one it
 // replaces. nullptr restores the built-in prompter, which writes to stderr and answers every
-// question with its most cautious button (Cancel or No).
+// question with its most cautious button (Cancel or No). The calling thread becomes the one
+// that may ask questions. Asserts that no CPrompterUse is alive: a worker thread may be
+// about to call the prompter being replaced.
 CPrompter* InstallPrompter(CPrompter* prompter);
+
+// Held for as long as a worker thread may report through the prompter (each open serial
+// port holds one), so the prompter is not replaced or destroyed under it.
+class CPrompterUse {
+public:
+    CPrompterUse();
+    ~CPrompterUse();
+    CPrompterUse(const CPrompterUse&) = delete;
+    CPrompterUse& operator=(const CPrompterUse&) = delete;
+};
 
 // The answer the built-in prompter gives: Ok for a plain box, otherwise Cancel, No or Abort.
 PromptAnswer CautiousAnswer(PromptButtons buttons);

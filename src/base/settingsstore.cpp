@@ -3,7 +3,10 @@
 #include <QByteArray>
 #include <QSettings>
 #include <QString>
+#include <cstdlib>
 #include <memory>
+
+#include "base/homefolder.h"
 
 namespace flr {
 
@@ -18,11 +21,28 @@ struct CSettingsStore::Impl {
     std::unique_ptr<QSettings> settings;
 };
 
-CSettingsStore::CSettingsStore()
-    : m_impl(new Impl(new QSettings(QSettings::IniFormat, QSettings::UserScope,
-                                    QStringLiteral("Flarion"), QStringLiteral("FLR"))))
+namespace {
+
+// The XDG place, found as QSettings would but with the home folder from the password database
+// when HOME is unset: QSettings would then write under "/".
+QSettings* UserSettings()
 {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    std::string folder;
+    if (config && *config == '/') {
+        folder = config;
+    } else if (const std::string home = HomeFolder(); !home.empty()) {
+        folder = home + "/.config";
+    } else {
+        return new QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Flarion"),
+                             QStringLiteral("FLR"));
+    }
+    return new QSettings(QString::fromStdString(folder + "/Flarion/FLR.ini"), QSettings::IniFormat);
 }
+
+}  // namespace
+
+CSettingsStore::CSettingsStore() : m_impl(new Impl(UserSettings())) {}
 
 CSettingsStore::CSettingsStore(const std::string& iniPath)
     : m_impl(new Impl(new QSettings(QString::fromStdString(iniPath), QSettings::IniFormat)))

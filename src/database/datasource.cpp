@@ -15,26 +15,13 @@
 #include <system_error>
 #include <vector>
 
+#include "base/homefolder.h"
 #include "base/textcodec.h"
 #include "database/embeddedsql.h"
 
 namespace flr {
 
 namespace fs = std::filesystem;
-
-std::string HomeFolder()
-{
-    const char* home = std::getenv("HOME");
-    if (home && *home == '/') return home;
-    // Without HOME (cron, systemd) the password database knows the user's home.
-    std::vector<char> buffer(16384);
-    passwd entry{};
-    passwd* found = nullptr;
-    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found &&
-        found->pw_dir && found->pw_dir[0] == '/')
-        return found->pw_dir;
-    return {};
-}
 
 std::string DefaultDatabasePath()
 {

@@ -12,10 +12,6 @@ namespace flr {
 inline constexpr std::string_view kDataSourceName = "FLR Database";
 inline constexpr std::string_view kDefaultConnect = "DSN=FLR Database";
 
-// The user's home folder: $HOME when it is an absolute path, else the password database's
-// entry; "" when neither names one.
-std::string HomeFolder();
-
 // The embedded default database: $XDG_DATA_HOME/Flarion/FLR/Database.sqlite (XDG_DATA_HOME
 // defaults to ~/.local/share under HomeFolder()). Never inside the build or install tree, and
 // never in a folder other users can write to: "" when the home folder is unknown.

@@ -182,6 +182,7 @@ bool CCommPort::OpenDevice(CPortMailbox& owner, const std::string& devicePath, u
     }
     ::ioctl(fd, TIOCEXCL);  // not a failure where unsupported; the lock above decides
     m_fd = fd;
+    m_prompterUse.emplace();
 
     termios t{};
     const auto configure = [&]() -> std::pair<const char*, int> {
@@ -215,6 +216,7 @@ void CCommPort::CloseDevice()
     ::ioctl(m_fd, TIOCNXCL);
     ::close(m_fd);
     m_fd = -1;
+    m_prompterUse.reset();
 }
 
 bool CCommPort::StartMonitor()

@@ -6,11 +6,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
 
+#include "base/prompt.h"
 #include "transfer/portmailbox.h"
 
 namespace flr {
@@ -117,6 +119,7 @@ private:
     int m_shutdownEvent = -1;      // eventfd; created by Open, owner's thread only
     int m_writeRequestEvent = -1;  // eventfd; signalled by Write
     int m_fd = -1;                 // the device; changed only while no monitor thread runs
+    std::optional<CPrompterUse> m_prompterUse;  // while the device is open; with m_fd
     CPortMailbox* m_owner = nullptr;
     unsigned m_portNumber = 0;
     std::string m_devicePath;  // changed only while no monitor thread runs

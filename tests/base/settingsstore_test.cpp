@@ -1,6 +1,7 @@
 #include "base/settingsstore.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,11 +44,21 @@ TEST_F(SettingsStoreTest, KeepsTextsAndBytesAcrossInstances)
     EXPECT_FALSE(store.ReadText("Settings/Update/AUTOUPDATE"));
 }
 
-TEST_F(SettingsStoreTest, UserStoreFollowsXdgConfigHome)
+TEST_F(SettingsStoreTest, UserStoreFollowsXdgConfigHomeAndWithoutHomeThePasswordDatabase)
 {
     ::setenv("XDG_CONFIG_HOME", m_dir.c_str(), 1);
-    CSettingsStore store;
-    EXPECT_EQ(store.FilePath(), (m_dir / "Flarion" / "FLR.ini").string());
+    EXPECT_EQ(CSettingsStore().FilePath(), (m_dir / "Flarion" / "FLR.ini").string());
+
+    // Started by cron or systemd: no HOME, no XDG_CONFIG_HOME. Never "/" or /tmp.
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    ::unsetenv("XDG_CONFIG_HOME");
+    ::unsetenv("HOME");
+    const std::string path = CSettingsStore().FilePath();
+    home.empty() ? ::unsetenv("HOME") : ::setenv("HOME", home.c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", m_dir.c_str(), 1);
+    const passwd* user = ::getpwuid(::getuid());
+    ASSERT_NE(user, nullptr);
+    EXPECT_EQ(path, std::string(user->pw_dir) + "/.config/Flarion/FLR.ini");
 }
 
 TEST_F(SettingsStoreTest, AnUnwritableStoreSaysSo)
