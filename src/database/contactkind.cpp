@@ -89,9 +89,9 @@ const CContactKind& CustomerKind()
                     {"City :", "city"},
                     {"Name :", "contact"},
                     {"Tel :", "tel"},
-                    {nullptr, "tel2"},
+                    {nullptr, "tel2", "second telephone"},
                     {"Mob :", "mob"},
-                    {nullptr, "mob2"},
+                    {nullptr, "mob2", "second mobile"},
                     {"Fax :", "fax"},
                     {"E-Mail :", "email"},
                     {"Note :", "notes"}};

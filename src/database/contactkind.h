@@ -33,11 +33,12 @@ struct CContact {
 // The lists' rows, shared with the record editors that change them.
 using ContactRow = std::shared_ptr<CContact>;
 
-// An editor line: its label (nullptr: none, it continues the line above) and the object name
-// tests find it by.
+// An editor line: its label (nullptr: none, it continues the line above), the object name
+// tests find it by, and what an unlabelled line is for, shown while it is empty.
 struct ContactField {
     const char* label;
     const char* name;
+    const char* hint = nullptr;
 };
 
 // What tells the customers from the manufacturers to the one editor, list and page they

@@ -42,7 +42,11 @@ bool FillItems(CItemTable& items, CEffectCatalogue& catalogue, const ItemFilter&
     rows.clear();
     for (items.MoveFirst(); !items.IsEOF(); items.MoveNext()) {
         CEffect* item = catalogue.Find(items.m_SerialID);
-        if (!item) {
+        if (item) {
+            // The stored row wins over a show file's copy and over what another user changed
+            // since the last fill.
+            items.FillItem(*item);
+        } else {
             CEffectRef made = items.MakeItem();
             // A row the catalogue refuses (an empty article number) cannot be listed.
             if (!catalogue.Insert(made)) continue;

@@ -18,8 +18,9 @@ struct ItemFilter;
 
 // Requeries `items` and lists every row's item that `filter` lets through, in table order.
 // A row's item is taken from `catalogue` by article number, or made from the row and added to
-// it; an item already there is listed as it stands. False (rows untouched) when `items` is
-// not open or the requery failed.
+// it; an item already there takes the row's values, so the database's stock, prices and
+// timings win over a show file's copy. False (rows untouched) when `items` is not open or the
+// requery failed.
 bool FillItems(CItemTable& items, CEffectCatalogue& catalogue, const ItemFilter& filter,
                std::vector<CEffect*>& rows);
 // Requeries `rows` (of `kind`'s table), then appends the contacts not yet listed (by key)

@@ -1,6 +1,7 @@
 #include "database/effectimport.h"
 
 #include <charconv>
+#include <map>
 #include <set>
 
 #include "base/prompt.h"
@@ -83,12 +84,23 @@ double LeadingDecimal(std::string_view text)
 std::vector<CEffectRef> ItemsToOffer(CDatabase* database, const std::vector<CEffectRef>& missing)
 {
     if (!database || missing.empty()) return {};
+    std::map<std::string, CEffect*, std::less<>> byArticle;
+    for (const CEffectRef& item : missing) {
+        if (item) byArticle.emplace(item->GetArticleNumber(), item.get());
+    }
     CItemTable table(database);
-    std::set<std::string> stored;
-    if (!table.Open(OpenType::Snapshot) || !StoredArticles(table, stored)) return missing;
+    if (!table.Open(OpenType::Snapshot)) return missing;
+    for (table.MoveFirst(); !table.IsEOF(); table.MoveNext()) {
+        const auto it = byArticle.find(table.m_SerialID);
+        if (it == byArticle.end()) continue;
+        // The catalogue's row is the item as the company sells it now: its stock, prices
+        // and timings count, not the copy the show file carried.
+        table.FillItem(*it->second);
+        byArticle.erase(it);
+    }
     std::vector<CEffectRef> offered;
     for (const CEffectRef& item : missing) {
-        if (item && !stored.count(item->GetArticleNumber())) offered.push_back(item);
+        if (item && byArticle.count(item->GetArticleNumber())) offered.push_back(item);
     }
     return offered;
 }

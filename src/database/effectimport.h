@@ -61,7 +61,8 @@ double LeadingDecimal(std::string_view text);
 // The items of a show that the product database should be offered: those the catalogue lacked
 // and whose article number tbFireworks does not hold either (the catalogue knows only what
 // the database bar has listed, so an unlisted item would otherwise be stored twice). Without
-// a database nothing is offered; when the table cannot be read, every item is.
+// a database nothing is offered; when the table cannot be read, every item is. The items
+// tbFireworks does hold take their stored values (the database's fields win over the file's).
 std::vector<CEffectRef> ItemsToOffer(CDatabase* database, const std::vector<CEffectRef>& missing);
 
 // The rows of the "Import effects" dialog and writing the chosen ones into tbFireworks.

@@ -1,5 +1,6 @@
 #include "reports/shootlistreport.h"
 
+#include "model/flrdoc.h"
 #include "reports/reportcells.h"
 #include "reports/reportkind.h"
 
@@ -20,16 +21,14 @@ std::vector<CReport::ColumnSpec> CShootListReport::ColumnTable() const
 void CShootListReport::BuildLines(const ReportSource& source, std::vector<ReportLine>& lines)
 {
     namespace cell = reportcells;
-    int index = 0;
+    const int fps = source.doc->GetFrameRate();
     for (const CIgnition* e : source.rows) {
         ReportLine line;
         line.kind = ReportLine::Kind::Row;
-        line.cells = {cell::Format("%03d", index++),
-                      cell::Delay(*e),
-                      cell::Time(*e),
-                      cell::Size(*e),
-                      cell::Name(*e),
-                      cell::Note(*e)};
+        // The number the shooter is called by is the one on the designer's screen: the IP, a
+        // chained effect's "IP:place" included, not a count of printed lines.
+        line.cells = {cell::Ip(*e, fps), cell::Delay(*e), cell::Time(*e),
+                      cell::Size(*e),    cell::Name(*e),  cell::Note(*e)};
         lines.push_back(std::move(line));
     }
 }

@@ -37,7 +37,8 @@ protected:
 
 TEST_P(DatabaseListsTest, ItemsComeFromTheCatalogueOrJoinIt)
 {
-    // An item the catalogue has already (from a show file, say) is listed as it stands.
+    // An item the catalogue has already (from a show file, say) is listed, the same object,
+    // with the stored row's values.
     CEffectRef known = CEffect::Create();
     known->SetArticleNumber("BM-S050-01");
     known->SetName("Red Peony from a show");
@@ -47,7 +48,8 @@ TEST_P(DatabaseListsTest, ItemsComeFromTheCatalogueOrJoinIt)
     ASSERT_GT(rows.size(), 20u);
     EXPECT_EQ(m_catalogue.Count(), rows.size());
     EXPECT_EQ(rows[0], known.get());
-    EXPECT_EQ(ItemCellText(rows[0], 2), "Red Peony from a show");
+    EXPECT_EQ(ItemCellText(rows[0], 2), "Red Peony 50");
+    EXPECT_EQ(ItemCellText(rows[0], 5), "240");
     // Texts as the list shows them: prefire with one decimal, price with two.
     EXPECT_EQ(ItemCellText(rows[1], 3), "1.8");
     EXPECT_EQ(ItemCellText(rows[1], 6), "5.00");

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "editing/schedulecells.h"
 #include "model/flrdoc.h"
 #include "reports/report.h"
 #include "reports/reportkind.h"
@@ -151,16 +152,23 @@ TEST(FieldList, FiringOrderWithChainsLimitedByRows)
     EXPECT_EQ(Prepared(report::FieldList, doc, fewer)->LineCount(), 5);
 }
 
-TEST(ShootList, ExactlyTheRowsNumberedFromZero)
+TEST(ShootList, ExactlyTheRowsNumberedAsTheScheduleShowsThem)
 {
     CFLRDoc doc;
     CIgnition* a = AppendEntry(doc, "00:00:01:00", "A01");
     CIgnition* b = AppendEntry(doc, "00:00:03:00", "A02");
     CIgnition* c = AppendEntry(doc, "00:00:04:10", "A03");
-    auto r = Prepared(report::ShootList, doc, {c, a, b});
-    EXPECT_EQ(Column(*r, 0), (Texts{"000", "001", "002"}));
-    EXPECT_EQ(Column(*r, 2), (Texts{"00:00:04:10", "00:00:01:00", "00:00:03:00"}));
-    EXPECT_EQ(Column(*r, 1)[2], "2.00");
+    CIgnition* chained = AppendChained(doc, a, "0.50");
+    auto r = Prepared(report::ShootList, doc, {c, a, chained, b});
+    std::vector<std::string> shown;
+    for (const CIgnition* e : {c, a, chained, b}) {
+        shown.push_back(ScheduleCellText(*e, ScheduleColumn::IP, 25));
+    }
+    EXPECT_EQ(Column(*r, 0), shown);
+    EXPECT_EQ(shown[2], shown[1] + ":2");
+    EXPECT_EQ(Column(*r, 2)[0], "00:00:04:10");
+    EXPECT_EQ(Column(*r, 2)[3], "00:00:03:00");
+    EXPECT_EQ(Column(*r, 1)[3], "2.00");
 }
 
 TEST(ChainList, OneGroupPerChainWithoutTrailingBlank)

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 
@@ -19,23 +20,40 @@ CContactEditor::CContactEditor(const CContactKind& kind, CDatabase* database, CR
     setWindowTitle((add ? QStringLiteral("Add ") : QStringLiteral("Edit ")) +
                    QString::fromLatin1(kind.title.data(), qsizetype(kind.title.size())));
 
-    // Made in grid order, which is the tab order.
+    // Made in reading order, which is the tab order. The contact person's lines sit in a
+    // group of their own, so its "Name :" is not taken for the company's.
     auto* grid = new QGridLayout;
+    grid->setObjectName(QStringLiteral("fields"));
+    QGridLayout* target = grid;
+    int line = 0;
+    auto addRow = [&](QWidget* label, QWidget* field) {
+        if (label) target->addWidget(label, line, 0);
+        target->addWidget(field, line, 1);
+        ++line;
+    };
+    int mainLine = 0;
     for (size_t i = 0; i < kind.fields.size(); ++i) {
-        const int gridRow = int(i) + (kind.choiceRow >= 0 && int(i) >= kind.choiceRow ? 1 : 0);
+        const ContactField& field = kind.fields[i];
         if (int(i) == kind.choiceRow) {
             m_choice = new QComboBox(this);
             m_choice->setObjectName(QStringLiteral("country"));
-            grid->addWidget(new QLabel(QStringLiteral("Country :"), this), gridRow - 1, 0);
-            grid->addWidget(m_choice, gridRow - 1, 1);
+            addRow(new QLabel(QStringLiteral("Country :"), this), m_choice);
+        }
+        const std::string_view name = field.name;
+        if (name == "contact") {
+            auto* group = new QGroupBox(QStringLiteral("Contact"), this);
+            grid->addWidget(group, line, 0, 1, 2);
+            mainLine = line + 1;
+            target = new QGridLayout(group);
+            line = 0;
+        } else if (name == "notes" && target != grid) {
+            target = grid;
+            line = mainLine;
         }
         auto* edit = new QLineEdit(this);
-        edit->setObjectName(QString::fromLatin1(kind.fields[i].name));
-        if (kind.fields[i].label) {
-            grid->addWidget(new QLabel(QString::fromLatin1(kind.fields[i].label), this), gridRow,
-                            0);
-        }
-        grid->addWidget(edit, gridRow, 1);
+        edit->setObjectName(QString::fromLatin1(field.name));
+        if (field.hint) edit->setPlaceholderText(QString::fromLatin1(field.hint));
+        addRow(field.label ? new QLabel(QString::fromLatin1(field.label), this) : nullptr, edit);
         m_lines.push_back(edit);
     }
     QLineEdit* key = m_lines.front();
@@ -53,7 +71,10 @@ CContactEditor::CContactEditor(const CContactKind& kind, CDatabase* database, CR
         for (const EditorChoice& c : m_model.Choices()) m_choice->addItem(Text(c.name), c.data);
         m_choice->setCurrentIndex(start.choice);
     }
-    for (size_t i = 0; i < m_lines.size(); ++i) m_lines[i]->setText(Text(start.texts[i]));
+    for (size_t i = 0; i < m_lines.size(); ++i) {
+        m_lines[i]->setText(Text(start.texts[i]));
+        m_lines[i]->setCursorPosition(0);  // a long text shows its start: "+44 20 …"
+    }
     key->setEnabled(add);
 
     connect(key, &QLineEdit::textChanged, this, &CContactEditor::UpdateOkButton);

@@ -18,6 +18,7 @@
 #include "base/textcodec.h"
 #include "database/itemtable.h"
 #include "model/effectcatalogue.h"
+#include "ui/common/columnwidths.h"
 
 namespace flr {
 
@@ -29,9 +30,11 @@ struct Column {
     const char* heading;
     int width;
     Qt::Alignment align;
+    const char* sample = nullptr;  // the widest text the column usually holds
 };
 
-QTableView* MakeList(CRecordListModel* model, const std::vector<Column>& columns, QWidget* parent)
+QTableView* MakeList(CRecordListModel* model, const std::vector<Column>& columns,
+                     const QString& name, QWidget* parent)
 {
     auto* list = new QTableView(parent);
     for (const Column& c : columns) model->alignments.push_back(c.align);
@@ -45,9 +48,13 @@ QTableView* MakeList(CRecordListModel* model, const std::vector<Column>& columns
     list->horizontalHeader()->setSectionsClickable(true);
     const double scale =
         std::max(1.0, list->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00:00")) / 63.0);
+    std::vector<QString> samples;
     for (size_t c = 0; c < columns.size(); ++c) {
         list->setColumnWidth(int(c), int(columns[c].width * scale + 0.5));
+        samples.push_back(QString::fromLatin1(columns[c].sample ? columns[c].sample : ""));
     }
+    FitColumnsToSamples(list, samples);
+    RememberColumnWidths(list, name);
     return list;
 }
 
@@ -156,10 +163,14 @@ CItemPage::CItemPage(CDatabase* database, CEffectCatalogue& catalogue, QWidget* 
 {
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
     const Qt::Alignment centre = Qt::AlignHCenter | Qt::AlignVCenter;
-    const std::vector<Column> columns = {{"Art No", 65, left},      {"Size", 35, centre},
-                                         {"Name", 200, left},       {"PF", 35, centre},
-                                         {"Dur.", 35, centre},      {"Stock", 40, centre},
-                                         {"Out Price", 60, centre}, {"Description", 100, left}};
+    const std::vector<Column> columns = {{"Art No", 65, left, "BM-S050-01"},
+                                         {"Size", 35, centre, "150"},
+                                         {"Name", 200, left},
+                                         {"PF", 35, centre, "10.0"},
+                                         {"Dur.", 35, centre, "10.0"},
+                                         {"Stock", 40, centre, "9999"},
+                                         {"Out Price", 60, centre, "999.00"},
+                                         {"Description", 100, left}};
     m_model = new CRecordListModel(
         Headings(columns), [this] { return int(m_items.size()); },
         [this](int row, int column) { return ItemCellText(m_items[size_t(row)], column); }, this);
@@ -206,7 +217,7 @@ CItemPage::CItemPage(CDatabase* database, CEffectCatalogue& catalogue, QWidget* 
     auto* itemsGroup = new QGroupBox(QStringLiteral("Available Items :"), this);
     auto* itemsLayout = new QVBoxLayout(itemsGroup);
     itemsLayout->setContentsMargins(5, 5, 5, 5);
-    m_list = MakeList(m_model, columns, itemsGroup);
+    m_list = MakeList(m_model, columns, QStringLiteral("Items"), itemsGroup);
     m_list->setDragEnabled(true);
     m_list->setDragDropMode(QAbstractItemView::DragOnly);
     m_list->setDefaultDropAction(Qt::CopyAction);
@@ -305,6 +316,7 @@ void CItemPage::FillItems()
     m_items = std::move(rows);
     if (m_sort.column >= 0) SortItems(m_items, m_sort);
     m_model->Reset();
+    emit ItemsFilled();
 }
 
 // ---- Customers and manufacturers
@@ -319,7 +331,8 @@ CContactPage::CContactPage(const CContactKind& kind, CDatabase* database, QWidge
         this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(5, 5, 5, 5);
-    m_list = MakeList(m_model, columns, this);
+    m_list = MakeList(m_model, columns,
+                      QString::fromLatin1(kind.title.data(), qsizetype(kind.title.size())), this);
     layout->addWidget(ListWithIdleFilter(m_list, kind.showAll, this));
     connect(m_list->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
         m_sort.Click(column);

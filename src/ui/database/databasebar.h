@@ -75,6 +75,8 @@ public:
 signals:
     void ContextMenuRequested(const QPoint& globalPos);
     void ItemActivated(CEffect* item);
+    // The list was read again: the catalogue's items hold the stored values.
+    void ItemsFilled();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -6,6 +6,7 @@
 #include "base/textcodec.h"
 #include "database/effectimport.h"
 #include "ui/common/celleditors.h"
+#include "ui/common/columnwidths.h"
 
 namespace flr {
 
@@ -80,6 +81,10 @@ CImportEffectsList::CImportEffectsList(CEffectImport& rows, QWidget* parent)
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     horizontalHeader()->setHighlightSections(false);
     for (int c = 0; c < kImportColumns; ++c) setColumnWidth(c, ImportColumnAt(c).width);
+    std::vector<QString> samples(kImportColumns);
+    samples[int(ImportColumn::ArtNo)] = QStringLiteral("BM-S050-01");
+    FitColumnsToSamples(this, samples);
+    RememberColumnWidths(this, QStringLiteral("ImportEffects"));
 }
 
 bool CImportEffectsList::ClickCell(int row, int column)

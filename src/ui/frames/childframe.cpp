@@ -229,8 +229,13 @@ QString CChildFrame::DiscountText() const { return m_discountPane->text(); }
 
 void CChildFrame::UpdateTitle()
 {
-    setWindowTitle(m_doc->IsOpenedDamaged() ? m_title + QStringLiteral(" [damaged]") : m_title);
+    // "[*]" is where the window shows its unsaved-changes mark.
+    setWindowTitle((m_doc->IsOpenedDamaged() ? m_title + QStringLiteral(" [damaged]") : m_title) +
+                   QStringLiteral("[*]"));
+    ShowModifiedMark();
 }
+
+void CChildFrame::ShowModifiedMark() { setWindowModified(m_doc->IsModified()); }
 
 ShowCheckOptions CChildFrame::CheckOptions() const
 {

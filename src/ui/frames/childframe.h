@@ -37,6 +37,8 @@ public:
     CFLRDoc& Doc() const { return *m_doc; }
     const QString& Path() const { return m_path; }
     QString Title() const { return m_title; }
+    // The title's mark follows the show's unsaved changes.
+    void ShowModifiedMark();
     void SetPath(const QString& path);
 
     // Writes the show's recovery file every `intervalMs` while it has unsaved changes, as

@@ -12,6 +12,7 @@
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QScreen>
@@ -33,6 +34,7 @@
 #include "database/itemtable.h"
 #include "model/effectcatalogue.h"
 #include "model/flrdoc.h"
+#include "ui/common/columnwidths.h"
 #include "ui/common/dialogrunner.h"
 #include "ui/database/contacteditor.h"
 #include "ui/database/databasebar.h"
@@ -85,6 +87,7 @@ CMainFrame::CMainFrame(CSettingsStore& settings, CUpdateSettings& updateSettings
 {
     setObjectName(QStringLiteral("MainFrame"));
     setWindowTitle(QStringLiteral("FLR"));
+    InstallColumnWidthStore(&m_settings);
     setWindowIcon(AppIcon());
     setAcceptDrops(true);
     // A first start fills most of the screen; later starts restore the stored placement.
@@ -123,6 +126,7 @@ CMainFrame::~CMainFrame()
     // CMainFrame; their signals must not reach it any more.
     for (QObject* child : findChildren<QObject*>())
         QObject::disconnect(child, nullptr, this, nullptr);
+    InstallColumnWidthStore(nullptr);
 }
 
 QAction* CMainFrame::Action(int id) const
@@ -236,6 +240,8 @@ void CMainFrame::CreateDatabaseBar()
                 menu.exec(at);
             });
     connect(m_databaseTabs->ItemsPage(), &CItemPage::ItemActivated, this, &CMainFrame::EditItem);
+    connect(m_databaseTabs->ItemsPage(), &CItemPage::ItemsFilled, this,
+            &CMainFrame::CatalogueChanged);
     for (CContactPage* page :
          {m_databaseTabs->CustomersPage(), m_databaseTabs->ManufacturersPage()}) {
         connect(page, &CContactPage::RowActivated, this,
@@ -259,6 +265,9 @@ void CMainFrame::RebuildMenus()
         QMenu* menu = menuBar()->addMenu(Text(m.title));
         FillMenu(menu, m.entries);
         connect(menu, &QMenu::aboutToShow, this, [this] { UpdateCommandUi(); });
+        if (std::string_view(m.title) == "&Window") {
+            connect(menu, &QMenu::aboutToShow, this, [this, menu] { FillWindowList(menu); });
+        }
     }
 }
 
@@ -288,6 +297,38 @@ void CMainFrame::FillMenu(QMenu* menu, const std::vector<MenuEntry>& entries, bo
         } else {
             menu->addAction(base);
         }
+    }
+}
+
+void CMainFrame::FillWindowList(QMenu* menu)
+{
+    // The open shows, numbered, after the menu's own commands; made afresh each time it opens.
+    for (QAction* a : menu->actions()) {
+        if (!a->property("windowEntry").toBool()) continue;
+        menu->removeAction(a);
+        a->deleteLater();
+    }
+    const QList<QMdiSubWindow*> windows = m_mdi->subWindowList();
+    if (windows.isEmpty()) return;
+    menu->addSeparator()->setProperty("windowEntry", true);
+    int number = 0;
+    for (QMdiSubWindow* window : windows) {
+        auto* child = qobject_cast<CChildFrame*>(window);
+        if (!child) continue;
+        ++number;
+        QString title = child->Title();
+        title.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        if (child->isWindowModified()) title += QLatin1Char('*');
+        const QString text = number < 10 ? QStringLiteral("&%1 %2").arg(number).arg(title)
+                                         : QStringLiteral("%1 %2").arg(number).arg(title);
+        QAction* entry = menu->addAction(text);
+        entry->setProperty("windowEntry", true);
+        entry->setCheckable(true);
+        entry->setChecked(window == m_mdi->activeSubWindow());
+        const QPointer<QMdiSubWindow> target(window);
+        connect(entry, &QAction::triggered, this, [this, target] {
+            if (target) m_mdi->setActiveSubWindow(target);
+        });
     }
 }
 
@@ -358,6 +399,8 @@ bool CMainFrame::IsHandled(int id) const
 void CMainFrame::UpdateCommandUi()
 {
     CChildFrame* child = ActiveChild();
+    for (CChildFrame* each : Children()) each->ShowModifiedMark();
+    setWindowModified(child && child->isWindowModified());
     const bool hasShow = child != nullptr;
     const CCommandTarget* view = child ? child->View() : nullptr;
     for (const auto& [id, action] : m_actions) {
@@ -433,6 +476,12 @@ void CMainFrame::Run(int id)
 
 void CMainFrame::RefreshDatabaseLists() { m_databaseTabs->RefreshLists(); }
 
+void CMainFrame::CatalogueChanged()
+{
+    for (CChildFrame* child : Children()) child->View()->CatalogueChanged();
+    UpdateCommandUi();
+}
+
 void CMainFrame::OfferImport(const std::vector<CEffectRef>& missing)
 {
     const std::vector<CEffectRef> offered = ItemsToOffer(m_database, missing);
@@ -474,6 +523,7 @@ void CMainFrame::EditItem(CEffect* item)
     case kEditorOk:
         rows->FillItem(*item);
         page->RedrawItems();
+        CatalogueChanged();
         break;
     case kEditorDeleted: page->RemoveItem(item); break;
     default: break;
@@ -581,6 +631,9 @@ CChildFrame* CMainFrame::AddChild(std::unique_ptr<CFLRDoc> doc, const QString& p
         const QSize area = m_mdi->viewport()->size();
         child->resize(std::max(CChildFrame::kMinWidth, area.width() * 9 / 10),
                       std::max(CChildFrame::kMinHeight, area.height() * 9 / 10));
+        // A cascaded place plus that size can leave the title bar or a side off the area.
+        child->move(std::clamp(child->x(), 0, std::max(0, area.width() - child->width())),
+                    std::clamp(child->y(), 0, std::max(0, area.height() - child->height())));
     });
     child->show();
     child->setFocus();

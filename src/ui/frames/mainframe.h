@@ -58,6 +58,8 @@ public:
     CDatabaseBar* DatabaseTabs() const { return m_databaseTabs; }
     // Rebuilds the database bar's lists after the product database changed.
     void RefreshDatabaseLists();
+    // Every open show follows the catalogue's items as they now stand.
+    void CatalogueChanged();
     CChildFrame* ActiveChild() const;
     std::vector<CChildFrame*> Children() const;
 
@@ -101,6 +103,7 @@ private:
     void RebuildMenus();
     // `popup`: a right-click menu, filled just before it opens.
     void FillMenu(QMenu* menu, const std::vector<struct MenuEntry>& entries, bool popup = false);
+    void FillWindowList(QMenu* menu);
     void FillRecentFiles(QMenu* menu);
     void Run(int id);
     bool IsHandled(int id) const;

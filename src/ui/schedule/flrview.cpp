@@ -24,6 +24,7 @@
 #include "database/cellitems.h"
 #include "editing/chaineditor.h"
 #include "editing/cueclipboard.h"
+#include "editing/intimechanges.h"
 #include "editing/schedulecells.h"
 #include "model/effectcatalogue.h"
 #include "model/timecode.h"
@@ -295,10 +296,29 @@ void CFLRView::ApplySetup()
         m_trackShown = m_doc.GetSetup()->GetMusicFile();
     }
     ApplyTrackLayout(false);
-    const bool modified = m_doc.IsModified();
-    m_list->SetPrefireOff(setup->GetPrefireOff());
-    m_doc.SetModifiedFlag(modified);  // re-deriving In Times on opening changes nothing real
+    RederiveInTimes();
     UpdateStatusTexts();
+}
+
+void CFLRView::CatalogueChanged()
+{
+    RederiveInTimes();
+    UpdateStatusTexts();
+    m_clock.ShowChanged(m_list->Model()->Rows());
+    m_waveTable->ShowChanged();
+}
+
+void CFLRView::RederiveInTimes()
+{
+    const CFireworkSetup* setup = m_doc.GetSetup();
+    if (!setup) return;
+    const bool modified = m_doc.IsModified();
+    const CInTimeSnapshot before(m_doc);
+    m_list->SetPrefireOff(setup->GetPrefireOff());
+    // Deriving the same In Times again changes nothing real; other prefires do.
+    const std::string changes = before.ChangesNote(m_doc);
+    m_doc.SetModifiedFlag(modified || !changes.empty());
+    Note(changes);
 }
 
 void CFLRView::UpdateStatusTexts()

@@ -117,6 +117,9 @@ public:
     // The Setup command: the setup dialog on the show's setup (a new show gets one whatever
     // the dialog's outcome); a change of frame rate re-times the whole show from its delays.
     void RunSetup();
+    // The catalogue's items took new values (the database was read again, an item was edited):
+    // In Times, price and bars follow them.
+    void CatalogueChanged();
 
     bool RunCommand(int id) override;
     CommandState State(int id) const override;
@@ -145,6 +148,7 @@ signals:
 
 private:
     void ApplySetup();
+    void RederiveInTimes();
     void UpdateStatusTexts();
     void ToggleRacks();
     void AddRack();

@@ -18,6 +18,7 @@
 #include "editing/scheduleeditor.h"
 #include "model/flrdoc.h"
 #include "ui/common/celleditors.h"
+#include "ui/common/columnwidths.h"
 
 namespace flr {
 
@@ -139,6 +140,20 @@ CScheduleList::CScheduleList(CScheduleEditor& editor, QWidget* parent)
     for (int c = 0; c < kScheduleColumnCount; ++c) {
         setColumnWidth(c, int(ColumnInfo(static_cast<ScheduleColumn>(c)).width * scale + 0.5));
     }
+    const QString time = QStringLiteral("00:00:00:00");
+    FitColumnsToSamples(this, {QStringLiteral("000:10"),
+                               QStringLiteral("150"),
+                               QStringLiteral("BM-S050-01"),
+                               {},
+                               {},
+                               QStringLiteral("10.00"),
+                               time,
+                               time,
+                               time,
+                               QStringLiteral("A01"),
+                               QStringLiteral("32"),
+                               QStringLiteral("99")});
+    RememberColumnWidths(this, QStringLiteral("Schedule"));
     // Items are dropped here from the database bar.
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);

@@ -18,6 +18,7 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QWhatsThis>
+#include <algorithm>
 
 #include "base/textcodec.h"
 #include "database/customernames.h"
@@ -160,6 +161,11 @@ CFireworkSetupDialog::CFireworkSetupDialog(CFireworkSetup& setup, CDatabase* dat
     contactGrid->addWidget(m_contact2Tel, 1, 3);
     contactGrid->setColumnStretch(1, 3);
     contactGrid->setColumnStretch(3, 2);
+    // An international number fits whole.
+    const int telWidth =
+        fontMetrics().horizontalAdvance(QStringLiteral("+44 (0)20 7946 0000")) + 12;
+    m_contact1Tel->setMinimumWidth(telWidth);
+    m_contact2Tel->setMinimumWidth(telWidth);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     connect(buttons, &QDialogButtonBox::accepted, this, &CFireworkSetupDialog::accept);
@@ -213,6 +219,10 @@ void CFireworkSetupDialog::Load(const SetupForm& form)
     m_contact1Tel->setText(ToUi(form.contact1Tel));
     m_contact2Name->setText(ToUi(form.contact2Name));
     m_contact2Tel->setText(ToUi(form.contact2Tel));
+    // A text longer than its field shows its start: "+44 20 …", not "… 7946 0000".
+    for (QLineEdit* edit : {m_contact1Name, m_contact1Tel, m_contact2Name, m_contact2Tel}) {
+        edit->setCursorPosition(0);
+    }
 }
 
 void CFireworkSetupDialog::FillCustomers()
@@ -243,8 +253,16 @@ void CFireworkSetupDialog::SetAddCustomer(std::function<void()> addCustomer)
 void CFireworkSetupDialog::AddCustomer()
 {
     if (!m_addCustomer) return;
+    const std::vector<std::string> before = m_customers;
     m_addCustomer();
     FillCustomers();
+    // The customer just added is the one the designer came for.
+    for (size_t i = 0; i < m_customers.size(); ++i) {
+        if (std::find(before.begin(), before.end(), m_customers[i]) == before.end()) {
+            m_customer->setCurrentIndex(int(i));
+            break;
+        }
+    }
 }
 
 SetupForm CFireworkSetupDialog::Form() const

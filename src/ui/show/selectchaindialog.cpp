@@ -24,6 +24,7 @@
 #include "model/effectcatalogue.h"
 #include "model/ignition.h"
 #include "ui/common/celleditors.h"
+#include "ui/common/columnwidths.h"
 
 namespace flr {
 
@@ -200,6 +201,13 @@ void CSelectChainDialog::InitDialog()
     for (int c = 0; c < kChainColumnCount; ++c) {
         m_list->setColumnWidth(c, ChainColumnInfoOf(static_cast<ChainColumn>(c)).width);
     }
+    FitColumnsToSamples(m_list, {QStringLiteral("10"),
+                                 QStringLiteral("150"),
+                                 QStringLiteral("BM-S050-01"),
+                                 {},
+                                 QStringLiteral("10.00"),
+                                 QStringLiteral("100.00")});
+    RememberColumnWidths(m_list, QStringLiteral("Chain"));
     m_initialised = true;
     if (m_show && m_entry) {
         m_chain.SetShowChain(*m_show, m_entry);

@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QDropEvent>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QProgressBar>
@@ -165,13 +166,25 @@ TEST_F(DatabaseBarTest, AddItemOpensTheEditorAndTheNewItemIsListed)
 }
 
 // The fields of the editor's grid from top to bottom, and in tab order.
+// The field names down the editor's grid, a group's fields in their place.
+void GridLines(const QGridLayout* grid, QStringList& rows)
+{
+    for (int r = 0; r < grid->rowCount(); ++r) {
+        QLayoutItem* field = grid->itemAtPosition(r, 1);
+        if (!field) continue;
+        if (auto* group = qobject_cast<QGroupBox*>(field->widget())) {
+            GridLines(qobject_cast<QGridLayout*>(group->layout()), rows);
+        } else {
+            rows << field->widget()->objectName();
+        }
+    }
+}
+
 std::pair<QStringList, QStringList> Lines(QDialog* editor)
 {
     QStringList rows;
-    auto* grid = editor->findChild<QGridLayout*>();
-    for (int r = 0; r < grid->rowCount(); ++r) {
-        if (QLayoutItem* field = grid->itemAtPosition(r, 1)) rows << field->widget()->objectName();
-    }
+    auto* grid = editor->findChild<QGridLayout*>(QStringLiteral("fields"));
+    GridLines(grid, rows);
     QStringList tabs;
     for (QWidget* w = grid->itemAtPosition(0, 1)->widget(); !qobject_cast<QPushButton*>(w);
          w = w->nextInFocusChain()) {
@@ -212,6 +225,15 @@ TEST_F(DatabaseBarTest, ContactEditorsAddEditAndDeleteListedRows)
             EXPECT_EQ(rows.size(), c.lines);
             EXPECT_EQ(tabs, rows);
             EXPECT_FALSE(editor->findChild<QPushButton*>("delete")->isVisibleTo(editor));
+            // The contact's "Name :" reads as the contact's; unlabelled lines say what they are.
+            auto* contact = editor->findChild<QLineEdit*>("contact");
+            auto* group = qobject_cast<QGroupBox*>(contact->parentWidget());
+            ASSERT_NE(group, nullptr);
+            EXPECT_EQ(group->title(), "Contact");
+            EXPECT_EQ(editor->findChild<QLineEdit*>("name")->parentWidget(), editor);
+            if (auto* tel2 = editor->findChild<QLineEdit*>("tel2")) {
+                EXPECT_EQ(tel2->placeholderText(), "second telephone");
+            }
             auto* key = editor->findChild<QLineEdit*>(rows[0]);
             // Manufacturer numbers take digits only.
             EXPECT_EQ(key->validator() != nullptr, c.command == cmd::AddManufacturer);

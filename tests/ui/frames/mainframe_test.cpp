@@ -8,6 +8,7 @@
 #include <QDockWidget>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrintPreviewDialog>
@@ -22,7 +23,12 @@
 
 #include "app/commands.h"
 #include "base/commandids.h"
+#include "model/effect.h"
+#include "model/effectcatalogue.h"
+#include "model/fireworksetup.h"
 #include "model/flrdoc.h"
+#include "model/ignition.h"
+#include "model/timecode.h"
 #include "reports/reportkind.h"
 #include "support/framefixture.h"
 #include "ui/common/dialogrunner.h"
@@ -66,7 +72,7 @@ TEST_F(MainFrameTest, MenusAndCommandsFollowTheActiveShow)
     CChildFrame* child = m_frame->NewShow();
     QApplication::processEvents();
     EXPECT_EQ(titles(), 7);  // with Firework and Window
-    EXPECT_EQ(child->windowTitle(), "FLR3");
+    EXPECT_EQ(child->windowTitle(), "FLR3[*]");
     // The view's first update puts the show's totals in the panes.
     EXPECT_EQ(child->PriceText(), "Price: 0");
     EXPECT_EQ(child->DiscountText(), "Weight: 0.00");
@@ -78,10 +84,14 @@ TEST_F(MainFrameTest, MenusAndCommandsFollowTheActiveShow)
         EXPECT_TRUE(m_frame->Action(id)->isEnabled()) << id;
 
     // Schedule commands run on the active view.
+    EXPECT_FALSE(child->isWindowModified());
     m_frame->Action(cmd::AddIgnition)->trigger();
     m_frame->Action(cmd::AddIgnition)->trigger();
     EXPECT_EQ(child->View()->Editor().Rows().size(), 2u);
     EXPECT_TRUE(child->Doc().IsModified());
+    // Unsaved changes show in both titles at once.
+    EXPECT_TRUE(child->isWindowModified());
+    EXPECT_TRUE(m_frame->isWindowModified());
     child->View()->List()->selectAll();
     m_frame->UpdateCommandUi();
     QAction* del = m_frame->Action(cmd::DeleteIgnition);
@@ -109,6 +119,44 @@ TEST_F(MainFrameTest, MenusAndCommandsFollowTheActiveShow)
     EXPECT_EQ(redo->text(), "&Redo Delete Ignitions");
     EXPECT_EQ(undo->text(), "&Undo Add Ignition");
     child->Doc().SetModifiedFlag(false);
+}
+
+// New shows open whole inside the working area, and the Window menu lists them, numbered.
+TEST_F(MainFrameTest, TheWindowMenuListsTheOpenShowsAndEachOpensInsideTheArea)
+{
+    CChildFrame* first = m_frame->NewShow();
+    CChildFrame* second = m_frame->NewShow();
+    QApplication::processEvents();
+    const QRect area = m_frame->findChild<QMdiArea*>()->viewport()->rect();
+    for (CChildFrame* child : {first, second}) {
+        EXPECT_TRUE(area.contains(child->geometry())) << child->Title().toStdString();
+    }
+    first->Doc().SetModifiedFlag(true);
+    m_frame->UpdateCommandUi();
+
+    QMenu* window = nullptr;
+    for (QAction* a : m_frame->menuBar()->actions()) {
+        if (a->text() == "&Window") window = a->menu();
+    }
+    ASSERT_NE(window, nullptr);
+    auto listed = [&] {
+        emit window->aboutToShow();
+        QStringList texts;
+        for (QAction* a : window->actions()) {
+            if (a->property("windowEntry").toBool() && !a->isSeparator()) texts << a->text();
+        }
+        return texts;
+    };
+    const QStringList texts = listed();
+    ASSERT_EQ(texts.size(), 2);
+    EXPECT_EQ(texts[0], "&1 " + first->Title() + "*");
+    EXPECT_EQ(texts[1], "&2 " + second->Title());
+    EXPECT_EQ(listed().size(), 2);  // made afresh, not added again
+    for (QAction* a : window->actions()) {
+        if (a->text() == texts[0]) a->trigger();
+    }
+    EXPECT_EQ(m_frame->ActiveChild(), first);
+    first->Doc().SetModifiedFlag(false);
 }
 
 TEST_F(MainFrameTest, CancellingTheSaveQuestionKeepsTheProgramAndBarsSurviveARestart)
@@ -378,6 +426,49 @@ TEST_F(PrintingTest, PrintHonoursPagesNamedApartAndMakesCopiesAPdfCannot)
     ASSERT_EQ(m_prompter.Messages().size(), 2u);
     EXPECT_EQ(m_prompter.Messages()[1].caption, "Application Error");
     EXPECT_NE(m_prompter.Messages()[1].text.find("could not be printed"), std::string::npos);
+}
+
+// The database's row wins over a show file's copy of an item, whichever the program read first,
+// and open shows follow the rows when they change.
+TEST_F(PrintingTest, OpenShowsTakeTheDatabasesPricesStockAndTimings)
+{
+    m_frame.reset();
+    StartFrame(true);
+    // As if the bar had not listed the items yet when the show opened.
+    CEffectCatalogue::Program().Clear();
+    CChildFrame* child = m_frame->OpenShow(kSample);
+    ASSERT_NE(child, nullptr);
+    const CEffect* peony = CEffectCatalogue::Program().Find("BM-S050-01");
+    ASSERT_NE(peony, nullptr);
+    EXPECT_EQ(peony->GetStock(), 240);
+    EXPECT_EQ(peony->GetOutPrice(), 5.0);
+    EXPECT_EQ(peony->GetDescription(), "Red peony shell");
+    EXPECT_NE(child->PriceText(), QStringLiteral("Price: 0"));
+    EXPECT_FALSE(child->Doc().IsModified());
+
+    // Another designer re-times the item: the next fill moves this show's In Times.
+    const CIgnition* cue = child->Doc().FirstSchedule();
+    while (cue && cue->GetItem() != peony) cue = cue->GetNextSchedule();
+    ASSERT_NE(cue, nullptr);
+    ASSERT_TRUE(m_db.ExecuteSQL(
+        "UPDATE tbFireworks SET PreFire = '2.60', PriceOut = 7 WHERE SerialID = 'BM-S050-01'"));
+    const QString priceBefore = child->PriceText();
+    m_frame->RefreshDatabaseLists();
+    EXPECT_EQ(peony->GetPrefire(), 2.6);
+    EXPECT_EQ(cue->GetInTime(),
+              SubtractPrefire(cue->GetTime(), 2.6, child->Doc().GetSetup()->GetFrameRate()));
+    EXPECT_NE(child->PriceText(), priceBefore);
+    EXPECT_TRUE(child->Doc().IsModified());
+    ASSERT_FALSE(m_prompter.Notes().empty());
+    EXPECT_NE(m_prompter.Notes().back().find("Red Peony 50"), std::string::npos);
+
+    // A show read after the bar filled keeps the database's item too: its In Times follow.
+    child->Doc().SetModifiedFlag(false);
+    child->close();
+    child = m_frame->OpenShow(kSample);
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(CEffectCatalogue::Program().Find("BM-S050-01")->GetPrefire(), 2.6);
+    EXPECT_TRUE(child->Doc().IsModified());
 }
 
 }  // namespace

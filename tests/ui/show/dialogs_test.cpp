@@ -175,7 +175,7 @@ TEST_F(DialogTest, SetupWidgetsShowAndWriteTheSetupAndCancelChangesNothing)
     EXPECT_EQ(QDate(y, m, d), QDate::currentDate());  // a year of 0 stores today
 }
 
-TEST_F(DialogTest, CustomerListFallsBackToNoCustomerAndNewCustomerKeepsTheSelection)
+TEST_F(DialogTest, CustomerListFallsBackToNoCustomerAndANewCustomerIsSelected)
 {
     CFireworkSetup setup;
     setup.SetCustomerName(std::string("Gone Ltd"));
@@ -197,6 +197,11 @@ TEST_F(DialogTest, CustomerListFallsBackToNoCustomerAndNewCustomerKeepsTheSelect
     dialog.AddCustomer();
     EXPECT_EQ(list->count(), before + 1);
     EXPECT_EQ(list->itemText(0), "Aardvark Festivals");
+    EXPECT_EQ(list->currentText(), "Aardvark Festivals");
+    // Adding nothing leaves the choice alone.
+    dialog.SetAddCustomer([] {});
+    list->setCurrentIndex(list->findText("No Customer"));
+    dialog.AddCustomer();
     EXPECT_EQ(list->currentText(), "No Customer");
 
     list->setCurrentIndex(list->findText("Château de Vérlanges"));
@@ -209,8 +214,14 @@ TEST_F(DialogTest, WithoutDatabaseTheSetupKeepsItsCustomerAndTheChooserItsItem)
 {
     CFireworkSetup setup;
     setup.SetCustomerName(std::string("Harbourside Events Ltd"));
+    const std::string tel = "+44 (0)20 7946 0000 extension 4711 (night desk)";
+    setup.SetContact1Tel(tel);
     CFireworkSetupDialog dialog(setup, nullptr);
     EXPECT_EQ(Child<QComboBox>(dialog, "customer")->currentText(), "Harbourside Events Ltd");
+    // An international number keeps and shows its start.
+    auto* telEdit = Child<QLineEdit>(dialog, "contact1Tel");
+    EXPECT_EQ(telEdit->text().toStdString(), tel);
+    EXPECT_EQ(telEdit->cursorPosition(), 0);
     dialog.accept();
     EXPECT_EQ(setup.GetCustomerName(), std::optional<std::string>("Harbourside Events Ltd"));
     EXPECT_EQ(setup.GetCustomerNameStored(), std::nullopt);
