@@ -114,7 +114,6 @@ void CPreferencesDialog::FillPortBoxes()
             }
             const QString current = FromUtf8(m_ports.TextForChoice(m_ports.GetChoice(n)));
             box->setCurrentIndex(box->findText(current));
-            box->setEditText(current);
         }
         m_portStatus[n]->setText(FromUtf8(m_ports.StatusText(n)));
     }
