@@ -14,6 +14,7 @@
 #include "model/flrdoc.h"
 #include "model/showcheck.h"
 #include "music/trackloader.h"
+#include "transfer/devicecheck.h"
 #include "transfer/tickclock.h"
 #include "transfer/transferengine.h"
 #include "transfer/transferloop.h"
@@ -187,10 +188,10 @@ int RunTransfer(const QStringList& arguments)
         observer.Watch(engine);
         engine.Start();
         if (engine.GetPortItems().empty()) {
-            std::fprintf(stderr,
-                         "flr-cli: cannot open %s (absent, in use, no permission or not a "
-                         "serial device)\n",
-                         device.c_str());
+            const DeviceCheck check = CheckDevice(device);
+            std::fprintf(stderr, "flr-cli: cannot open %s: %s\n", device.c_str(),
+                         check.state == DeviceState::Ready ? "in use, or not a serial line"
+                                                           : DescribeDeviceCheck(check).c_str());
             exitCode = 1;
         } else {
             engine.SelectBankItem(std::to_string(bank));

@@ -26,11 +26,6 @@ bool NaturalLess(const std::string& a, const std::string& b)
     return split(a) < split(b);
 }
 
-bool IsUsbName(const std::string& name)
-{
-    return name.rfind("ttyUSB", 0) == 0 || name.rfind("ttyACM", 0) == 0;
-}
-
 // An on-board UART driver lists every possible port; "type" 0 means no chip behind it.
 bool HasUartBehind(const fs::path& entry)
 {
@@ -55,15 +50,24 @@ CPortMap CPortMap::FromSettings(const CSettingsStore& settings)
     CPortMap map;
     const std::vector<std::string> found = FindSerialDevices();
     for (unsigned n = 1; n <= 4; ++n) {
-        const std::optional<std::string> mapped =
-            settings.ReadText("Ports/COM" + std::to_string(n));
-        if (mapped) {
-            if (!mapped->empty()) map.m_devices[n] = *mapped;
-        } else if (n <= found.size()) {
-            map.m_devices[n] = found[n - 1];
+        if (auto device =
+                ResolveSetting(settings.ReadText("Ports/COM" + std::to_string(n)), n, found)) {
+            map.m_devices[n] = std::move(*device);
         }
     }
     return map;
+}
+
+std::optional<std::string> CPortMap::ResolveSetting(const std::optional<std::string>& setting,
+                                                    unsigned portNumber,
+                                                    const std::vector<std::string>& found)
+{
+    if (setting) {
+        if (setting->empty()) return std::nullopt;
+        return *setting;
+    }
+    if (portNumber >= 1 && portNumber <= found.size()) return found[portNumber - 1];
+    return std::nullopt;
 }
 
 std::optional<std::string> CPortMap::DevicePath(unsigned portNumber) const
@@ -77,22 +81,24 @@ std::vector<std::string> CPortMap::FindSerialDevices(const std::string& sysClass
                                                      const std::string& devDir)
 {
     std::vector<std::string> usb;
+    std::vector<std::string> acm;
     std::vector<std::string> onboard;
     std::error_code ec;
     for (const fs::directory_entry& entry : fs::directory_iterator(sysClassTty, ec)) {
         const std::string name = entry.path().filename().string();
         // Virtual terminals and pseudo-terminals have no "device" link.
         if (!fs::exists(entry.path() / "device", ec)) continue;
-        if (IsUsbName(name)) {
+        if (name.rfind("ttyUSB", 0) == 0) {
             usb.push_back(name);
+        } else if (name.rfind("ttyACM", 0) == 0) {
+            acm.push_back(name);
         } else if (HasUartBehind(entry.path())) {
             onboard.push_back(name);
         }
     }
-    std::sort(usb.begin(), usb.end(), NaturalLess);
-    std::sort(onboard.begin(), onboard.end(), NaturalLess);
     std::vector<std::string> out;
-    for (const auto* group : {&usb, &onboard}) {
+    for (auto* group : {&usb, &acm, &onboard}) {
+        std::sort(group->begin(), group->end(), NaturalLess);
         for (const std::string& name : *group) out.push_back(devDir + "/" + name);
     }
     return out;

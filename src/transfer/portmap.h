@@ -26,8 +26,14 @@ public:
     // The device path for COMn, or nullopt when that port has no device.
     std::optional<std::string> DevicePath(unsigned portNumber) const;
 
-    // The serial devices present, USB adapters (ttyUSB*, ttyACM*) first, then the on-board
-    // ports that have real hardware behind them, each group in natural order.
+    // What the "Ports/COMn" value `setting` (nullopt: no such setting) means for COMn when
+    // `found` are the serial devices present.
+    static std::optional<std::string> ResolveSetting(const std::optional<std::string>& setting,
+                                                     unsigned portNumber,
+                                                     const std::vector<std::string>& found);
+
+    // The serial devices present: USB adapters (ttyUSB*, then ttyACM*) first, then the
+    // on-board ports that have real hardware behind them, each group in natural order.
     static std::vector<std::string> FindSerialDevices(
         const std::string& sysClassTty = "/sys/class/tty", const std::string& devDir = "/dev");
 

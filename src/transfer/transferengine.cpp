@@ -7,6 +7,7 @@
 #include "base/prompt.h"
 #include "model/ignition.h"
 #include "model/showcheck.h"
+#include "transfer/devicecheck.h"
 
 namespace flr {
 
@@ -55,6 +56,20 @@ CTransferEngine::~CTransferEngine()
 const CCommPort* CTransferEngine::GetPort(int number) const
 {
     return number >= 1 && number <= 4 ? m_ports[static_cast<size_t>(number)].get() : nullptr;
+}
+
+std::string CTransferEngine::DescribePort(int number) const
+{
+    std::string text = "COM" + std::to_string(number);
+    const std::optional<std::string> device = m_portMap.DevicePath(static_cast<unsigned>(number));
+    if (!device) return text + " (no device)";
+    text += " (" + *device + ")";
+    if (!GetPort(number)) {
+        const DeviceCheck check = CheckDevice(*device);
+        text += ": " + (check.state == DeviceState::Ready ? std::string("could not be opened")
+                                                          : DescribeDeviceCheck(check));
+    }
+    return text;
 }
 
 uint64_t CTransferEngine::GetBytesReceived(int port) const
@@ -106,7 +121,16 @@ void CTransferEngine::Start()
     m_observer.OnDownloadEnabled(downloadEnabled);
     m_observer.OnBankList(m_bankItems, m_bankItems.empty() ? -1 : 0);
 
-    m_observer.OnStatusText("Select bank and port and press \"Download\" ...");
+    if (m_portItems.empty()) {
+        // Say which devices were tried and what stands in the way.
+        std::string text = "No serial port could be opened.";
+        for (int n = 1; n <= 4; ++n) {
+            if (m_portMap.DevicePath(static_cast<unsigned>(n))) text += "\n" + DescribePort(n);
+        }
+        m_observer.OnStatusText(text + "\nThe devices are chosen in Settings..., Serial Ports.");
+    } else {
+        m_observer.OnStatusText("Select bank and port and press \"Download\" ...");
+    }
     m_observer.OnPercentText("");
 }
 
@@ -271,8 +295,9 @@ void CTransferEngine::OnTimer(unsigned id)
 
     m_timer.Kill(m_timerId);
     m_timerId = 0;
-    const PromptAnswer answer = ShowMessage(kStallText, "Communications Failure",
-                                            PromptButtons::RetryCancel, PromptIcon::Warning);
+    const PromptAnswer answer =
+        ShowMessage(std::string(kStallText) + "\n\n" + DescribePort(m_portInUse),
+                    "Communications Failure", PromptButtons::RetryCancel, PromptIcon::Warning);
     if (answer != PromptAnswer::Retry) {
         Close(Result::Cancelled);
         return;

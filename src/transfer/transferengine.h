@@ -94,6 +94,9 @@ public:
     const std::vector<std::string>& GetPortItems() const { return m_portItems; }
     const std::vector<std::string>& GetBankItems() const { return m_bankItems; }
     const CCommPort* GetPort(int number) const;
+    // "COM2 (/dev/ttyUSB0)"; for a port that is not open, why as far as can be told
+    // ("COM2 (/dev/ttyUSB0): not present ...").
+    std::string DescribePort(int number) const;
     // Received bytes per port number (1 to 4), counted before any protocol test.
     uint64_t GetBytesReceived(int port) const;
 

@@ -296,7 +296,7 @@ TEST(CPortMap, SettingsMappingAndTheSerialDevicesFound)
     std::filesystem::create_directories(root / "tty1");  // a virtual terminal: no device
     EXPECT_EQ(
         CPortMap::FindSerialDevices(root.string(), "/dev"),
-        (std::vector<std::string>{"/dev/ttyACM0", "/dev/ttyUSB2", "/dev/ttyUSB10", "/dev/ttyS1"}));
+        (std::vector<std::string>{"/dev/ttyUSB2", "/dev/ttyUSB10", "/dev/ttyACM0", "/dev/ttyS1"}));
 
     CSettingsStore settings(testing::TempDir() + "/portmap-" + std::to_string(getpid()) + ".ini");
     settings.WriteText("Ports/COM1", "/dev/pts/7");

@@ -721,7 +721,7 @@ bool CMainFrame::SaveAllModified()
 
 void CMainFrame::ShowPreferences()
 {
-    CPreferencesDialog dialog(m_updateSettings, this);
+    CPreferencesDialog dialog(m_updateSettings, m_settings, this);
     RunDialog(dialog);
 }
 

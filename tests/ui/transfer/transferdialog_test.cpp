@@ -100,7 +100,10 @@ TEST_F(TransferDialogTest, StallAnsweredRetryRestartsTheRecordThenCancelCloses)
     ASSERT_TRUE(PumpUntil([&] { return hardware.Stalled() && Quiet(*dialog, hardware); }));
 
     Stall(*dialog, PromptAnswer::Retry);
-    EXPECT_EQ(prompter.Messages().size(), 1u);
+    ASSERT_EQ(prompter.Messages().size(), 1u);
+    EXPECT_TRUE(prompter.Messages()[0].text.ends_with("download mode.\n\nCOM2 (" +
+                                                      hardware.SlavePath() + ")"))
+        << prompter.Messages()[0].text;
     EXPECT_TRUE(dialog->WatchdogTimerObject().isActive());
 
     ASSERT_TRUE(PumpUntil(
@@ -110,6 +113,20 @@ TEST_F(TransferDialogTest, StallAnsweredRetryRestartsTheRecordThenCancelCloses)
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->result(), QDialog::Accepted);  // Cancel after a failure closes with OK
     EXPECT_FALSE(dialog->WatchdogTimerObject().isActive());
+}
+
+TEST_F(TransferDialogTest, NoPortOpensSaysWhichDevicesWereTriedAndWhy)
+{
+    test::BuildShow(doc, 2);
+    CTransferDialog dialog(doc.FirstFiring(),
+                           CPortMap::Explicit({{1, "/dev/no-such-tty"}, {3, "/proc/self/stat"}}),
+                           nullptr, &clock);
+    EXPECT_FALSE(dialog.DownloadButton()->isEnabled());
+    EXPECT_EQ(dialog.StatusText()->text(),
+              "No serial port could be opened.\n"
+              "COM1 (/dev/no-such-tty): not present (unplugged, or another name now)\n"
+              "COM3 (/proc/self/stat): not a serial device\n"
+              "The devices are chosen in Settings..., Serial Ports.");
 }
 
 TEST_F(TransferDialogTest, ClosingMidDownloadLetsThePortGoAndNeverAsksLater)
