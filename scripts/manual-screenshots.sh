@@ -127,4 +127,7 @@ sleep 2
 if xdotool search --onlyvisible --name '^Show Check$' >/dev/null 2>&1; then keys Return; fi
 wait_for '^Transfer'
 shot tour-transfer
-keys Escape
+# F1 there: the manual's page on the window in use.
+keys F1
+wait_for '^FLR Help'
+shot help-window 2

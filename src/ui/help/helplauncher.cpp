@@ -49,19 +49,45 @@ QString CHelpLauncher::PageFor(const QWidget* widget)
     return QString::fromLatin1(CManual::kContentsPage);
 }
 
+namespace {
+
+bool IsPlainF1(const QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) {
+        return false;
+    }
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    return key->key() == Qt::Key_F1 && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+           !key->isAutoRepeat();
+}
+
+// A control that explains itself (its What's This text, shown by its window's own F1) keeps
+// the key; the manual answers everywhere else.
+bool ExplainsItself(const QWidget* control)
+{
+    for (; control && !control->isWindow(); control = control->parentWidget()) {
+        if (!control->whatsThis().isEmpty()) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 bool CHelpLauncher::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_F1 &&
-            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && !key->isAutoRepeat()) {
-            // Keys reach the focus widget; the window's own copy of the press comes first.
-            const QWidget* target = qobject_cast<QWidget*>(watched);
-            ShowFor(target ? target : QApplication::focusWidget());
-            return true;
-        }
+    if (!IsPlainF1(event)) return QObject::eventFilter(watched, event);
+    // Keys reach the focus widget; the window's own copy of the press comes first.
+    const QWidget* target = qobject_cast<QWidget*>(watched);
+    if (!target) target = QApplication::focusWidget();
+    // An ignored press travels up the parents; the focus widget is where it began.
+    if (ExplainsItself(target) || ExplainsItself(QApplication::focusWidget())) return false;
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Taken as a key, F1 does not run a window's own F1 shortcut.
+        event->accept();
+        return true;
     }
-    return QObject::eventFilter(watched, event);
+    ShowFor(target);
+    return true;
 }
 
 }  // namespace flr

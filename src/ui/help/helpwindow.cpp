@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QScrollBar>
@@ -26,6 +27,31 @@ namespace {
 constexpr int kFileRole = Qt::UserRole;
 constexpr int kAnchorRole = Qt::UserRole + 1;
 
+// Screenshots are as wide as a screen; the page shows them at most this wide.
+constexpr int kImageWidth = 760;
+
+void FitImages(QTextBrowser* browser)
+{
+    QTextDocument* doc = browser->document();
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            if (!f.charFormat().isImageFormat()) continue;
+            QTextImageFormat image = f.charFormat().toImageFormat();
+            const QImage loaded = QImage::fromData(
+                browser->loadResource(QTextDocument::ImageResource, QUrl(image.name()))
+                    .toByteArray());
+            if (loaded.width() <= kImageWidth) continue;
+            image.setWidth(kImageWidth);
+            image.setHeight(double(loaded.height()) * kImageWidth / loaded.width());
+            QTextCursor cursor(doc);
+            cursor.setPosition(f.position());
+            cursor.setPosition(f.position() + f.length(), QTextCursor::KeepAnchor);
+            cursor.setCharFormat(image);
+        }
+    }
+}
+
 QString Href(const ManualLocation& where)
 {
     return where.anchor.isEmpty() ? where.file : where.file + QLatin1Char('#') + where.anchor;
@@ -33,7 +59,8 @@ QString Href(const ManualLocation& where)
 
 }  // namespace
 
-CHelpWindow::CHelpWindow(const QString& folder, QWidget* parent) : QWidget(parent, Qt::Window)
+CHelpWindow::CHelpWindow(const QString& folder, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_owner(parent)
 {
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(QStringLiteral("FLR Help"));
@@ -43,12 +70,18 @@ CHelpWindow::CHelpWindow(const QString& folder, QWidget* parent) : QWidget(paren
     }
 
     auto* tools = new QToolBar;
+    tools->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_back = tools->addAction(style()->standardIcon(QStyle::SP_ArrowBack), QStringLiteral("Back"),
                               this, &CHelpWindow::GoBack);
     m_back->setShortcut(QKeySequence::Back);
     m_forward = tools->addAction(style()->standardIcon(QStyle::SP_ArrowForward),
                                  QStringLiteral("Forward"), this, &CHelpWindow::GoForward);
     m_forward->setShortcut(QKeySequence::Forward);
+    // Over a dialog it behaves as one: Escape gives the dialog back.
+    auto* close = new QAction(this);
+    close->setShortcut(Qt::Key_Escape);
+    connect(close, &QAction::triggered, this, &QWidget::close);
+    addAction(close);
     tools->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon), QStringLiteral("Contents"),
                      this, [this] { Open(QString::fromLatin1(CManual::kContentsPage)); });
 
@@ -119,24 +152,33 @@ bool CHelpWindow::Open(const QString& href)
 
 void CHelpWindow::Present()
 {
-    // A dialog waiting for an answer blocks every other window; the help window then waits
-    // in front of it until it is closed.
+    // A dialog waiting for an answer blocks every window but its own: over one, the help
+    // window becomes the dialog's, until the dialog closes.
     QWidget* modal = QApplication::activeModalWidget();
-    const bool overDialog = modal && modal != this;
-    if (overDialog != (windowModality() == Qt::ApplicationModal) || (overDialog && !isVisible())) {
-        hide();
-        setWindowModality(overDialog ? Qt::ApplicationModal : Qt::NonModal);
+    if (modal == this || (modal && modal->isAncestorOf(this))) modal = nullptr;
+    QWidget* owner = modal ? modal : m_owner.data();
+    if (parentWidget() != owner) {
+        if (m_over) m_over->removeEventFilter(this);
+        m_over = modal;
+        setParent(owner, modal ? Qt::Dialog : Qt::Window);
+        if (modal) modal->installEventFilter(this);
     }
     show();
     raise();
     activateWindow();
 }
 
-void CHelpWindow::hideEvent(QHideEvent* event)
+bool CHelpWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    QWidget::hideEvent(event);
-    // Shown again from the main window, it must not block it.
-    if (windowModality() != Qt::NonModal && !isVisible()) setWindowModality(Qt::NonModal);
+    if (watched == m_over && event->type() == QEvent::Hide) {
+        // Back to the main window, so the dialog does not take the help window with it.
+        m_over->removeEventFilter(this);
+        m_over = nullptr;
+        const bool shown = !isHidden();
+        setParent(m_owner.data(), Qt::Window);
+        if (shown) show();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 int CHelpWindow::Search(const QString& query)
@@ -167,6 +209,7 @@ void CHelpWindow::Display(const ManualLocation& where)
     if (!page) return;
     if (m_shownFile != where.file) {
         m_browser->setMarkdown(page->markdown);
+        FitImages(m_browser);
         m_shownFile = where.file;
         setWindowTitle(QStringLiteral("FLR Help - ") + page->title);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include "help/helphistory.h"
@@ -25,7 +26,8 @@ public:
     // Shows `href` ("setup.md#racks", "transfer.md"), remembered for Back; false (and the
     // page unchanged) when the manual has no such page.
     bool Open(const QString& href);
-    // Shows the window above the others, in front of a dialog that is waiting for an answer.
+    // Shows the window above the others; over a dialog that waits for an answer it belongs to
+    // that dialog until the dialog closes.
     void Present();
 
     // Runs a search as typed in the search box; returns the number of results listed.
@@ -40,7 +42,7 @@ public:
     QAction* ForwardAction() const { return m_forward; }
 
 protected:
-    void hideEvent(QHideEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Display(const ManualLocation& where);
@@ -50,6 +52,8 @@ private:
     void FillContents();
     void UpdateButtons();
 
+    QPointer<QWidget> m_owner;  // the window it belongs to when no dialog waits
+    QPointer<QWidget> m_over;   // the dialog it belongs to meanwhile
     CManual m_manual;
     QString m_loadError;
     CHelpHistory m_history;
