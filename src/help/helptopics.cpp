@@ -44,4 +44,11 @@ QString HelpPageForClass(const char* className)
     return {};
 }
 
+std::vector<QString> HelpTopicPages()
+{
+    std::vector<QString> pages;
+    for (const Topic& t : kTopics) pages.push_back(QString::fromLatin1(t.page));
+    return pages;
+}
+
 }  // namespace flr
