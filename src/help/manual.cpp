@@ -208,7 +208,6 @@ std::vector<ManualHit> CManual::Search(const QString& query) const
 
 std::optional<ManualLocation> CManual::Resolve(const QString& from, const QString& href) const
 {
-    if (href.contains(QLatin1Char(':'))) return std::nullopt;  // "https:", "mailto:"
     const qsizetype hash = href.indexOf(QLatin1Char('#'));
     QString file = hash < 0 ? href : href.left(hash);
     QString anchor = hash < 0 ? QString() : href.mid(hash + 1);
