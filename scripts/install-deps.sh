@@ -14,6 +14,10 @@ packages=(
 if [ "${FLR_WITH_POSTGRES:-0}" = 1 ]; then
     packages+=(postgresql)
 fi
+# scripts/manual-screenshots.sh: a virtual display, a window manager, keys and captures.
+if [ "${FLR_WITH_SCREENSHOTS:-0}" = 1 ]; then
+    packages+=(xvfb matchbox-window-manager xdotool imagemagick)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

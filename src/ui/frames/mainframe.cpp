@@ -44,6 +44,7 @@
 #include "ui/frames/childframe.h"
 #include "ui/frames/icons.h"
 #include "ui/frames/preferencesdialog.h"
+#include "ui/help/helplauncher.h"
 #include "ui/schedule/flrview.h"
 
 namespace flr {
@@ -116,6 +117,7 @@ CMainFrame::CMainFrame(CSettingsStore& settings, CUpdateSettings& updateSettings
     CreateToolBar();
     statusBar()->showMessage(tr("Ready"));
     CreateDatabaseBar();
+    new CHelpLauncher(this);  // F1 anywhere, and Help Topics
     RebuildMenus();
     UpdateCommandUi();
 }
@@ -380,6 +382,7 @@ bool CMainFrame::IsHandled(int id) const
     case cmd::AppExit:
     case cmd::AppAbout:
     case cmd::ContextHelp:
+    case cmd::HelpFinder:
     case cmd::Settings:
     case cmd::ShowDatabase:
     case cmd::ViewToolbar:
@@ -456,6 +459,10 @@ void CMainFrame::Run(int id)
     case cmd::AppExit: close(); break;
     case cmd::AppAbout: ShowAbout(); break;
     case cmd::ContextHelp: QWhatsThis::enterWhatsThisMode(); break;
+    case cmd::HelpFinder:
+        findChild<CHelpLauncher*>(QString(), Qt::FindDirectChildrenOnly)
+            ->ShowPage(QStringLiteral("index.md"));
+        break;
     case cmd::Settings: ShowPreferences(); break;
     case cmd::ShowDatabase: m_databaseBar->setVisible(m_databaseBar->isHidden()); break;
     case cmd::ViewToolbar: m_toolBar->setVisible(m_toolBar->isHidden()); break;
