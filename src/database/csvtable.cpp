@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 

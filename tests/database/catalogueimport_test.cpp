@@ -33,12 +33,21 @@ TEST(CsvReading, FilesFromOtherProgramsReadAsTheyWereMeant)
         std::vector<std::string> header;
         Records records;
     } cases[] = {
-        {"\xEF\xBB\xBFSerialID;Size\r\nA-1;50\r\n", ';', E::Utf8Bom, {"SerialID", "Size"},
+        {"\xEF\xBB\xBFSerialID;Size\r\nA-1;50\r\n",
+         ';',
+         E::Utf8Bom,
+         {"SerialID", "Size"},
          {{2, {"A-1", "50"}}}},
-        {"Name\tSize\nCom\xE8te\t50\n", '\t', E::Windows1252, {"Name", "Size"},
+        {"Name\tSize\nCom\xE8te\t50\n",
+         '\t',
+         E::Windows1252,
+         {"Name", "Size"},
          {{2, {"Com\xC3\xA8te", "50"}}}},
         // A quoted line break and quote, a blank line and a line of empty fields between.
-        {"a,b\r\n\"x\r\ny \"\"q\"\"\",2\r\n\r\n,\r\nlast,\"3,5\"", ',', E::Utf8, {"a", "b"},
+        {"a,b\r\n\"x\r\ny \"\"q\"\"\",2\r\n\r\n,\r\nlast,\"3,5\"",
+         ',',
+         E::Utf8,
+         {"a", "b"},
          {{2, {"x\r\ny \"q\"", "2"}}, {6, {"last", "3,5"}}}},
         {"a,b\n" + nul + ", b \n", ',', E::Utf8, {"a", "b"}, {{2, {nul, " b "}}}},
     };
@@ -71,8 +80,8 @@ TEST(CsvReading, MalformedFilesAreRefusedWithTheirLine)
 
 TEST(CsvWriting, EveryFieldReadsBackAsWritten)
 {
-    const std::vector<std::string> fields = {"plain", "a,b", "say \"hi\"", "two\r\nlines",
-                                             " padded ", "", "Com\xC3\xA8te"};
+    const std::vector<std::string> fields = {"plain",    "a,b", "say \"hi\"",   "two\r\nlines",
+                                             " padded ", "",    "Com\xC3\xA8te"};
     CsvTable table;
     ASSERT_TRUE(ReadCsv(CsvRecord(fields) + CsvRecord(fields), table, nullptr));
     EXPECT_EQ(table.header, fields);
@@ -92,18 +101,24 @@ TEST(CatalogueImportCheck, EachBadRowIsRefusedWithItsLineAndColumn)
 {
     const std::string csv =
         "Art No,ProductName,Size,PreFire,Hold,Stock,ProductDescription\n"
-        "N-1,Good,50,\"1,5\",2.25,3,\n"                                      // 2
-        "N-2,Bad size,12mm,1,1,0,\n"                                         // 3
-        "N-3,Bad prefire,50,1;5,1,0,\n"                                      // 4
-        ",No number,50,1,1,0,\n"                                             // 5
-        "N-4," + std::string(256, 'x') + ",50,1,1,0,\n"                      // 6
-        "N-5,Huge,50,1,1,0," + std::string(10 << 20, 'y') + "\n"             // 7
-        "N-6;Mixed;50;1;1;0;\n"                                              // 8
-        "N-1,Twice,50,1,1,0,\n"                                              // 9
-        "N-7,Snow \xE2\x98\x83,50,1,1,0,\n"                                  // 10
-        "N-8,Nul,50,1,1,0,a" + std::string(1, '\0') + "\n"                   // 11
-        "OLD,Stored,50,1,1,x,\n"                                             // 12
-        "OLD2,Stored,50,1,1,,\n";                                            // 13
+        "N-1,Good,50,\"1,5\",2.25,3,\n"  // 2
+        "N-2,Bad size,12mm,1,1,0,\n"     // 3
+        "N-3,Bad prefire,50,1;5,1,0,\n"  // 4
+        ",No number,50,1,1,0,\n"         // 5
+        "N-4," +
+        std::string(256, 'x') +
+        ",50,1,1,0,\n"  // 6
+        "N-5,Huge,50,1,1,0," +
+        std::string(10 << 20, 'y') +
+        "\n"                                 // 7
+        "N-6;Mixed;50;1;1;0;\n"              // 8
+        "N-1,Twice,50,1,1,0,\n"              // 9
+        "N-7,Snow \xE2\x98\x83,50,1,1,0,\n"  // 10
+        "N-8,Nul,50,1,1,0,a" +
+        std::string(1, '\0') +
+        "\n"                       // 11
+        "OLD,Stored,50,1,1,x,\n"   // 12
+        "OLD2,Stored,50,1,1,,\n";  // 13
     CCatalogueImport import = ImportOf(csv);
     import.SetStored({"OLD", "OLD2"});
     import.SetExisting(ExistingItems::Add);
@@ -156,7 +171,8 @@ protected:
         EXPECT_TRUE(table.OpenTable());
         for (; !table.IsEOF(); table.MoveNext()) {
             std::vector<DBValue>& row = rows[table.m_SerialID];
-            for (size_t c = 1; c < table.GetFieldCount(); ++c) row.push_back(table.GetFieldValue(c));
+            for (size_t c = 1; c < table.GetFieldCount(); ++c)
+                row.push_back(table.GetFieldValue(c));
             row[5] = DBValue::Text(std::to_string(ParseDecimalText(table.m_PreFire)));
             row[7] = DBValue::Text(std::to_string(ParseDecimalText(table.m_Hold)));
         }

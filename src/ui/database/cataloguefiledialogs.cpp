@@ -59,7 +59,8 @@ QRadioButton* CExportDialog::TableButton(ExportTable table) const
 
 void CExportDialog::Browse()
 {
-    QFileDialog dialog(this, QStringLiteral("Export"), m_path->text(), QString::fromLatin1(kFilter));
+    QFileDialog dialog(this, QStringLiteral("Export"), m_path->text(),
+                       QString::fromLatin1(kFilter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("csv"));
     if (RunDialog(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
@@ -90,7 +91,8 @@ CImportDialog::CImportDialog(CDatabase& database, CCatalogueImport import, QWidg
     auto* layout = new QVBoxLayout(this);
     const std::vector<std::string>& header = m_rows.File().header;
     m_columns = new QTableWidget(int(header.size()), 2, this);
-    m_columns->setHorizontalHeaderLabels({QStringLiteral("File column"), QStringLiteral("Item column")});
+    m_columns->setHorizontalHeaderLabels(
+        {QStringLiteral("File column"), QStringLiteral("Item column")});
     m_columns->horizontalHeader()->setStretchLastSection(true);
     m_columns->verticalHeader()->hide();
     QStringList targets{QStringLiteral("(not imported)")};
@@ -144,7 +146,8 @@ void CImportDialog::Recheck()
     const CCatalogueImport::Plan plan = m_rows.Check();
     m_refused->clear();
     for (const CCatalogueImport::Refusal& refusal : plan.refused)
-        m_refused->addItem(QStringLiteral("Line %1: %2").arg(refusal.line).arg(FromUtf8(refusal.reason)));
+        m_refused->addItem(
+            QStringLiteral("Line %1: %2").arg(refusal.line).arg(FromUtf8(refusal.reason)));
     m_summary->setText(FromUtf8(CCatalogueImport::Summary(plan)));
     for (int c = 0; c < m_columns->rowCount(); ++c)
         MatchBox(c)->setCurrentIndex(m_rows.Matches()[size_t(c)] + 1);
