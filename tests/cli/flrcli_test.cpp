@@ -523,6 +523,7 @@ TEST_F(CliItemsTest, ExportAndImportItemsWriteAllOrNothingAndSayWhy)
          1,
          "1 new, 0 updated, 1 refused: see the list\nLine 3: Size \"big\" is not a whole number\n",
          63},
+        {{"import-items", bad, "--dry-run"}, 1, "", 63},
         {{"import-items", good, "--dry-run"}, 0, "2 new, 0 updated, 0 refused\n", 63},
         {{"import-items", good}, 0, "2 new, 0 updated, 0 refused\n", 65},
         {{"import-items", all, "--existing=update"}, 0, "0 new, 63 updated, 0 refused\n", 65},

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include "database/catalogueexport.h"
@@ -196,6 +197,10 @@ TEST_P(CatalogueCsvTest, ExportThenImportIntoAnEmptyTableGivesTheSameItems)
     std::string error;
     ASSERT_TRUE(ExportCatalogue(m_db, ExportTable::Items, path, &rows, &error)) << error;
     EXPECT_EQ(rows, 63u);
+    QFile written(QString::fromStdString(path));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().contains(
+        "\r\n1,BM-S050-01,Red Peony 50,50,1,95,1.8,100,3,1,0,240,24,0,2,5,1,Red peony shell\r\n"));
     ASSERT_TRUE(m_db.ExecuteSQL("DELETE FROM " + m_db.QuoteIdentifier("tbFireworks")));
 
     CsvTable file;
@@ -234,6 +239,7 @@ TEST_P(CatalogueCsvTest, ARowTakenMeanwhileRollsBackEveryRowBeforeIt)
     ASSERT_TRUE(Import("SerialID,Size,Stock\nNEW-4,50,7\nBM-S050-01,50,999\n",
                        ExistingItems::Update, &error))
         << error.text;
+    ASSERT_TRUE(Import("SerialID,Size,Stock\nBM-S050-01,50,5\n", ExistingItems::Skip, &error));
     expected = Rows();
     EXPECT_EQ(expected.at("NEW-4")[10].integer, 7);
     EXPECT_EQ(expected.at("BM-S050-01")[10].integer, 999);
