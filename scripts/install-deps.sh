@@ -9,7 +9,7 @@ packages=(
     qt6-base-dev libgl-dev
     unixodbc unixodbc-dev libsqliteodbc odbc-postgresql sqlite3
     libsdl2-dev
-    nlohmann-json3-dev
+    nlohmann-json3-dev libcsv-dev
 )
 if [ "${FLR_WITH_POSTGRES:-0}" = 1 ]; then
     packages+=(postgresql)

@@ -20,6 +20,11 @@ void PrintUsage(std::FILE* out)
         "  dump SHOW.flr  print the show as JSON\n"
         "  save IN.flr OUT.flr  open a show and save it again\n"
         "  items [--connect STRING]  print the product database's items as JSON\n"
+        "  export-items OUT.csv [--connect STRING]\n"
+        "                 write the product database's items as CSV (UTF-8, a header row)\n"
+        "  import-items IN.csv [--connect STRING] [--existing skip|update|add] [--dry-run]\n"
+        "                 add the items of a CSV file in one transaction; prints the summary\n"
+        "                 and the refused lines (exit 1 nothing written)\n"
         "  check SHOW.flr [--bank N] [--connect STRING] [--json]\n"
         "                 the show check run before a download (exit 0 no errors,\n"
         "                 4 errors, 1 cannot open or damaged)\n"
@@ -74,6 +79,8 @@ int main(int argc, char** argv)
     if (command == QLatin1String("print")) return flr::RunPrint(rest);
     if (command == QLatin1String("check")) return flr::RunCheck(rest);
     if (command == QLatin1String("wave")) return flr::RunWave(rest);
+    if (command == QLatin1String("export-items")) return flr::RunExportItems(rest);
+    if (command == QLatin1String("import-items")) return flr::RunImportItems(rest);
     std::fprintf(stderr, "flr-cli: unknown command '%s' (try --help)\n", qPrintable(command));
     return 2;
 }

@@ -12,5 +12,7 @@ int RunTransfer(const QStringList& arguments);
 int RunPrint(const QStringList& arguments);
 int RunCheck(const QStringList& arguments);
 int RunWave(const QStringList& arguments);
+int RunExportItems(const QStringList& arguments);
+int RunImportItems(const QStringList& arguments);
 
 }  // namespace flr

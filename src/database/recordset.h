@@ -109,6 +109,8 @@ public:
     };
     std::vector<FieldInfo> GetFields() const;
     size_t GetFieldCount() const { return m_fields.size(); }
+    // The current row's value of `column` (binding order), as the members hold it.
+    DBValue GetFieldValue(size_t column) const { return MemberValue(column); }
 
     // The connection in use: the one given, the recordset's own, or nullptr.
     CDatabase* GetDatabase() const { return m_database; }

@@ -498,5 +498,48 @@ TEST(TransferCli, RetriesAStallThenGivesUp)
     EXPECT_TRUE(hardware.Problems().empty());
 }
 
+// Exit 0 written (or would be), 1 nothing written, 2 bad usage; the catalogue is read back
+// with `items` after every run.
+TEST_F(CliItemsTest, ExportAndImportItemsWriteAllOrNothingAndSayWhy)
+{
+    const auto count = [] { return Json::parse(FlrCli({"items"}).out).size(); };
+    const QString dir = QString::fromStdString(m_home.string());
+    const QString all = dir + "/all.csv", good = dir + "/good.csv", bad = dir + "/bad.csv";
+    CliRun run = FlrCli({"export-items", all});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "63 items written to " + all.toStdString() + "\n");
+    WriteAll(good, "SerialID;Size;PreFire\nCLI-1;50;1,5\nCLI-2;75;2\n");
+    WriteAll(bad, "SerialID;Size\nCLI-3;50\nCLI-4;big\n");
+
+    struct Case {
+        QStringList arguments;
+        int exitCode;
+        std::string out;
+        size_t items;
+    } cases[] = {
+        {{"import-items", all}, 0, "0 new, 0 updated, 63 skipped, 0 refused\n", 63},
+        {{"import-items", all, "--existing", "add"}, 1, "", 63},
+        {{"import-items", bad},
+         1,
+         "1 new, 0 updated, 1 refused: see the list\nLine 3: Size \"big\" is not a whole number\n",
+         63},
+        {{"import-items", bad, "--dry-run"}, 1, "", 63},
+        {{"import-items", good, "--dry-run"}, 0, "2 new, 0 updated, 0 refused\n", 63},
+        {{"import-items", good}, 0, "2 new, 0 updated, 0 refused\n", 65},
+        {{"import-items", all, "--existing=update"}, 0, "0 new, 63 updated, 0 refused\n", 65},
+        {{"import-items", dir + "/none.csv"}, 1, "", 65},
+        {{"import-items"}, 2, "", 65},
+        {{"import-items", good, "--existing", "merge"}, 2, "", 65},
+        {{"export-items", all, good}, 2, "", 65},
+    };
+    for (const Case& c : cases) {
+        run = FlrCli(c.arguments);
+        const std::string name = c.arguments.join(' ').toStdString();
+        EXPECT_EQ(run.exitCode, c.exitCode) << name << run.err;
+        if (!c.out.empty()) EXPECT_EQ(run.out, c.out) << name;
+        EXPECT_EQ(count(), c.items) << name;
+    }
+}
+
 }  // namespace
 }  // namespace flr::test

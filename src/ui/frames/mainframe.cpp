@@ -36,6 +36,7 @@
 #include "model/flrdoc.h"
 #include "ui/common/columnwidths.h"
 #include "ui/common/dialogrunner.h"
+#include "ui/database/cataloguefiledialogs.h"
 #include "ui/database/contacteditor.h"
 #include "ui/database/databasebar.h"
 #include "ui/database/importeffectsdialog.h"
@@ -394,7 +395,9 @@ bool CMainFrame::IsHandled(int id) const
     case cmd::AddItem:
     case cmd::AddItemFromBar:
     case cmd::AddCustomer:
-    case cmd::AddManufacturer: return m_database != nullptr;
+    case cmd::AddManufacturer:
+    case cmd::ExportDatabase:
+    case cmd::ImportDatabase: return m_database != nullptr;
     default: return false;
     }
 }
@@ -474,6 +477,10 @@ void CMainFrame::Run(int id)
     case cmd::AddItemFromBar:
     case cmd::AddCustomer:
     case cmd::AddManufacturer: AddRecord(id); break;
+    case cmd::ExportDatabase: RunExportDatabase(*m_database, this); break;
+    case cmd::ImportDatabase:
+        if (RunImportDatabase(*m_database, this)) RefreshDatabaseLists();
+        break;
     default:
         if (CChildFrame* child = ActiveChild()) child->View()->RunCommand(id);
         break;
