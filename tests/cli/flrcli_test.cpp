@@ -536,7 +536,9 @@ TEST_F(CliItemsTest, ExportAndImportItemsWriteAllOrNothingAndSayWhy)
         run = FlrCli(c.arguments);
         const std::string name = c.arguments.join(' ').toStdString();
         EXPECT_EQ(run.exitCode, c.exitCode) << name << run.err;
-        if (!c.out.empty()) EXPECT_EQ(run.out, c.out) << name;
+        if (!c.out.empty()) {
+            EXPECT_EQ(run.out, c.out) << name;
+        }
         EXPECT_EQ(count(), c.items) << name;
     }
 }
