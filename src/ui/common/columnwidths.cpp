@@ -81,8 +81,8 @@ void FitColumnsToSamples(QTableView* list, const std::vector<QString>& samples)
     const int columns = list->model() ? list->model()->columnCount() : 0;
     for (int c = 0; c < columns; ++c) {
         const QString title = list->model()->headerData(c, Qt::Horizontal).toString();
-        // Room for the sort arrow beside a heading, and the cell's margins beside a text.
-        int wanted = heading.horizontalAdvance(title) + 2 * heading.height();
+        // Room for the margins beside a heading or a text.
+        int wanted = heading.horizontalAdvance(title) + 16;
         if (size_t(c) < samples.size() && !samples[size_t(c)].isEmpty()) {
             wanted = std::max(wanted, body.horizontalAdvance(samples[size_t(c)]) + 12);
         }

@@ -32,6 +32,9 @@ CContactEditor::CContactEditor(const CContactKind& kind, CDatabase* database, CR
         ++line;
     };
     int mainLine = 0;
+    // Wide enough for an international number or a street.
+    const int lineWidth =
+        fontMetrics().horizontalAdvance(QStringLiteral("+44 (0)20 7946 0000")) + 12;
     for (size_t i = 0; i < kind.fields.size(); ++i) {
         const ContactField& field = kind.fields[i];
         if (int(i) == kind.choiceRow) {
@@ -52,6 +55,7 @@ CContactEditor::CContactEditor(const CContactKind& kind, CDatabase* database, CR
         }
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QString::fromLatin1(field.name));
+        edit->setMinimumWidth(lineWidth);
         if (field.hint) edit->setPlaceholderText(QString::fromLatin1(field.hint));
         addRow(field.label ? new QLabel(QString::fromLatin1(field.label), this) : nullptr, edit);
         m_lines.push_back(edit);
