@@ -312,8 +312,8 @@ bool CScheduleEditor::ApplyChosenItem(const std::vector<CIgnition*>& selected,
         if (const CEffect* current = e->GetItem()) {
             if (SameArticle(current, item.get())) return false;
             if (!Ask(Format("Are you sure that you want to replace \"%s\" with \"%s\" at [%s]?",
-                            current->GetName().c_str(), item->GetName().c_str(),
-                            InTimeText(e).c_str()),
+                            Cp1252ToUtf8(current->GetName()).c_str(),
+                            Cp1252ToUtf8(item->GetName()).c_str(), InTimeText(e).c_str()),
                      "Confirm Replace Item")) {
                 return false;
             }
@@ -366,7 +366,8 @@ bool CScheduleEditor::RemoveItems(const std::vector<CIgnition*>& selected)
         const CIgnition* e = selected.front();
         if (!e->GetItem()) return false;
         if (!Ask(Format("Are you sure that you want to remove \"%s\" at [%s] (%03d)?",
-                        e->GetItem()->GetName().c_str(), InTimeText(e).c_str(), e->GetNumber()),
+                        Cp1252ToUtf8(e->GetItem()->GetName()).c_str(), InTimeText(e).c_str(),
+                        e->GetNumber()),
                  "Confirm Remove Item")) {
             return false;
         }

@@ -151,11 +151,13 @@ TEST_F(EditorTest, HiddenChainedEffectsHaveNoRows)
 
 TEST_F(EditorTest, ChoosingAnItemWhosePrefireDoesNotFitKeepsThePreviousOne)
 {
-    CIgnition* e = AppendEntry(doc, "00:00:02:00", "A01", Item("S", "Small", 0.5));
+    // Item names are Windows-1252; the question is UTF-8.
+    CIgnition* e = AppendEntry(doc, "00:00:02:00", "A01", Item("S", "Com\xE8te", 0.5));
     prompter.Answer(PromptAnswer::Yes);
     EXPECT_TRUE(editor.ApplyChosenItem({e}, Item("L", "Large", 3.0)));
     EXPECT_EQ(prompter.Messages().back().text,
-              "Are you sure that you want to replace \"Small\" with \"Large\" at [00:00:01:13]?");
+              "Are you sure that you want to replace \"Com\u00e8te\" with \"Large\" at "
+              "[00:00:01:13]?");
     EXPECT_EQ(prompter.Messages().back().caption, "Confirm Replace Item");
     EXPECT_EQ(prompter.Beeps(BeepKind::Exclamation), 1);
     // The beep says why, for the status bar: many desktops sound nothing.
