@@ -98,6 +98,8 @@ TEST(ChainTemplate, RowCountTextAndGrowingCopyTheLastRow)
     EXPECT_EQ(chain.RowCount(), 3);
     EXPECT_EQ(ChainOf(chain.Chain()).size(), 3u);
     EXPECT_EQ(item->GetRefCount(), 1 + 2);
+    EXPECT_TRUE(chain.SetRowCount(1000));
+    EXPECT_EQ(chain.RowCount(), 100);
 
     std::unique_ptr<CIgnition> owned = chain.TakeTemplate();
     EXPECT_EQ(chain.RowCount(), 0);
@@ -209,7 +211,7 @@ TEST_F(ChainTest, ApplyingToSeveralEntriesAndToAChainedOne)
     EXPECT_EQ(a->GetItem(), nullptr);
 }
 
-TEST_F(ChainTest, EditingAShowChainFillsFlagsAndChangesTheShow)
+TEST_F(ChainTest, EditingAShowChainFillsFlagsAndChangesTheShowAndItsPrimary)
 {
     CIgnition* head = ShowWithChain(3);
     CChainEditor chain;
@@ -231,20 +233,21 @@ TEST_F(ChainTest, EditingAShowChainFillsFlagsAndChangesTheShow)
     EXPECT_EQ(ChainOf(head).size(), 6u);
     EXPECT_EQ(InTime(chain.EntryAt(5)), "00:00:20:00");
 
-    FinishChainEdit(editor, chain.Chain());
-    ExpectInvariants(doc);
-}
-
-TEST_F(ChainTest, SameEffectOnAShowChainReachesThePrimary)
-{
-    CIgnition* head = ShowWithChain(2);
-    CChainEditor chain;
-    chain.SetShowChain(editor, head);
+    // The same effect reaches the primary entry too.
     chain.SetSameEffect(true);
     const CEffectRef item = MakeItem("NEW", 1.0);
     EXPECT_TRUE(chain.ApplyItem(1, item));
     ExpectInvariants(doc);
     for (CIgnition* e : ChainOf(head)) EXPECT_EQ(e->GetItem(), item.get());
+    FinishChainEdit(editor, chain.Chain());
+    ExpectInvariants(doc);
+
+    // One delay unlike the others: not the same delay.
+    chain.SetSameDelay(false);
+    EXPECT_TRUE(chain.ApplyDelay(3, "1.00"));
+    CChainEditor again;
+    again.SetShowChain(editor, head);
+    EXPECT_FALSE(again.SameDelay());
 }
 
 }  // namespace

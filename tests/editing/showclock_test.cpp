@@ -216,32 +216,26 @@ TEST_F(ShowClockTest, PositionsSurviveTheWrapOfTheMillisecondClock)
     EXPECT_EQ(Shown(), "00:00:10:01");
 }
 
-TEST_F(ShowClockTest, ADeletedNextIgnitionIsFoundAgainFromTheShow)
+// After a change the clock finds the ignition it waits for again: the next by Time from the
+// position shown (an entry seen at 10 s fires at 7 s: an edit at 8 s must not skip it).
+TEST_F(ShowClockTest, AfterAChangeTheNextIgnitionIsFoundAgainByTime)
 {
     CIgnition* a = AppendEntry(doc, "00:00:01:00", "A01");
-    CIgnition* b = AppendEntry(doc, "00:00:02:00", "A02");
+    CIgnition* b = AppendEntry(doc, "00:00:10:00", "A02", test::MakeItem("P3", 3.0));
+    AppendEntry(doc, "00:00:12:00", "A03");
     RunAt(0);
     ASSERT_EQ(clock.NextIgnition(), a);
     doc.DeleteIgnition(a);
     test::Renumber(doc);
     clock.ShowChanged(test::ScheduleOrder(doc));
     EXPECT_EQ(clock.NextIgnition(), b);
-    EXPECT_EQ(TickAt(2000).selectRows, (Rows{0}));
+    TickAt(8000);
+    clock.ShowChanged(test::ScheduleOrder(doc));
+    EXPECT_EQ(clock.NextIgnition(), b);
+    EXPECT_EQ(TickAt(10000).selectRows, (Rows{0}));
     doc.DeleteAllIgnitions();
     clock.ShowChanged({});
     EXPECT_EQ(clock.NextIgnition(), nullptr);
-}
-
-TEST_F(ShowClockTest, AChangeDuringARunWaitsForTheNextTimeNotTheNextInTime)
-{
-    // A fires at 7 s to be seen at 10 s; B at 12 s. An edit at 8 s must not skip A.
-    CIgnition* a = AppendEntry(doc, "00:00:10:00", "A01", test::MakeItem("P3", 3.0));
-    AppendEntry(doc, "00:00:12:00", "A02");
-    RunAt(0);
-    TickAt(8000);
-    clock.ShowChanged(test::ScheduleOrder(doc));
-    EXPECT_EQ(clock.NextIgnition(), a);
-    EXPECT_EQ(TickAt(10000).selectRows, (Rows{0}));
 }
 
 }  // namespace

@@ -37,7 +37,8 @@ std::vector<size_t> Positions(const CFLRDoc& doc, const std::vector<CIgnition*>&
     return out;
 }
 
-TEST(BulkOrder, ResortAllMatchesResortingEachEntryInTurn)
+// Both bulk operations against their entry-by-entry forms, on the same random entries.
+TEST(BulkOrder, ResortingAndLinkingInBulkMatchDoingItEntryByEntry)
 {
     for (unsigned seed = 1; seed <= 200; ++seed) {
         std::mt19937 a(seed), b(seed);
@@ -58,32 +59,25 @@ TEST(BulkOrder, ResortAllMatchesResortingEachEntryInTurn)
         for (size_t i = 0; i < bulkEntries.size(); ++i) {
             EXPECT_EQ(bulkEntries[i]->GetNumber(), eachEntries[i]->GetNumber()) << seed;
         }
-    }
-}
 
-TEST(BulkOrder, LinkingInReadingOrderMatchesLinkingEachAfterTheLast)
-{
-    for (unsigned seed = 1; seed <= 200; ++seed) {
-        std::mt19937 random(seed);
-        CFLRDoc bulk, each;
-        std::vector<CIgnition*> bulkEntries, eachEntries;
-        for (int i = 0, n = 1 + int(seed % 40); i < n; ++i) {
-            const CTimeCode inTime(random() % 5 << 8);
-            const char letter = static_cast<char>('A' + random() % 2);
-            const auto number = static_cast<uint8_t>(random() % 3);
-            for (auto* list : {&bulkEntries, &eachEntries}) {
+        // Linked in reading order, against each entry linked after the one read before it.
+        CFLRDoc read, linked;
+        std::vector<CIgnition*> readEntries, linkedEntries;
+        for (CIgnition* model : bulkEntries) {
+            for (auto* list : {&readEntries, &linkedEntries}) {
                 auto* e = new CIgnition;
-                e->SetInTimeRaw(inTime);
-                e->SetAddress(letter, number);
+                e->SetInTimeRaw(model->GetInTime());
+                e->SetAddress(model->GetLetter(), model->GetAddressNumber());
                 list->push_back(e);
             }
-            bulkEntries.back()->LinkScheduleAfter(i ? bulkEntries[size_t(i) - 1] : nullptr);
-            eachEntries.back()->LinkAfter(i ? eachEntries[size_t(i) - 1] : nullptr, false);
+            const size_t i = readEntries.size() - 1;
+            readEntries[i]->LinkScheduleAfter(i ? readEntries[i - 1] : nullptr);
+            linkedEntries[i]->LinkAfter(i ? linkedEntries[i - 1] : nullptr, false);
         }
-        CIgnition::LinkInReadingOrder(bulkEntries);
-        bulk.SetIgnitions(bulkEntries.front());
-        each.SetIgnitions(eachEntries.front());
-        ASSERT_EQ(Positions(bulk, bulkEntries), Positions(each, eachEntries)) << seed;
+        CIgnition::LinkInReadingOrder(readEntries);
+        read.SetIgnitions(readEntries.front());
+        linked.SetIgnitions(linkedEntries.front());
+        ASSERT_EQ(Positions(read, readEntries), Positions(linked, linkedEntries)) << seed;
     }
 }
 

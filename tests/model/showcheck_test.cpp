@@ -158,6 +158,7 @@ TEST(ShowCheck, BanksAndRecordNumbersTheHardwareHolds)
     }
     EXPECT_EQ(CountRecords(doc.FirstFiring()), 101u);
     EXPECT_EQ(BanksFor(101), (std::vector{0, 1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(BanksFor(1000), std::vector{0});
     EXPECT_TRUE(BanksFor(1001).empty());
     EXPECT_FALSE(CheckShow(doc, InBank(8)).HasErrors());
     EXPECT_EQ(Kinds(CheckShow(doc, InBank(9))), std::vector{FindingKind::TooManyPoints});
@@ -170,6 +171,20 @@ TEST(ShowCheck, BanksAndRecordNumbersTheHardwareHolds)
     EXPECT_EQ(Kinds(r), (std::vector{FindingKind::TooManyPoints, FindingKind::NumberTooLarge}));
     EXPECT_EQ(r.findings[1].number, 65536);
     EXPECT_NE(FirstUnsendableRecord(doc.FirstFiring(), 0), std::nullopt);
+
+    // An address the hardware lacks, or a prefire that does not fit, is not sent either.
+    doc.FirstFiring()->SetNumbers(0);
+    CIgnition* e = doc.FirstFiring();
+    for (auto [letter, number] : {std::pair{'Z', 1}, {'A', 0}, {'A', 33}, {'\0', 0}}) {
+        e->SetAddress(letter, static_cast<uint8_t>(number));
+        EXPECT_NE(FirstUnsendableRecord(e, 0), std::nullopt) << letter << number;
+    }
+    e->SetAddress('A', 1);
+    EXPECT_EQ(FirstUnsendableRecord(e, 0), std::nullopt);
+    e->SetItem(Item(5.0));
+    e->SetTimeText("00:00:00:00", {});
+    ASSERT_TRUE(e->HasPrefireError());
+    EXPECT_NE(FirstUnsendableRecord(e, 0), std::nullopt);
 }
 
 TEST(ShowCheck, LongListsAreCutButCountedInFull)
@@ -187,23 +202,6 @@ TEST(ShowCheck, LongListsAreCutButCountedInFull)
     ASSERT_EQ(r.findings.size(), 501u);
     EXPECT_EQ(r.findings.back().entry, nullptr);
     EXPECT_EQ(r.findings.back().message, "100 more like the above are not listed");
-}
-
-TEST(ShowCheck, UnsendableRecordsAreNamed)
-{
-    CFLRDoc doc;
-    doc.ResetSetup(std::make_unique<CFireworkSetup>());
-    CIgnition* e = AppendEntry(doc, "00:00:01:00", "A01", Item());
-    EXPECT_EQ(FirstUnsendableRecord(doc.FirstFiring(), 0), std::nullopt);
-    for (auto [letter, number] : {std::pair{'Z', 1}, {'A', 0}, {'A', 33}, {'\0', 0}}) {
-        e->SetAddress(letter, static_cast<uint8_t>(number));
-        EXPECT_NE(FirstUnsendableRecord(doc.FirstFiring(), 0), std::nullopt) << letter << number;
-    }
-    e->SetAddress('A', 1);
-    e->SetItem(Item(5.0));
-    e->SetTimeText("00:00:01:00", {});
-    ASSERT_TRUE(e->HasPrefireError());
-    EXPECT_NE(FirstUnsendableRecord(doc.FirstFiring(), 0), std::nullopt);
 }
 
 }  // namespace

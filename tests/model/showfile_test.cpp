@@ -171,15 +171,11 @@ struct SmallShow {
 // The small show as the golden file holds it.
 std::string SmallShowBytes() { return ReadFileBytes(GoldenPath("show-small.flr")); }
 
-TEST_F(ShowFileTest, ShowWithoutSetupIsWrittenWithTheFormatsDefaults)
+TEST_F(ShowFileTest, ShowWithoutSetupReadsBackWithTheDefaultSetup)
 {
-    CFLRDoc doc;
-    const std::string bytes = CShowFileWriter::ToBytes(doc);
-    FileBytes settings;
-    settings.U32(0x100).Field32(0x1110, 0).Field16(0x1111, 25).Field16(0x1112, 1).End();
-    EXPECT_EQ(bytes.substr(28, settings.Bytes().size()), settings.Bytes());
-    CFLRDoc loaded;
-    ASSERT_EQ(Read(bytes, loaded), Status::Ok);
+    CFLRDoc doc, loaded;
+    ASSERT_EQ(Read(CShowFileWriter::ToBytes(doc), loaded), Status::Ok);
+    EXPECT_EQ(loaded.GetFrameRate(), 25);
     EXPECT_TRUE(loaded.GetSetup()->GetPrefireOff());
 }
 
@@ -645,23 +641,30 @@ protected:
     SmallShow m_show;
 };
 
+// A save replaces the file, through a link its target; a folder that is gone, a name taken by
+// a folder or a read-only file leave the old file and say why.
 TEST_F(SaveTest, SaveReplacesTheOldFileOrLeavesItAndSaysWhy)
 {
-    ASSERT_TRUE(CShowFileWriter::Save(m_show.doc, m_path));
+    const std::string link = m_dir.filePath("link.flr").toStdString();
+    ASSERT_EQ(::symlink("show.flr", link.c_str()), 0);
+    ASSERT_TRUE(CShowFileWriter::Save(m_show.doc, link));
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(link)).isSymLink());
     EXPECT_EQ(ReadFileBytes(m_path), CShowFileWriter::ToBytes(m_show.doc));
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
-              QStringList{"show.flr"});
+              (QStringList{"link.flr", "show.flr"}));
     EXPECT_TRUE(MessageTexts().empty());
 
     WriteFileBytes(m_path, "the previous file");
-    // The folder is gone; the name is taken by a folder.
     EXPECT_FALSE(CShowFileWriter::Save(m_show.doc, m_dir.filePath("gone/show.flr").toStdString()));
     QDir(m_dir.path()).mkdir("taken.flr");
     EXPECT_FALSE(CShowFileWriter::Save(m_show.doc, m_dir.filePath("taken.flr").toStdString()));
     EXPECT_TRUE(QFileInfo(m_dir.filePath("taken.flr")).isDir());
+    ASSERT_EQ(::chmod(m_path.c_str(), 0444), 0);
+    EXPECT_FALSE(CShowFileWriter::Save(m_show.doc, link));
     const auto messages = MessageTexts();
-    ASSERT_EQ(messages.size(), 2u);
+    ASSERT_EQ(messages.size(), 3u);
     EXPECT_NE(messages[0].find("failed to save"), std::string::npos);
+    EXPECT_NE(messages[2].find("read-only"), std::string::npos);
     EXPECT_EQ(ReadFileBytes(m_path), "the previous file");
 }
 
@@ -685,24 +688,6 @@ TEST_F(SaveTest, SaveThatRunsOutOfSpaceLeavesTheOldFile)
     EXPECT_EQ(ReadFileBytes(m_path), "the previous file");
     EXPECT_EQ(MessageTexts().size(), 1u);
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"show.flr"});
-}
-
-TEST_F(SaveTest, SavingThroughALinkWritesItsTargetAndAReadOnlyFileIsRefused)
-{
-    const std::string link = m_dir.filePath("link.flr").toStdString();
-    ASSERT_EQ(::symlink("show.flr", link.c_str()), 0);
-    ASSERT_TRUE(CShowFileWriter::Save(m_show.doc, link));
-    EXPECT_TRUE(QFileInfo(QString::fromStdString(link)).isSymLink());
-    EXPECT_EQ(ReadFileBytes(m_path), CShowFileWriter::ToBytes(m_show.doc));
-
-    WriteFileBytes(m_path, "the previous file");
-    ASSERT_EQ(::chmod(m_path.c_str(), 0444), 0);
-    EXPECT_FALSE(CShowFileWriter::Save(m_show.doc, m_path));
-    EXPECT_FALSE(CShowFileWriter::Save(m_show.doc, link));
-    EXPECT_EQ(ReadFileBytes(m_path), "the previous file");
-    const auto messages = MessageTexts();
-    ASSERT_EQ(messages.size(), 2u);
-    EXPECT_NE(messages[0].find("read-only"), std::string::npos);
 }
 
 }  // namespace

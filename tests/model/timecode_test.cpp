@@ -70,7 +70,7 @@ TEST(TimeCode, AdditionCarriesAndWrapsAt99Hours)
               "00:01:01:00");
 }
 
-TEST(TimeCode, SubtractionBorrowsAtExactMinutesAndHours)
+TEST(TimeCode, SubtractionBorrowsAtExactMinutesAndHoursAndLosesNoFrameToBinary)
 {
     EXPECT_EQ(Subtract("00:02:10:05", 60.0, 25), "00:01:10:05");
     EXPECT_EQ(Subtract("00:01:00:00", 60.0, 25), "00:00:00:00");
@@ -80,10 +80,6 @@ TEST(TimeCode, SubtractionBorrowsAtExactMinutesAndHours)
     EXPECT_EQ(Subtract("01:00:00:00", 0.04, 25), "00:59:59:24");  // borrows through every field
     EXPECT_EQ(Subtract("01:01:01:01", 3661.0, 30), "00:00:00:01");
     EXPECT_EQ(Subtract("00:00:00:00", 0.0, 25), "00:00:00:00");
-}
-
-TEST(TimeCode, BinaryFractionsDoNotCostAFrame)
-{
     // 0.2 s is 4.999... frames at 25 fps in binary; it still stands for 5.
     EXPECT_EQ(Subtract("00:00:10:00", 1.2, 25), "00:00:08:20");
     EXPECT_EQ(Subtract("00:00:10:00", 0.1, 30), "00:00:09:27");
@@ -104,17 +100,14 @@ TEST(TimeCode, AddingThePrefireSpanUndoesItsSubtractionExactly)
     }
 }
 
-TEST(TimeCode, DifferenceInSeconds)
+TEST(TimeCode, DifferenceAndDelayTexts)
 {
     EXPECT_EQ(DifferenceText("00:00:01:00", "00:00:00:15", 25), "-0.40");
     EXPECT_EQ(DifferenceText("00:00:00:00", "00:00:02:00", 25), "2.00");
     EXPECT_EQ(DifferenceText("00:00:00:00", "00:00:00:01", 30), "0.03");
     EXPECT_EQ(DifferenceText("00:00:00:00", "01:02:05:00", 25), "3725.00");
     EXPECT_EQ(DifferenceText("00:00:03:00", "00:00:03:00", 25), "0.00");
-}
-
-TEST(TimeCode, DelayTextsSplitIntoFields)
-{
+    // Delay texts split into fields.
     EXPECT_EQ(Parts(DelayToParts("1.99", 30)), "00:00:01:29");
     EXPECT_EQ(Parts(DelayToParts("3725,00", 25)), "01:02:05:00");
     EXPECT_EQ(Parts(DelayToParts("0.50", 25)), "00:00:00:12");

@@ -82,7 +82,7 @@ TEST_F(TrackLoaderTest, StoredPathOpensWithoutADialogElseTheDialogAsks)
     EXPECT_TRUE(m_prompter.Messages().empty());
 }
 
-TEST_F(TrackLoaderTest, FailedOpensAreReportedUntilOneOpens)
+TEST_F(TrackLoaderTest, FailedOpensAreReportedUntilOneOpensOrTheUserCancels)
 {
     const std::string missing = m_dir / "gone.wav";
     m_host.choices = {m_bad, m_other};
@@ -97,16 +97,13 @@ TEST_F(TrackLoaderTest, FailedOpensAreReportedUntilOneOpens)
     EXPECT_EQ(messages[1].text, "Unable to open file \"" + m_bad + "\".");
     EXPECT_EQ(m_host.log, "discard;open " + missing + ";choose;open " + m_bad + ";choose;open " +
                               m_other + ";");
-}
 
-TEST_F(TrackLoaderTest, CancellingAfterAFailedOpenLeavesNoTrack)
-{
-    ASSERT_TRUE(LoadTrack(m_host, m_good).loaded);
+    // Cancelling after a failed open leaves no track.
     m_host.choices = {std::nullopt};
-    const TrackLoadResult result = LoadTrack(m_host, m_bad);
-    EXPECT_FALSE(result.loaded || result.pickedAnother);
+    const TrackLoadResult cancelled = LoadTrack(m_host, m_bad);
+    EXPECT_FALSE(cancelled.loaded || cancelled.pickedAnother);
     EXPECT_FALSE(m_host.streamer);
-    EXPECT_EQ(m_prompter.Messages().size(), 1u);
+    EXPECT_EQ(m_prompter.Messages().size(), 3u);
 }
 
 TEST(TrackViewTest, WholeTrackAtNoLessThanOneMsPerPixel)

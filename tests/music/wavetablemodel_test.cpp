@@ -16,7 +16,7 @@
 namespace flr {
 namespace {
 
-TEST(WaveTableModelTest, ZoomInStopsAtOneMillisecondPerPixel)
+TEST(WaveTableModelTest, ZoomStopsAtOneMillisecondPerPixelAndNeverWrapsOut)
 {
     CWaveTableModel m;
     m.Resize(1000);
@@ -28,11 +28,8 @@ TEST(WaveTableModelTest, ZoomInStopsAtOneMillisecondPerPixel)
     EXPECT_EQ(m.ViewWidth(), 1000u);
     EXPECT_DOUBLE_EQ(m.Scale(), 1.0);
     EXPECT_FALSE(m.CanZoomIn());
-}
 
-TEST(WaveTableModelTest, ZoomOutHalvesBackTheStartAndDoublesTheWidth)
-{
-    CWaveTableModel m;
+    // Out: the start goes back by half the width, which doubles.
     m.SetWindow(3000, 10000, 10.0);
     m.ZoomOut(1000);
     EXPECT_EQ(m.ViewStart(), 0u);
@@ -47,7 +44,7 @@ TEST(WaveTableModelTest, ZoomOutHalvesBackTheStartAndDoublesTheWidth)
     EXPECT_GT(m.ViewWidth(), 0u);
 }
 
-TEST(WaveTableModelTest, FitTakesTheTrackElseTheEffectsElseStays)
+TEST(WaveTableModelTest, FitTakesTheTrackElseTheEffectsAndThePositionTurnsPages)
 {
     CWaveTableModel m;
     m.SetWindow(5000, 1000, 1.0);
@@ -64,11 +61,8 @@ TEST(WaveTableModelTest, FitTakesTheTrackElseTheEffectsElseStays)
     m.Clear(1000);
     EXPECT_EQ(m.ViewWidth(), 15000u);
     EXPECT_DOUBLE_EQ(m.Scale(), 15.0);
-}
 
-TEST(WaveTableModelTest, ThePositionTurnsWholePages)
-{
-    CWaveTableModel m;
+    // The position turns whole pages.
     m.SetWindow(0, 10000, 10.0);
     m.FollowPosition(10000);
     EXPECT_EQ(m.ViewStart(), 0u);
