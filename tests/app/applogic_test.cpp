@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <filesystem>
 #include <set>
+#include <tuple>
 
 #include "app/commands.h"
 #include "app/recentfilelist.h"
@@ -174,26 +175,17 @@ TEST_F(UpdateCheckTest, ReadsTheServersLineAndFailsQuietly)
         EXPECT_EQ(info->downloadUrl, "https://d.test/flr");
         EXPECT_TRUE(server.Request().startsWith("GET /flr?fv=2.0.0&pv=2.0 "));
     }
-    {
-        TinyServer garbled("HTTP/1.0 200 OK\r\n\r\n<html>oops</html>\n", false);
-        EXPECT_FALSE(Check(garbled.Url()));
-    }
-    {
-        TinyServer missing("HTTP/1.0 404 Not Found\r\n\r\nFILEVERS=[9]\n", false);
-        EXPECT_FALSE(Check(missing.Url()));
-    }
-    // A line or a reply longer than the server's answer ever is: refused, and read no further.
-    {
-        TinyServer endless("HTTP/1.0 200 OK\r\n\r\nFILEVERS=[9]" + QByteArray(200000, 'x'), true);
-        EXPECT_FALSE(Check(endless.Url()));
-        TinyServer longLine("HTTP/1.0 200 OK\r\n\r\nFILEVERS=[9]" + QByteArray(2000, 'x') + "\n",
-                            false);
-        EXPECT_FALSE(Check(longLine.Url()));
-    }
-    // A server that sends headers and then nothing, keeping the connection open.
-    {
-        TinyServer hanging("HTTP/1.0 200 OK\r\n\r\nFILEVERS=[9", true);
-        EXPECT_FALSE(Check(hanging.Url(), 300));
+    // Garbled, missing, endless, a line longer than the server's answer ever is (refused and
+    // read no further), headers and then nothing on an open connection.
+    const std::tuple<QByteArray, bool, int> failures[] = {
+        {"HTTP/1.0 200 OK\r\n\r\n<html>oops</html>\n", false, 3000},
+        {"HTTP/1.0 404 Not Found\r\n\r\nFILEVERS=[9]\n", false, 3000},
+        {"HTTP/1.0 200 OK\r\n\r\nFILEVERS=[9]" + QByteArray(200000, 'x'), true, 3000},
+        {"HTTP/1.0 200 OK\r\n\r\nFILEVERS=[9]" + QByteArray(2000, 'x') + "\n", false, 3000},
+        {"HTTP/1.0 200 OK\r\n\r\nFILEVERS=[9", true, 300}};
+    for (const auto& [reply, hang, timeoutMs] : failures) {
+        TinyServer server(reply, hang);
+        EXPECT_FALSE(Check(server.Url(), timeoutMs)) << reply.left(40).toStdString();
     }
     // Nobody listening.
     QTcpServer probe;

@@ -174,39 +174,30 @@ TEST_F(ConnectionTest, ALockedSqliteFileGivesTheMessageAndWorksOnceReleased)
     EXPECT_EQ(items.GetRecordCount(), 63u);
 }
 
-// A team's catalogue: "DBSTRING" names a PostgreSQL data source of the user's odbc.ini.
+// A team's catalogue: "DBSTRING" names a PostgreSQL data source of the user's odbc.ini, whose
+// keys are the driver's connect-string keywords.
 TEST_F(ConnectionTest, ASharedPostgresCatalogueIsUsedThroughItsDataSource)
 {
     const std::string connect = PostgresConnectString();
     if (connect.empty()) GTEST_SKIP() << "PostgreSQL skipped: FLR_TEST_PG_CONNECT is not set";
-    // The driver's connect-string keywords become its odbc.ini keys.
     const std::map<std::string, std::string> keys = {{"SERVER", "Servername"},
                                                      {"PORT", "Port"},
                                                      {"DATABASE", "Database"},
                                                      {"UID", "Username"},
                                                      {"PWD", "Password"}};
-    std::string driver;
-    std::vector<std::pair<std::string, std::string>> attributes;
-    std::stringstream parts(connect);
-    for (std::string part; std::getline(parts, part, ';');) {
+    std::map<std::string, std::string> parts;
+    std::stringstream in(connect);
+    for (std::string part; std::getline(in, part, ';');) {
         const size_t equals = part.find('=');
-        if (equals == std::string::npos) continue;
-        std::string key = part.substr(0, equals), value = part.substr(equals + 1);
-        for (char& c : key) c = char(std::toupper(static_cast<unsigned char>(c)));
-        if (key == "DRIVER") {
-            driver = value.substr(value.front() == '{' ? 1 : 0);
-            if (!driver.empty() && driver.back() == '}') driver.pop_back();
-        } else if (keys.count(key)) {
-            attributes.emplace_back(keys.at(key), value);
-        }
+        if (equals != std::string::npos) parts[part.substr(0, equals)] = part.substr(equals + 1);
     }
-    ASSERT_FALSE(driver.empty());
+    const std::string driver = parts["DRIVER"].substr(1, parts["DRIVER"].size() - 2);  // {...}
     UseOdbcIniOfHome();
     SQLSetConfigMode(ODBC_USER_DSN);
     ASSERT_TRUE(SQLWriteDSNToIni("FLR Shared Catalogue", driver.c_str()));
-    for (const auto& [key, value] : attributes)
-        ASSERT_TRUE(SQLWritePrivateProfileString("FLR Shared Catalogue", key.c_str(), value.c_str(),
-                                                 "odbc.ini"));
+    for (const auto& [keyword, key] : keys)
+        ASSERT_TRUE(SQLWritePrivateProfileString("FLR Shared Catalogue", key.c_str(),
+                                                 parts[keyword].c_str(), "odbc.ini"));
     SQLSetConfigMode(ODBC_BOTH_DSN);
 
     ScriptedPrompter prompter;
@@ -222,15 +213,17 @@ TEST_F(ConnectionTest, ASharedPostgresCatalogueIsUsedThroughItsDataSource)
     EXPECT_TRUE(prompter.Messages().empty());
 }
 
-// The shared catalogue's server goes away while the program runs, and comes back.
-TEST_F(ConnectionTest, APostgresServerStoppedMidSessionGivesTheMessageAndRecovers)
+// The shared catalogue's server goes away while the program runs (stopped, then hung with the
+// connection open as after a network drop: frozen by SIGSTOP), and comes back. Each failure
+// gives the message within seconds, and so does the reconnect that follows it.
+TEST_F(ConnectionTest, APostgresServerStoppedOrHungGivesTheMessageAndRecovers)
 {
     const std::string connect = PostgresConnectString();
-    const char* stop = std::getenv("FLR_TEST_PG_STOP");
-    const char* start = std::getenv("FLR_TEST_PG_START");
-    if (connect.empty() || !stop || !start)
-        GTEST_SKIP() << "PostgreSQL skipped: FLR_TEST_PG_CONNECT, FLR_TEST_PG_STOP and "
-                        "FLR_TEST_PG_START are not set (scripts/test.sh sets them)";
+    const char* commands[4] = {std::getenv("FLR_TEST_PG_STOP"), std::getenv("FLR_TEST_PG_START"),
+                               std::getenv("FLR_TEST_PG_PAUSE"), std::getenv("FLR_TEST_PG_RESUME")};
+    if (connect.empty() || !commands[0] || !commands[1] || !commands[2] || !commands[3])
+        GTEST_SKIP() << "PostgreSQL skipped: FLR_TEST_PG_CONNECT and FLR_TEST_PG_STOP, _START, "
+                        "_PAUSE, _RESUME are not set (scripts/test.sh sets them)";
     ScriptedPrompter prompter;
     CDatabase db;
     DBError error;
@@ -240,57 +233,39 @@ TEST_F(ConnectionTest, APostgresServerStoppedMidSessionGivesTheMessageAndRecover
     const size_t count = items.GetRecordCount();
     items.Close();
 
-    ASSERT_EQ(std::system(stop), 0);
-    // Whatever fails below, the server is running again afterwards.
-    struct Restart {
-        const char* command;
-        bool done = false;
-        ~Restart()
-        {
-            if (!done) (void)std::system(command);
+    for (int hang = 0; hang < 2; ++hang) {
+        const char* resume = commands[2 * hang + 1];
+        ASSERT_EQ(std::system(commands[2 * hang]), 0);
+        // Whatever fails below, the server runs again afterwards.
+        struct Resume {
+            const char* command;
+            bool done = false;
+            ~Resume()
+            {
+                if (!done) (void)std::system(command);
+            }
+        } again{resume};
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            const auto started = std::chrono::steady_clock::now();
+            // On a thread of its own only so that a hanging call cannot hang the suite: waking
+            // the server ends it, and the time check fails.
+            std::future<bool> call =
+                std::async(std::launch::async, [&] { return items.OpenTable(); });
+            if (call.wait_for(std::chrono::seconds(30)) != std::future_status::ready)
+                (void)std::system(resume);
+            EXPECT_FALSE(call.get());
+            EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(11));
         }
-    } restart{start};
-
-    EXPECT_FALSE(items.OpenTable());
-    EXPECT_FALSE(items.OpenTable());  // trying to reconnect fails the same way
-    ASSERT_EQ(prompter.Messages().size(), 2u);
-    EXPECT_EQ(prompter.Messages()[0].caption, "Database Error");
-    EXPECT_EQ(prompter.Messages()[0].text.rfind("Unable to connect to FLR database - [", 0), 0u);
-
-    restart.done = true;
-    ASSERT_EQ(std::system(start), 0);
-    EXPECT_TRUE(items.OpenTable()) << prompter.Messages().back().text;
-    EXPECT_EQ(items.GetRecordCount(), count);
-}
-
-// A server that hangs with the connection open (here frozen by SIGSTOP, as after a network
-// drop): the statement and then the reconnect each give up in seconds with the message.
-TEST_F(ConnectionTest, AHungPostgresServerGivesTheMessageWithinSecondsAndRecovers)
-{
-    const char* pause = std::getenv("FLR_TEST_PG_PAUSE");
-    const char* resume = std::getenv("FLR_TEST_PG_RESUME");
-    if (PostgresConnectString().empty() || !pause || !resume)
-        GTEST_SKIP() << "PostgreSQL skipped: FLR_TEST_PG_CONNECT, FLR_TEST_PG_PAUSE and "
-                        "FLR_TEST_PG_RESUME are not set (scripts/test.sh sets them)";
-    ScriptedPrompter prompter;
-    CDatabase db;
-    ASSERT_TRUE(db.OpenEx(PostgresConnectString()));
-    CItemTable items(&db);
-    ASSERT_TRUE(std::system(pause) == 0);
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        const auto started = std::chrono::steady_clock::now();
-        // On a thread of its own only so that a hanging call cannot hang the suite: waking
-        // the server ends it, and the time check fails.
-        std::future<bool> call = std::async(std::launch::async, [&] { return items.OpenTable(); });
-        if (call.wait_for(std::chrono::seconds(30)) != std::future_status::ready)
-            (void)std::system(resume);
-        EXPECT_FALSE(call.get());
-        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(11));
+        again.done = true;
+        ASSERT_EQ(std::system(resume), 0);
+        ASSERT_EQ(prompter.Messages().size(), 2u * (hang + 1));
+        EXPECT_EQ(prompter.Messages().back().caption, "Database Error");
+        EXPECT_EQ(prompter.Messages().back().text.rfind("Unable to connect to FLR database - [", 0),
+                  0u);
+        EXPECT_TRUE(items.OpenTable()) << prompter.Messages().back().text;
+        EXPECT_EQ(items.GetRecordCount(), count);
+        items.Close();
     }
-    ASSERT_EQ(std::system(resume), 0);
-    ASSERT_EQ(prompter.Messages().size(), 2u);
-    EXPECT_EQ(prompter.Messages()[0].text.rfind("Unable to connect to FLR database - [", 0), 0u);
-    EXPECT_TRUE(items.OpenTable());
 }
 
 }  // namespace flr::test
