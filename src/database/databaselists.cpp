@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <tuple>
 
 #include "database/itemfilter.h"
 #include "database/itemtable.h"
@@ -36,7 +37,7 @@ void SortRows(std::vector<Row>& rows, bool ascending, Less less)
 }  // namespace
 
 bool FillItems(CItemTable& items, CEffectCatalogue& catalogue, const ItemFilter& filter,
-               std::vector<CEffect*>& rows)
+               std::vector<CEffect*>& rows, bool* itemsChanged)
 {
     if (!items.IsOpen() || !items.Requery()) return false;
     rows.clear();
@@ -45,7 +46,13 @@ bool FillItems(CItemTable& items, CEffectCatalogue& catalogue, const ItemFilter&
         if (item) {
             // The stored row wins over a show file's copy and over what another user changed
             // since the last fill.
+            const auto shown = [](const CEffect& e) {
+                return std::tuple(e.GetName(), e.GetSize(), e.GetPrefire(), e.GetDuration(),
+                                  e.GetWeight(), e.GetOutPrice());
+            };
+            const auto before = shown(*item);
             items.FillItem(*item);
+            if (itemsChanged && shown(*item) != before) *itemsChanged = true;
         } else {
             CEffectRef made = items.MakeItem();
             // A row the catalogue refuses (an empty article number) cannot be listed.

@@ -20,9 +20,10 @@ struct ItemFilter;
 // A row's item is taken from `catalogue` by article number, or made from the row and added to
 // it; an item already there takes the row's values, so the database's stock, prices and
 // timings win over a show file's copy. False (rows untouched) when `items` is not open or the
-// requery failed.
+// requery failed. `itemsChanged`, when given, says whether an item the catalogue already held
+// took other values (what open shows show of it).
 bool FillItems(CItemTable& items, CEffectCatalogue& catalogue, const ItemFilter& filter,
-               std::vector<CEffect*>& rows);
+               std::vector<CEffect*>& rows, bool* itemsChanged = nullptr);
 // Requeries `rows` (of `kind`'s table), then appends the contacts not yet listed (by key)
 // but for the kind's hidden name. Listed rows are not refreshed.
 bool FillContacts(const CContactKind& kind, CRecordset& rows, std::vector<ContactRow>& list);

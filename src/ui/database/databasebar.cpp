@@ -312,11 +312,13 @@ void CItemPage::FillItems()
 {
     if (!m_recordset || !m_recordset->IsOpen()) return;
     std::vector<CEffect*> rows;
-    if (!flr::FillItems(*m_recordset, m_catalogue, m_filter, rows)) return;
+    bool changed = false;
+    if (!flr::FillItems(*m_recordset, m_catalogue, m_filter, rows, &changed)) return;
     m_items = std::move(rows);
     if (m_sort.column >= 0) SortItems(m_items, m_sort);
     m_model->Reset();
-    emit ItemsFilled();
+    // Only then do open shows need to look again: a filter's keystrokes change nothing there.
+    if (changed) emit ItemsChanged();
 }
 
 // ---- Customers and manufacturers

@@ -75,8 +75,8 @@ public:
 signals:
     void ContextMenuRequested(const QPoint& globalPos);
     void ItemActivated(CEffect* item);
-    // The list was read again: the catalogue's items hold the stored values.
-    void ItemsFilled();
+    // The list was read again and items the catalogue held took other stored values.
+    void ItemsChanged();
 
 protected:
     void showEvent(QShowEvent* event) override;

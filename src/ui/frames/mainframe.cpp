@@ -243,7 +243,7 @@ void CMainFrame::CreateDatabaseBar()
                 menu.exec(at);
             });
     connect(m_databaseTabs->ItemsPage(), &CItemPage::ItemActivated, this, &CMainFrame::EditItem);
-    connect(m_databaseTabs->ItemsPage(), &CItemPage::ItemsFilled, this,
+    connect(m_databaseTabs->ItemsPage(), &CItemPage::ItemsChanged, this,
             &CMainFrame::CatalogueChanged);
     for (CContactPage* page :
          {m_databaseTabs->CustomersPage(), m_databaseTabs->ManufacturersPage()}) {
