@@ -70,10 +70,9 @@ protected:
     }
 };
 
-TEST_F(DatabaseBarTest, PagesListTheDatabaseAndTheFilterNarrowsTheItems)
+TEST_F(DatabaseBarTest, TheItemPageListsFiltersAndAddsItems)
 {
-    CDatabaseBar* sheet = m_frame->DatabaseTabs();
-    CItemPage* page = sheet->ItemsPage();
+    CItemPage* page = m_frame->DatabaseTabs()->ItemsPage();
     const size_t all = page->Items().size();
     EXPECT_GT(all, 20u);
     EXPECT_EQ(page->List()->model()->rowCount(), int(all));
@@ -89,7 +88,41 @@ TEST_F(DatabaseBarTest, PagesListTheDatabaseAndTheFilterNarrowsTheItems)
 
     m_frame->RefreshDatabaseLists();
     EXPECT_EQ(page->Items().size(), all);
+
+    // Add Item opens the editor; the new item is listed.
+    bool ran = false;
+    const DialogRunner previous = InstallDialogRunner([&](QDialog& dialog) {
+        auto* editor = qobject_cast<CItemEditor*>(&dialog);
+        if (!editor) return int(QDialog::Rejected);
+        ran = true;
+        EXPECT_EQ(editor->windowTitle(), "Add Firework Item");
+        EXPECT_FALSE(m_frame->Action(cmd::AddItem)->isEnabled());
+        EXPECT_FALSE(editor->OkButton()->isEnabled());
+        editor->findChild<QLineEdit*>("article")->setText("UI-1");
+        editor->findChild<QLineEdit*>("name")->setText("Blue Comet");
+        editor->findChild<QLineEdit*>("size")->setText("30");
+        // A "." is refused with a beep and the last accepted text comes back.
+        QLineEdit* prefire = editor->findChild<QLineEdit*>("prefire");
+        prefire->setText("2");
+        prefire->setText("2.");
+        EXPECT_EQ(prefire->text(), "2");
+        EXPECT_EQ(m_prompter.Beeps(BeepKind::Exclamation), 1);
+        editor->UpdateOkButton();
+        editor->OkButton()->click();
+        return editor->result();
+    });
+    m_frame->Action(cmd::AddItem)->trigger();
+    InstallDialogRunner(previous);
+
+    EXPECT_TRUE(ran);
+    EXPECT_TRUE(m_frame->Action(cmd::AddItem)->isEnabled());
+    EXPECT_EQ(page->Items().size(), all + 1);
+    const CEffect* item = CEffectCatalogue::Program().Find("UI-1");
+    ASSERT_NE(item, nullptr);
+    EXPECT_DOUBLE_EQ(item->GetPrefire(), 2.0);
+    EXPECT_NE(std::find(page->Items().begin(), page->Items().end(), item), page->Items().end());
     EXPECT_TRUE(m_prompter.Messages().empty());
+    CEffectCatalogue::Program().Remove("UI-1");
 }
 
 TEST_F(DatabaseBarTest, DroppedItemsAreAddedOrReplaceWithCtrlHeldToTheEnd)
@@ -124,45 +157,6 @@ TEST_F(DatabaseBarTest, DroppedItemsAreAddedOrReplaceWithCtrlHeldToTheEnd)
     child->Doc().SetModifiedFlag(false);
 }
 
-TEST_F(DatabaseBarTest, AddItemOpensTheEditorAndTheNewItemIsListed)
-{
-    CItemPage* page = m_frame->DatabaseTabs()->ItemsPage();
-    const size_t before = page->Items().size();
-    bool ran = false;
-    const DialogRunner previous = InstallDialogRunner([&](QDialog& dialog) {
-        auto* editor = qobject_cast<CItemEditor*>(&dialog);
-        if (!editor) return int(QDialog::Rejected);
-        ran = true;
-        EXPECT_EQ(editor->windowTitle(), "Add Firework Item");
-        EXPECT_FALSE(m_frame->Action(cmd::AddItem)->isEnabled());
-        EXPECT_FALSE(editor->OkButton()->isEnabled());
-        editor->findChild<QLineEdit*>("article")->setText("UI-1");
-        editor->findChild<QLineEdit*>("name")->setText("Blue Comet");
-        editor->findChild<QLineEdit*>("size")->setText("30");
-        // A "." is refused with a beep and the last accepted text comes back.
-        QLineEdit* prefire = editor->findChild<QLineEdit*>("prefire");
-        prefire->setText("2");
-        prefire->setText("2.");
-        EXPECT_EQ(prefire->text(), "2");
-        EXPECT_EQ(m_prompter.Beeps(BeepKind::Exclamation), 1);
-        editor->UpdateOkButton();
-        editor->OkButton()->click();
-        return editor->result();
-    });
-    m_frame->Action(cmd::AddItem)->trigger();
-    InstallDialogRunner(previous);
-
-    EXPECT_TRUE(ran);
-    EXPECT_TRUE(m_frame->Action(cmd::AddItem)->isEnabled());
-    EXPECT_EQ(page->Items().size(), before + 1);
-    const CEffect* item = CEffectCatalogue::Program().Find("UI-1");
-    ASSERT_NE(item, nullptr);
-    EXPECT_DOUBLE_EQ(item->GetPrefire(), 2.0);
-    EXPECT_NE(std::find(page->Items().begin(), page->Items().end(), item), page->Items().end());
-    EXPECT_TRUE(m_prompter.Messages().empty());
-    CEffectCatalogue::Program().Remove("UI-1");
-}
-
 // The fields of the editor's grid from top to bottom, and in tab order.
 // The field names down the editor's grid, a group's fields in their place.
 void GridLines(const QGridLayout* grid, QStringList& rows)
@@ -170,11 +164,10 @@ void GridLines(const QGridLayout* grid, QStringList& rows)
     for (int r = 0; r < grid->rowCount(); ++r) {
         QLayoutItem* field = grid->itemAtPosition(r, 1);
         if (!field) continue;
-        if (auto* group = qobject_cast<QGroupBox*>(field->widget())) {
+        if (auto* group = qobject_cast<QGroupBox*>(field->widget()))
             GridLines(qobject_cast<QGridLayout*>(group->layout()), rows);
-        } else {
+        else
             rows << field->widget()->objectName();
-        }
     }
 }
 
