@@ -62,10 +62,11 @@ protected:
     std::vector<std::string> m_shown;
 };
 
-TEST_F(ShowCheckUiTest, ErrorsStopTheTransferAndLeadToTheirCue)
+TEST_F(ShowCheckUiTest, TheTransferChecksTheShowFirstAndF7ChecksItFromTheSchedule)
 {
-    CChildFrame* child = ShowWith({"A01", "", "A03"});
-    const CIgnition* faulty = child->Doc().FirstSchedule()->GetNextSchedule();
+    // Errors stop the transfer and lead to their cue.
+    CChildFrame* errors = ShowWith({"A01", "", "A03"});
+    const CIgnition* faulty = errors->Doc().FirstSchedule()->GetNextSchedule();
     bool downloadOffered = true;
     Answer([&](QDialog& d) {
         if (auto* check = qobject_cast<CShowCheckDialog*>(&d)) {
@@ -79,12 +80,10 @@ TEST_F(ShowCheckUiTest, ErrorsStopTheTransferAndLeadToTheirCue)
     m_frame->Action(cmd::Transfer)->trigger();
     EXPECT_EQ(m_shown, std::vector<std::string>{"flr::CShowCheckDialog"});
     EXPECT_FALSE(downloadOffered);
-    EXPECT_EQ(child->View()->List()->Selected(),
+    EXPECT_EQ(errors->View()->List()->Selected(),
               std::vector<CIgnition*>{const_cast<CIgnition*>(faulty)});
-}
 
-TEST_F(ShowCheckUiTest, WarningsLetTheDesignerGoOnOrStop)
-{
+    // Warnings let the designer go on or stop.
     CChildFrame* child = ShowWith({"A01", "A02"});
     child->Doc().FirstSchedule()->SetItem({});  // a cue without item: a warning
     for (int answer : {int(QDialog::Rejected), int(QDialog::Accepted)}) {
