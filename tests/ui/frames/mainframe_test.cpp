@@ -21,7 +21,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/commands.h"
 #include "base/commandids.h"
 #include "model/effect.h"
 #include "model/effectcatalogue.h"
