@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <functional>
 
 #include "base/commandids.h"
 #include "support/framefixture.h"
@@ -36,58 +37,50 @@ TEST_F(CatalogueFileDialogsTest, ImportPreviewsThenWritesAndExportWritesTheChose
     CItemPage* page = m_frame->DatabaseTabs()->ItemsPage();
     const size_t before = page->Items().size();
 
-    std::vector<std::string> seen;
+    // The file chooser picks `in`, `preview` answers the import's preview, the export writes
+    // the manufacturers to `out`.
+    const QString out = QString::fromStdString((m_dir / "makers.csv").string());
+    std::function<void(CImportDialog&)> preview;
     const DialogRunner previous = InstallDialogRunner([&](QDialog& dialog) {
         if (auto* chooser = qobject_cast<QFileDialog*>(&dialog)) {
             chooser->selectFile(in);
             static_cast<QDialog*>(chooser)->accept();
-            return chooser->result();
+        } else if (auto* importer = qobject_cast<CImportDialog*>(&dialog)) {
+            preview(*importer);
+            importer->ImportButton()->click();
+        } else if (auto* exporter = dynamic_cast<CExportDialog*>(&dialog)) {
+            exporter->TableButton(ExportTable::Manufacturers)->setChecked(true);
+            exporter->PathEdit()->setText(out);
+            exporter->accept();
         }
-        auto* preview = qobject_cast<CImportDialog*>(&dialog);
-        if (!preview) return int(QDialog::Rejected);
-        seen.push_back(preview->SummaryLabel()->text().toStdString());
-        EXPECT_FALSE(preview->ImportButton()->isEnabled());
-        emit preview->MatchBox(2)->activated(3);  // Kaliber is the Size
-        seen.push_back(preview->SummaryLabel()->text().toStdString());
-        EXPECT_EQ(preview->RefusedList()->item(0)->text(),
-                  "Line 3: Size \"x\" is not a whole number");
-        EXPECT_FALSE(preview->ImportButton()->isEnabled());
-        emit preview->MatchBox(2)->activated(0);
-        preview->ImportButton()->click();  // refused rows: nothing is written
-        return preview->result();
+        return dialog.result();
     });
+    std::vector<std::string> seen;
+    preview = [&](CImportDialog& p) {
+        seen.push_back(p.SummaryLabel()->text().toStdString());
+        EXPECT_FALSE(p.ImportButton()->isEnabled());
+        emit p.MatchBox(2)->activated(3);  // Kaliber is the Size
+        seen.push_back(p.SummaryLabel()->text().toStdString());
+        EXPECT_EQ(p.RefusedList()->item(0)->text(), "Line 3: Size \"x\" is not a whole number");
+        EXPECT_FALSE(p.ImportButton()->isEnabled());
+        emit p.MatchBox(2)->activated(0);  // refused rows: Import writes nothing
+    };
     m_frame->Action(cmd::ImportDatabase)->trigger();
     EXPECT_EQ(page->Items().size(), before);
 
     file.open(QIODevice::WriteOnly);
     file.write("Art No;Name;Kaliber\nUI-1;Blue Comet;30\nUI-2;Red Comet;45\n");
     file.close();
-    InstallDialogRunner([&](QDialog& dialog) {
-        if (auto* chooser = qobject_cast<QFileDialog*>(&dialog)) {
-            chooser->selectFile(in);
-            static_cast<QDialog*>(chooser)->accept();
-            return chooser->result();
-        }
-        auto* preview = qobject_cast<CImportDialog*>(&dialog);
-        emit preview->MatchBox(2)->activated(3);
-        seen.push_back(preview->SummaryLabel()->text().toStdString());
-        preview->ImportButton()->click();
-        return preview->result();
-    });
+    preview = [&](CImportDialog& p) {
+        emit p.MatchBox(2)->activated(3);
+        seen.push_back(p.SummaryLabel()->text().toStdString());
+    };
     m_frame->Action(cmd::ImportDatabase)->trigger();
     EXPECT_EQ(seen, (std::vector<std::string>{"0 new, 0 updated, 1 refused: see the list",
                                               "1 new, 0 updated, 1 refused: see the list",
                                               "2 new, 0 updated, 0 refused"}));
     EXPECT_EQ(page->Items().size(), before + 2);  // the bar was refreshed
 
-    const QString out = QString::fromStdString((m_dir / "makers.csv").string());
-    InstallDialogRunner([&](QDialog& dialog) {
-        auto& exporter = dynamic_cast<CExportDialog&>(dialog);
-        exporter.TableButton(ExportTable::Manufacturers)->setChecked(true);
-        exporter.PathEdit()->setText(out);
-        exporter.accept();
-        return exporter.result();
-    });
     m_frame->Action(cmd::ExportDatabase)->trigger();
     InstallDialogRunner(previous);
     QFile written(out);

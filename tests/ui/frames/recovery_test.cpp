@@ -49,9 +49,8 @@ TEST_F(RecoveryTest, DISABLED_ChildChangesAShowAndWaitsToBeKilled)
         QApplication::processEvents();
         QThread::msleep(10);
         bool written = false;
-        for (const auto& item : fs::directory_iterator(folder)) {
+        for (const auto& item : fs::directory_iterator(folder))
             written = written || item.path().extension() == ".info";
-        }
         if (!written) continue;
         std::printf("autosaved\n");
         std::fflush(stdout);
@@ -74,9 +73,8 @@ TEST_F(RecoveryTest, AShowOfAKilledProgramIsOfferedAndRecovered)
              "--gtest_filter=RecoveryTest.DISABLED_ChildChangesAShowAndWaitsToBeKilled")});
     ASSERT_TRUE(program.waitForStarted());
     QByteArray said;
-    while (!said.contains("autosaved") && program.waitForReadyRead(60000)) {
+    while (!said.contains("autosaved") && program.waitForReadyRead(60000))
         said += program.readAllStandardOutput();
-    }
     ASSERT_TRUE(said.contains("autosaved")) << said.toStdString();
     ::kill(program.processId(), SIGKILL);
     program.waitForFinished();

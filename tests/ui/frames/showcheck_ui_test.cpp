@@ -2,13 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
 #include <filesystem>
+#include <fstream>
 
 #include "base/commandids.h"
 #include "model/flrdoc.h"
@@ -22,6 +22,8 @@
 
 namespace flr {
 namespace {
+
+namespace fs = std::filesystem;
 
 class ShowCheckUiTest : public test::FrameTest {
 protected:
@@ -60,10 +62,11 @@ protected:
     std::vector<std::string> m_shown;
 };
 
-TEST_F(ShowCheckUiTest, ErrorsStopTheTransferAndLeadToTheirCue)
+TEST_F(ShowCheckUiTest, TheTransferChecksTheShowFirstAndF7ChecksItFromTheSchedule)
 {
-    CChildFrame* child = ShowWith({"A01", "", "A03"});
-    const CIgnition* faulty = child->Doc().FirstSchedule()->GetNextSchedule();
+    // Errors stop the transfer and lead to their cue.
+    CChildFrame* errors = ShowWith({"A01", "", "A03"});
+    const CIgnition* faulty = errors->Doc().FirstSchedule()->GetNextSchedule();
     bool downloadOffered = true;
     Answer([&](QDialog& d) {
         if (auto* check = qobject_cast<CShowCheckDialog*>(&d)) {
@@ -77,12 +80,10 @@ TEST_F(ShowCheckUiTest, ErrorsStopTheTransferAndLeadToTheirCue)
     m_frame->Action(cmd::Transfer)->trigger();
     EXPECT_EQ(m_shown, std::vector<std::string>{"flr::CShowCheckDialog"});
     EXPECT_FALSE(downloadOffered);
-    EXPECT_EQ(child->View()->List()->Selected(),
+    EXPECT_EQ(errors->View()->List()->Selected(),
               std::vector<CIgnition*>{const_cast<CIgnition*>(faulty)});
-}
 
-TEST_F(ShowCheckUiTest, WarningsLetTheDesignerGoOnOrStop)
-{
+    // Warnings let the designer go on or stop.
     CChildFrame* child = ShowWith({"A01", "A02"});
     child->Doc().FirstSchedule()->SetItem({});  // a cue without item: a warning
     for (int answer : {int(QDialog::Rejected), int(QDialog::Accepted)}) {
@@ -99,16 +100,10 @@ TEST_F(ShowCheckUiTest, WarningsLetTheDesignerGoOnOrStop)
         if (answer == QDialog::Accepted) expected.push_back("flr::CTransferDialog");
         EXPECT_EQ(m_shown, expected);
     }
-    // A clean show goes straight to the transfer window.
+    // A clean show goes straight to the transfer window; F7 on the schedule shows it clean.
     child->Doc().FirstSchedule()->SetItem(test::MakeItem("100"));
     m_shown.clear();
     m_frame->Action(cmd::Transfer)->trigger();
-    EXPECT_EQ(m_shown, std::vector<std::string>{"flr::CTransferDialog"});
-}
-
-TEST_F(ShowCheckUiTest, F7ChecksTheShowFromTheSchedule)
-{
-    CChildFrame* child = ShowWith({"A01"});
     QString summary;
     Answer([&](QDialog& d) {
         if (auto* check = qobject_cast<CShowCheckDialog*>(&d)) {
@@ -119,22 +114,16 @@ TEST_F(ShowCheckUiTest, F7ChecksTheShowFromTheSchedule)
     });
     child->View()->List()->setFocus();
     QTest::keyClick(child->View()->List(), Qt::Key_F7);
-    EXPECT_EQ(m_shown, std::vector<std::string>{"flr::CShowCheckDialog"});
+    EXPECT_EQ(m_shown, (std::vector<std::string>{"flr::CTransferDialog", "flr::CShowCheckDialog"}));
     EXPECT_TRUE(summary.startsWith("No errors")) << summary.toStdString();
 }
 
 TEST_F(ShowCheckUiTest, ADamagedShowIsMarkedAndSavedOnlyUnderANewName)
 {
-    namespace fs = std::filesystem;
-    QFile golden(QStringLiteral(FLR_TEST_DATA_DIR "/show-small.flr"));
-    ASSERT_TRUE(golden.open(QIODevice::ReadOnly));
-    const QByteArray whole = golden.readAll();
     const QString cutPath = QString::fromStdString((m_dir / "cut.flr").string());
-    QFile cut(cutPath);
-    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
-    cut.write(whole.left(whole.size() - 20));
-    cut.close();
-
+    fs::copy_file(FLR_TEST_DATA_DIR "/show-small.flr", cutPath.toStdString());
+    const auto cutSize = fs::file_size(cutPath.toStdString()) - 20;
+    fs::resize_file(cutPath.toStdString(), cutSize);
     CChildFrame* child = m_frame->OpenShow(cutPath);
     ASSERT_NE(child, nullptr);
     EXPECT_TRUE(child->windowTitle().endsWith("[damaged][*]"))
@@ -142,9 +131,8 @@ TEST_F(ShowCheckUiTest, ADamagedShowIsMarkedAndSavedOnlyUnderANewName)
 
     bool damagedFinding = false;
     Answer([&](QDialog& d) {
-        if (auto* check = qobject_cast<CShowCheckDialog*>(&d)) {
+        if (auto* check = qobject_cast<CShowCheckDialog*>(&d))
             damagedFinding = check->List()->topLevelItem(0)->text(4).contains("damaged");
-        }
         return int(QDialog::Rejected);
     });
     m_frame->Action(cmd::CheckShow)->trigger();
@@ -160,7 +148,7 @@ TEST_F(ShowCheckUiTest, ADamagedShowIsMarkedAndSavedOnlyUnderANewName)
     m_shown.clear();
     EXPECT_TRUE(child->Save());
     EXPECT_EQ(m_shown, std::vector<std::string>{"QFileDialog"});
-    EXPECT_EQ(fs::file_size(cutPath.toStdString()), size_t(whole.size() - 20));
+    EXPECT_EQ(fs::file_size(cutPath.toStdString()), cutSize);
     EXPECT_TRUE(fs::exists(newPath.toStdString()));
     EXPECT_FALSE(child->windowTitle().contains("damaged"));
     ASSERT_FALSE(m_prompter.Messages().empty());
@@ -171,10 +159,7 @@ TEST_F(ShowCheckUiTest, AFileThatIsNoShowSaysSo)
 {
     for (const char* content : {"just some text\n", ""}) {
         const std::string path = (m_dir / "odd.flr").string();
-        QFile file(QString::fromStdString(path));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
-        file.close();
+        std::ofstream(path) << content;
         const size_t before = m_prompter.Messages().size();
         EXPECT_EQ(m_frame->OpenShow(QString::fromStdString(path)), nullptr);
         ASSERT_EQ(m_prompter.Messages().size(), before + 1) << content;

@@ -128,10 +128,7 @@ TEST_F(StartupTest, TheCommandLineOpensAndPrintsOrEndsStartUp)
         testing::internal::CaptureStderr();
         const bool started = app.Start(c.arguments);
         const std::string err = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(started, c.exitCode < 0) << what;
-        if (!started) {
-            EXPECT_EQ(app.ExitCode(), c.exitCode) << what;
-        }
+        EXPECT_EQ(started ? -1 : app.ExitCode(), c.exitCode) << what;
         EXPECT_EQ(app.MainFrame()->isVisible(), started) << what;
         EXPECT_EQ(app.MainFrame()->Children().size(), c.children) << what;
         ASSERT_EQ(prompter.Messages().size(), c.message.empty() ? 0u : 1u) << what;

@@ -125,7 +125,7 @@ TEST_F(ViewTest, ASecondClickEditsAndEnterApplies)
     EXPECT_EQ(List()->Selected(), (std::vector<CIgnition*>{entries[1]}));
 }
 
-TEST_F(ViewTest, DeleteEditsTextInsteadOfRunningTheShortcut)
+TEST_F(ViewTest, DeleteEditsTextInsteadOfRunningTheShortcutAndTabGoesFromInTimeToAddrToPos)
 {
     int deletes = 0;
     QAction remove(&view);
@@ -145,10 +145,8 @@ TEST_F(ViewTest, DeleteEditsTextInsteadOfRunningTheShortcut)
     Settle();
     EXPECT_FALSE(entries[0]->GetNote().has_value());
     EXPECT_FALSE(doc.IsModified());
-}
 
-TEST_F(ViewTest, TabGoesFromInTimeToAddrToPos)
-{
+    // Tab goes from In Time to Addr to Pos.
     auto* inTime = Edit<CTimeCellEdit>(0, ScheduleColumn::InTime);
     ASSERT_NE(inTime, nullptr);
     QTest::keyClick(inTime, Qt::Key_Tab);
@@ -224,11 +222,8 @@ TEST_F(ViewTest, CommandsAndButtonsDriveTheDisplayAndTheSelection)
     view.TimeDisplay()->setFocus(Qt::MouseFocusReason);
     QApplication::processEvents();
     EXPECT_EQ(QApplication::focusWidget(), view.Slider());
-}
 
-// The view hands the document's change to the clock, which looks for the awaited entry again.
-TEST_F(ViewTest, DeletingTheAwaitedEntryLeavesTheClockOnTheRest)
-{
+    // The view hands the document's change to the clock, which looks for the awaited entry again.
     view.RunCommand(cmd::Run);
     doc.DeleteIgnition(view.Clock().NextIgnition());
     view.Editor().Finish();  // the document's notice reaches the view

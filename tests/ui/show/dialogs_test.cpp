@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -134,7 +133,6 @@ TEST_F(DialogTest, SetupWidgetsShowAndWriteTheSetupAndCancelChangesNothing)
         EXPECT_EQ(Child<QComboBox>(dialog, "unit")->currentText(), "Minutes");
         EXPECT_TRUE(Child<QRadioButton>(dialog, "fps25")->isChecked());
         EXPECT_TRUE(Child<QCheckBox>(dialog, "usePrefire")->isChecked());
-        EXPECT_EQ(Child<QDateEdit>(dialog, "date")->date(), QDate::currentDate());
         auto* fixedCheck = Child<QCheckBox>(dialog, "fixedPriceCheck");
         auto* fixed = Child<QLineEdit>(dialog, "fixedPrice");
         EXPECT_TRUE(fixedCheck->isChecked() && fixed->isEnabled());
@@ -175,7 +173,7 @@ TEST_F(DialogTest, SetupWidgetsShowAndWriteTheSetupAndCancelChangesNothing)
     EXPECT_EQ(QDate(y, m, d), QDate::currentDate());  // a year of 0 stores today
 }
 
-TEST_F(DialogTest, CustomerListFallsBackToNoCustomerAndANewCustomerIsSelected)
+TEST_F(DialogTest, TheCustomerListFallsBackAddsAndWithoutDatabaseKeepsTheCustomer)
 {
     CFireworkSetup setup;
     setup.SetCustomerName(std::string("Gone Ltd"));
@@ -208,37 +206,25 @@ TEST_F(DialogTest, CustomerListFallsBackToNoCustomerAndANewCustomerIsSelected)
     dialog.accept();
     EXPECT_EQ(setup.GetCustomerName(), std::optional<std::string>("Ch\xE2teau de V\xE9rlanges"));
     EXPECT_EQ(setup.GetCustomerNameStored(), setup.GetCustomerName());
-}
 
-TEST_F(DialogTest, WithoutDatabaseTheSetupKeepsItsCustomerAndTheChooserItsItem)
-{
-    CFireworkSetup setup;
-    setup.SetCustomerName(std::string("Harbourside Events Ltd"));
+    // Without a database the setup keeps its customer.
+    CFireworkSetup offline;
+    offline.SetCustomerName(std::string("Harbourside Events Ltd"));
     const std::string tel = "+44 (0)20 7946 0000 extension 4711 (night desk)";
-    setup.SetContact1Tel(tel);
-    CFireworkSetupDialog dialog(setup, nullptr);
-    EXPECT_EQ(Child<QComboBox>(dialog, "customer")->currentText(), "Harbourside Events Ltd");
+    offline.SetContact1Tel(tel);
+    CFireworkSetupDialog without(offline, nullptr);
+    EXPECT_EQ(Child<QComboBox>(without, "customer")->currentText(), "Harbourside Events Ltd");
     // An international number keeps and shows its start.
-    auto* telEdit = Child<QLineEdit>(dialog, "contact1Tel");
+    auto* telEdit = Child<QLineEdit>(without, "contact1Tel");
     EXPECT_EQ(telEdit->text().toStdString(), tel);
     EXPECT_EQ(telEdit->cursorPosition(), 0);
-    dialog.accept();
-    EXPECT_EQ(setup.GetCustomerName(), std::optional<std::string>("Harbourside Events Ltd"));
-    EXPECT_EQ(setup.GetCustomerNameStored(), std::nullopt);
-
-    CEffectCatalogue catalogue;
-    CChooseItemDialog chooser(nullptr, catalogue);
-    const CEffectRef item = CEffect::Create();
-    chooser.SetItem(item);
-    chooser.show();
-    EXPECT_EQ(Child<QComboBox>(chooser, "size")->count(), 0);
-    chooser.accept();
-    EXPECT_EQ(chooser.Item(), item);
-    EXPECT_TRUE(m_prompter.Messages().empty());
+    without.accept();
+    EXPECT_EQ(offline.GetCustomerName(), std::optional<std::string>("Harbourside Events Ltd"));
+    EXPECT_EQ(offline.GetCustomerNameStored(), std::nullopt);
 }
 
 // The lists' logic has its own tests; here, that the combo boxes drive it.
-TEST_F(DialogTest, ChooserListsFollowEachOther)
+TEST_F(DialogTest, ChooserListsFollowEachOtherAndWithoutDatabaseKeepTheItem)
 {
     CEffectCatalogue catalogue;
     CChooseItemDialog dialog(&m_db, catalogue, nullptr, CItemChooser::MissingItems::AddFromRow);
@@ -258,6 +244,17 @@ TEST_F(DialogTest, ChooserListsFollowEachOther)
     dialog.accept();
     ASSERT_TRUE(dialog.Item());
     EXPECT_EQ(dialog.Item().get(), catalogue.Find("BM-S050-01"));
+
+    // Without a database the chooser keeps its item.
+    CEffectCatalogue empty;
+    CChooseItemDialog chooser(nullptr, empty);
+    const CEffectRef item = CEffect::Create();
+    chooser.SetItem(item);
+    chooser.show();
+    EXPECT_EQ(Child<QComboBox>(chooser, "size")->count(), 0);
+    chooser.accept();
+    EXPECT_EQ(chooser.Item(), item);
+    EXPECT_TRUE(m_prompter.Messages().empty());
 }
 
 TEST(RackType, PositionsComeFromTheConfigsFirstNumber)
@@ -283,9 +280,8 @@ TEST_F(DialogTest, RackTypesAreListedByNameWithTheirPositionsAndChosenOnlyByType
     };
     CRackTypeDialog dialog(&m_db);
     QStringList names;
-    for (int i = 0; i < dialog.Tree()->topLevelItemCount(); ++i) {
+    for (int i = 0; i < dialog.Tree()->topLevelItemCount(); ++i)
         names << dialog.Tree()->topLevelItem(i)->text(0);
-    }
     EXPECT_EQ(names, (QStringList{"Broken", "Cake Plate 1", "Fan 5", "Line 10", "Rack 16",
                                   "Rack 25", "Rack 36", "Rack 9", "Single 150"}));
     QTreeWidgetItem* rack16 = root(dialog, "Rack 16");

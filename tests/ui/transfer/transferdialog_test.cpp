@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
 #include <functional>
 
 #include "support/hardwareemulator.h"
@@ -17,22 +16,17 @@
 namespace flr {
 namespace {
 
-using namespace std::chrono_literals;
 using test::HardwareEmulator;
 using Fault = HardwareEmulator::Fault;
 
-// Runs the event loop until `done` holds; false after a generous limit, so that a fault shows
-// as a failure rather than a hang.
+// Runs the event loop until `done` holds; false after the shared time limit, so that a fault
+// shows as a failure rather than a hang.
 bool PumpUntil(const std::function<bool()>& done)
 {
-    QTimer tick;  // wakes the loop when nothing else does
-    tick.start(20);
-    const auto end = std::chrono::steady_clock::now() + 60s;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    }
-    return true;
+    return test::WaitFor([&] {
+        QCoreApplication::processEvents();
+        return done();
+    });
 }
 
 // A show and the hardware on COM2 (no other port), with the watchdog's time in the test's hand.
