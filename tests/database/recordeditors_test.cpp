@@ -331,8 +331,7 @@ TEST_P(RecordEditorsTest, ContactsAreAddedEditedAndDeleted)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, RecordEditorsTest,
-                         testing::Values(Engine::SQLite, Engine::PostgreSQL), EngineName);
+INSTANTIATE_TEST_SUITE_P(Engines, RecordEditorsTest, kEngines, EngineName);
 
 }  // namespace
 }  // namespace flr::test

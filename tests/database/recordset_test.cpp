@@ -248,7 +248,6 @@ TEST_P(RecordsetTest, AFailedOpenSaysSoAndLeavesTheRecordsetClosed)
     EXPECT_TRUE(items.OpenTable());
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, RecordsetTest,
-                         testing::Values(Engine::SQLite, Engine::PostgreSQL), EngineName);
+INSTANTIATE_TEST_SUITE_P(Engines, RecordsetTest, kEngines, EngineName);
 
 }  // namespace flr::test
