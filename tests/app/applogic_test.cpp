@@ -64,12 +64,11 @@ TEST_F(TempStore, RecentFilesKeepTheNewestFour)
 
 TEST(WindowPlacement, RoundTripsAndRefusesDamagedRecords)
 {
-    WindowPlacement p;
-    p.showState = WindowPlacement::kShowMaximized;
-    p.left = 10;
-    p.top = 20;
-    p.right = 810;
-    p.bottom = 620;
+    const WindowPlacement p{.showState = WindowPlacement::kShowMaximized,
+                            .left = 10,
+                            .top = 20,
+                            .right = 810,
+                            .bottom = 620};
     const auto bytes = p.Encode();
     ASSERT_EQ(bytes.size(), 44u);
     EXPECT_EQ(bytes[0], 44);  // the record starts with its own length
