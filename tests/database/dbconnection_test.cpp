@@ -252,6 +252,9 @@ TEST_F(ConnectionTest, APostgresServerStoppedOrHungGivesTheMessageAndRecovers)
         again.done = true;
         ASSERT_EQ(std::system(resume), 0);
         ASSERT_EQ(prompter.Messages().size(), 2u * (hang + 1));
+        // A hung server is named as one; a stopped one gives the driver's own reason.
+        EXPECT_EQ(prompter.Messages()[2 * hang].text.find("did not answer") != std::string::npos,
+                  hang == 1);
         EXPECT_EQ(prompter.Messages().back().caption, "Database Error");
         EXPECT_EQ(prompter.Messages().back().text.rfind("Unable to connect to FLR database - [", 0),
                   0u);
