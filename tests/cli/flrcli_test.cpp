@@ -99,12 +99,8 @@ TEST(FlrCli, ForeignFilesAreRefusedAndADamagedShowIsReadButNeverSaved)
 {
     QTemporaryDir dir;
     const QByteArray good = ReadAll(Golden("show-small.flr"));
-    QByteArray wrongMagic = good;
-    wrongMagic.replace(4, 4, "RIFF");
-    WriteAll(dir.filePath("magic.flr"), wrongMagic);
-    QByteArray notZero = good;
-    notZero[0] = 7;
-    WriteAll(dir.filePath("notzero.flr"), notZero);
+    WriteAll(dir.filePath("magic.flr"), QByteArray(good).replace(4, 4, "RIFF"));
+    WriteAll(dir.filePath("notzero.flr"), QByteArray(good).replace(0, 1, "\x07"));
     for (const QString& path : {dir.filePath("magic.flr"), dir.filePath("notzero.flr"),
                                 dir.filePath("missing.flr"), dir.path()}) {
         const CliRun run = FlrCli({"dump", path});
