@@ -64,12 +64,11 @@ TEST_F(TempStore, RecentFilesKeepTheNewestFour)
 
 TEST(WindowPlacement, RoundTripsAndRefusesDamagedRecords)
 {
-    WindowPlacement p;
-    p.showState = WindowPlacement::kShowMaximized;
-    p.left = 10;
-    p.top = 20;
-    p.right = 810;
-    p.bottom = 620;
+    const WindowPlacement p{.showState = WindowPlacement::kShowMaximized,
+                            .left = 10,
+                            .top = 20,
+                            .right = 810,
+                            .bottom = 620};
     const auto bytes = p.Encode();
     ASSERT_EQ(bytes.size(), 44u);
     EXPECT_EQ(bytes[0], 44);  // the record starts with its own length
@@ -93,10 +92,8 @@ TEST(UpdateReply, ParsesTheThreeValuesInOrder)
     const auto info =
         ParseUpdateLine("FILEVERS=[2.1.0]PRODVERS=[2.1]DLOADURL=[https://x.test/flr.deb]", "2.0.0");
     ASSERT_TRUE(info);
-    EXPECT_EQ(info->fileVersion, "2.1.0");
-    EXPECT_EQ(info->productVersion, "2.1");
-    EXPECT_EQ(info->downloadUrl, "https://x.test/flr.deb");
-    EXPECT_TRUE(info->newer);
+    EXPECT_EQ(std::tie(info->fileVersion, info->productVersion, info->downloadUrl, info->newer),
+              std::make_tuple("2.1.0", "2.1", "https://x.test/flr.deb", true));
 
     // Any difference counts, not an ordering; an equal file version is not newer even when
     // the product version differs.

@@ -99,12 +99,8 @@ TEST(FlrCli, ForeignFilesAreRefusedAndADamagedShowIsReadButNeverSaved)
 {
     QTemporaryDir dir;
     const QByteArray good = ReadAll(Golden("show-small.flr"));
-    QByteArray wrongMagic = good;
-    wrongMagic.replace(4, 4, "RIFF");
-    WriteAll(dir.filePath("magic.flr"), wrongMagic);
-    QByteArray notZero = good;
-    notZero[0] = 7;
-    WriteAll(dir.filePath("notzero.flr"), notZero);
+    WriteAll(dir.filePath("magic.flr"), QByteArray(good).replace(4, 4, "RIFF"));
+    WriteAll(dir.filePath("notzero.flr"), QByteArray(good).replace(0, 1, "\x07"));
     for (const QString& path : {dir.filePath("magic.flr"), dir.filePath("notzero.flr"),
                                 dir.filePath("missing.flr"), dir.path()}) {
         const CliRun run = FlrCli({"dump", path});
@@ -385,12 +381,9 @@ CliRun Transfer(const QStringList& arguments)
     return FlrCli(QStringList{"transfer"} + arguments, 120000);
 }
 
-QString WriteShow(int points)
+QString WriteShow(const CFLRDoc& doc, const std::string& name)
 {
-    CFLRDoc doc;
-    BuildShow(doc, points);
-    const std::string path = testing::TempDir() + "/transfer-" + std::to_string(getpid()) + "-" +
-                             std::to_string(points) + ".flr";
+    const std::string path = testing::TempDir() + "/" + name + std::to_string(getpid()) + ".flr";
     EXPECT_TRUE(CShowFileWriter::Save(doc, path));
     return QString::fromStdString(path);
 }
@@ -406,13 +399,10 @@ TEST(TransferCli, DownloadsIntoTheChosenBankAsTheProgramWould)
     CIgnition* e = doc.FirstFiring();
     e->SetItem(MakeItem("P", 1.0));
     e->SetInTimeRaw(e->GetTime());  // as stored by an older catalogue without prefire
-    const std::string stale = testing::TempDir() + "/stale-" + std::to_string(getpid()) + ".flr";
-    ASSERT_TRUE(CShowFileWriter::Save(doc, stale));
-
     HardwareEmulator hardware;
     hardware.AddFault(3, 9, HardwareEmulator::Fault::StrayBytes, {0x55});
     hardware.Start();
-    const CliRun run = Transfer({QString::fromStdString(stale), "--device",
+    const CliRun run = Transfer({WriteShow(doc, "stale"), "--device",
                                  QString::fromStdString(hardware.SlavePath()), "--bank", "2"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     // The program has written the last byte; the hardware's thread takes it a moment later.
@@ -443,8 +433,10 @@ TEST(TransferCli, RetriesAStallThenGivesUp)
     hardware.AddFault(1, 0, HardwareEmulator::Fault::Stall);
     hardware.AddFault(1, 3, HardwareEmulator::Fault::Stall);
     hardware.Start();
-    const CliRun run = Transfer(
-        {WriteShow(3), "--device", QString::fromStdString(hardware.SlavePath()), "--retries", "1"});
+    CFLRDoc doc;
+    BuildShow(doc, 3);
+    const CliRun run = Transfer({WriteShow(doc, "three"), "--device",
+                                 QString::fromStdString(hardware.SlavePath()), "--retries", "1"});
     EXPECT_EQ(run.exitCode, 3) << run.err;
     EXPECT_EQ(hardware.Starts(), 2);
     EXPECT_NE(run.err.find("Communications Failure"), std::string::npos) << run.err;

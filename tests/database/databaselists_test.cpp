@@ -196,8 +196,7 @@ TEST_P(DatabaseListsTest, ClosedRecordsetsFillNothing)
     EXPECT_TRUE(people.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, DatabaseListsTest,
-                         testing::Values(Engine::SQLite, Engine::PostgreSQL), EngineName);
+INSTANTIATE_TEST_SUITE_P(Engines, DatabaseListsTest, kEngines, EngineName);
 
 }  // namespace
 }  // namespace flr::test

@@ -41,11 +41,11 @@ protected:
     {
         return (m_home / "config" / "Flarion" / "FLR.ini").string();
     }
+    ScriptedPrompter prompter;
 };
 
 TEST_F(ConnectionTest, AnEmptyConnectStringRegistersTheDefaultDatabaseAndSavesTheDsn)
 {
-    ScriptedPrompter prompter;
     CSettingsStore settings(SettingsPath());
     ASSERT_TRUE(settings.WriteText("Settings/DBSTRING", ""));
     {
@@ -75,7 +75,6 @@ TEST_F(ConnectionTest, AnEmptyConnectStringRegistersTheDefaultDatabaseAndSavesTh
 // A run's own connect string is never saved: flr-cli `items --connect` checks it.
 TEST_F(ConnectionTest, AStoredConnectStringIsUsedAsItIs)
 {
-    ScriptedPrompter prompter;
     const std::string path = (m_home / "Other.sqlite").string();
     ASSERT_TRUE(CreateSqliteDatabase(path, nullptr));
     CSettingsStore settings(SettingsPath());
@@ -90,7 +89,6 @@ TEST_F(ConnectionTest, AStoredConnectStringIsUsedAsItIs)
 
 TEST_F(ConnectionTest, AMissingDatabaseFileAsksForAnotherDataSourceAndKeepsItsDsnPart)
 {
-    ScriptedPrompter prompter;
     CSettingsStore settings(SettingsPath());
     const std::string missing = SqliteConnectString((m_home / "gone.sqlite").string());
     ASSERT_TRUE(settings.WriteText("Settings/DBSTRING", missing));
@@ -125,7 +123,6 @@ TEST_F(ConnectionTest, AMissingDatabaseFileAsksForAnotherDataSourceAndKeepsItsDs
 
 TEST_F(ConnectionTest, AnUnwritableSettingsStoreIsARegistryError)
 {
-    ScriptedPrompter prompter;
     const fs::path blocker = m_home / "blocker";
     std::ofstream(blocker) << "x";
     CSettingsStore settings((blocker / "FLR.ini").string());
@@ -138,7 +135,6 @@ TEST_F(ConnectionTest, AnUnwritableSettingsStoreIsARegistryError)
 
 TEST_F(ConnectionTest, AFailedRegistrationIsReportedNotSilent)
 {
-    ScriptedPrompter prompter;
     // The data folder cannot be made: a file stands where it should be.
     std::ofstream(m_home / "data" / "Flarion") << "x";
     CSettingsStore settings(SettingsPath());
@@ -153,7 +149,6 @@ TEST_F(ConnectionTest, AFailedRegistrationIsReportedNotSilent)
 
 TEST_F(ConnectionTest, ALockedSqliteFileGivesTheMessageAndWorksOnceReleased)
 {
-    ScriptedPrompter prompter;
     const std::string path = (m_home / "Locked.sqlite").string();
     ASSERT_TRUE(CreateSqliteDatabase(path, nullptr));
     CDatabase holder;
@@ -200,7 +195,6 @@ TEST_F(ConnectionTest, ASharedPostgresCatalogueIsUsedThroughItsDataSource)
                                                  parts[keyword].c_str(), "odbc.ini"));
     SQLSetConfigMode(ODBC_BOTH_DSN);
 
-    ScriptedPrompter prompter;
     CSettingsStore settings(SettingsPath());
     ASSERT_TRUE(settings.WriteText("Settings/DBSTRING", "DSN=FLR Shared Catalogue"));
     CDBConnection connection(settings);
@@ -224,7 +218,6 @@ TEST_F(ConnectionTest, APostgresServerStoppedOrHungGivesTheMessageAndRecovers)
     if (connect.empty() || !commands[0] || !commands[1] || !commands[2] || !commands[3])
         GTEST_SKIP() << "PostgreSQL skipped: FLR_TEST_PG_CONNECT and FLR_TEST_PG_STOP, _START, "
                         "_PAUSE, _RESUME are not set (scripts/test.sh sets them)";
-    ScriptedPrompter prompter;
     CDatabase db;
     DBError error;
     ASSERT_TRUE(db.OpenEx(connect, &error)) << error.text;
@@ -259,6 +252,9 @@ TEST_F(ConnectionTest, APostgresServerStoppedOrHungGivesTheMessageAndRecovers)
         again.done = true;
         ASSERT_EQ(std::system(resume), 0);
         ASSERT_EQ(prompter.Messages().size(), 2u * (hang + 1));
+        // A hung server is named as one; a stopped one gives the driver's own reason.
+        EXPECT_EQ(prompter.Messages()[2 * hang].text.find("did not answer") != std::string::npos,
+                  hang == 1);
         EXPECT_EQ(prompter.Messages().back().caption, "Database Error");
         EXPECT_EQ(prompter.Messages().back().text.rfind("Unable to connect to FLR database - [", 0),
                   0u);

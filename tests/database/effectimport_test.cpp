@@ -117,8 +117,7 @@ TEST_P(EffectImportTest, ChosenRowsAreStoredAndCounted)
     EXPECT_TRUE(Stored("BM-S050-01", existing));  // still one row
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, EffectImportTest,
-                         testing::Values(Engine::SQLite, Engine::PostgreSQL), EngineName);
+INSTANTIATE_TEST_SUITE_P(Engines, EffectImportTest, kEngines, EngineName);
 
 }  // namespace
 }  // namespace flr::test

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <type_traits>
 
 #include "database/customernames.h"
 #include "database/itemtable.h"
@@ -43,9 +44,10 @@ protected:
     {
         return c.NameIndex() < 0 ? "" : c.Names()[size_t(c.NameIndex())].name;
     }
-    static int IndexOf(const std::vector<std::string>& list, const std::string& text)
+    template <class T>
+    static int IndexOf(const std::vector<T>& list, const std::type_identity_t<T>& value)
     {
-        const auto it = std::find(list.begin(), list.end(), text);
+        const auto it = std::find(list.begin(), list.end(), value);
         return it == list.end() ? -1 : int(it - list.begin());
     }
 
@@ -111,8 +113,7 @@ TEST_P(ItemChooserTest, OpensOnTheGivenItemAndAnotherSizeChoosesItsFirstName)
         ASSERT_TRUE(rs.OpenTable(FireworksQuery::WithSerialID("PS-S050-01")));
         m_catalogue.Insert(rs.MakeItem());
     }
-    chooser.ChangeSize(int(std::find(chooser.Sizes().begin(), chooser.Sizes().end(), 50) -
-                           chooser.Sizes().begin()));
+    chooser.ChangeSize(IndexOf(chooser.Sizes(), 50));
     ASSERT_TRUE(chooser.Item());
     EXPECT_EQ(chooser.Item()->GetName(), "Carcasa Roja 50");
     EXPECT_EQ(SelectedSerial(chooser), "PS-S050-01");
@@ -125,8 +126,7 @@ TEST_P(ItemChooserTest, EqualNamesAreToldApartAndQuotesAreOrdinaryCharacters)
     AddItem("O'Brien 1", "Quoted", 33);
     CItemChooser chooser(&m_db, m_catalogue, CItemChooser::MissingItems::AddFromRow);
     chooser.Open();
-    chooser.ChangeSize(int(std::find(chooser.Sizes().begin(), chooser.Sizes().end(), 33) -
-                           chooser.Sizes().begin()));
+    chooser.ChangeSize(IndexOf(chooser.Sizes(), 33));
     ASSERT_EQ(Names(chooser), (std::vector<std::string>{"Quoted", "Twin", "Twin"}));
     for (int i : {1, 2}) {
         chooser.ChangeName(i);
@@ -160,7 +160,6 @@ TEST_P(ItemChooserTest, CustomersAreListedSortedAndFoundExactly)
     EXPECT_EQ(m_prompter->Messages()[0].caption, "Database Error");
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, ItemChooserTest,
-                         testing::Values(Engine::SQLite, Engine::PostgreSQL), EngineName);
+INSTANTIATE_TEST_SUITE_P(Engines, ItemChooserTest, kEngines, EngineName);
 
 }  // namespace flr::test

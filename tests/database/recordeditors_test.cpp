@@ -252,29 +252,25 @@ struct ContactCase {
     std::function<void(const CRecordset&)> checkStored;
 };
 
-std::vector<ContactCase> ContactCases()
-{
-    return {{CustomerKind(), "C-1002", "C-9000", true, "",
-             "Are you sure that you want to delete Lakeside Gala\nfrom the customer database?",
-             [](const CRecordset& row) {
-                 const auto& r = static_cast<const CCustomerTable&>(row);
-                 EXPECT_EQ(std::tie(r.m_CustomerName, r.m_ContactName, r.m_Tel2, r.m_Notes),
-                           std::make_tuple("Lakeside Gala", "line 5", "line 7", "line 12"));
-             }},
-            {ManufacturerKind(), "1004", "2001", false, "Poland",
-             "Are you sure that you want to delete Lakeside Gala\nfrom the manufacturer "
-             "database?",
-             [](const CRecordset& row) {
-                 const auto& r = static_cast<const CManufacturerTable&>(row);
-                 EXPECT_EQ(std::tie(r.m_Name, r.m_ContactName, r.m_Mob, r.m_Notes),
-                           std::make_tuple("Lakeside Gala", "line 5", "line 7", "line 10"));
-                 EXPECT_EQ(std::tie(r.m_SupplierNO, r.m_CountryID), std::make_tuple(2001, 3));
-             }}};
-}
-
 TEST_P(RecordEditorsTest, ContactsAreAddedEditedAndDeleted)
 {
-    for (const ContactCase& c : ContactCases()) {
+    const ContactCase cases[] = {
+        {CustomerKind(), "C-1002", "C-9000", true, "",
+         "Are you sure that you want to delete Lakeside Gala\nfrom the customer database?",
+         [](const CRecordset& row) {
+             const auto& r = static_cast<const CCustomerTable&>(row);
+             EXPECT_EQ(std::tie(r.m_CustomerName, r.m_ContactName, r.m_Tel2, r.m_Notes),
+                       std::make_tuple("Lakeside Gala", "line 5", "line 7", "line 12"));
+         }},
+        {ManufacturerKind(), "1004", "2001", false, "Poland",
+         "Are you sure that you want to delete Lakeside Gala\nfrom the manufacturer database?",
+         [](const CRecordset& row) {
+             const auto& r = static_cast<const CManufacturerTable&>(row);
+             EXPECT_EQ(std::tie(r.m_Name, r.m_ContactName, r.m_Mob, r.m_Notes),
+                       std::make_tuple("Lakeside Gala", "line 5", "line 7", "line 10"));
+             EXPECT_EQ(std::tie(r.m_SupplierNO, r.m_CountryID), std::make_tuple(2001, 3));
+         }}};
+    for (const ContactCase& c : cases) {
         SCOPED_TRACE(std::string(c.kind.what));
         const CContactKind& kind = c.kind;
         CContactEditorModel add(kind, &m_db, nullptr);
@@ -331,8 +327,7 @@ TEST_P(RecordEditorsTest, ContactsAreAddedEditedAndDeleted)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, RecordEditorsTest,
-                         testing::Values(Engine::SQLite, Engine::PostgreSQL), EngineName);
+INSTANTIATE_TEST_SUITE_P(Engines, RecordEditorsTest, kEngines, EngineName);
 
 }  // namespace
 }  // namespace flr::test

@@ -243,12 +243,18 @@ TEST_P(RecordsetTest, AFailedOpenSaysSoAndLeavesTheRecordsetClosed)
     ASSERT_EQ(m_prompter->Messages().size(), 2u);
     EXPECT_NE(m_prompter->Messages()[1].text.find("16"), std::string::npos)
         << m_prompter->Messages()[1].text;
+    // As are columns of the right count under other names.
+    ASSERT_TRUE(m_db.ExecuteSQL("DROP TABLE " + m_db.QuoteIdentifier("tbColors")));
+    ASSERT_TRUE(m_db.ExecuteSQL("CREATE TABLE " + m_db.QuoteIdentifier("tbColors") + " (" +
+                                m_db.QuoteIdentifier("Color") + " varchar(255), " +
+                                m_db.QuoteIdentifier("ColorID") + " integer)"));
+    EXPECT_FALSE(CColorTable(&m_db).OpenTable());
+    ASSERT_EQ(m_prompter->Messages().size(), 3u);
     // The other tables carry on.
     CItemTable items(&m_db);
     EXPECT_TRUE(items.OpenTable());
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, RecordsetTest,
-                         testing::Values(Engine::SQLite, Engine::PostgreSQL), EngineName);
+INSTANTIATE_TEST_SUITE_P(Engines, RecordsetTest, kEngines, EngineName);
 
 }  // namespace flr::test

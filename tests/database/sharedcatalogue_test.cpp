@@ -27,11 +27,6 @@ protected:
             ASSERT_TRUE(m_other.OpenEx(m_connect));
         }
     }
-    void TearDown() override
-    {
-        m_other.Close();
-        DatabaseTest::TearDown();
-    }
     // What the second designer reads: the item's name (nullopt when gone), the item's count.
     std::optional<std::string> StoredName(const std::string& article, size_t* count = nullptr)
     {
@@ -149,7 +144,6 @@ TEST_P(SharedCatalogueTest, SimultaneousAddsOfOneNumberStoreItOnce)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, SharedCatalogueTest,
-                         testing::Values(Engine::SQLite, Engine::PostgreSQL), EngineName);
+INSTANTIATE_TEST_SUITE_P(Engines, SharedCatalogueTest, kEngines, EngineName);
 
 }  // namespace flr::test

@@ -127,9 +127,8 @@ TEST(FieldList, FiringOrderWithChainsLimitedByRows)
     CFLRDoc doc;
     CIgnition* head = nullptr;
     for (int i = 1; i <= 12; ++i) {
-        head =
-            AppendEntry(doc, "00:00:" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ":00",
-                        "A" + std::string(i < 10 ? "0" : "") + std::to_string(i));
+        const std::string two = (i < 10 ? "0" : "") + std::to_string(i);
+        head = AppendEntry(doc, "00:00:" + two + ":00", "A" + two);
     }
     AppendChained(doc, head, "1.00");
     AppendChained(doc, head, "1.00");

@@ -14,6 +14,7 @@ namespace flr::test {
 enum class Engine { SQLite, PostgreSQL };
 
 std::string EngineName(const testing::TestParamInfo<Engine>& info);
+inline const auto kEngines = testing::Values(Engine::SQLite, Engine::PostgreSQL);
 
 // Gives each test a home of its own: HOME, XDG_CONFIG_HOME, XDG_DATA_HOME and ODBCINI point
 // into a fresh temporary folder, removed afterwards.

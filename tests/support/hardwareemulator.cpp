@@ -145,6 +145,14 @@ bool HardwareEmulator::Send(uint8_t byte)
     return true;
 }
 
+bool HardwareEmulator::SendStray(const PlannedFault* fault)
+{
+    if (!fault || fault->fault != Fault::StrayBytes) return true;
+    for (uint8_t b : fault->stray)
+        if (!Send(b)) return false;
+    return true;
+}
+
 bool HardwareEmulator::Receive(uint8_t& byte)
 {
     for (;;) {
@@ -228,31 +236,22 @@ HardwareEmulator::Outcome HardwareEmulator::PlayRecord(int index, Record& record
             CloseLine();
             return Outcome::Gone;
         }
-        if (fault && fault->fault == Fault::StrayBytes) {
-            for (uint8_t b : fault->stray) {
-                if (!Send(b)) return Outcome::Gone;
-            }
-        }
+        if (!SendStray(fault)) return Outcome::Gone;
         if (field == 8) break;
         const Outcome outcome = Field(field, v[field], fault);
         if (outcome != Outcome::Next) return outcome;
     }
-    record.number = static_cast<uint16_t>(v[0] | v[1] << 8);
-    record.hours = v[2];
-    record.minutes = v[3];
-    record.seconds = v[4];
-    record.frames = v[5];
-    record.letter = static_cast<char>(v[6]);
-    record.address = v[7];
+    record = {static_cast<uint16_t>(v[0] | v[1] << 8),
+              v[2],
+              v[3],
+              v[4],
+              v[5],
+              static_cast<char>(v[6]),
+              v[7]};
 
     uint8_t answer = 0;
     if (!Send(kComplete)) return Outcome::Gone;
-    if (const PlannedFault* after = TakeFault(index, 9);
-        after && after->fault == Fault::StrayBytes) {
-        for (uint8_t b : after->stray) {
-            if (!Send(b)) return Outcome::Gone;
-        }
-    }
+    if (!SendStray(TakeFault(index, 9))) return Outcome::Gone;
     if (!Receive(answer)) return Outcome::Gone;
     if (answer == kMore) return Outcome::Next;
     if (answer == kNoMore) return Outcome::Done;

@@ -97,6 +97,8 @@ private:
     Outcome StallUntilStart();
     PlannedFault* TakeFault(int record, int field);
     bool Send(uint8_t byte);
+    // The fault's stray bytes, if it is one; false when the line is gone.
+    bool SendStray(const PlannedFault* fault);
     // With m_mutex held: one byte to the program; false when the line is gone.
     bool WriteLocked(uint8_t byte);
     // Next byte from the program; false when stopping or the line is gone.

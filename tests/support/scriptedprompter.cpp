@@ -1,7 +1,5 @@
 #include "support/scriptedprompter.h"
 
-#include <algorithm>
-
 namespace flr::test {
 
 ScriptedPrompter::ScriptedPrompter() : m_previous(InstallPrompter(this)) {}
@@ -12,24 +10,6 @@ void ScriptedPrompter::Answer(PromptAnswer answer)
 {
     std::lock_guard lock(m_mutex);
     m_script.push_back(answer);
-}
-
-std::vector<ScriptedPrompter::Message> ScriptedPrompter::Messages() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_messages;
-}
-
-int ScriptedPrompter::Beeps(BeepKind kind) const
-{
-    std::lock_guard lock(m_mutex);
-    return static_cast<int>(std::count(m_beeps.begin(), m_beeps.end(), kind));
-}
-
-int ScriptedPrompter::BeepCount() const
-{
-    std::lock_guard lock(m_mutex);
-    return static_cast<int>(m_beeps.size());
 }
 
 PromptAnswer ScriptedPrompter::Ask(std::string_view text, std::string_view caption,
@@ -53,12 +33,6 @@ void ScriptedPrompter::Note(std::string_view text)
 {
     std::lock_guard lock(m_mutex);
     m_notes.emplace_back(text);
-}
-
-std::vector<std::string> ScriptedPrompter::Notes() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_notes;
 }
 
 }  // namespace flr::test

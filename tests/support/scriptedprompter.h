@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <deque>
 #include <mutex>
 #include <string>
@@ -25,17 +26,27 @@ public:
 
     void Answer(PromptAnswer answer);  // queues the next answer
 
-    std::vector<Message> Messages() const;
-    int Beeps(BeepKind kind) const;
-    int BeepCount() const;
+    std::vector<Message> Messages() const { return Locked(m_messages); }
+    int Beeps(BeepKind kind) const
+    {
+        return static_cast<int>(std::ranges::count(Locked(m_beeps), kind));
+    }
+    int BeepCount() const { return static_cast<int>(Locked(m_beeps).size()); }
 
     PromptAnswer Ask(std::string_view text, std::string_view caption, PromptButtons buttons,
                      PromptIcon icon) override;
     void Beep(BeepKind kind) override;
     void Note(std::string_view text) override;
-    std::vector<std::string> Notes() const;  // why each refusing beep refused
+    std::vector<std::string> Notes() const { return Locked(m_notes); }  // why beeps refused
 
 private:
+    template <class T>
+    T Locked(const T& value) const
+    {
+        std::lock_guard lock(m_mutex);
+        return value;
+    }
+
     CPrompter* m_previous;
     mutable std::mutex m_mutex;  // guards everything below; monitor threads report too
     std::deque<PromptAnswer> m_script;

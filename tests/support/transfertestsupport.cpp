@@ -1,5 +1,7 @@
 #include "support/transfertestsupport.h"
 
+#include <gtest/gtest.h>
+
 #include <thread>
 
 namespace flr::test {
@@ -24,6 +26,32 @@ bool RunUntil(CTransferEngine& engine, const std::function<bool()>& done,
             return false;
         },
         limit);
+}
+
+std::unique_ptr<CTransferEngine> TransferRig::MakeEngine(const CPortMap& ports)
+{
+    auto engine =
+        std::make_unique<CTransferEngine>(doc.FirstFiring(), ports, observer, clock, timer);
+    engine->Start();
+    // A monitor thread purges its line when it starts.
+    for (int n = 1; n <= 4; ++n) {
+        const CCommPort* port = engine->GetPort(n);
+        EXPECT_TRUE(WaitFor(
+            [&] { return !port || port->GetMonitorState() == CCommPort::MonitorState::Running; }));
+    }
+    return engine;
+}
+
+std::unique_ptr<CTransferEngine> TransferRig::MakeEngine()
+{
+    return MakeEngine(CPortMap::Explicit({{1, hardware.SlavePath()}}));
+}
+
+bool TransferRig::RunToEnd(CTransferEngine& engine)
+{
+    return RunUntil(engine, [&] {
+        return engine.GetResult() != CTransferEngine::Result::Running && hardware.Finished();
+    });
 }
 
 void BuildShow(CFLRDoc& doc, int count)

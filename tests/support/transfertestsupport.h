@@ -3,10 +3,13 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "model/flrdoc.h"
+#include "support/hardwareemulator.h"
+#include "support/scriptedprompter.h"
 #include "transfer/tickclock.h"
 #include "transfer/transferengine.h"
 
@@ -38,7 +41,7 @@ public:
 
 class RecordingObserver final : public CTransferObserver {
 public:
-    void OnStatusText(const std::string&) override {}
+    void OnStatusText(const std::string& text) override { status = text; }
     void OnPercentText(const std::string& text) override { percent = text; }
     void OnProgress(int value) override { progress.push_back(value); }
     void OnPortList(const std::vector<std::string>& items, int selected) override
@@ -49,6 +52,7 @@ public:
     void OnDownloadEnabled(bool enabled) override { downloadEnabled = enabled; }
     void OnClose() override { ++closes; }
 
+    std::string status;
     std::string percent;
     std::vector<int> progress;
     std::vector<std::string> portItems;
@@ -66,6 +70,25 @@ bool WaitFor(const std::function<bool()>& done,
 // generous time limit, so a fault shows as a failure rather than a hang.
 bool RunUntil(CTransferEngine& engine, const std::function<bool()>& done,
               std::chrono::seconds limit = std::chrono::seconds(60));
+
+// A show, the hardware on a pseudo-terminal, and the clock, watchdog, window and prompts a
+// download runs with, all driven by the test.
+class TransferRig {
+public:
+    // A started engine on the show, the hardware on COM1 unless `ports` says otherwise; each
+    // opened port's monitor runs, so bytes sent from now on are delivered.
+    std::unique_ptr<CTransferEngine> MakeEngine(const CPortMap& ports);
+    std::unique_ptr<CTransferEngine> MakeEngine();
+    // Until the download has ended and the hardware has taken its last byte.
+    bool RunToEnd(CTransferEngine& engine);
+
+    ScriptedPrompter prompter;
+    ManualClock clock;
+    ManualTimer timer;
+    RecordingObserver observer;
+    CFLRDoc doc;
+    HardwareEmulator hardware;
+};
 
 // `count` entries one second apart (from 00:00:01:00), addresses A01, A02, ... across the
 // banks, numbered once at the end.

@@ -52,12 +52,6 @@ bool DispatchUntil(CPortMailbox& mailbox, const std::function<bool()>& done)
     });
 }
 
-void WaitRunning(const CCommPort& port)
-{
-    ASSERT_TRUE(
-        test::WaitFor([&] { return port.GetMonitorState() == CCommPort::MonitorState::Running; }));
-}
-
 bool OpenTransferPort(CCommPort& port, CPortMailbox& mailbox, const std::string& path,
                       uint32_t mask = kWatchByte | kWatchCts, unsigned baud = 9600)
 {
@@ -99,11 +93,12 @@ protected:
         line->SetSilent();
         line->Start();
     }
-    void OpenAndMonitor(CCommPort& port)
+    void OpenAndMonitor(CCommPort& port, uint32_t mask = kWatchByte | kWatchCts)
     {
-        ASSERT_TRUE(OpenTransferPort(port, mailbox, line->SlavePath()));
+        ASSERT_TRUE(OpenTransferPort(port, mailbox, line->SlavePath(), mask));
         ASSERT_TRUE(port.StartMonitor());
-        WaitRunning(port);
+        ASSERT_TRUE(test::WaitFor(
+            [&] { return port.GetMonitorState() == CCommPort::MonitorState::Running; }));
     }
 
     test::ScriptedPrompter prompter;
@@ -178,9 +173,7 @@ TEST_F(CommPortTest, WriteSendsExactlyItsBytesAfterDiscardingUnreadInput)
 {
     CCommPort port;
     // Line events other than a received character: input stays unread until a write.
-    ASSERT_TRUE(OpenTransferPort(port, mailbox, line->SlavePath(), kWatchCts));
-    ASSERT_TRUE(port.StartMonitor());
-    WaitRunning(port);
+    OpenAndMonitor(port, kWatchCts);
     const int probe = open(line->SlavePath().c_str(), O_RDWR | O_NOCTTY);
     line->SendRaw({1, 2, 3});
     ASSERT_TRUE(DispatchUntil(mailbox, [&] { return QueuedInput(probe) == 3; }));

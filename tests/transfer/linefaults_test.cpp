@@ -11,8 +11,6 @@
 #include <map>
 #include <string>
 
-#include "support/hardwareemulator.h"
-#include "support/scriptedprompter.h"
 #include "support/showbuilder.h"
 #include "support/transfertestsupport.h"
 #include "transfer/transferengine.h"
@@ -55,7 +53,7 @@ namespace {
 using test::HardwareEmulator;
 
 // A three-point show downloading to the emulated hardware on COM1 (and `extra` ports).
-class LineTest : public testing::Test {
+class LineTest : public testing::Test, public test::TransferRig {
 protected:
     LineTest()
     {
@@ -64,31 +62,16 @@ protected:
     }
     ~LineTest() override { g_fault = WriteFault::None; }
     std::unique_ptr<CTransferEngine> Download(WriteFault fault, int faults,
-                                              std::map<unsigned, std::string> ports = {})
+                                              std::map<unsigned, std::string> extra = {})
     {
         hardware.Start();
-        ports[1] = hardware.SlavePath();
-        auto engine = std::make_unique<CTransferEngine>(
-            doc.FirstFiring(), CPortMap::Explicit(ports), observer, clock, timer);
-        engine->Start();
+        extra[1] = hardware.SlavePath();
+        auto engine = MakeEngine(CPortMap::Explicit(extra));
         g_fault = fault;
         g_faultsLeft = faults;
         engine->Download();
         return engine;
     }
-    bool RunToEnd(CTransferEngine& engine)
-    {
-        return test::RunUntil(engine, [&] {
-            return engine.GetResult() != CTransferEngine::Result::Running && hardware.Finished();
-        });
-    }
-
-    test::ScriptedPrompter prompter;
-    test::ManualClock clock;
-    test::ManualTimer timer;
-    test::RecordingObserver observer;
-    CFLRDoc doc;
-    HardwareEmulator hardware;
 };
 
 class LineFaultsTest : public LineTest, public testing::WithParamInterface<WriteFault> {};

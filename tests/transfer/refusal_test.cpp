@@ -5,8 +5,6 @@
 #include <thread>
 
 #include "model/showcheck.h"
-#include "support/hardwareemulator.h"
-#include "support/scriptedprompter.h"
 #include "support/showbuilder.h"
 #include "support/showgenerator.h"
 #include "support/transfertestsupport.h"
@@ -16,13 +14,6 @@ namespace flr {
 namespace {
 
 using namespace std::chrono_literals;
-
-struct Window final : CTransferObserver {
-    void OnStatusText(const std::string& text) override { status = text; }
-    void OnDownloadEnabled(bool enabled) override { downloadEnabled = enabled; }
-    std::string status;
-    bool downloadEnabled = false;
-};
 
 TEST(TransferRefusal, UnsendableShowsLeaveTheLineSilent)
 {
@@ -48,32 +39,25 @@ TEST(TransferRefusal, UnsendableShowsLeaveTheLineSilent)
          true},
     };
     for (const Case& c : cases) {
-        test::ScriptedPrompter prompter;
-        test::ManualClock clock;
-        test::ManualTimer timer;
-        Window observer;
-        CFLRDoc doc;
-        test::BuildShow(doc, c.points);
-        c.spoil(doc);
-        test::HardwareEmulator hardware;
-        hardware.Start();
+        SCOPED_TRACE(c.name);
+        test::TransferRig rig;
+        test::BuildShow(rig.doc, c.points);
+        c.spoil(rig.doc);
+        rig.hardware.Start();
         {
-            CTransferEngine engine(doc.FirstFiring(),
-                                   CPortMap::Explicit({{1, hardware.SlavePath()}}), observer, clock,
-                                   timer);
-            engine.Start();
-            EXPECT_EQ(observer.downloadEnabled, c.downloadEnabled) << c.name;
-            engine.SelectBankItem(c.bank);
-            engine.Download();
-            EXPECT_EQ(engine.GetState(), 0) << c.name;
-            EXPECT_FALSE(timer.running) << c.name;
+            auto engine = rig.MakeEngine();
+            EXPECT_EQ(rig.observer.downloadEnabled, c.downloadEnabled);
+            engine->SelectBankItem(c.bank);
+            engine->Download();
+            EXPECT_EQ(engine->GetState(), 0);
+            EXPECT_FALSE(rig.timer.running);
             std::this_thread::sleep_for(50ms);
         }
-        EXPECT_EQ(hardware.ReceivedCount(), 0u) << c.name;
-        const auto messages = prompter.Messages();
-        ASSERT_EQ(messages.size(), 1u) << c.name;
-        EXPECT_EQ(messages[0].caption, "Download Refused") << c.name;
-        EXPECT_EQ(observer.status.rfind("Download refused: ", 0), 0u) << c.name;
+        EXPECT_EQ(rig.hardware.ReceivedCount(), 0u);
+        const auto messages = rig.prompter.Messages();
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].caption, "Download Refused");
+        EXPECT_EQ(rig.observer.status.rfind("Download refused: ", 0), 0u);
     }
 }
 
@@ -85,7 +69,9 @@ TEST(TransferRefusal, TheCheckAndTheDownloadAgreeOnEveryRecord)
     const auto items = test::MakeCatalogueItems(12);
     int downloads = 0;
     for (unsigned seed = 1; seed <= 6; ++seed) {
-        CFLRDoc doc;
+        SCOPED_TRACE(seed);
+        test::TransferRig rig;
+        CFLRDoc& doc = rig.doc;
         test::MakeRealisticShow(doc, 40, seed, items);
         const ShowCheckResult check = CheckShow(doc, {});
         std::vector<Record> judged;
@@ -103,33 +89,23 @@ TEST(TransferRefusal, TheCheckAndTheDownloadAgreeOnEveryRecord)
         judged.push_back({uint16_t(judged.size()), 0, 0, 0, 0, 'A', 0});
         for (const ShowFinding& f : check.findings) {
             if (f.number < 0 || f.address.empty()) continue;
-            ASSERT_LT(size_t(f.number), judged.size() - 1) << seed;
+            ASSERT_LT(size_t(f.number), judged.size() - 1);
             const Record& r = judged[size_t(f.number)];
             EXPECT_EQ(f.address, std::string(1, r.letter) + (r.address < 10 ? "0" : "") +
-                                     std::to_string(r.address))
-                << seed;
+                                     std::to_string(r.address));
         }
 
         // What the engine refuses, the check refuses too.
         if (FirstUnsendableRecord(doc.FirstFiring(), 0)) {
-            EXPECT_TRUE(check.HasErrors()) << seed;
+            EXPECT_TRUE(check.HasErrors());
             continue;
         }
         ++downloads;
-        test::ScriptedPrompter prompter;
-        test::ManualClock clock;
-        test::ManualTimer timer;
-        Window observer;
-        test::HardwareEmulator hardware;
-        hardware.Start();
-        CTransferEngine engine(doc.FirstFiring(), CPortMap::Explicit({{1, hardware.SlavePath()}}),
-                               observer, clock, timer);
-        engine.Start();
-        engine.Download();
-        ASSERT_TRUE(test::RunUntil(engine, [&] {
-            return engine.GetResult() != CTransferEngine::Result::Running && hardware.Finished();
-        })) << seed;
-        EXPECT_EQ(hardware.Records(), judged) << seed;
+        rig.hardware.Start();
+        auto engine = rig.MakeEngine();
+        engine->Download();
+        ASSERT_TRUE(rig.RunToEnd(*engine));
+        EXPECT_EQ(rig.hardware.Records(), judged);
     }
     EXPECT_GT(downloads, 0);
 }

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "support/hardwareemulator.h"
-#include "support/scriptedprompter.h"
 #include "support/showbuilder.h"
 #include "support/transfertestsupport.h"
 
@@ -15,34 +13,9 @@ using test::HardwareEmulator;
 using Record = HardwareEmulator::Record;
 using Fault = HardwareEmulator::Fault;
 
-// One engine on a show, with the hardware on COM1 unless told otherwise.
-class TransferTest : public testing::Test {
+// The download rig, and what it takes to wait for the hardware and to stall the watchdog.
+class TransferTest : public testing::Test, public test::TransferRig {
 protected:
-    std::unique_ptr<CTransferEngine> MakeEngine(const CPortMap& ports)
-    {
-        auto engine =
-            std::make_unique<CTransferEngine>(doc.FirstFiring(), ports, observer, clock, timer);
-        engine->Start();
-        // A monitor thread purges its line when it starts: bytes another device sends are
-        // only delivered from then on.
-        for (int n = 1; n <= 4; ++n) {
-            const CCommPort* port = engine->GetPort(n);
-            EXPECT_TRUE(test::WaitFor([&] {
-                return !port || port->GetMonitorState() == CCommPort::MonitorState::Running;
-            }));
-        }
-        return engine;
-    }
-    std::unique_ptr<CTransferEngine> MakeEngine()
-    {
-        return MakeEngine(CPortMap::Explicit({{1, hardware.SlavePath()}}));
-    }
-    bool RunToEnd(CTransferEngine& engine)
-    {
-        return test::RunUntil(engine, [&] {
-            return engine.GetResult() != CTransferEngine::Result::Running && hardware.Finished();
-        });
-    }
     // Every byte the hardware sent has been handled: the engine is waiting for the next.
     bool RunUntilQuiet(CTransferEngine& engine, int port, const std::function<bool()>& also)
     {
@@ -56,13 +29,6 @@ protected:
         clock.Advance(CTransferEngine::kWatchdogPeriodMs + 1);
         engine.OnTimer(CTransferEngine::kWatchdogId);
     }
-
-    test::ScriptedPrompter prompter;
-    test::ManualClock clock;
-    test::ManualTimer timer;
-    test::RecordingObserver observer;
-    CFLRDoc doc;
-    HardwareEmulator hardware;
 };
 
 Record Closing(uint16_t number) { return {number, 0, 0, 0, 0, 'A', 0}; }
