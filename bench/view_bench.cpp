@@ -9,6 +9,7 @@
 #include <QPainter>
 
 #include "base/prompt.h"
+#include "bench/longwave.h"
 #include "model/flrdoc.h"
 #include "support/showgenerator.h"
 #include "support/wavebuilder.h"
@@ -140,7 +141,7 @@ void WaveZoomAndRedraw(benchmark::State& state, bool fitted)
 {
     test::TempFolder dir;
     const std::string track = dir / "hour.wav";
-    if (!test::WriteLongWave(track, 2, 44100, 16, 3600)) std::abort();
+    if (!bench::WriteLongWave(track, 2, 44100, 16, 3600)) std::abort();
     ViewFixture f;
     CWaveTrack* wave = f.view->WaveTable();
     if (!wave->LoadTrack(track).loaded) std::abort();

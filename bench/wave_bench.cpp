@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <random>
 
+#include "bench/longwave.h"
 #include "music/sampleformat.h"
 #include "music/wavereader.h"
 #include "music/wavestreamer.h"
@@ -104,7 +105,7 @@ void BM_SummaryOfAnHour(benchmark::State& state)
     constexpr uint32_t kHourBytes = 3600 * kBytesPerSecond;
     test::TempFolder dir;
     const std::string path = dir / "hour.wav";
-    if (!test::WriteLongWave(path, 2, 44100, 16, 3600)) std::abort();
+    if (!bench::WriteLongWave(path, 2, 44100, 16, 3600)) std::abort();
     CWaveReader reader;
     if (!reader.Open(path) || reader.LengthMs() != 3600 * 1000) std::abort();
     const SampleFormat format = *DecodableFormat(reader);
