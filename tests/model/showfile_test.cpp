@@ -52,7 +52,8 @@ std::string GoldenPath(const std::string& name)
     return std::string(FLR_TEST_DATA_DIR) + "/" + name;
 }
 
-// Everything the model says about a show, entries by schedule index.
+// Everything the model says about a show's entries, by schedule index. The setup's fields are
+// compared as the bytes written back.
 std::string Snapshot(const CFLRDoc& doc)
 {
     std::unordered_map<const CIgnition*, int> index;
@@ -60,22 +61,6 @@ std::string Snapshot(const CFLRDoc& doc)
     for (const CIgnition* e = doc.FirstSchedule(); e; e = e->GetNextSchedule()) index[e] = i++;
     auto at = [&index](const CIgnition* e) { return e ? std::to_string(index.at(e)) : "-"; };
     std::string out;
-    if (const CFireworkSetup* s = doc.GetSetup()) {
-        int32_t y, m, d;
-        s->GetDate(y, m, d);
-        out += "setup " + std::to_string(s->GetFrameRate()) + " " +
-               std::to_string(s->GetEstimatedLength()) + " " + s->GetLengthUnit() + " " +
-               std::to_string(y) + "-" + std::to_string(m) + "-" + std::to_string(d) + " " +
-               std::to_string(s->GetPriceLimit()) + " " + std::to_string(s->GetFixedPrice()) + " " +
-               std::to_string(s->GetFixedDiscount()) + " " + std::to_string(s->GetPropDiscount()) +
-               (s->GetPrefireOff() ? " off" : " on");
-        for (const OptText& text :
-             {s->GetCustomerName(), s->GetCustomerNameStored(), s->GetContact1Name(),
-              s->GetContact1Tel(), s->GetContact2Name(), s->GetContact2Tel(), s->GetMusicFile()}) {
-            out += "|" + text.value_or("(none)");
-        }
-        out += "\n";
-    }
     for (const CIgnition* e = doc.FirstSchedule(); e; e = e->GetNextSchedule()) {
         const CEffect* item = e->GetItem();
         out += std::to_string(index.at(e)) + ": #" + std::to_string(e->GetNumber()) + " f" +
@@ -93,12 +78,12 @@ std::string Snapshot(const CFLRDoc& doc)
     return out + "\n";
 }
 
-// The snapshot's line of the entry at schedule index `index` (after the setup line).
+// The snapshot's line of the entry at schedule index `index`.
 std::string EntryLine(const CFLRDoc& doc, size_t index)
 {
     std::string all = Snapshot(doc);
     size_t start = 0;
-    for (size_t line = 0; line <= index; ++line) start = all.find('\n', start) + 1;
+    for (size_t line = 0; line < index; ++line) start = all.find('\n', start) + 1;
     return all.substr(start, all.find('\n', start) - start);
 }
 
