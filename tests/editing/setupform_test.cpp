@@ -5,7 +5,7 @@
 namespace flr {
 namespace {
 
-TEST(SetupFormTest, LengthArithmeticFollowsTheFactorsReadFromLeadingIntegers)
+TEST(SetupFormTest, LengthArithmeticAndLeadingIntegers)
 {
     // The default setup shows 3 minutes; 3 minutes at 25 fps store 5625 frames.
     EXPECT_EQ(LengthToShow(5625, 25, true), 3);

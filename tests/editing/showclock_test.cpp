@@ -171,7 +171,7 @@ TEST_F(ShowClockTest, DraggingFreezesTheClockWhichThenRunsOnFromTheNewPosition)
     EXPECT_EQ(Shown(), "00:00:10:08");
 }
 
-TEST_F(ShowClockTest, RunAfterPauseResumesRunFromStoppedStartsAfreshAndTheRestWaitTheirState)
+TEST_F(ShowClockTest, RunPauseStopAndResetEachActOnlyInTheirOwnStates)
 {
     EXPECT_TRUE(RunAt(1000));
     TickAt(3000);
