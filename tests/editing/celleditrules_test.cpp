@@ -38,7 +38,7 @@ std::pair<std::string, bool> TypeTime(const std::string& keys, int fps)
     return {s.text, true};
 }
 
-TEST(DelayRules, OneSeparatorAndAtMostTwoDecimals)
+TEST(DelayRules, OneSeparatorAtMostTwoDecimalsAndNormalisation)
 {
     EXPECT_EQ(DelayKey(At("1.5"), ','), KeyVerdict::Refuse);
     EXPECT_EQ(DelayKey(Selected("1.5", 1, 1), ','), KeyVerdict::Accept);  // covers it
@@ -51,10 +51,8 @@ TEST(DelayRules, OneSeparatorAndAtMostTwoDecimals)
     EXPECT_EQ(DelayKey(At("1"), 'a'), KeyVerdict::Refuse);
     EXPECT_EQ(DelayKey(At(""), kBackspaceKey), KeyVerdict::Refuse);
     EXPECT_EQ(DelayKey(At("1"), kBackspaceKey), KeyVerdict::Accept);
-}
 
-TEST(DelayRules, Normalisation)
-{
+    // A typed delay is normalised; what could only have been pasted is not a delay.
     EXPECT_EQ(NormaliseDelay("007.5"), "7.50");
     EXPECT_EQ(NormaliseDelay("."), "0.00");
     EXPECT_EQ(NormaliseDelay(",5"), "0,50");
@@ -66,7 +64,7 @@ TEST(DelayRules, Normalisation)
     EXPECT_EQ(NormaliseDelay("1a"), std::nullopt);
 }
 
-TEST(TimeRules, FramesByRate)
+TEST(TimeRules, FramesByRateAndCompletion)
 {
     EXPECT_TRUE(TypeTime("00000024", 25).second);
     EXPECT_FALSE(TypeTime("00000025", 25).second);
@@ -77,6 +75,16 @@ TEST(TimeRules, FramesByRate)
     EXPECT_FALSE(TypeTime("006", 25).second);      // tens of minutes 0 to 5
     EXPECT_FALSE(TypeTime("00006", 25).second);    // tens of seconds
     EXPECT_EQ(TypeTime("01020304", 25).first, "01:02:03:04");
+
+    // An incomplete time is completed with zeros.
+    EXPECT_EQ(CompleteTimeCode("01:02"), "01:02:00:00");
+    EXPECT_EQ(CompleteTimeCode("5"), "50:00:00:00");
+    EXPECT_EQ(CompleteTimeCode("01:02:03:04"), "01:02:03:04");
+    EXPECT_EQ(CompleteTimeCode("01:"), "01:00:00:00");
+    EXPECT_EQ(CompleteTimeCode(""), std::nullopt);
+    EXPECT_EQ(CompleteTimeCode("0102"), std::nullopt);
+    EXPECT_EQ(CompleteTimeCode("01:02:0304"), std::nullopt);
+    EXPECT_EQ(CompleteTimeCode("ab:cd:ef:gh"), std::nullopt);
 }
 
 TEST(TimeRules, PositionsColonsAndBackspace)
@@ -97,18 +105,6 @@ TEST(TimeRules, PositionsColonsAndBackspace)
     EXPECT_EQ(TimeKey(At(""), kBackspaceKey, 25).verdict, KeyVerdict::Refuse);
     // No second colon where one follows already.
     EXPECT_FALSE(TimeKey(At("0:02", 1), '1', 25).insertColon);
-}
-
-TEST(TimeRules, Completion)
-{
-    EXPECT_EQ(CompleteTimeCode("01:02"), "01:02:00:00");
-    EXPECT_EQ(CompleteTimeCode("5"), "50:00:00:00");
-    EXPECT_EQ(CompleteTimeCode("01:02:03:04"), "01:02:03:04");
-    EXPECT_EQ(CompleteTimeCode("01:"), "01:00:00:00");
-    EXPECT_EQ(CompleteTimeCode(""), std::nullopt);
-    EXPECT_EQ(CompleteTimeCode("0102"), std::nullopt);
-    EXPECT_EQ(CompleteTimeCode("01:02:0304"), std::nullopt);
-    EXPECT_EQ(CompleteTimeCode("ab:cd:ef:gh"), std::nullopt);
 }
 
 TEST(AddressAndDigitRules, KeysAndTheSendRule)

@@ -60,7 +60,7 @@ protected:
     CScheduleEditor editor;
 };
 
-TEST(ChainTemplate, RowCountTextAndGrowingCopyTheLastRow)
+TEST(ChainTemplate, RowCountSameDelayAndSameEffect)
 {
     CChainEditor chain;
     chain.StartTemplate(2);
@@ -106,12 +106,9 @@ TEST(ChainTemplate, RowCountTextAndGrowingCopyTheLastRow)
     EXPECT_EQ(chain.TakeTemplate(), nullptr);
     owned.reset();
     EXPECT_EQ(item->GetRefCount(), 1);
-}
 
-TEST(ChainTemplate, SameDelayAndSameEffectSpreadOverTheRows)
-{
+    // Same delay and same effect spread over the rows.
     test::ScriptedPrompter prompter;
-    CChainEditor chain;
     chain.StartTemplate(4);
     chain.SetSameDelay(true);
     EXPECT_TRUE(chain.ApplyDelay(2, ",5"));

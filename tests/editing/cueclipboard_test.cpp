@@ -60,11 +60,21 @@ protected:
     CIgnition* plain = nullptr;
 };
 
-TEST_F(CueClipboardTest, PasteIntoAnotherShowKeepsChainsAndRelativeTimesAtTheSelectedRow)
+TEST_F(CueClipboardTest, PasteRefusesWhatIsNoClipAndKeepsChainsAndRelativeTimesAtTheSelectedRow)
 {
     const CueClip clip = CopyCues(source.doc, {head, plain});
     ASSERT_EQ(clip.count, 4);
     const std::string before = CShowFileWriter::ToBytes(target.doc);
+    // What is not a clip is refused with a message and changes nothing.
+    for (const std::string& bytes :
+         {std::string("IP\tTime\n1\t00:00:01:00\n"), clip.bytes.substr(0, 40)}) {
+        EXPECT_TRUE(PasteCues(target.editor, bytes, 0, "", catalogue).empty());
+        ASSERT_FALSE(prompter.Messages().empty());
+        EXPECT_EQ(prompter.Messages().back().text,
+                  "The Clipboard holds no cues that FLR can paste.");
+    }
+    EXPECT_EQ(CShowFileWriter::ToBytes(target.doc), before);
+    EXPECT_FALSE(target.history.CanUndo());
 
     const std::vector<CIgnition*> pasted =
         PasteCues(target.editor, clip.bytes, 1, "00:00:00:00", catalogue);
@@ -129,18 +139,6 @@ TEST_F(CueClipboardTest, TheTextFormIsAHeadingAndATabSeparatedLinePerEntry)
     EXPECT_EQ(table[2][int(ScheduleColumn::ArtNo)], "COMET");
     EXPECT_EQ(table[4][int(ScheduleColumn::Addr)], "B02");
     EXPECT_EQ(table[4][int(ScheduleColumn::Note)], "two parts");
-}
-
-TEST_F(CueClipboardTest, WhatIsNotAClipIsRefusedWithAMessageAndChangesNothing)
-{
-    const std::string before = CShowFileWriter::ToBytes(target.doc);
-    for (const std::string& bytes : {std::string("IP\tTime\n1\t00:00:01:00\n"),
-                                     CopyCues(source.doc, {plain}).bytes.substr(0, 40)}) {
-        EXPECT_TRUE(PasteCues(target.editor, bytes, 0, "", catalogue).empty());
-    }
-    EXPECT_FALSE(prompter.Messages().empty());
-    EXPECT_EQ(CShowFileWriter::ToBytes(target.doc), before);
-    EXPECT_FALSE(target.history.CanUndo());
 }
 
 }  // namespace

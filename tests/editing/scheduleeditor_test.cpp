@@ -237,7 +237,7 @@ TEST(ScheduleCells, OutTimeAndColumnWidths)
     EXPECT_EQ(std::make_pair(widths[3], widths[4]), std::make_pair(50, 50));
 }
 
-TEST_F(CellEditTest, DelayAndTimeRetimeTheShowKeepingEveryOtherDelay)
+TEST_F(CellEditTest, DelayTimeAndInTimeRetimeTheShowKeepingEveryOtherDelay)
 {
     EXPECT_TRUE(editor.ApplyDelay(b, "3.00"));
     EXPECT_EQ(Times(), "00:00:01:00 00:00:04:00 00:00:06:00");
@@ -265,6 +265,18 @@ TEST_F(CellEditTest, DelayAndTimeRetimeTheShowKeepingEveryOtherDelay)
     EXPECT_EQ(prompter.Beeps(BeepKind::Exclamation), 1);
     EXPECT_EQ(Time(c), "00:00:03:00");
     EXPECT_TRUE(c->HasPrefireError());
+
+    // An In Time gets the prefire added while prefire is in use.
+    b->SetItem(test::MakeItem("P1", 1.5));
+    editor.Finish();
+    EXPECT_TRUE(editor.ApplyInTime(b, "00:00:05:00"));
+    EXPECT_EQ(Cell(b, ScheduleColumn::InTime), "00:00:05:00");
+    EXPECT_GT(b->GetTime(), b->GetInTime());
+    EXPECT_EQ(editor.Rows(), (Rows{a, c, chained, b}));
+    editor.SetPrefireOff(true);
+    EXPECT_TRUE(editor.ApplyInTime(b, "00:00:07:00"));
+    EXPECT_EQ(Time(b), "00:00:07:00");
+    test::ExpectInvariants(doc);
 }
 
 TEST_F(CellEditTest, ChainedEffectsRefuseTimingEditsWithABeep)
@@ -290,21 +302,6 @@ TEST_F(CellEditTest, ChainedEffectsRefuseTimingEditsWithABeep)
     EXPECT_EQ(*chained->GetDelayText() + Time(chained) + chained->AddressText(),
               delay + time + address);
     EXPECT_FALSE(doc.IsModified());
-}
-
-TEST_F(CellEditTest, InTimeGetsThePrefireAddedWhilePrefireIsInUse)
-{
-    b->SetItem(test::MakeItem("P1", 1.5));
-    editor.Finish();
-    EXPECT_TRUE(editor.ApplyInTime(b, "00:00:05:00"));
-    EXPECT_EQ(Cell(b, ScheduleColumn::InTime), "00:00:05:00");
-    EXPECT_GT(b->GetTime(), b->GetInTime());
-    EXPECT_EQ(editor.Rows(), (Rows{a, c, b}));
-
-    editor.SetPrefireOff(true);
-    EXPECT_TRUE(editor.ApplyInTime(b, "00:00:07:00"));
-    EXPECT_EQ(Time(b), "00:00:07:00");
-    test::ExpectInvariants(doc);
 }
 
 TEST_F(CellEditTest, AddressesPositionsNotesAndItems)
@@ -374,16 +371,14 @@ TEST_F(CellEditTest, DraggingARowRelinksAndRetimesIt)
     EXPECT_EQ(Time(c), "00:00:01:00");
     EXPECT_EQ(doc.GetIgnitions(), doc.FirstFiring());
     ExpectDelaysAgree();
-}
 
-TEST_F(CellEditTest, ADraggedChainHeadTakesItsChainAlong)
-{
-    CIgnition* chained = AppendChained(doc, a, "0.40");
+    // A chain head takes its chain along; a chained effect does not move alone.
+    CIgnition* chained = AppendChained(doc, d, "0.40");
     editor.Finish();
-    EXPECT_FALSE(editor.MoveRow(chained, 4));  // only a row without a chain predecessor
-    EXPECT_TRUE(editor.MoveRow(a, 4));
-    EXPECT_EQ(editor.Rows(), (Rows{b, c, a, chained}));
-    EXPECT_EQ(Times(), "00:00:02:00 00:00:04:00 00:00:04:00 00:00:04:10");
+    EXPECT_FALSE(editor.MoveRow(chained, 5));
+    EXPECT_TRUE(editor.MoveRow(d, 5));
+    EXPECT_EQ(editor.Rows(), (Rows{c, b, a, d, chained}));
+    EXPECT_EQ(Times(), "00:00:01:00 00:00:02:00 00:00:04:00 00:00:04:00 00:00:04:10");
     ExpectDelaysAgree();
 }
 

@@ -1,7 +1,9 @@
 #include "editing/showclock.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -31,11 +33,19 @@ class ShowClockTest : public testing::Test {
 protected:
     ShowClockTest()
     {
+        // A tick that never returns fails here, not at the runner's time limit.
+        std::signal(SIGALRM, [](int) {
+            constexpr char kText[] = "The show clock has not returned for 10 s\n";
+            (void)!::write(2, kText, sizeof kText - 1);
+            std::_Exit(1);
+        });
+        ::alarm(10);
         doc.ResetSetup(std::make_unique<CFireworkSetup>());
         CShowClock::SetLastFrameShown(0);
         clock.SetPlayback(&music);
         clock.SetSliderMaximum(1000);
     }
+    ~ShowClockTest() override { ::alarm(0); }
     bool RunAt(uint32_t ms)
     {
         now = ms;
@@ -161,7 +171,7 @@ TEST_F(ShowClockTest, DraggingFreezesTheClockWhichThenRunsOnFromTheNewPosition)
     EXPECT_EQ(Shown(), "00:00:10:08");
 }
 
-TEST_F(ShowClockTest, RunAfterPauseResumesWhereRunFromStoppedStartsAfresh)
+TEST_F(ShowClockTest, RunPauseStopAndResetEachActOnlyInTheirOwnStates)
 {
     EXPECT_TRUE(RunAt(1000));
     TickAt(3000);
@@ -177,6 +187,18 @@ TEST_F(ShowClockTest, RunAfterPauseResumesWhereRunFromStoppedStartsAfresh)
     EXPECT_TRUE(RunAt(20000));
     EXPECT_EQ(music.calls, "start pause at2400 resume stop stop start ");
     EXPECT_EQ(clock.GetPositionMs(), 0u);
+
+    // Stop, Pause and Reset do nothing outside their states.
+    clock.Stop();
+    MoveTo(100);
+    music.calls.clear();
+    clock.Stop();
+    clock.Pause();
+    EXPECT_EQ(music.calls, "");
+    EXPECT_EQ(Shown(), "00:00:04:00");
+    RunAt(0);
+    clock.Reset();
+    EXPECT_EQ(Shown(), "00:00:04:00");
 }
 
 TEST_F(ShowClockTest, APrefiredCueAheadIsStillReachedAfterAPause)
@@ -188,19 +210,6 @@ TEST_F(ShowClockTest, APrefiredCueAheadIsStillReachedAfterAPause)
     RunAt(7000);  // resumed at 5 s: the cue's In Time (4 s) is behind, its Time ahead
     EXPECT_EQ(clock.NextIgnition(), cue);
     EXPECT_EQ(TickAt(8000).selectRows, Rows{0});
-}
-
-TEST_F(ShowClockTest, StopPauseAndResetDoNothingOutsideTheirStates)
-{
-    MoveTo(100);
-    music.calls.clear();
-    clock.Stop();
-    clock.Pause();
-    EXPECT_EQ(music.calls, "");
-    EXPECT_EQ(Shown(), "00:00:04:00");
-    RunAt(0);
-    clock.Reset();
-    EXPECT_EQ(Shown(), "00:00:04:00");
 }
 
 TEST_F(ShowClockTest, PositionsSurviveTheWrapOfTheMillisecondClock)

@@ -56,7 +56,7 @@ TEST_F(ShowHistoryTest, StepsAreNamedAndTheFlagFollowsTheSavedPosition)
     EXPECT_EQ(rows[0]->GetNote(), "first");
 }
 
-TEST_F(ShowHistoryTest, AStepThatChangedNothingLeavesNoTraceNorAModifiedShow)
+TEST_F(ShowHistoryTest, AStepThatChangedNothingLeavesNoTraceAndOneStepHoldsManyCommands)
 {
     prompter.Answer(PromptAnswer::No);
     EXPECT_FALSE(editor.DeleteIgnitions({rows[0]}));
@@ -68,10 +68,8 @@ TEST_F(ShowHistoryTest, AStepThatChangedNothingLeavesNoTraceNorAModifiedShow)
     }
     EXPECT_FALSE(history.CanUndo());
     EXPECT_FALSE(doc.IsModified());
-}
 
-TEST_F(ShowHistoryTest, CommandsInsideAStepAreOneStepUnderItsName)
-{
+    // Commands inside a step are one step under its name.
     {
         CHistoryStep step(&history, "Edit Chain");
         editor.ApplyNote(rows[0], "a");
@@ -101,7 +99,7 @@ TEST_F(ShowHistoryTest, ACellEditInAHundredThousandEntryShowCostsWellUnderAKilob
     bigEditor.SetHistory(nullptr);
 }
 
-TEST_F(ShowHistoryTest, TheLimitDropsTheOldestSteps)
+TEST_F(ShowHistoryTest, TheLimitDropsTheOldestStepsAndAChangeOutsideAStepAllOfThem)
 {
     history.SetLimit(2);
     editor.ApplyNote(rows[0], "1");
@@ -112,10 +110,8 @@ TEST_F(ShowHistoryTest, TheLimitDropsTheOldestSteps)
     while (history.Undo()) {
     }
     EXPECT_EQ(File(), afterFirst);
-}
 
-TEST_F(ShowHistoryTest, AnEntryLetGoOfOutsideAStepEmptiesTheHistory)
-{
+    // An entry let go of outside a step empties the history.
     prompter.Answer(PromptAnswer::Yes);
     editor.DeleteIgnitions({rows[3]});
     ASSERT_TRUE(history.CanUndo());

@@ -40,7 +40,7 @@ protected:
     CManual m_manual;
 };
 
-TEST_F(SmallManualTest, PagesFollowTheContentsWithTitlesAndHeadings)
+TEST_F(SmallManualTest, PagesFollowTheContentsAndLinksResolveToThem)
 {
     QStringList pages;
     for (const ManualPage& p : m_manual.Pages()) pages << p.file + ':' + p.title;
@@ -51,6 +51,24 @@ TEST_F(SmallManualTest, PagesFollowTheContentsWithTitlesAndHeadings)
         headings << QString::number(h.level) + h.anchor;
     }
     EXPECT_EQ(headings, QStringList({"1alpha-page", "2second-part", "3third-more"}));
+
+    // Links resolve to pages and to headings there are.
+    using L = std::optional<ManualLocation>;
+    const std::tuple<const char*, const char*, L> cases[] = {
+        {"index.md", "alpha.md#second-part", ManualLocation{"alpha.md", "second-part"}},
+        {"index.md", "./beta.md", ManualLocation{"beta.md", ""}},
+        {"alpha.md", "#third-more", ManualLocation{"alpha.md", "third-more"}},
+        {"zeta.md", "alpha.md#nowhere", ManualLocation{"alpha.md", ""}},
+        {"index.md", "missing.md", std::nullopt},
+        {"index.md", "https://example.org/alpha.md", std::nullopt},
+        {"index.md", "../alpha.md", std::nullopt},
+    };
+    for (const auto& [from, href, expected] : cases) {
+        EXPECT_EQ(m_manual.Resolve(from, href), expected) << href;
+    }
+    QString error;
+    EXPECT_FALSE(CManual().Load(m_dir.path() + "/absent", &error));
+    EXPECT_TRUE(error.contains("no pages")) << error.toStdString();
 }
 
 TEST_F(SmallManualTest, SearchFindsWordStartsInTheRightSectionBestFirst)
@@ -70,26 +88,6 @@ TEST_F(SmallManualTest, SearchFindsWordStartsInTheRightSectionBestFirst)
     }
     const ManualHit hit = m_manual.Search("download").at(0);
     EXPECT_TRUE(hit.heading == "Second part" && hit.excerpt.contains("downloads"));
-}
-
-TEST_F(SmallManualTest, LinksResolveToPagesAndKnownHeadings)
-{
-    using L = std::optional<ManualLocation>;
-    const std::tuple<const char*, const char*, L> cases[] = {
-        {"index.md", "alpha.md#second-part", ManualLocation{"alpha.md", "second-part"}},
-        {"index.md", "./beta.md", ManualLocation{"beta.md", ""}},
-        {"alpha.md", "#third-more", ManualLocation{"alpha.md", "third-more"}},
-        {"zeta.md", "alpha.md#nowhere", ManualLocation{"alpha.md", ""}},
-        {"index.md", "missing.md", std::nullopt},
-        {"index.md", "https://example.org/alpha.md", std::nullopt},
-        {"index.md", "../alpha.md", std::nullopt},
-    };
-    for (const auto& [from, href, expected] : cases) {
-        EXPECT_EQ(m_manual.Resolve(from, href), expected) << href;
-    }
-    QString error;
-    EXPECT_FALSE(CManual().Load(m_dir.path() + "/absent", &error));
-    EXPECT_TRUE(error.contains("no pages")) << error.toStdString();
 }
 
 TEST(HelpHistoryTest, BackAndForwardLikeABrowser)

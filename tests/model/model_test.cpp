@@ -144,12 +144,8 @@ TEST(Conflicts, AddressesOutsideTheTableAreLeftUnchecked)
 {
     CFLRDoc doc;
     int second = 1;
-    for (const char* address : {"Z01", "Z01", "A33", "A33", "a01", "a01",
-                                "\xFF"
-                                "01",
-                                "\xFF"
-                                "01",
-                                "A255", "A255"}) {
+    for (const char* address :
+         {"Z01", "Z01", "A33", "A33", "a01", "a01", "\37701", "\37701", "A255", "A255"}) {
         test::AppendEntry(doc, FormatTimeCode(CTimeCode::FromParts(0, 0, second++, 0)), address);
     }
     CIgnition* y32 = test::AppendEntry(doc, "00:00:20:00", "Y32");

@@ -15,7 +15,8 @@ using test::MakeItem;
 
 struct Case {
     const char* name;
-    std::function<void(CFLRDoc&, ShowCheckOptions&)> build;
+    std::vector<std::tuple<int, const char*, double>> entries;  // second, address, prefire
+    std::function<void(CFLRDoc&, ShowCheckOptions&)> more;      // after the entries
     std::vector<FindingKind> expected;  // entry findings and show-wide ones, in result order
 };
 
@@ -28,6 +29,11 @@ std::vector<FindingKind> Kinds(const ShowCheckResult& r)
 
 CEffectRef Item(double prefire = 0.0) { return MakeItem("100", prefire); }
 
+std::string At(int second)
+{
+    return FormatTimeCode(CTimeCode::FromParts(0, second / 60, second % 60, 0));
+}
+
 ShowCheckOptions InBank(int bank)
 {
     ShowCheckOptions options;
@@ -39,57 +45,41 @@ ShowCheckOptions InBank(int bank)
 TEST(ShowCheck, EachKindAndItsNearMiss)
 {
     const std::vector<Case> cases = {
-        {"prefire that does not fit",
-         [](CFLRDoc& d, ShowCheckOptions&) { AppendEntry(d, "00:00:01:00", "A01", Item(2.2)); },
-         {FindingKind::PrefireDoesNotFit}},
-        {"prefire that just fits",
-         [](CFLRDoc& d, ShowCheckOptions&) { AppendEntry(d, "00:00:01:00", "A01", Item(1.0)); },
-         {}},
+        {"prefire that does not fit", {{1, "A01", 2.2}}, {}, {FindingKind::PrefireDoesNotFit}},
+        {"prefire that just fits", {{1, "A01", 1.0}}, {}, {}},
         {"one address at two In Times",
-         [](CFLRDoc& d, ShowCheckOptions&) {
-             AppendEntry(d, "00:00:01:00", "A05", Item());
-             AppendEntry(d, "00:00:02:00", "A05", Item());
-         },
+         {{1, "A05", 0}, {2, "A05", 0}},
+         {},
          {FindingKind::AddressConflict}},
         {"one address twice at one In Time shares a number",
-         [](CFLRDoc& d, ShowCheckOptions&) {
-             AppendEntry(d, "00:00:01:00", "A05", Item());
-             AppendEntry(d, "00:00:01:00", "A05", Item());
-         },
+         {{1, "A05", 0}, {1, "A05", 0}},
+         {},
          {}},
-        {"numbered entry without address",
-         [](CFLRDoc& d, ShowCheckOptions&) { AppendEntry(d, "00:00:01:00", "", Item()); },
-         {FindingKind::NoAddress}},
+        {"numbered entry without address", {{1, "", 0}}, {}, {FindingKind::NoAddress}},
         {"chained effect without address is not sent",
-         [](CFLRDoc& d, ShowCheckOptions&) {
-             AppendChained(d, AppendEntry(d, "00:00:01:00", "B02", Item()), "1.00", Item());
-         },
+         {{1, "B02", 0}},
+         [](CFLRDoc& d, ShowCheckOptions&) { AppendChained(d, d.GetIgnitions(), "1.00", Item()); },
          {}},
         {"bank Z and address 33",
-         [](CFLRDoc& d, ShowCheckOptions&) {
-             AppendEntry(d, "00:00:01:00", "Z01", Item());
-             AppendEntry(d, "00:00:02:00", "A33", Item());
-         },
+         {{1, "Z01", 0}, {2, "A33", 0}},
+         {},
          {FindingKind::BankOutOfRange, FindingKind::AddressNumberOutOfRange}},
-        {"Y32 is the last address",
-         [](CFLRDoc& d, ShowCheckOptions&) { AppendEntry(d, "00:00:01:00", "Y32", Item()); },
-         {}},
+        {"Y32 is the last address", {{1, "Y32", 0}}, {}, {}},
         {"In Time that is no time",
+         {{1, "A01", 0}},
          [](CFLRDoc& d, ShowCheckOptions&) {
-             AppendEntry(d, "00:00:01:00", "A01", Item())
-                 ->SetInTimeRaw(CTimeCode::FromParts(0, 0, 1, 25));
+             d.GetIgnitions()->SetInTimeRaw(CTimeCode::FromParts(0, 0, 1, 25));
          },
          {FindingKind::InvalidInTime}},
         {"cue past the music and the estimated length",
+         {{2, "A01", 0}, {3, "A02", 0}, {4, "A03", 0}},
          [](CFLRDoc& d, ShowCheckOptions& o) {
              d.GetSetup()->SetEstimatedLength(50);  // two seconds
              o.musicLengthMs = 2500;
-             AppendEntry(d, "00:00:02:00", "A01", Item());
-             AppendEntry(d, "00:00:03:00", "A02", Item());
-             AppendEntry(d, "00:00:04:00", "A03", Item());
          },
          {FindingKind::AfterMusicEnd, FindingKind::AfterShowLength}},
         {"entry without item, item unknown to the database",
+         {},
          [](CFLRDoc& d, ShowCheckOptions& o) {
              o.knowsItem = [](const std::string& artNo) { return artNo == "100"; };
              AppendEntry(d, "00:00:01:00", "A01");
@@ -98,12 +88,14 @@ TEST(ShowCheck, EachKindAndItsNearMiss)
          },
          {FindingKind::NoItem, FindingKind::UnknownItem}},
         {"chained effect firing before the effect it follows",
+         {{5, "A01", 0}},
          [](CFLRDoc& d, ShowCheckOptions&) {
-             CIgnition* head = AppendEntry(d, "00:00:05:00", "A01", Item());
-             AppendChained(d, head, "1.00", Item())->SetInTimeRaw(CTimeCode::FromParts(0, 0, 4, 0));
+             AppendChained(d, d.GetIgnitions(), "1.00", Item())
+                 ->SetInTimeRaw(CTimeCode::FromParts(0, 0, 4, 0));
          },
          {FindingKind::ChainOutOfOrder}},
         {"damaged file and empty show",
+         {},
          [](CFLRDoc& d, ShowCheckOptions&) { d.SetOpenedDamaged(true); },
          {FindingKind::DamagedFile, FindingKind::NoIgnitionPoints}},
     };
@@ -111,7 +103,10 @@ TEST(ShowCheck, EachKindAndItsNearMiss)
         CFLRDoc doc;
         doc.ResetSetup(std::make_unique<CFireworkSetup>());
         ShowCheckOptions options;
-        c.build(doc, options);
+        for (const auto& [second, address, prefire] : c.entries) {
+            AppendEntry(doc, At(second), address, Item(prefire));
+        }
+        if (c.more) c.more(doc, options);
         const ShowCheckResult result = CheckShow(doc, options);
         EXPECT_EQ(Kinds(result), c.expected) << c.name;
         int errors = 0;
@@ -137,7 +132,8 @@ TEST(ShowCheck, FindingsNameTheirEntryAndGroupRepeats)
     ASSERT_EQ(Kinds(r), (std::vector{FindingKind::PrefireDoesNotFit, FindingKind::BankOutOfRange,
                                      FindingKind::UnknownItem, FindingKind::AddressConflict}));
     EXPECT_EQ(FormatFinding(r.findings[0]),
-              "ERROR 000 <07>05 00:01:02:03 prefire prefire 63.00 s does not fit before Time: "
+              "ERROR 000 <07>05 00:01:02:03 prefire prefire 63.00 s does not fit "
+              "before Time: "
               "the cue would fire at 00:00:00:00");
     EXPECT_EQ(r.findings[0].entry, late);
     EXPECT_EQ(r.findings[0].index, 1);
@@ -151,10 +147,9 @@ TEST(ShowCheck, BanksAndRecordNumbersTheHardwareHolds)
     CFLRDoc doc;
     doc.ResetSetup(std::make_unique<CFireworkSetup>());
     for (int i = 0; i < 101; ++i) {
-        char time[16], address[8];
-        std::snprintf(time, sizeof time, "00:%02d:%02d:00", i / 60, i % 60);
-        std::snprintf(address, sizeof address, "%c%02d", 'A' + i / 32, i % 32 + 1);
-        AppendEntry(doc, time, address, Item());
+        const int number = i % 32 + 1;
+        const std::string address = char('A' + i / 32) + std::string(number < 10 ? "0" : "");
+        AppendEntry(doc, At(i), address + std::to_string(number), Item());
     }
     EXPECT_EQ(CountRecords(doc.FirstFiring()), 101u);
     EXPECT_EQ(BanksFor(101), (std::vector{0, 1, 2, 3, 4, 5, 6, 7, 8}));
@@ -172,7 +167,8 @@ TEST(ShowCheck, BanksAndRecordNumbersTheHardwareHolds)
     EXPECT_EQ(r.findings[1].number, 65536);
     EXPECT_NE(FirstUnsendableRecord(doc.FirstFiring(), 0), std::nullopt);
 
-    // An address the hardware lacks, or a prefire that does not fit, is not sent either.
+    // An address the hardware lacks, or a prefire that does not fit, is not sent
+    // either.
     doc.FirstFiring()->SetNumbers(0);
     CIgnition* e = doc.FirstFiring();
     for (auto [letter, number] : {std::pair{'Z', 1}, {'A', 0}, {'A', 33}, {'\0', 0}}) {
@@ -192,11 +188,7 @@ TEST(ShowCheck, LongListsAreCutButCountedInFull)
     CFLRDoc doc;
     doc.ResetSetup(std::make_unique<CFireworkSetup>());
     doc.GetSetup()->SetEstimatedLength(0);  // no estimate: no length warning
-    for (int i = 0; i < 601; ++i) {
-        char time[16];
-        std::snprintf(time, sizeof time, "00:%02d:%02d:00", i / 60, i % 60);
-        AppendEntry(doc, time, "A01", Item());
-    }
+    for (int i = 0; i < 601; ++i) AppendEntry(doc, At(i), "A01", Item());
     const ShowCheckResult r = CheckShow(doc, {});
     EXPECT_EQ(r.errors, 600);
     ASSERT_EQ(r.findings.size(), 501u);

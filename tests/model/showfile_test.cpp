@@ -52,7 +52,8 @@ std::string GoldenPath(const std::string& name)
     return std::string(FLR_TEST_DATA_DIR) + "/" + name;
 }
 
-// Everything the model says about a show, entries by schedule index.
+// Everything the model says about a show's entries, by schedule index. The setup's fields are
+// compared as the bytes written back.
 std::string Snapshot(const CFLRDoc& doc)
 {
     std::unordered_map<const CIgnition*, int> index;
@@ -60,22 +61,6 @@ std::string Snapshot(const CFLRDoc& doc)
     for (const CIgnition* e = doc.FirstSchedule(); e; e = e->GetNextSchedule()) index[e] = i++;
     auto at = [&index](const CIgnition* e) { return e ? std::to_string(index.at(e)) : "-"; };
     std::string out;
-    if (const CFireworkSetup* s = doc.GetSetup()) {
-        int32_t y, m, d;
-        s->GetDate(y, m, d);
-        out += "setup " + std::to_string(s->GetFrameRate()) + " " +
-               std::to_string(s->GetEstimatedLength()) + " " + s->GetLengthUnit() + " " +
-               std::to_string(y) + "-" + std::to_string(m) + "-" + std::to_string(d) + " " +
-               std::to_string(s->GetPriceLimit()) + " " + std::to_string(s->GetFixedPrice()) + " " +
-               std::to_string(s->GetFixedDiscount()) + " " + std::to_string(s->GetPropDiscount()) +
-               (s->GetPrefireOff() ? " off" : " on");
-        for (const OptText& text :
-             {s->GetCustomerName(), s->GetCustomerNameStored(), s->GetContact1Name(),
-              s->GetContact1Tel(), s->GetContact2Name(), s->GetContact2Tel(), s->GetMusicFile()}) {
-            out += "|" + text.value_or("(none)");
-        }
-        out += "\n";
-    }
     for (const CIgnition* e = doc.FirstSchedule(); e; e = e->GetNextSchedule()) {
         const CEffect* item = e->GetItem();
         out += std::to_string(index.at(e)) + ": #" + std::to_string(e->GetNumber()) + " f" +
@@ -93,12 +78,12 @@ std::string Snapshot(const CFLRDoc& doc)
     return out + "\n";
 }
 
-// The snapshot's line of the entry at schedule index `index` (after the setup line).
+// The snapshot's line of the entry at schedule index `index`.
 std::string EntryLine(const CFLRDoc& doc, size_t index)
 {
     std::string all = Snapshot(doc);
     size_t start = 0;
-    for (size_t line = 0; line <= index; ++line) start = all.find('\n', start) + 1;
+    for (size_t line = 0; line < index; ++line) start = all.find('\n', start) + 1;
     return all.substr(start, all.find('\n', start) - start);
 }
 
@@ -626,51 +611,17 @@ TEST_F(ShowFileTest, OddFieldsAndChunksArePassedOverSafely)
 
 // ---- Saving
 
-class SaveTest : public ShowFileTest {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        m_path = m_dir.filePath("show.flr").toStdString();
-        WriteFileBytes(m_path, "the previous file");
-        m_show.doc.GetSetup()->SetContact2Name(std::string("new"));
-    }
-
-    QTemporaryDir m_dir;
-    std::string m_path;
-    SmallShow m_show;
-};
-
-// A save replaces the file, through a link its target; a folder that is gone, a name taken by
-// a folder or a read-only file leave the old file and say why.
-TEST_F(SaveTest, SaveReplacesTheOldFileOrLeavesItAndSaysWhy)
+// A save replaces the file, through a link its target; a full disk, a folder that is gone, a name
+// taken by a folder or a read-only file leave the old file and say why.
+TEST_F(ShowFileTest, SaveReplacesTheOldFileOrLeavesItAndSaysWhy)
 {
-    const std::string link = m_dir.filePath("link.flr").toStdString();
-    ASSERT_EQ(::symlink("show.flr", link.c_str()), 0);
-    ASSERT_TRUE(CShowFileWriter::Save(m_show.doc, link));
-    EXPECT_TRUE(QFileInfo(QString::fromStdString(link)).isSymLink());
-    EXPECT_EQ(ReadFileBytes(m_path), CShowFileWriter::ToBytes(m_show.doc));
-    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
-              (QStringList{"link.flr", "show.flr"}));
-    EXPECT_TRUE(MessageTexts().empty());
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("show.flr").toStdString();
+    WriteFileBytes(path, "the previous file");
+    SmallShow show;
+    show.doc.GetSetup()->SetContact2Name(std::string("new"));
 
-    WriteFileBytes(m_path, "the previous file");
-    EXPECT_FALSE(CShowFileWriter::Save(m_show.doc, m_dir.filePath("gone/show.flr").toStdString()));
-    QDir(m_dir.path()).mkdir("taken.flr");
-    EXPECT_FALSE(CShowFileWriter::Save(m_show.doc, m_dir.filePath("taken.flr").toStdString()));
-    EXPECT_TRUE(QFileInfo(m_dir.filePath("taken.flr")).isDir());
-    ASSERT_EQ(::chmod(m_path.c_str(), 0444), 0);
-    EXPECT_FALSE(CShowFileWriter::Save(m_show.doc, link));
-    const auto messages = MessageTexts();
-    ASSERT_EQ(messages.size(), 3u);
-    EXPECT_NE(messages[0].find("failed to save"), std::string::npos);
-    EXPECT_NE(messages[2].find("read-only"), std::string::npos);
-    EXPECT_EQ(ReadFileBytes(m_path), "the previous file");
-}
-
-TEST_F(SaveTest, SaveThatRunsOutOfSpaceLeavesTheOldFile)
-{
-    // A file size limit stands in for a full disk: writes beyond it fail (EFBIG).
+    // Under a file size limit writes beyond it fail (EFBIG), as on a full disk.
     struct sigaction ignore = {};
     struct sigaction previous = {};
     ignore.sa_handler = SIG_IGN;
@@ -680,14 +631,35 @@ TEST_F(SaveTest, SaveThatRunsOutOfSpaceLeavesTheOldFile)
     rlimit small = saved;
     small.rlim_cur = 100;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool saved_ok = CShowFileWriter::Save(m_show.doc, m_path);
+    const bool savedOk = CShowFileWriter::Save(show.doc, path);
     setrlimit(RLIMIT_FSIZE, &saved);
     sigaction(SIGXFSZ, &previous, nullptr);
-
-    EXPECT_FALSE(saved_ok);
-    EXPECT_EQ(ReadFileBytes(m_path), "the previous file");
+    EXPECT_FALSE(savedOk);
+    EXPECT_EQ(ReadFileBytes(path), "the previous file");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"show.flr"});
     EXPECT_EQ(MessageTexts().size(), 1u);
-    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"show.flr"});
+
+    const std::string link = dir.filePath("link.flr").toStdString();
+    ASSERT_EQ(::symlink("show.flr", link.c_str()), 0);
+    ASSERT_TRUE(CShowFileWriter::Save(show.doc, link));
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(link)).isSymLink());
+    EXPECT_EQ(ReadFileBytes(path), CShowFileWriter::ToBytes(show.doc));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+              (QStringList{"link.flr", "show.flr"}));
+    EXPECT_EQ(MessageTexts().size(), 1u);
+
+    WriteFileBytes(path, "the previous file");
+    EXPECT_FALSE(CShowFileWriter::Save(show.doc, dir.filePath("gone/show.flr").toStdString()));
+    QDir(dir.path()).mkdir("taken.flr");
+    EXPECT_FALSE(CShowFileWriter::Save(show.doc, dir.filePath("taken.flr").toStdString()));
+    EXPECT_TRUE(QFileInfo(dir.filePath("taken.flr")).isDir());
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    EXPECT_FALSE(CShowFileWriter::Save(show.doc, link));
+    const auto messages = MessageTexts();
+    ASSERT_EQ(messages.size(), 4u);
+    EXPECT_NE(messages[1].find("failed to save"), std::string::npos);
+    EXPECT_NE(messages[3].find("read-only"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(path), "the previous file");
 }
 
 }  // namespace

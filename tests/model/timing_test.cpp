@@ -117,9 +117,8 @@ TEST(Timing, ChainDelaysDoNotCreepWhenRetimedAgainAndAgain)
 TEST(Timing, ChangingTheShowsPrefireKeepsChainsInOrder)
 {
     CFLRDoc doc;
-    auto setup = std::make_unique<CFireworkSetup>();
-    setup->SetPrefireOff(true);
-    doc.SetSetup(std::move(setup));
+    doc.ResetSetup(std::make_unique<CFireworkSetup>());
+    doc.GetSetup()->SetPrefireOff(true);
     CIgnition* p = AppendEntry(doc, "00:00:10:00", "A01", test::MakeItem("H", 2.0));
     CIgnition* c = AppendChained(doc, p, "1.00", test::MakeItem("L", 5.0));
     EXPECT_EQ(In(c), "00:00:11:00");
@@ -154,9 +153,8 @@ TEST(Timing, PropagationKeepsTheLaterEntriesOwnPrefire)
 TEST(Timing, ThirtyFramesPerSecond)
 {
     CFLRDoc doc;
-    auto setup = std::make_unique<CFireworkSetup>();
-    setup->SetFrameRate(30);
-    doc.SetSetup(std::move(setup));
+    doc.ResetSetup(std::make_unique<CFireworkSetup>());
+    doc.GetSetup()->SetFrameRate(30);
     CIgnition* a = AppendEntry(doc, "00:00:01:29", "A01", test::MakeItem("X", 0.5));
     EXPECT_EQ(In(a), "00:00:01:14");
     EXPECT_EQ(*a->GetDelayText(), "1.97");

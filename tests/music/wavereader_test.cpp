@@ -42,6 +42,15 @@ std::vector<uint8_t> ReadAll(CWaveReader& reader, size_t piece)
     return out;
 }
 
+// A "fmt " chunk of `size` bytes holding the 16 of a non-PCM format, then `tail` and the data.
+std::vector<uint8_t> NonPcm(uint32_t size, const std::vector<uint8_t>& tail,
+                            const std::vector<uint8_t>& data = Pattern(64))
+{
+    WaveBytes w;
+    w.Raw("fmt ").U32(size).U16(2).U16(1).U32(8000).U32(8000).U16(1);
+    return w.U16(8).Raw(tail).Chunk("data", data).Bytes();
+}
+
 // --- Sound files of the usual kinds -------------------------------------------------------
 
 class WaveFormatsTest : public WaveFileTest,
@@ -125,28 +134,14 @@ TEST_F(WaveFileTest, UnusualLayoutsReadTheirData)
     streamed.Format(1, 8000, 8).Chunk("data", data);
     const std::vector<uint8_t> tail =
         WaveBytes().Format(1, 8000, 8).Chunk("data", data).Chunk("LIST", Pattern(50)).Bytes();
+    WaveBytes odd;
+    odd.Chunk("JUNK", Pattern(3)).Chunk("LIST", Pattern(20)).Format(1, 11025, 8);
+    odd.Chunk("bext", Pattern(1));
     const std::pair<const char*, std::vector<uint8_t>> files[] = {
-        {"unknown and odd-sized chunks", WaveBytes()
-                                             .Chunk("JUNK", Pattern(3))
-                                             .Chunk("LIST", Pattern(20))
-                                             .Format(1, 11025, 8)
-                                             .Chunk("bext", Pattern(1))
-                                             .Chunk("data", data)
-                                             .Chunk("LIST", Pattern(7))
-                                             .Bytes()},
+        {"unknown and odd-sized chunks", odd.Chunk("data", data).Chunk("LIST", Pattern(7)).Bytes()},
         {"data before the format", WaveBytes().Chunk("data", data).Format(2, 8000, 16).Bytes()},
         // No room for an extra size: it is 0, not the next chunk's header.
-        {"non-PCM format of 16 bytes", WaveBytes()
-                                           .Raw("fmt ")
-                                           .U32(16)
-                                           .U16(2)
-                                           .U16(1)
-                                           .U32(8000)
-                                           .U32(8000)
-                                           .U16(1)
-                                           .U16(8)
-                                           .Chunk("data", data)
-                                           .Bytes()},
+        {"non-PCM format of 16 bytes", NonPcm(16, {}, data)},
         // A lost tail after the data, or a writer that never filled in the RIFF size.
         {"tail cut", std::vector<uint8_t>(tail.begin(), tail.end() - 30)},
         {"RIFF size never filled in", streamed.WithRiffSize(0xFFFFFFFF)},
@@ -215,19 +210,9 @@ std::vector<Damaged> DamagedFiles()
     beyondRiff.Format(1, 8000, 8).Chunk("data", Pattern(100));
     WaveBytes hugeChunk;
     hugeChunk.Raw("LIST").U32(0xFFFFFFF0).Format(1, 8000, 8).Chunk("data", Pattern(10));
-    // A "fmt " chunk of `size` bytes holding the 16 of a non-PCM format, then `tail`.
-    auto nonPcm = [](uint32_t size, const std::vector<uint8_t>& tail) {
-        WaveBytes w;
-        w.Raw("fmt ").U32(size).U16(2).U16(1).U32(8000).U32(4000).U16(256);
-        w.U16(4).Raw(tail).Chunk("data", Pattern(64));  // room for an overlong extra
-        return w.Bytes();
-    };
     return {
         {"empty", {}, WaveError::InvalidFile},
-        {"text",
-         std::vector<uint8_t>{'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', '!', '\n', 'x',
-                              'y', 'z'},
-         WaveError::InvalidFile},
+        {"sixteen bytes of text", std::vector<uint8_t>(16, 'x'), WaveError::InvalidFile},
         {"header cut in the form type", Cut(good, 10), WaveError::InvalidFile},
         {"RIFF of another form", notWave, WaveError::InvalidFile},
         {"RIFF size below the form type", WaveBytes().WithRiffSize(2), WaveError::InvalidFile},
@@ -243,8 +228,8 @@ std::vector<Damaged> DamagedFiles()
          WaveError::ChunkNotFound},
         {"format of 14 bytes", WaveBytes().Chunk("fmt ", Pattern(14)).Bytes(),
          WaveError::CannotRead},
-        {"non-PCM format of 17 bytes", nonPcm(17, {0, 0}), WaveError::CannotRead},
-        {"extra size beyond the format chunk", nonPcm(20, {30, 0, 0, 0}), WaveError::CannotRead},
+        {"non-PCM format of 17 bytes", NonPcm(17, {0, 0}), WaveError::CannotRead},
+        {"extra size beyond the format chunk", NonPcm(20, {30, 0, 0, 0}), WaveError::CannotRead},
         {"no bytes per second",
          WaveBytes().FormatFields(1, 1, 8000, 0, 1, 8).Chunk("data", Pattern(10)).Bytes(),
          WaveError::InvalidFile},

@@ -59,11 +59,12 @@ namespace {
 
 class WaveStreamerTest : public testing::Test {
 protected:
-    // 8-bit mono at 1000 samples a second: one byte is one millisecond.
-    std::string Track(const std::vector<uint8_t>& data, const std::string& name = "t.wav")
+    // By default 8-bit mono at 1000 samples a second: one byte is one millisecond.
+    std::string Track(const std::vector<uint8_t>& data, const std::string& name = "t.wav",
+                      uint16_t channels = 1, uint32_t rate = 1000, uint16_t bits = 8)
     {
         const std::string path = m_dir / name;
-        EXPECT_TRUE(test::WriteFile(path, test::PcmWave(1, 1000, 8, data)));
+        EXPECT_TRUE(test::WriteFile(path, test::PcmWave(channels, rate, bits, data)));
         return path;
     }
     std::unique_ptr<CWaveStreamer> Open(const std::string& path)
@@ -181,9 +182,7 @@ TEST_F(WaveStreamerTest, AStopWithoutRewindKeepsAPauseARewindingStopEndsIt)
 TEST_F(WaveStreamerTest, TwentyFourBitSamplesGoOutAsThirtyTwo)
 {
     const std::vector<uint8_t> data = test::Pattern(6 * 4800);  // 100 ms of stereo at 48 kHz
-    const std::string path = m_dir / "deep.wav";
-    ASSERT_TRUE(test::WriteFile(path, test::PcmWave(2, 48000, 24, data)));
-    auto s = Open(path);
+    auto s = Open(Track(data, "deep.wav", 2, 48000, 24));
     ASSERT_EQ(s->Ring()->FrameBytes(), 8u);
     s->Seek(50);  // frame 2400
     s->Play();
@@ -281,8 +280,7 @@ TEST_F(WaveStreamerTest, SdlGetsTheTracksSamplesInOrderAfterASeek)
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
     const std::vector<uint8_t> data = test::Pattern(2 * 22050 * 3);  // 3 s, 16-bit mono
-    const std::string path = m_dir / "mono.wav";
-    ASSERT_TRUE(test::WriteFile(path, test::PcmWave(1, 22050, 16, data)));
+    const std::string path = Track(data, "mono.wav", 1, 22050, 16);
     {
         CSoundDevice device;
         ASSERT_TRUE(device.Create());

@@ -16,25 +16,27 @@
 namespace flr {
 namespace {
 
-TEST(WaveTableModelTest, ZoomStopsAtOneMillisecondPerPixelAndNeverWrapsOut)
+std::pair<uint32_t, double> WidthAndScale(const CWaveTableModel& m)
+{
+    return {m.ViewWidth(), m.Scale()};
+}
+
+TEST(WaveTableModelTest, ZoomAndFitStopAtOneMillisecondPerPixelAndThePositionTurnsPages)
 {
     CWaveTableModel m;
     m.Resize(1000);
     EXPECT_DOUBLE_EQ(m.Scale(), 15.0);
     m.ZoomIn(1000);
-    EXPECT_EQ(m.ViewWidth(), 7500u);
-    EXPECT_DOUBLE_EQ(m.Scale(), 7.5);
+    EXPECT_EQ(WidthAndScale(m), std::pair(7500u, 7.5));
     for (int i = 0; i < 5; ++i) m.ZoomIn(1000);
-    EXPECT_EQ(m.ViewWidth(), 1000u);
-    EXPECT_DOUBLE_EQ(m.Scale(), 1.0);
+    EXPECT_EQ(WidthAndScale(m), std::pair(1000u, 1.0));
     EXPECT_FALSE(m.CanZoomIn());
 
     // Out: the start goes back by half the width, which doubles.
     m.SetWindow(3000, 10000, 10.0);
     m.ZoomOut(1000);
     EXPECT_EQ(m.ViewStart(), 0u);
-    EXPECT_EQ(m.ViewWidth(), 20000u);
-    EXPECT_DOUBLE_EQ(m.Scale(), 20.0);
+    EXPECT_EQ(WidthAndScale(m), std::pair(20000u, 20.0));
     m.SetWindow(30000, 10000, 10.0);
     m.ZoomOut(1000);
     EXPECT_EQ(m.ViewStart(), 25000u);
@@ -42,11 +44,8 @@ TEST(WaveTableModelTest, ZoomStopsAtOneMillisecondPerPixelAndNeverWrapsOut)
     for (int i = 0; i < 40; ++i) m.ZoomOut(1000);
     EXPECT_GE(m.Scale(), 1.0);
     EXPECT_GT(m.ViewWidth(), 0u);
-}
 
-TEST(WaveTableModelTest, FitTakesTheTrackElseTheEffectsAndThePositionTurnsPages)
-{
-    CWaveTableModel m;
+    // Fit takes the track, else the effects.
     m.SetWindow(5000, 1000, 1.0);
     m.ZoomToFit(500, std::nullopt, std::nullopt);
     EXPECT_EQ(m.ViewStart(), 5000u);
@@ -54,13 +53,11 @@ TEST(WaveTableModelTest, FitTakesTheTrackElseTheEffectsAndThePositionTurnsPages)
     EXPECT_EQ(m.ViewStart(), 0u);
     EXPECT_EQ(m.ViewWidth(), 100000u);
     m.ZoomToFit(500, 60000u, 100000u);
-    EXPECT_EQ(m.ViewWidth(), 60000u);
-    EXPECT_DOUBLE_EQ(m.Scale(), 120.0);
+    EXPECT_EQ(WidthAndScale(m), std::pair(60000u, 120.0));
     m.ZoomToFit(500, 200u, std::nullopt);  // shorter than the window: 1 ms a pixel
     EXPECT_EQ(m.ViewWidth(), 500u);
     m.Clear(1000);
-    EXPECT_EQ(m.ViewWidth(), 15000u);
-    EXPECT_DOUBLE_EQ(m.Scale(), 15.0);
+    EXPECT_EQ(WidthAndScale(m), std::pair(15000u, 15.0));
 
     // The position turns whole pages.
     m.SetWindow(0, 10000, 10.0);
